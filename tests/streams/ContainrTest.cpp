@@ -1,0 +1,2 @@
+#include "streams/Containr.h"
+#include <gtest/gtest.h>
