@@ -25,14 +25,19 @@ function(quorvex_add_library name alias)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-# quorvex_add_test(<name> SOURCES... LIBS ...): one GoogleTest program, each test registered with ctest.
+# quorvex_add_test(<name> [GUI] SOURCES... LIBS ...): one GoogleTest program, each test registered
+# with ctest. GUI programs get a main() that builds the QApplication (tests/support/QtTestMain.cpp).
 # Tests run under the offscreen Qt platform with HOME and the XDG folders in a temporary directory.
 include(GoogleTest)
 find_package(GTest REQUIRED)
 function(quorvex_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE quorvex_options ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  if(ARG_GUI)
+    target_link_libraries(${name} PRIVATE quorvex_options ${ARG_LIBS} quorvex_test_gui GTest::gtest)
+  else()
+    target_link_libraries(${name} PRIVATE quorvex_options ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  endif()
   target_compile_definitions(${name} PRIVATE QUORVEX_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
