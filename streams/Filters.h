@@ -46,7 +46,9 @@ public:
 #define QX_STREAMABLE(Class)                                                                                 \
 public:                                                                                                      \
     static const TStreamableClass StaticClass;                                                               \
-    const TStreamableClass& ClassType() const override { return StaticClass; }
+    const TStreamableClass& ClassType() const override {                                                     \
+        return StaticClass;                                                                                  \
+    }
 
 #define QX_STREAMABLE_IMPL(Class, ParentClass)                                                               \
     const TStreamableClass Class::StaticClass{#Class, &ParentClass::StaticClass,                             \

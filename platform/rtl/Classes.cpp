@@ -101,7 +101,8 @@ TFileStream::~TFileStream() {
 Longint TFileStream::Read(void* Buffer, Longint Count) {
     Longint Done = 0;
     while (Done < Count) {
-        const ssize_t N = ::read(mHandle, static_cast<char*>(Buffer) + Done, static_cast<std::size_t>(Count - Done));
+        const ssize_t N =
+            ::read(mHandle, static_cast<char*>(Buffer) + Done, static_cast<std::size_t>(Count - Done));
         if (N < 0 && errno == EINTR)
             continue;
         if (N <= 0)

@@ -91,11 +91,12 @@ public:
 [[noreturn]] void Abort();
 
 namespace rtl_detail {
-inline const char* FormatArg(const std::string& S) { return S.c_str(); }
+inline const char* FormatArg(const std::string& S) {
+    return S.c_str();
+}
 inline const char* FormatArg(std::string_view S) = delete;
 template <class T>
-T FormatArg(T V) requires std::is_arithmetic_v<T> || std::is_pointer_v<T>
-{
+T FormatArg(T V) requires std::is_arithmetic_v<T> || std::is_pointer_v<T> {
     return V;
 }
 } // namespace rtl_detail

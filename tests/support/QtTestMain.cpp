@@ -20,8 +20,8 @@ int main(int argc, char** argv) {
     }
     const QByteArray Runtime = Root + "/runtime";
     QDir().mkpath(QFile::decodeName(Runtime));
-    QFile::setPermissions(QFile::decodeName(Runtime), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                         QFileDevice::ExeOwner);
+    QFile::setPermissions(QFile::decodeName(Runtime),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", Runtime);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
