@@ -1,0 +1,1 @@
+quorvex_add_bench(streams_bench SOURCES StreamsBench.cpp LIBS Quorvex::streams)
