@@ -1,0 +1,30 @@
+#pragma once
+// File names from Windows project files, and the reading of source files as lines.
+//
+// Project files come from Windows: their entries hold '\' and upper-case names, while the files
+// lie on a Linux disk with names in their own case, usually in UTF-8. ResolveWindowsPath turns
+// such an entry into the name of the file that exists.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The name of the file Entry names. '\' becomes '/'; a drive ("C:") becomes the root; a
+/// relative entry is taken from Folder (the current folder when Folder is empty). When that
+/// exact name does not exist, each component is matched without regard to case, and the entry's
+/// Windows-1252 bytes are also tried as UTF-8. Returns the converted name unchanged when nothing
+/// matches, so that opening it reports the name the user recognises.
+std::string ResolveWindowsPath(std::string_view Folder, std::string_view Entry);
+
+/// Folder part of an entry as a project file gives it: everything up to and including the last
+/// '\', '/' or ':' ('' when there is none).
+std::string ExtractWindowsPath(std::string_view Entry);
+/// File-name part of such an entry: everything after the last '\', '/' or ':'.
+std::string ExtractWindowsName(std::string_view Entry);
+
+/// Windows-1252 bytes to UTF-8 (codes without a character map to U+FFFD).
+std::string Win1252ToUtf8(std::string_view Text);
+
+/// Reads a text file as lines, keeping their bytes; lines end with CR LF, LF or CR. Raises the
+/// class library's "Cannot open file %s" when the file cannot be opened.
+std::vector<std::string> LoadSourceLines(const std::string& FileName);
