@@ -1,6 +1,7 @@
 #include "scanmodel/SourceFiles.h"
 
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/TextCodec.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -26,7 +27,7 @@ std::string FindComponent(const std::string& Folder, const std::string& Componen
     const std::string Dir = Folder.empty() ? std::string(".") : Folder;
     if (Exists(Folder + Component))
         return Component;
-    const std::string Utf8 = HasHighBytes(Component) ? Win1252ToUtf8(Component) : std::string();
+    const std::string Utf8 = HasHighBytes(Component) ? Cp1252ToUtf8(Component) : std::string();
     if (!Utf8.empty() && Exists(Folder + Utf8))
         return Utf8;
     std::vector<std::string> Found;
@@ -107,33 +108,6 @@ std::string ExtractWindowsPath(std::string_view Entry) {
 std::string ExtractWindowsName(std::string_view Entry) {
     const std::size_t P = LastWindowsSeparator(Entry);
     return std::string(P == std::string_view::npos ? Entry : Entry.substr(P + 1));
-}
-
-std::string Win1252ToUtf8(std::string_view Text) {
-    // Code points of 0x80..0x9F; 0 where the code page has no character.
-    static const char16_t High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-    std::string Out;
-    Out.reserve(Text.size() * 2);
-    for (char C : Text) {
-        const auto U = static_cast<unsigned char>(C);
-        char32_t Cp = U;
-        if (U >= 0x80 && U < 0xA0)
-            Cp = High[U - 0x80] != 0 ? High[U - 0x80] : 0xFFFD;
-        if (Cp < 0x80) {
-            Out += static_cast<char>(Cp);
-        } else if (Cp < 0x800) {
-            Out += static_cast<char>(0xC0 | (Cp >> 6));
-            Out += static_cast<char>(0x80 | (Cp & 0x3F));
-        } else {
-            Out += static_cast<char>(0xE0 | (Cp >> 12));
-            Out += static_cast<char>(0x80 | ((Cp >> 6) & 0x3F));
-            Out += static_cast<char>(0x80 | (Cp & 0x3F));
-        }
-    }
-    return Out;
 }
 
 std::vector<std::string> LoadSourceLines(const std::string& FileName) {

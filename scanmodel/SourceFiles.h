@@ -22,9 +22,6 @@ std::string ExtractWindowsPath(std::string_view Entry);
 /// File-name part of such an entry: everything after the last '\', '/' or ':'.
 std::string ExtractWindowsName(std::string_view Entry);
 
-/// Windows-1252 bytes to UTF-8 (codes without a character map to U+FFFD).
-std::string Win1252ToUtf8(std::string_view Text);
-
 /// Reads a text file as lines, keeping their bytes; lines end with CR LF, LF or CR. Raises the
 /// class library's "Cannot open file %s" when the file cannot be opened.
 std::vector<std::string> LoadSourceLines(const std::string& FileName);

@@ -1,0 +1,1 @@
+Attribute VB_Name = "Util"Public Function Stamp() As String    Stamp = "Now: " & NowEnd Function
