@@ -1,0 +1,324 @@
+#include "components/CDKDir95.h"
+#include "components/CDKDirSe.h"
+#include "components/CDKPathE.h"
+#include "tests/support/ModalHelper.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using testsupport::AllAnswered;
+using testsupport::AnswerNextMessageBox;
+using testsupport::AnswerNextModal;
+
+namespace {
+// A form holding one loaded path editor and a second focusable control.
+struct EditorForm {
+    QWidget Form;
+    TCDKPathEditor* Editor;
+    QLineEdit* Other;
+    EditorForm() {
+        Form.resize(400, 200);
+        Editor = new TCDKPathEditor(&Form);
+        Other = new QLineEdit(&Form);
+        Other->setGeometry(10, 10, 100, 22);
+        NotifyLoaded(&Form);
+    }
+};
+
+// Restores the process's current directory after a test that browses folders.
+struct CurrentDirGuard {
+    QString Saved = QDir::currentPath();
+    ~CurrentDirGuard() { QDir::setCurrent(Saved); }
+};
+
+QImage Image(const QPixmap& P) {
+    return P.toImage().convertToFormat(QImage::Format_ARGB32);
+}
+} // namespace
+
+TEST(PathEditor, TextIsCopiedIntoFileNameBeforeOnChangeButFileNameDoesNotTouchText) {
+    EditorForm F;
+    QString FileNameSeenByOnChange;
+    TObject* Sender = nullptr;
+    F.Editor->OnChange = [&](TObject* S) {
+        Sender = S;
+        FileNameSeenByOnChange = F.Editor->GetFileName();
+    };
+    F.Editor->SetText(QStringLiteral("/data/project.vbp"));
+    EXPECT_EQ(F.Editor->GetFileName(), QStringLiteral("/data/project.vbp"));
+    EXPECT_EQ(FileNameSeenByOnChange, QStringLiteral("/data/project.vbp"));
+    EXPECT_EQ(Sender, F.Editor);
+
+    F.Editor->SetFileName(QStringLiteral("/other.mdb"));
+    EXPECT_EQ(F.Editor->GetText(), QStringLiteral("/data/project.vbp"));
+    EXPECT_EQ(F.Editor->GetFileName(), QStringLiteral("/other.mdb"));
+
+    // Typing goes the same way.
+    F.Editor->MainPathEdit->clear();
+    QTest::keyClicks(F.Editor->MainPathEdit, QStringLiteral("/x"));
+    EXPECT_EQ(F.Editor->GetFileName(), QStringLiteral("/x"));
+}
+
+TEST(PathEditor, LayoutKeepsTheEditorTwoPixelsTallerThanItsEditBox) {
+    EditorForm F;
+    TCDKPathEditor& E = *F.Editor;
+    const int Tall = E.MainPathEdit->height() + 2;
+    EXPECT_EQ(E.Height(), Tall);
+    EXPECT_EQ(E.Width(), 185);
+    EXPECT_EQ(E.MainPathEdit->geometry(), QRect(2, 1, 156, E.MainPathEdit->height()));
+    EXPECT_EQ(E.BrowseButton->geometry(), QRect(162, 0, 23, Tall));
+
+    E.SetHeight(50);
+    EXPECT_EQ(E.Height(), Tall);
+    EXPECT_EQ(E.BrowseButton->height(), Tall);
+
+    E.SetButtonOffset(10);
+    EXPECT_EQ(E.Width(), 189);
+    EXPECT_EQ(E.MainPathEdit->width(), 156);
+    EXPECT_EQ(E.BrowseButton->x(), 166);
+    E.SetButtonOffset(-3);
+    EXPECT_EQ(E.ButtonOffset(), 10);
+    EXPECT_EQ(E.Width(), 189);
+
+    E.SetWidth(300);
+    EXPECT_EQ(E.MainPathEdit->width(), 300 - 23 - 10);
+    EXPECT_EQ(E.BrowseButton->x(), 277);
+}
+
+TEST(PathEditor, GlyphFollowsStyleOnlyWhileDefaultGlyphsAreUsed) {
+    EditorForm F;
+    TCDKPathEditor& E = *F.Editor;
+    const QPixmap Open(QStringLiteral(":/components/BMP_OPEN_FILE.xpm"));
+    const QPixmap Save(QStringLiteral(":/components/BMP_SAVE_FILE.xpm"));
+    ASSERT_EQ(Open.size(), QSize(28, 14));
+    EXPECT_EQ(Image(E.BrowseButtonGlyph()), Image(Open));
+
+    E.SetStyle(_SaveFile);
+    EXPECT_EQ(Image(E.BrowseButtonGlyph()), Image(Save));
+
+    QPixmap Custom(28, 14);
+    Custom.fill(Qt::red);
+    E.SetBrowseButtonGlyph(Custom);
+    EXPECT_FALSE(E.UseDefaultGlyphs());
+    E.SetStyle(_SelectDirectory);
+    EXPECT_EQ(Image(E.BrowseButtonGlyph()), Image(Custom));
+
+    E.SetBrowseButtonGlyph(QPixmap());
+    EXPECT_TRUE(E.UseDefaultGlyphs());
+    EXPECT_EQ(Image(E.BrowseButtonGlyph()),
+              Image(QPixmap(QStringLiteral(":/components/BMP_BROWSE_FOLDERS.xpm"))));
+}
+
+TEST(PathEditor, SmartShowShowsTheButtonOnlyWhileTheEditBoxHasTheFocus) {
+    EditorForm F;
+    F.Form.show();
+    QApplication::setActiveWindow(&F.Form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Form));
+    F.Other->setFocus();
+    int Enters = 0, Exits = 0;
+    F.Editor->OnEnter = [&](TObject* S) { Enters += S == F.Editor; };
+    F.Editor->OnExit = [&](TObject* S) { Exits += S == F.Editor; };
+    F.Editor->SetSmartShowBrowseButton(true);
+    EXPECT_FALSE(F.Editor->BrowseButton->isVisible());
+
+    F.Editor->setFocus();
+    EXPECT_TRUE(F.Editor->MainPathEdit->hasFocus());
+    EXPECT_TRUE(F.Editor->BrowseButton->isVisible());
+    F.Other->setFocus();
+    EXPECT_FALSE(F.Editor->BrowseButton->isVisible());
+    EXPECT_EQ(Enters, 1);
+    EXPECT_EQ(Exits, 1);
+
+    F.Editor->SetSmartShowBrowseButton(false);
+    EXPECT_TRUE(F.Editor->BrowseButton->isVisible());
+}
+
+TEST(PathEditor, KeyHandlersCanSwallowOrReplaceKeys) {
+    EditorForm F;
+    F.Editor->OnKeyDown = [](TObject*, int& Key, TShiftState) {
+        if (Key == Qt::Key_X)
+            Key = 0;
+    };
+    F.Editor->OnKeyPress = [](TObject*, QChar& Key) {
+        if (Key == QLatin1Char('b'))
+            Key = QLatin1Char('c');
+    };
+    int Ups = 0;
+    F.Editor->OnKeyUp = [&](TObject* S, int&, TShiftState) { Ups += S == F.Editor; };
+    QTest::keyClicks(F.Editor->MainPathEdit, QStringLiteral("axb"));
+    EXPECT_EQ(F.Editor->GetText(), QStringLiteral("ac"));
+    EXPECT_EQ(Ups, 3);
+}
+
+TEST(PathEditor, MouseEventsAreRefiredWithTheEditorAsSender) {
+    EditorForm F;
+    F.Form.show();
+    std::vector<std::string> Seen;
+    F.Editor->OnMouseDown = [&](TObject* S, TMouseButton B, TShiftState, int X, int Y) {
+        if (S == F.Editor && B == Qt::LeftButton)
+            Seen.push_back("down " + std::to_string(X) + "," + std::to_string(Y));
+    };
+    F.Editor->OnMouseUp = [&](TObject* S, TMouseButton, TShiftState, int, int) {
+        if (S == F.Editor)
+            Seen.push_back("up");
+    };
+    F.Editor->OnClick = [&](TObject* S) {
+        if (S == F.Editor)
+            Seen.push_back("click");
+    };
+    QTest::mouseClick(F.Editor->MainPathEdit, Qt::LeftButton, {}, QPoint(5, 6));
+    EXPECT_EQ(Seen, (std::vector<std::string>{"down 5,6", "up", "click"}));
+}
+
+TEST(PathEditor, HandlerExceptionsStayInsideTheEditor) {
+    EditorForm F;
+    F.Editor->OnChange = [](TObject*) { Abort(); };
+    F.Editor->SetText(QStringLiteral("quiet"));
+    EXPECT_EQ(F.Editor->GetText(), QStringLiteral("quiet"));
+
+    F.Editor->OnChange = [](TObject*) { throw Exception("Bad path"); };
+    QString Message;
+    AnswerNextMessageBox(QMessageBox::Ok, &Message);
+    F.Editor->SetText(QStringLiteral("loud"));
+    EXPECT_TRUE(AllAnswered());
+    EXPECT_EQ(Message, QStringLiteral("Bad path"));
+}
+
+TEST(PathEditor, FileBrowseWritesTheChoiceThenFiresDialogDrop) {
+    QTemporaryDir Dir;
+    const QString Chosen = Dir.filePath(QStringLiteral("PROJECT.VBP"));
+    QFile(Chosen).open(QIODevice::WriteOnly);
+    EditorForm F;
+    F.Editor->SetFilter(QStringLiteral("Visual Basic Project|*.mak;*.vbp|All Files (*.*)|*.*"));
+    F.Editor->SetInitialDir(Dir.path());
+    QString TextAtDrop;
+    int Drops = 0;
+    F.Editor->OnDialogDrop = [&](TObject* S) {
+        Drops += S == F.Editor;
+        TextAtDrop = F.Editor->GetText();
+    };
+    // The click handler still decides the dialog's settings.
+    F.Editor->OnBrowseButtonClick = [&](TObject*) { F.Editor->SetTitle(QStringLiteral("Pick a project")); };
+    QString DialogTitle;
+    QStringList DialogFilters;
+    AnswerNextModal([&](QWidget* W) {
+        auto* Dialog = qobject_cast<QFileDialog*>(W);
+        ASSERT_NE(Dialog, nullptr);
+        DialogTitle = Dialog->windowTitle();
+        DialogFilters = Dialog->nameFilters();
+        Dialog->selectFile(Chosen);
+        static_cast<QDialog*>(Dialog)->accept();
+    });
+    F.Editor->BrowseButton->click();
+    ASSERT_TRUE(AllAnswered());
+    EXPECT_EQ(DialogTitle, QStringLiteral("Pick a project"));
+    EXPECT_EQ(DialogFilters, (QStringList{QStringLiteral("Visual Basic Project (*.mak *.vbp)"),
+                                          QStringLiteral("All Files (*.*) (*)")}));
+    EXPECT_EQ(Drops, 1);
+    EXPECT_EQ(TextAtDrop, Chosen);
+    EXPECT_EQ(F.Editor->GetFileName(), Chosen);
+
+    // A cancelled browse changes nothing and fires nothing.
+    AnswerNextModal([](QWidget* W) { qobject_cast<QDialog*>(W)->reject(); });
+    F.Editor->BrowseButton->click();
+    EXPECT_EQ(Drops, 1);
+    EXPECT_EQ(F.Editor->GetText(), Chosen);
+}
+
+TEST(PathEditor, SaveBrowseCopiesTheDialogSettingsBack) {
+    QTemporaryDir Dir;
+    EditorForm F;
+    F.Editor->SetStyle(_SaveFile);
+    F.Editor->SetFilter(QStringLiteral("Text|*.txt|CSV|*.csv"));
+    F.Editor->SetInitialDir(Dir.path());
+    TSaveDialog* DuringBrowse = nullptr;
+    const QString Target = Dir.filePath(QStringLiteral("hits.csv"));
+    AnswerNextModal([&](QWidget* W) {
+        DuringBrowse = F.Editor->SaveDialog;
+        auto* Dialog = qobject_cast<QFileDialog*>(W);
+        ASSERT_NE(Dialog, nullptr);
+        EXPECT_EQ(Dialog->acceptMode(), QFileDialog::AcceptSave);
+        Dialog->selectNameFilter(Dialog->nameFilters().value(1));
+        Dialog->selectFile(Target);
+        static_cast<QDialog*>(Dialog)->accept();
+    });
+    F.Editor->BrowseButton->click();
+    ASSERT_TRUE(AllAnswered());
+    EXPECT_NE(DuringBrowse, nullptr);
+    EXPECT_EQ(F.Editor->SaveDialog, nullptr);
+    EXPECT_EQ(F.Editor->GetText(), Target);
+    EXPECT_EQ(F.Editor->GetFileName(), Target);
+    EXPECT_EQ(F.Editor->FilterIndex(), 2);
+}
+
+TEST(PathEditor, FolderBrowseStartsAtTheInitialFolderAndHonoursNoChangeDir) {
+    CurrentDirGuard Guard;
+    QTemporaryDir Dir;
+    const QString Start = QDir(Dir.path()).canonicalPath() + QStringLiteral("/start");
+    const QString Choice = QDir(Dir.path()).canonicalPath() + QStringLiteral("/choice");
+    QDir().mkpath(Start);
+    QDir().mkpath(Choice);
+    EditorForm F;
+    F.Editor->SetStyle(_SelectDirectory);
+    F.Editor->SetOptions({ofHideReadOnly, ofPathMustExist, ofNoChangeDir});
+    F.Editor->SetInitialDir(Start + QLatin1Char('/'));
+    F.Editor->SetTitle(QStringLiteral("Folder to search"));
+    QString OpenedAt, Caption;
+    bool NewVisible = true;
+    AnswerNextModal([&](QWidget* W) {
+        auto* Form = qobject_cast<TDirectorySelectForm*>(W);
+        ASSERT_NE(Form, nullptr);
+        OpenedAt = Form->DirectoryListBox->Directory();
+        Caption = Form->windowTitle();
+        NewVisible = Form->CreateDirectoryButton->isVisible();
+        Form->DirectoryListBox->SetDirectory(Choice);
+        Form->OKButton->click();
+    });
+    F.Editor->BrowseButton->click();
+    ASSERT_TRUE(AllAnswered());
+    EXPECT_EQ(OpenedAt, Start);
+    EXPECT_EQ(Caption, QStringLiteral("Folder to search"));
+    EXPECT_FALSE(NewVisible);
+    EXPECT_EQ(F.Editor->GetText(), Choice);
+    EXPECT_EQ(QDir::currentPath(), Start);
+
+    // Without ofNoChangeDir the choice stays the current directory; "&New..." shows without
+    // ofPathMustExist, and the text, an existing folder, is where the dialog opens.
+    F.Editor->SetOptions({});
+    F.Editor->SetInitialDir(QString());
+    F.Editor->SetTitle(QString());
+    F.Editor->SetText(Start);
+    AnswerNextModal([&](QWidget* W) {
+        auto* Form = qobject_cast<TDirectorySelectForm*>(W);
+        ASSERT_NE(Form, nullptr);
+        OpenedAt = Form->DirectoryListBox->Directory();
+        Caption = Form->windowTitle();
+        NewVisible = Form->CreateDirectoryButton->isVisible();
+        Form->DirectoryListBox->SetDirectory(Choice);
+        Form->OKButton->click();
+    });
+    F.Editor->BrowseButton->click();
+    ASSERT_TRUE(AllAnswered());
+    EXPECT_EQ(OpenedAt, Start);
+    EXPECT_EQ(Caption, QStringLiteral("Select a Directory"));
+    EXPECT_TRUE(NewVisible);
+    EXPECT_EQ(QDir::currentPath(), Choice);
+}
+
+TEST(PathEditor, FilterListsBecomeQtNameFilters) {
+    EXPECT_EQ(
+        QtNameFilters(QStringLiteral("Visual Basic Project|*.mak;*.vbp|MS Access|*.mdb|All Files (*.*)|*.*")),
+        (QStringList{QStringLiteral("Visual Basic Project (*.mak *.vbp)"),
+                     QStringLiteral("MS Access (*.mdb)"), QStringLiteral("All Files (*.*) (*)")}));
+    EXPECT_TRUE(QtNameFilters(QString()).isEmpty());
+}
