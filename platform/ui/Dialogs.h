@@ -1,0 +1,79 @@
+#pragma once
+// Message boxes, modal forms and the common file dialogs.
+
+#include "platform/rtl/Classes.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <string>
+
+class QAbstractButton;
+class QWidget;
+
+enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+
+/// Buttons of a message box; combine them with |.
+enum TMsgDlgBtn : unsigned {
+    mbYes = 1,
+    mbNo = 2,
+    mbOK = 4,
+    mbCancel = 8,
+    mbAbort = 16,
+    mbRetry = 32,
+    mbIgnore = 64,
+};
+
+/// A modal message box with the type's icon and caption ("Warning", "Error", "Information",
+/// "Confirm"; the application title for mtCustom). Returns the modal result of the button
+/// pressed, or mrCancel when the box is closed otherwise.
+TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Buttons);
+/// A message with an OK button under the application's title.
+void ShowMessage(const QString& Msg);
+
+/// A dialog shown modally that answers with a modal result (mrOk, mrCancel, mrAbort...).
+/// Closing it by its close box answers mrCancel; Esc presses the cancel button when one is set.
+class TModalForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TModalForm(QWidget* Parent = nullptr);
+
+    /// Shows the form modally and returns its modal result.
+    TModalResult ShowModal();
+    /// Button that closes the form with Result when clicked.
+    void SetModalResult(QAbstractButton* Button, TModalResult Result);
+    /// Button that Esc presses.
+    void SetCancelButton(QAbstractButton* Button) { mCancelButton = Button; }
+
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
+
+private:
+    QAbstractButton* mCancelButton = nullptr;
+};
+
+/// The common open and save dialogs. Filter uses the pairs "Description|patterns|...", with
+/// patterns separated by ';'; FilterIndex counts from 1. A FileName holding a wildcard is only a
+/// filter and leaves the name box empty.
+class TFileDialog final {
+public:
+    enum TKind { dkOpen, dkSave };
+    TFileDialog(QWidget* Owner, const QString& Name, TKind Kind);
+
+    /// Shows the dialog modally; True with FileName and FilterIndex set when the user chose a
+    /// file, False on cancel.
+    bool Execute();
+
+    std::string FileName;
+    std::string InitialDir;
+    QString Filter;
+    int FilterIndex = 1;
+    QString Title;
+
+private:
+    QWidget* mOwner;
+    QString mName;
+    TKind mKind;
+};

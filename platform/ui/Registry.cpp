@@ -1,0 +1,99 @@
+#include "platform/ui/Registry.h"
+
+#include <QSettings>
+
+#include <algorithm>
+
+namespace {
+QString Utf8(const std::string& S) {
+    return QString::fromStdString(S);
+}
+
+// Orders names so that runs of digits compare by value: "F2" before "F10".
+bool NaturalLess(const QString& A, const QString& B) {
+    qsizetype I = 0, J = 0;
+    while (I < A.size() && J < B.size()) {
+        if (A[I].isDigit() && B[J].isDigit()) {
+            const qsizetype StartA = I, StartB = J;
+            while (I < A.size() && A[I].isDigit())
+                ++I;
+            while (J < B.size() && B[J].isDigit())
+                ++J;
+            QStringView NumA = QStringView(A).mid(StartA, I - StartA),
+                        NumB = QStringView(B).mid(StartB, J - StartB);
+            while (NumA.size() > 1 && NumA.front() == u'0')
+                NumA = NumA.mid(1);
+            while (NumB.size() > 1 && NumB.front() == u'0')
+                NumB = NumB.mid(1);
+            if (NumA.size() != NumB.size())
+                return NumA.size() < NumB.size();
+            if (const int C = NumA.compare(NumB); C != 0)
+                return C < 0;
+            continue;
+        }
+        if (A[I] != B[J])
+            return A[I] < B[J];
+        ++I;
+        ++J;
+    }
+    return A.size() - I < B.size() - J;
+}
+} // namespace
+
+TRegIniFile::TRegIniFile(const std::string& KeyPath)
+    : mSettings(std::make_unique<QSettings>(SettingsFileName(), QSettings::IniFormat)) {
+    QString Path = Utf8(KeyPath);
+    Path.replace(u'\\', u'/');
+    while (Path.startsWith(u'/'))
+        Path.remove(0, 1);
+    while (Path.endsWith(u'/'))
+        Path.chop(1);
+    mPath = Path;
+}
+
+TRegIniFile::~TRegIniFile() = default;
+
+QString TRegIniFile::SettingsFileName() {
+    const QSettings User(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvex"),
+                         QStringLiteral("Registry"));
+    return User.fileName();
+}
+
+QString TRegIniFile::Key(const std::string& Section, const std::string& Ident) const {
+    QString K = mPath;
+    for (const std::string* Part : {&Section, &Ident})
+        if (!Part->empty())
+            K += (K.isEmpty() ? QString() : QStringLiteral("/")) + Utf8(*Part);
+    return K;
+}
+
+void TRegIniFile::ReadSectionValues(const std::string& Section, TStringList& Strings) {
+    mSettings->beginGroup(Key(Section));
+    QStringList Names = mSettings->childKeys();
+    std::sort(Names.begin(), Names.end(), NaturalLess);
+    for (const QString& Name : Names)
+        Strings.Add((Name + u'=' + mSettings->value(Name).toString()).toStdString());
+    mSettings->endGroup();
+}
+
+std::string TRegIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                    const std::string& Default) {
+    return mSettings->value(Key(Section, Ident), Utf8(Default)).toString().toStdString();
+}
+
+void TRegIniFile::WriteString(const std::string& Section, const std::string& Ident,
+                              const std::string& Value) {
+    mSettings->setValue(Key(Section, Ident), Utf8(Value));
+    Flush();
+}
+
+void TRegIniFile::EraseSection(const std::string& Section) {
+    mSettings->remove(Key(Section));
+    Flush();
+}
+
+void TRegIniFile::Flush() {
+    mSettings->sync();
+    if (mSettings->status() != QSettings::NoError)
+        throw Exception(Format("Cannot write the settings file %s", mSettings->fileName().toStdString()));
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The registry-backed ini object. The current user's registry is one settings file of ours
+// (Quorvex/Registry.ini under the user's configuration folder); a key path such as
+// "\Software\Brackle\Quorvex\VB" is kept as the group path "Software/Brackle/Quorvex/VB" in it.
+
+#include "platform/rtl/Classes.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QSettings;
+
+/// One registry key of the current user, read and written as sections (sub-keys) of string
+/// values. Strings are UTF-8.
+class TRegIniFile final {
+public:
+    /// Opens KeyPath (backslashes or slashes, a leading separator optional).
+    explicit TRegIniFile(const std::string& KeyPath);
+    ~TRegIniFile();
+    TRegIniFile(const TRegIniFile&) = delete;
+    TRegIniFile& operator=(const TRegIniFile&) = delete;
+
+    /// Appends one "name=data" line per value of Section. Values come in the order they were
+    /// written under numbered names: F2 before F10.
+    void ReadSectionValues(const std::string& Section, TStringList& Strings);
+    std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default);
+    /// Writes a value; raises when the settings file cannot be written.
+    void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value);
+    /// Deletes Section with all its values.
+    void EraseSection(const std::string& Section);
+
+    /// The settings file that holds the current user's keys.
+    static QString SettingsFileName();
+
+private:
+    QString Key(const std::string& Section, const std::string& Ident = {}) const;
+    void Flush();
+
+    QString mPath;
+    std::unique_ptr<QSettings> mSettings;
+};

@@ -1,0 +1,143 @@
+#include "platform/ui/Dialogs.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/SafeFile.h"
+#include "platform/ui/Text.h"
+#include "tests/support/ModalHelper.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string ReadAll(const QString& Name) {
+    QFile F(Name);
+    if (!F.open(QIODevice::ReadOnly))
+        return "<missing>";
+    return F.readAll().toStdString();
+}
+
+class DialogsTest : public ::testing::Test {
+protected:
+    DialogsTest() { App.SetTitle(QStringLiteral("Quorvex for VB")); }
+    TApplication App;
+    QTemporaryDir Dir;
+};
+
+TEST_F(DialogsTest, MessageBoxesAnswerWithTheModalResultOfTheButton) {
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+    QString Caption;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* Box = qobject_cast<QMessageBox*>(W);
+        Icon = Box->icon();
+        Caption = Box->windowTitle();
+        Box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(
+        MessageDlg(QStringLiteral("Do you wish to save changes."), TMsgDlgType::mtInformation, mbYes | mbNo),
+        mrNo);
+    EXPECT_EQ(Icon, QMessageBox::Information);
+    EXPECT_EQ(Caption, QStringLiteral("Information"));
+
+    testsupport::AnswerNextMessageBox(QMessageBox::Yes);
+    EXPECT_EQ(MessageDlg(QStringLiteral("?"), TMsgDlgType::mtConfirmation, mbYes | mbNo), mrYes);
+
+    // Closing the box without a button counts as cancel.
+    testsupport::AnswerNextModal([](QWidget* W) { qobject_cast<QMessageBox*>(W)->reject(); });
+    EXPECT_EQ(MessageDlg(QStringLiteral("?"), TMsgDlgType::mtWarning, mbOK | mbCancel), mrCancel);
+
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        Caption = W->windowTitle();
+        qobject_cast<QMessageBox*>(W)->button(QMessageBox::Ok)->click();
+    });
+    ShowMessage(QStringLiteral("Need to specify project"));
+    EXPECT_EQ(Caption, QStringLiteral("Quorvex for VB"));
+}
+
+TEST_F(DialogsTest, ModalFormsAnswerThroughTheirButtonsEscAndCloseBox) {
+    TModalForm Form;
+    auto* Ok = new QPushButton(QStringLiteral("Ok"), &Form);
+    auto* Cancel = new QPushButton(QStringLiteral("Cancel"), &Form);
+    Form.SetModalResult(Ok, mrOk);
+    Form.SetModalResult(Cancel, mrAbort);
+    Form.SetCancelButton(Cancel);
+
+    testsupport::AnswerNextModal([&](QWidget*) { Ok->click(); });
+    EXPECT_EQ(Form.ShowModal(), mrOk);
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        QKeyEvent Esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(W, &Esc);
+    });
+    EXPECT_EQ(Form.ShowModal(), mrAbort);
+    testsupport::AnswerNextModal([](QWidget* W) { W->close(); });
+    EXPECT_EQ(Form.ShowModal(), mrCancel);
+}
+
+TEST_F(DialogsTest, FileDialogsTranslateFiltersAndReportTheChoice) {
+    TFileDialog Dlg(nullptr, QStringLiteral("dlgExport"), TFileDialog::dkSave);
+    Dlg.Filter = QStringLiteral("HTML Document (*.HTM)|*.HTM|Text File (*.TXT)|*.TXT|Projects|*.mak;*.vbp");
+    Dlg.FilterIndex = 2;
+    Dlg.InitialDir = ToFileName(Dir.path());
+    QStringList Filters;
+    QString Selected, Name;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* D = qobject_cast<QFileDialog*>(W);
+        Name = D->objectName();
+        Filters = D->nameFilters();
+        Selected = D->selectedNameFilter();
+        D->selectNameFilter(Filters[2]);
+        D->selectFile(Dir.filePath(QStringLiteral("out")));
+        static_cast<QDialog*>(D)->accept();
+    });
+    ASSERT_TRUE(Dlg.Execute());
+    EXPECT_EQ(Name, QStringLiteral("dlgExport"));
+    EXPECT_EQ(Filters,
+              QStringList({QStringLiteral("HTML Document (*.HTM)"), QStringLiteral("Text File (*.TXT)"),
+                           QStringLiteral("Projects (*.mak *.vbp)")}));
+    EXPECT_EQ(Selected, Filters[1]);
+    EXPECT_EQ(Dlg.FilterIndex, 3);
+    EXPECT_EQ(Dlg.FileName, ToFileName(Dir.filePath(QStringLiteral("out"))));
+
+    testsupport::AnswerNextModal([](QWidget* W) { qobject_cast<QFileDialog*>(W)->reject(); });
+    EXPECT_FALSE(Dlg.Execute());
+}
+
+TEST_F(DialogsTest, SafeSaveReplacesTheFileOnlyWhenEverythingWasWritten) {
+    const QString Name = Dir.filePath(QStringLiteral("doc.qxs"));
+    const std::string File = ToFileName(Name);
+    SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("old", 3); });
+    EXPECT_EQ(ReadAll(Name), "old");
+
+    // A writer that fails half-way leaves the old file and no stray file beside it.
+    EXPECT_THROW(SaveFileSafely(File,
+                                [](TStream& S) {
+                                    S.WriteBuffer("new", 3);
+                                    throw EWriteError("Stream write error");
+                                }),
+                 EWriteError);
+    EXPECT_EQ(ReadAll(Name), "old");
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("doc.qxs")}));
+
+    SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("new", 3); });
+    EXPECT_EQ(ReadAll(Name), "new");
+
+    // A folder that does not exist, or a folder in the file's place, cannot take the file.
+    const std::string Nowhere = ToFileName(Dir.filePath(QStringLiteral("none/doc.qxs")));
+    try {
+        SaveFileSafely(Nowhere, [](TStream& S) { S.WriteBuffer("x", 1); });
+        FAIL() << "saving into a missing folder succeeded";
+    } catch (const EFCreateError& E) {
+        EXPECT_EQ(E.Message(), "Cannot create file " + Nowhere);
+    }
+    QDir(Dir.path()).mkdir(QStringLiteral("taken.qxs"));
+    EXPECT_THROW(SaveFileSafely(ToFileName(Dir.filePath(QStringLiteral("taken.qxs"))), [](TStream&) {}),
+                 EFCreateError);
+}
+
+} // namespace
