@@ -1,0 +1,388 @@
+#include "platform/access/Access.h"
+
+#include "platform/rtl/TextCodec.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace msaccess {
+
+namespace {
+
+const char* const kSource = "Access.Application";
+constexpr std::size_t kMaxFile = 64u << 20;
+
+[[noreturn]] void Fail(const std::string& Message) {
+    throw EOleException(Message, 0, kSource);
+}
+
+/// Object name from a file name: without its extension, converted from UTF-8 when it is that.
+std::string ObjectName(const std::string& FileName) {
+    const std::size_t Dot = FileName.rfind('.');
+    const std::string Stem = Dot == std::string::npos || Dot == 0 ? FileName : FileName.substr(0, Dot);
+    return LooksLikeUtf8(Stem) ? Utf8ToCp1252(Stem) : Stem;
+}
+
+bool IsRegularFile(const std::string& Path) {
+    struct stat St {};
+    return stat(Path.c_str(), &St) == 0 && S_ISREG(St.st_mode);
+}
+
+/// The entry of Folder named Name without regard to case ("" when there is none).
+std::string FindEntry(const std::string& Folder, const std::string& Name) {
+    std::string Found;
+    if (DIR* D = opendir(Folder.c_str())) {
+        while (dirent* E = readdir(D)) {
+            if (E->d_name == Name) {
+                Found = E->d_name;
+                break;
+            }
+            if (Found.empty() && SameText(E->d_name, Name))
+                Found = E->d_name;
+        }
+        closedir(D);
+    }
+    return Found;
+}
+
+using NameList = std::vector<std::pair<std::string, std::string>>; // object name -> file
+
+NameList ListObjects(const std::string& Folder, const std::string& Sub) {
+    NameList Items;
+    const std::string Entry = FindEntry(Folder, Sub);
+    if (Entry.empty())
+        return Items;
+    const std::string Dir = Folder + Entry + "/";
+    DIR* D = opendir(Dir.c_str());
+    if (!D)
+        return Items;
+    std::vector<std::string> Files;
+    while (dirent* E = readdir(D))
+        if (E->d_name[0] != '.' && IsRegularFile(Dir + E->d_name))
+            Files.push_back(E->d_name);
+    closedir(D);
+    std::sort(Files.begin(), Files.end());
+    for (const std::string& F : Files) {
+        const std::string Name = ObjectName(F);
+        if (std::none_of(Items.begin(), Items.end(),
+                         [&Name](const auto& I) { return SameText(I.first, Name); }))
+            Items.emplace_back(Name, Dir + F);
+    }
+    std::stable_sort(Items.begin(), Items.end(),
+                     [](const auto& A, const auto& B) { return CompareText(A.first, B.first) < 0; });
+    return Items;
+}
+
+const std::pair<std::string, std::string>* Find(const NameList& List, const std::string& Name) {
+    for (const auto& Item : List)
+        if (SameText(Item.first, Name))
+            return &Item;
+    return nullptr;
+}
+
+std::string ReadText(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    if (!In)
+        Fail(Format("Cannot read '%s': %s.", Path, std::strerror(errno)));
+    std::string Bytes;
+    char Buffer[65536];
+    while (In.read(Buffer, sizeof Buffer) || In.gcount() > 0) {
+        Bytes.append(Buffer, static_cast<std::size_t>(In.gcount()));
+        if (Bytes.size() > kMaxFile)
+            Fail(Format("Cannot read '%s': the file is larger than %d MB.", Path,
+                        static_cast<int>(kMaxFile >> 20)));
+    }
+    return DecodeTextFile(Bytes);
+}
+
+std::vector<std::string> Lines(const std::string& Text) {
+    std::vector<std::string> Out;
+    std::size_t Start = 0;
+    for (std::size_t I = 0; I < Text.size(); ++I)
+        if (Text[I] == '\r' || Text[I] == '\n') {
+            Out.push_back(Text.substr(Start, I - Start));
+            if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
+                ++I;
+            Start = I + 1;
+        }
+    if (Start < Text.size())
+        Out.push_back(Text.substr(Start));
+    return Out;
+}
+
+PropertyList ToProperties(const std::vector<TextProperty>& Props) {
+    PropertyList L;
+    for (const TextProperty& P : Props)
+        L.Add(Property(P.Name, P.Value));
+    return L;
+}
+
+/// Named blocks below Block, in file order, at any depth.
+void CollectControls(const TextBlock& Block, ControlList& Controls) {
+    for (const TextBlock& Child : Block.Children) {
+        const std::string Name = Child.Name();
+        if (!Name.empty() && !Child.Type.empty())
+            Controls.Add(Control(Name, Child.Type, ToProperties(Child.Properties)));
+        CollectControls(Child, Controls);
+    }
+}
+
+const char* KindName(int Kind) {
+    return Kind == acForm ? "form" : "report";
+}
+
+} // namespace
+
+// ---- collections ----
+
+const Property& PropertyList::Item(int Index) const {
+    if (Index < 0 || Index >= Count())
+        Fail(Format("There is no property %d in this collection.", Index));
+    return mItems[static_cast<std::size_t>(Index)];
+}
+
+const Property& PropertyList::Item(const std::string& Name) const {
+    for (const Property& P : mItems)
+        if (SameText(P.Name(), Name))
+            return P;
+    Fail(Format("There is no property '%s' in this collection.", Name));
+}
+
+const Control& ControlList::Item(int Index) const {
+    if (Index < 0 || Index >= Count())
+        Fail(Format("There is no control %d in this collection.", Index));
+    return mItems[static_cast<std::size_t>(Index)];
+}
+
+const Control& ControlList::Item(const std::string& Name) const {
+    for (const Control& C : mItems)
+        if (SameText(C.Name(), Name))
+            return C;
+    Fail(Format("There is no control '%s' in this collection.", Name));
+}
+
+const Document& DocumentList::Item(int Index) const {
+    if (Index < 0 || Index >= Count())
+        Fail(Format("There is no document %d in this container.", Index));
+    return mItems[static_cast<std::size_t>(Index)];
+}
+
+const Container& CurrentDatabase::Containers(int Index) const {
+    if (Index < 0 || Index >= ContainerCount())
+        Fail(Format("There is no container %d in '%s'.", Index, mName));
+    return mContainers[static_cast<std::size_t>(Index)];
+}
+
+const Container& CurrentDatabase::Containers(const std::string& Name) const {
+    for (const Container& C : mContainers)
+        if (SameText(C.Name(), Name))
+            return C;
+    Fail(Format("There is no container '%s' in '%s'.", Name, mName));
+}
+
+// ---- application ----
+
+struct Application::Files {
+    NameList Forms, Reports, Modules;
+};
+
+std::shared_ptr<Application> Application::Create() {
+    return std::make_shared<Application>();
+}
+
+Application::Application() = default;
+Application::~Application() = default;
+
+void Application::CheckRunning() const {
+    if (mQuit)
+        throw EOleSysError("The Access application has ended: the remote procedure call failed.");
+}
+
+void Application::CheckDatabase() const {
+    CheckRunning();
+    if (mDatabase.empty())
+        Fail("There is no database open in Access.");
+}
+
+std::string Application::ExportFolder() const {
+    return mDatabase + ".src/";
+}
+
+void Application::OpenCurrentDatabase(const std::string& FileName, bool /*Exclusive*/) {
+    CheckRunning();
+    if (!mDatabase.empty())
+        Fail(Format("Access already has the database '%s' open.", mDatabase));
+    if (!IsRegularFile(FileName))
+        Fail(Format("Access cannot find the database file '%s'.", FileName));
+    char Signature[20] = {};
+    std::ifstream In(FileName, std::ios::binary);
+    In.read(Signature, sizeof Signature);
+    if (In.gcount() != static_cast<std::streamsize>(sizeof Signature) ||
+        (std::memcmp(Signature, "\x00\x01\x00\x00Standard Jet DB", 19) != 0 &&
+         std::memcmp(Signature, "\x00\x01\x00\x00Standard ACE DB", 19) != 0))
+        Fail(Format("'%s' is not an Access database.", FileName));
+    mDatabase = FileName;
+    mFiles = std::make_unique<Files>();
+    const std::string Folder = ExportFolder();
+    mFiles->Forms = ListObjects(Folder, "forms");
+    mFiles->Reports = ListObjects(Folder, "reports");
+    mFiles->Modules = ListObjects(Folder, "modules");
+}
+
+void Application::CloseCurrentDatabase() {
+    CheckRunning();
+    mOpenForms.clear();
+    mOpenReports.clear();
+    mOpenModules.clear();
+    mFiles.reset();
+    mCurrentDb.reset();
+    mDatabase.clear();
+}
+
+std::shared_ptr<CurrentDatabase> Application::CurrentDB() {
+    CheckDatabase();
+    // Kept by the application, so that references into it outlive the pointer handed out.
+    if (mCurrentDb)
+        return mCurrentDb;
+    std::vector<Container> Containers;
+    for (const auto& [Name, List] : {std::pair<const char*, const NameList*>{"Forms", &mFiles->Forms},
+                                     {"Reports", &mFiles->Reports},
+                                     {"Modules", &mFiles->Modules}}) {
+        DocumentList Docs;
+        for (const auto& Item : *List)
+            Docs.Add(Document(Item.first));
+        Containers.emplace_back(Name, std::move(Docs));
+    }
+    mCurrentDb = std::make_shared<CurrentDatabase>(mDatabase, std::move(Containers));
+    return mCurrentDb;
+}
+
+DoCmdObject& Application::DoCmd() {
+    CheckRunning();
+    return mDoCmd;
+}
+
+std::shared_ptr<AccessObject> Application::Load(int Kind, const std::string& Name) {
+    CheckDatabase();
+    const auto* Item = Find(Kind == acForm ? mFiles->Forms : mFiles->Reports, Name);
+    if (!Item)
+        Fail(Format("The %s '%s' was not found in '%s'.", KindName(Kind), Name, mDatabase));
+    const TextObject Obj = ParseSaveAsText(ReadText(Item->second), Item->second);
+    PropertyList Props;
+    Props.Add(Property("Name", Variant(Item->first)));
+    for (const TextProperty& P : Obj.Root.Properties)
+        Props.Add(Property(P.Name, P.Value));
+    // Sections are the typed blocks of the object (group levels are not); their named blocks are
+    // the controls. The unnamed block holds only default settings.
+    ControlList Controls;
+    for (const TextBlock& Section : Obj.Root.Children)
+        if (!Section.Type.empty() && Section.Type != "BreakLevel")
+            CollectControls(Section, Controls);
+    return std::make_shared<AccessObject>(Item->first, std::move(Props), std::move(Controls));
+}
+
+std::shared_ptr<AccessObject> Application::Forms(const std::string& Name) {
+    CheckDatabase();
+    for (const auto& [Key, Obj] : mOpenForms)
+        if (SameText(Key, Name))
+            return Obj;
+    Fail(Format("The form '%s' is not open in Access.", Name));
+}
+
+std::shared_ptr<AccessObject> Application::Reports(const std::string& Name) {
+    CheckDatabase();
+    for (const auto& [Key, Obj] : mOpenReports)
+        if (SameText(Key, Name))
+            return Obj;
+    Fail(Format("The report '%s' is not open in Access.", Name));
+}
+
+std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) {
+    CheckDatabase();
+    for (const auto& [Prefix, Kind] : {std::pair<std::string, int>{"Form_", acForm}, {"Report_", acReport}}) {
+        if (ModuleName.size() <= Prefix.size() || !SameText(ModuleName.substr(0, Prefix.size()), Prefix))
+            continue;
+        const auto* Item =
+            Find(Kind == acForm ? mFiles->Forms : mFiles->Reports, ModuleName.substr(Prefix.size()));
+        if (!Item)
+            continue;
+        TextObject Obj = ParseSaveAsText(ReadText(Item->second), Item->second);
+        std::vector<std::string> Code = VisibleCode(Obj.Code);
+        if (std::any_of(Code.begin(), Code.end(), [](const std::string& L) { return !Trim(L).empty(); }))
+            return Code;
+        Fail(Format("The %s '%s' has no module.", KindName(Kind), Item->first));
+    }
+    const auto* Item = Find(mFiles->Modules, ModuleName);
+    if (!Item)
+        Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
+    return VisibleCode(Lines(ReadText(Item->second)));
+}
+
+void Application::Quit() {
+    CheckRunning();
+    mOpenForms.clear();
+    mOpenReports.clear();
+    mOpenModules.clear();
+    mFiles.reset();
+    mCurrentDb.reset();
+    mDatabase.clear();
+    mQuit = true;
+}
+
+// ---- DoCmd ----
+
+void DoCmdObject::OpenForm(const std::string& FormName, int, const Variant&, const Variant&, const Variant&,
+                           int) {
+    mOwner.mOpenForms[FormName] = mOwner.Load(acForm, FormName);
+}
+
+void DoCmdObject::OpenReport(const std::string& ReportName, int, const Variant&, const Variant&) {
+    mOwner.mOpenReports[ReportName] = mOwner.Load(acReport, ReportName);
+}
+
+void DoCmdObject::OpenModule(const std::string& ModuleName) {
+    mOwner.ModuleCode(ModuleName);
+    mOwner.mOpenModules.push_back(ModuleName);
+}
+
+void DoCmdObject::OutputTo(int ObjectType, const std::string& ObjectName, const std::string& OutputFormat,
+                           const std::string& OutputFile, bool, const std::string&) {
+    mOwner.CheckDatabase();
+    if (ObjectType != acOutputModule)
+        Fail(Format("Access can write only modules as text here, not object type %d ('%s').", ObjectType,
+                    ObjectName));
+    if (!SameText(OutputFormat, acFormatTXT))
+        Fail(Format("The output format '%s' is not available for module '%s'.", OutputFormat, ObjectName));
+    const std::vector<std::string> Code = mOwner.ModuleCode(ObjectName);
+    std::string Text;
+    for (const std::string& L : Code)
+        Text += L + "\r\n";
+    std::ofstream Out(OutputFile, std::ios::binary | std::ios::trunc);
+    if (!Out || !Out.write(Text.data(), static_cast<std::streamsize>(Text.size())) || !Out.flush())
+        Fail(Format("Access cannot write the module '%s' to '%s': %s.", ObjectName, OutputFile,
+                    std::strerror(errno)));
+}
+
+void DoCmdObject::Close(int ObjectType, const std::string& ObjectName, int) {
+    mOwner.CheckRunning();
+    auto Drop = [&ObjectName](auto& Open) {
+        for (auto It = Open.begin(); It != Open.end(); ++It)
+            if (SameText(It->first, ObjectName)) {
+                Open.erase(It);
+                return;
+            }
+    };
+    if (ObjectType == acForm)
+        Drop(mOwner.mOpenForms);
+    else if (ObjectType == acReport)
+        Drop(mOwner.mOpenReports);
+    else if (ObjectType == acModule)
+        std::erase_if(mOwner.mOpenModules,
+                      [&ObjectName](const std::string& M) { return SameText(M, ObjectName); });
+}
+
+} // namespace msaccess

@@ -1,0 +1,219 @@
+#include "platform/dao/JetFormat.h"
+
+#include "platform/rtl/TextCodec.h"
+
+#include <cstring>
+#include <fstream>
+
+namespace dao {
+
+namespace {
+
+std::uint32_t U16(std::string_view B, std::size_t At) {
+    return static_cast<std::uint8_t>(B[At]) | static_cast<std::uint32_t>(static_cast<std::uint8_t>(B[At + 1]))
+                                                  << 8;
+}
+
+std::uint32_t U32(std::string_view B, std::size_t At) {
+    return U16(B, At) | U16(B, At + 2) << 16;
+}
+
+std::uint64_t U64(std::string_view B, std::size_t At) {
+    return U32(B, At) | static_cast<std::uint64_t>(U32(B, At + 4)) << 32;
+}
+
+double F64(std::string_view B, std::size_t At) {
+    const std::uint64_t Bits = U64(B, At);
+    double D;
+    std::memcpy(&D, &Bits, sizeof D);
+    return D;
+}
+
+std::vector<std::uint8_t> ToBytes(std::string_view B) {
+    return std::vector<std::uint8_t>(B.begin(), B.end());
+}
+
+} // namespace
+
+JetHeader CheckJetFile(const std::string& FileName) {
+    JetHeader H;
+    std::ifstream In(FileName, std::ios::binary);
+    if (!In) {
+        H.Problem = "the file cannot be opened";
+        return H;
+    }
+    In.seekg(0, std::ios::end);
+    H.FileSize = static_cast<long long>(In.tellg());
+    In.seekg(0);
+    char Page0[0x20] = {};
+    In.read(Page0, sizeof Page0);
+    if (In.gcount() != static_cast<std::streamsize>(sizeof Page0) ||
+        std::memcmp(Page0, "\x00\x01\x00\x00", 4) != 0 ||
+        (std::memcmp(Page0 + 4, "Standard Jet DB", 16) != 0 &&
+         std::memcmp(Page0 + 4, "Standard ACE DB", 16) != 0)) {
+        H.Problem = "it is not an Access database";
+        return H;
+    }
+    H.Version = static_cast<std::uint8_t>(Page0[0x14]);
+    if (H.Version > 6) {
+        H.Problem = Format("its format version %d is unknown", H.Version);
+        return H;
+    }
+    H.PageSize = H.Version == 0 ? 2048 : 4096;
+    if (H.FileSize < 3LL * H.PageSize) {
+        H.Problem = "the file is truncated";
+        return H;
+    }
+    char Kind = 0;
+    In.seekg(2LL * H.PageSize);
+    In.read(&Kind, 1);
+    if (!In || Kind != 0x02) {
+        H.Problem = "its catalogue is damaged";
+        return H;
+    }
+    H.Ok = true;
+    return H;
+}
+
+std::string DecodeJetText(std::string_view Bytes, bool Jet4) {
+    if (!Jet4)
+        return std::string(Bytes);
+    if (Bytes.size() >= 2 && static_cast<std::uint8_t>(Bytes[0]) == 0xFF &&
+        static_cast<std::uint8_t>(Bytes[1]) == 0xFE) {
+        // Compressed: runs of one-byte characters and of UTF-16 units, switched by a 00 byte.
+        std::string Units;
+        bool Compressed = true;
+        for (std::size_t I = 2; I < Bytes.size();) {
+            if (Bytes[I] == '\0') {
+                Compressed = !Compressed;
+                ++I;
+            } else if (Compressed) {
+                Units += Bytes[I++];
+                Units += '\0';
+            } else {
+                if (I + 1 >= Bytes.size())
+                    break;
+                Units += Bytes.substr(I, 2);
+                I += 2;
+            }
+        }
+        return Utf16ToCp1252(Units);
+    }
+    return Utf16ToCp1252(Bytes);
+}
+
+Variant JetValue(int Type, std::string_view B, bool Jet4) {
+    auto Need = [&B](std::size_t N) { return B.size() >= N; };
+    switch (Type) {
+    case jtBoolean:
+        return Need(1) ? Variant(B[0] != 0) : Variant::Null();
+    case jtByte:
+        return Need(1) ? Variant(static_cast<std::uint8_t>(B[0])) : Variant::Null();
+    case jtInteger:
+        return Need(2) ? Variant(static_cast<std::int16_t>(U16(B, 0))) : Variant::Null();
+    case jtLong:
+        return Need(4) ? Variant(static_cast<std::int32_t>(U32(B, 0))) : Variant::Null();
+    case jtCurrency:
+        return Need(8) ? Variant::Currency(static_cast<std::int64_t>(U64(B, 0))) : Variant::Null();
+    case jtSingle: {
+        if (!Need(4))
+            return Variant::Null();
+        const std::uint32_t Bits = U32(B, 0);
+        float F;
+        std::memcpy(&F, &Bits, sizeof F);
+        return Variant(F);
+    }
+    case jtDouble:
+        return Need(8) ? Variant(F64(B, 0)) : Variant::Null();
+    case jtDate:
+        return Need(8) ? Variant::Date(F64(B, 0)) : Variant::Null();
+    case jtText:
+    case jtMemo:
+        return Variant(DecodeJetText(B, Jet4));
+    case jtGuid:
+        return Need(16) ? Variant::Bytes(ToBytes(B.substr(0, 16))) : Variant::Null();
+    default:
+        return Variant::Bytes(ToBytes(B));
+    }
+}
+
+namespace {
+
+bool ValueFits(int Type, std::size_t Size) {
+    switch (Type) {
+    case jtBoolean:
+    case jtByte:
+        return Size >= 1;
+    case jtInteger:
+        return Size >= 2;
+    case jtLong:
+    case jtSingle:
+        return Size >= 4;
+    case jtCurrency:
+    case jtDouble:
+    case jtDate:
+        return Size >= 8;
+    case jtGuid:
+        return Size >= 16;
+    default:
+        return true;
+    }
+}
+
+void ParseBlock(std::string_view Body, const std::vector<std::string>& Names, bool Jet4,
+                PropertyBlock& Block) {
+    if (Body.size() < 6)
+        return;
+    const std::size_t NameLength = U16(Body, 4);
+    if (6 + NameLength > Body.size())
+        return;
+    Block.Name = DecodeJetText(Body.substr(6, NameLength), Jet4);
+    for (std::size_t Pos = 6 + NameLength; Pos + 8 <= Body.size();) {
+        const std::size_t Length = U16(Body, Pos);
+        if (Length < 8 || Pos + Length > Body.size())
+            break; // the rest of the block cannot be framed
+        const int Type = static_cast<std::uint8_t>(Body[Pos + 3]);
+        const std::size_t NameIndex = U16(Body, Pos + 4);
+        const std::size_t Size = U16(Body, Pos + 6);
+        if (NameIndex < Names.size() && 8 + Size <= Length && ValueFits(Type, Size))
+            Block.Properties.push_back({Names[NameIndex], JetValue(Type, Body.substr(Pos + 8, Size), Jet4)});
+        Pos += Length;
+    }
+}
+
+} // namespace
+
+std::vector<PropertyBlock> ParseLvProp(std::string_view Blob, bool Jet4) {
+    std::vector<PropertyBlock> Blocks;
+    if (Blob.size() < 4 || (Blob.substr(0, 4) != std::string_view("KKD\0", 4) &&
+                            Blob.substr(0, 4) != std::string_view("MR2\0", 4)))
+        return Blocks;
+    std::vector<std::string> Names;
+    bool HaveNames = false;
+    for (std::size_t Pos = 4; Pos + 6 <= Blob.size();) {
+        const std::size_t Length = U32(Blob, Pos);
+        if (Length < 6 || Length > Blob.size() - Pos)
+            break;
+        const unsigned Type = U16(Blob, Pos + 4);
+        const std::string_view Body = Blob.substr(Pos + 6, Length - 6);
+        if (Type == 0x80) {
+            Names.clear();
+            for (std::size_t N = 0; N + 2 <= Body.size();) {
+                const std::size_t L = U16(Body, N);
+                if (N + 2 + L > Body.size())
+                    break;
+                Names.push_back(DecodeJetText(Body.substr(N + 2, L), Jet4));
+                N += 2 + L;
+            }
+            HaveNames = true;
+        } else if (Type <= 2 && HaveNames) {
+            PropertyBlock Block;
+            ParseBlock(Body, Names, Jet4, Block);
+            Blocks.push_back(std::move(Block));
+        }
+        Pos += Length;
+    }
+    return Blocks;
+}
+
+} // namespace dao
