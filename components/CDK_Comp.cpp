@@ -35,6 +35,28 @@ void CollectLoaded(QWidget* W, std::vector<TKitComponent*>& Out) {
         Out.push_back(Component);
 }
 
+// One axis of the placement in the parent: 1 at the start margin, 2 centred, 3 at the end margin,
+// 4 stretched between the margins. PEnd is the parent's client edge, excluded.
+void PlaceOnAxis(Byte Code, int PStart, int PEnd, int MarginStart, int MarginEnd, int& Pos, int& Size) {
+    switch (Code) {
+    case 1:
+        Pos = PStart + MarginStart;
+        break;
+    case 2:
+        Pos = (PStart + PEnd - Size) / 2;
+        break;
+    case 3:
+        Pos = PEnd - Size - MarginEnd;
+        break;
+    case 4:
+        Size = PEnd - MarginEnd - PStart - MarginStart;
+        Pos = PStart + MarginStart;
+        break;
+    default:
+        break;
+    }
+}
+
 // A 3-D frame of Width lines; each line shrinks R by one pixel on every side.
 void Frame3D(QPainter& P, QRect& R, const QColor& TopLeft, const QColor& BottomRight, int Width) {
     for (int I = 0; I < Width && R.width() > 0 && R.height() > 0; ++I) {
@@ -230,46 +252,13 @@ void TCompoundComponentPanel::PlaceInParent() {
             RefreshPanel();
         return;
     }
-    // Client rectangle as left, top, right, bottom with the right and bottom edges excluded.
     const QRect Client = parentWidget()->rect();
-    const int PLeft = Client.left(), PTop = Client.top();
-    const int PRight = Client.left() + Client.width(), PBottom = Client.top() + Client.height();
     int RLeft = Left(), RTop = Top();
     int W = Width(), H = Height();
-    switch (HorzPlacement) {
-    case 1:
-        RLeft = PLeft + LeftMargin;
-        break;
-    case 2:
-        RLeft = (PLeft + PRight - W) / 2;
-        break;
-    case 3:
-        RLeft = PRight - W - RightMargin;
-        break;
-    case 4:
-        W = PRight - RightMargin - PLeft - LeftMargin;
-        RLeft = PLeft + LeftMargin;
-        break;
-    default:
-        break;
-    }
-    switch (VertPlacement) {
-    case 1:
-        RTop = PTop + TopMargin;
-        break;
-    case 2:
-        RTop = (PTop + PBottom - H) / 2;
-        break;
-    case 3:
-        RTop = PBottom - H - BottomMargin;
-        break;
-    case 4:
-        H = PBottom - BottomMargin - PTop - TopMargin;
-        RTop = PTop + TopMargin;
-        break;
-    default:
-        break;
-    }
+    PlaceOnAxis(HorzPlacement, Client.left(), Client.left() + Client.width(), LeftMargin, RightMargin, RLeft,
+                W);
+    PlaceOnAxis(VertPlacement, Client.top(), Client.top() + Client.height(), TopMargin, BottomMargin, RTop,
+                H);
     SetBounds(RLeft, RTop, W, H);
     if (BackgroundTransparent)
         RefreshPanel();

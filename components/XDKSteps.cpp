@@ -21,12 +21,11 @@ void TxdkStepTab::Loaded() {
     auto* Panel = qobject_cast<TxdkSteps*>(parentWidget());
     if (Panel == nullptr)
         return;
-    const int Index = Panel->PageControl->addTab(this, objectName());
-    Panel->PageControl->setTabVisible(Index, mTabVisible);
-    bool AnyTab = false;
-    for (int I = 0; I < Panel->PageControl->count(); ++I)
-        AnyTab = AnyTab || Panel->PageControl->isTabVisible(I);
-    Panel->PageControl->tabBar()->setVisible(AnyTab);
+    Panel->PageControl->addTab(this, objectName());
+    // The page control's tab bar is hidden at run time; a page designed on the form shows it.
+    // (Hiding single tabs would hide their pages as well.)
+    if (mTabVisible)
+        Panel->PageControl->tabBar()->setVisible(true);
 }
 
 // ---- TxdkSteps ----

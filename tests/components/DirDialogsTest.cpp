@@ -129,22 +129,6 @@ TEST_F(DirDialogs, ListShowsThePathDownToTheCurrentFolderAndItsVisibleSubfolders
     EXPECT_EQ(List.Directory(), Root + QStringLiteral("/work/alpha"));
 }
 
-TEST_F(DirDialogs, ArrowKeyHandlerMovesTheSelectionAndSwallowsTheKey) {
-    QDir().mkpath(Root + QStringLiteral("/one"));
-    TDirectorySelectForm Select;
-    const int Start = Select.DirectoryListBox->currentRow();
-    int Key = Qt::Key_Down;
-    Select.DirectoryListBoxKeyDown(&Select, Key, {});
-    EXPECT_EQ(Key, 0);
-    EXPECT_EQ(Select.DirectoryListBox->currentRow(), Start + 1);
-    Key = Qt::Key_Up;
-    Select.DirectoryListBoxKeyDown(&Select, Key, {});
-    EXPECT_EQ(Select.DirectoryListBox->currentRow(), Start);
-    Key = Qt::Key_Home;
-    Select.DirectoryListBoxKeyDown(&Select, Key, {});
-    EXPECT_EQ(Key, Qt::Key_Home);
-}
-
 TEST_F(DirDialogs, SelectDialogAnswersWithTheModalResults) {
     TDirectorySelectForm Select;
     AnswerNextModal([&](QWidget*) { Select.OKButton->click(); });

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +41,29 @@ struct CurrentDirGuard {
     QString Saved = QDir::currentPath();
     ~CurrentDirGuard() { QDir::setCurrent(Saved); }
 };
+
+// What a folder browse showed: answers the "Select a Directory" dialog by choosing Choice.
+struct FolderBrowse {
+    QString OpenedAt;
+    QString Caption;
+    bool NewVisible = false;
+};
+
+FolderBrowse BrowseFolder(TCDKPathEditor& Editor, const QString& Choice) {
+    FolderBrowse Seen;
+    AnswerNextModal([&](QWidget* W) {
+        auto* Form = qobject_cast<TDirectorySelectForm*>(W);
+        ASSERT_NE(Form, nullptr);
+        Seen.OpenedAt = Form->DirectoryListBox->Directory();
+        Seen.Caption = Form->windowTitle();
+        Seen.NewVisible = Form->CreateDirectoryButton->isVisible();
+        Form->DirectoryListBox->SetDirectory(Choice);
+        Form->OKButton->click();
+    });
+    Editor.BrowseButton->click();
+    EXPECT_TRUE(AllAnswered());
+    return Seen;
+}
 
 QImage Image(const QPixmap& P) {
     return P.toImage().convertToFormat(QImage::Format_ARGB32);
@@ -273,22 +297,10 @@ TEST(PathEditor, FolderBrowseStartsAtTheInitialFolderAndHonoursNoChangeDir) {
     F.Editor->SetOptions({ofHideReadOnly, ofPathMustExist, ofNoChangeDir});
     F.Editor->SetInitialDir(Start + QLatin1Char('/'));
     F.Editor->SetTitle(QStringLiteral("Folder to search"));
-    QString OpenedAt, Caption;
-    bool NewVisible = true;
-    AnswerNextModal([&](QWidget* W) {
-        auto* Form = qobject_cast<TDirectorySelectForm*>(W);
-        ASSERT_NE(Form, nullptr);
-        OpenedAt = Form->DirectoryListBox->Directory();
-        Caption = Form->windowTitle();
-        NewVisible = Form->CreateDirectoryButton->isVisible();
-        Form->DirectoryListBox->SetDirectory(Choice);
-        Form->OKButton->click();
-    });
-    F.Editor->BrowseButton->click();
-    ASSERT_TRUE(AllAnswered());
-    EXPECT_EQ(OpenedAt, Start);
-    EXPECT_EQ(Caption, QStringLiteral("Folder to search"));
-    EXPECT_FALSE(NewVisible);
+    FolderBrowse Seen = BrowseFolder(*F.Editor, Choice);
+    EXPECT_EQ(Seen.OpenedAt, Start);
+    EXPECT_EQ(Seen.Caption, QStringLiteral("Folder to search"));
+    EXPECT_FALSE(Seen.NewVisible);
     EXPECT_EQ(F.Editor->GetText(), Choice);
     EXPECT_EQ(QDir::currentPath(), Start);
 
@@ -298,27 +310,64 @@ TEST(PathEditor, FolderBrowseStartsAtTheInitialFolderAndHonoursNoChangeDir) {
     F.Editor->SetInitialDir(QString());
     F.Editor->SetTitle(QString());
     F.Editor->SetText(Start);
-    AnswerNextModal([&](QWidget* W) {
-        auto* Form = qobject_cast<TDirectorySelectForm*>(W);
-        ASSERT_NE(Form, nullptr);
-        OpenedAt = Form->DirectoryListBox->Directory();
-        Caption = Form->windowTitle();
-        NewVisible = Form->CreateDirectoryButton->isVisible();
-        Form->DirectoryListBox->SetDirectory(Choice);
-        Form->OKButton->click();
-    });
-    F.Editor->BrowseButton->click();
-    ASSERT_TRUE(AllAnswered());
-    EXPECT_EQ(OpenedAt, Start);
-    EXPECT_EQ(Caption, QStringLiteral("Select a Directory"));
-    EXPECT_TRUE(NewVisible);
+    Seen = BrowseFolder(*F.Editor, Choice);
+    EXPECT_EQ(Seen.OpenedAt, Start);
+    EXPECT_EQ(Seen.Caption, QStringLiteral("Select a Directory"));
+    EXPECT_TRUE(Seen.NewVisible);
     EXPECT_EQ(QDir::currentPath(), Choice);
 }
 
-TEST(PathEditor, FilterListsBecomeQtNameFilters) {
-    EXPECT_EQ(
-        QtNameFilters(QStringLiteral("Visual Basic Project|*.mak;*.vbp|MS Access|*.mdb|All Files (*.*)|*.*")),
-        (QStringList{QStringLiteral("Visual Basic Project (*.mak *.vbp)"),
-                     QStringLiteral("MS Access (*.mdb)"), QStringLiteral("All Files (*.*) (*)")}));
-    EXPECT_TRUE(QtNameFilters(QString()).isEmpty());
+TEST(PathEditor, DragHandlersDecideAndSeeTheDrop) {
+    EditorForm F;
+    QMimeData Data;
+    Data.setText(QStringLiteral("/dropped"));
+    std::vector<TDragState> States;
+    F.Editor->OnDragOver = [&](TObject* S, QObject*, int X, int Y, TDragState State, bool& Accept) {
+        EXPECT_EQ(S, F.Editor);
+        EXPECT_EQ(QPoint(X, Y), QPoint(5, 6));
+        States.push_back(State);
+        Accept = false;
+    };
+    QDragEnterEvent Refused(QPoint(5, 6), Qt::CopyAction, &Data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(F.Editor->MainPathEdit, &Refused);
+    EXPECT_FALSE(Refused.isAccepted());
+    EXPECT_EQ(States, std::vector<TDragState>{dsDragEnter});
+
+    F.Editor->OnDragOver = nullptr;
+    QDragEnterEvent Accepted(QPoint(5, 6), Qt::CopyAction, &Data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(F.Editor->MainPathEdit, &Accepted);
+    EXPECT_TRUE(Accepted.isAccepted());
+    QPoint DropAt;
+    F.Editor->OnDragDrop = [&](TObject* S, QObject*, int X, int Y) {
+        if (S == F.Editor)
+            DropAt = QPoint(X, Y);
+    };
+    QDropEvent Drop(QPointF(7, 3), Qt::CopyAction, &Data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(F.Editor->MainPathEdit, &Drop);
+    EXPECT_EQ(DropAt, QPoint(7, 3));
+}
+
+TEST(CompoundPanel, PlacesItselfInItsParentByCodeAndMargins) {
+    QWidget Parent;
+    Parent.resize(400, 300);
+    auto* Panel = new TCompoundComponentPanel(&Parent);
+    NotifyLoaded(&Parent);
+    EXPECT_EQ(Panel->geometry(), QRect(0, 0, 185, 41));
+    Panel->HorzPlacement = 2;
+    Panel->VertPlacement = 3;
+    Panel->PlaceInParent();
+    EXPECT_EQ(Panel->geometry(), QRect(107, 243, 185, 41));
+    Panel->HorzPlacement = 3;
+    Panel->VertPlacement = 1;
+    Panel->RightMargin = 10;
+    Panel->PlaceInParent();
+    EXPECT_EQ(Panel->geometry(), QRect(205, 16, 185, 41));
+
+    // Stretching follows every size change; a kept height is restored.
+    Panel->HorzPlacement = 4;
+    Panel->VertPlacement = 0;
+    Panel->KeepHeight = true;
+    Panel->SetBounds(0, 0, 50, 90);
+    EXPECT_EQ(Panel->geometry(), QRect(16, 0, 374, 41));
+    EXPECT_EQ(Panel->SavedWidth, 374);
 }
