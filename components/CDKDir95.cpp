@@ -1,6 +1,8 @@
 #include "components/CDKDir95.h"
 
+#include "platform/ui/Text.h"
 #include <QApplication>
+
 #include <QDir>
 #include <QLabel>
 #include <QStyle>
@@ -50,7 +52,7 @@ TDirectoryListBox::TDirectoryListBox(QWidget* Parent) : QListWidget(Parent) {
 void TDirectoryListBox::SetDirectory(const QString& Value) {
     const QString Path = QDir::cleanPath(QDir(mDirectory).absoluteFilePath(Value));
     if (!QDir::setCurrent(Path))
-        throw EInOutError("Cannot open folder \"" + QFile::encodeName(Path).toStdString() + '"');
+        throw EInOutError("Cannot open folder \"" + ToFileName(Path) + '"');
     mDirectory = QDir::currentPath();
     ReadDirectoryNames();
     UpdateDirLabel();

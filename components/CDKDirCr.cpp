@@ -2,6 +2,8 @@
 
 #include "components/CDKRotat.h"
 
+#include "platform/ui/Text.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -18,7 +20,7 @@ void CreateDirectoryWithParents(const QString& Dir) {
         return;
     CreateDirectoryWithParents(FolderPart);
     if (!QDir().mkdir(Name))
-        throw Exception("Unable to create directory \"" + QFile::encodeName(Name).toStdString() + '"');
+        throw Exception("Unable to create directory \"" + ToFileName(Name) + '"');
 }
 
 TCreateDirectoryForm::TCreateDirectoryForm(QWidget* Parent) : QDialog(Parent) {

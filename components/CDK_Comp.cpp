@@ -1,5 +1,8 @@
 #include "components/CDK_Comp.h"
 
+#include "platform/ui/Application.h"
+#include "platform/ui/Text.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QMessageBox>
@@ -88,6 +91,12 @@ void NotifyLoaded(QWidget* Root) {
 }
 
 void RunGuarded(QWidget* Parent, const std::function<void()>& Handler) noexcept {
+    // Inside a program the application's guard reports the error; without an application
+    // object (tools, tests) the kit shows the same error box itself.
+    if (Application != nullptr) {
+        Application->Guard(Handler);
+        return;
+    }
     QString Message;
     try {
         Handler();
@@ -95,7 +104,7 @@ void RunGuarded(QWidget* Parent, const std::function<void()>& Handler) noexcept 
     } catch (const EAbort&) {
         return;
     } catch (const std::exception& E) {
-        Message = QString::fromLocal8Bit(E.what());
+        Message = FromMessage(E.what());
     } catch (...) {
         Message = QStringLiteral("Unknown error");
     }

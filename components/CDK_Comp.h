@@ -62,8 +62,9 @@ void NotifyLoaded(QWidget* Root);
 /// the static library's resources are otherwise dropped by the linker.
 void InitKitResources();
 
-/// Runs a handler that the event loop called: the silent abort ends it quietly, any other
-/// exception shows its message in an error box. Nothing escapes into the event loop.
+/// Runs a handler that the event loop called inside the application's guard: the silent abort
+/// ends it quietly, any other exception shows its message in the error box. Nothing escapes
+/// into the event loop.
 void RunGuarded(QWidget* Parent, const std::function<void()>& Handler) noexcept;
 
 /// A push button that is also a TObject, so that it can be the Sender of a notify event.

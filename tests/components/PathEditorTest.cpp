@@ -1,6 +1,7 @@
 #include "components/CDKDir95.h"
 #include "components/CDKDirSe.h"
 #include "components/CDKPathE.h"
+#include "platform/ui/Application.h"
 #include "tests/support/ModalHelper.h"
 
 #include <QApplication>
@@ -215,6 +216,20 @@ TEST(PathEditor, HandlerExceptionsStayInsideTheEditor) {
     AnswerNextMessageBox(QMessageBox::Ok, &Message);
     F.Editor->SetText(QStringLiteral("loud"));
     EXPECT_TRUE(AllAnswered());
+    EXPECT_EQ(Message, QStringLiteral("Bad path"));
+
+    // Inside a program the application's error box reports it, under the program's title.
+    TApplication App;
+    App.SetTitle(QStringLiteral("Quorvex for VB"));
+    QString Title;
+    AnswerNextModal([&](QWidget* W) {
+        Title = W->windowTitle();
+        Message = qobject_cast<QMessageBox*>(W)->text();
+        W->close();
+    });
+    F.Editor->SetText(QStringLiteral("louder"));
+    EXPECT_TRUE(AllAnswered());
+    EXPECT_EQ(Title, QStringLiteral("Quorvex for VB"));
     EXPECT_EQ(Message, QStringLiteral("Bad path"));
 }
 
