@@ -1,0 +1,115 @@
+#include "scanner/DocumentTree.h"
+
+#include "platform/ui/ImageList.h"
+#include "platform/ui/Text.h"
+#include "scanmodel/ScanInfo.h"
+
+#include <QPainter>
+#include <QTreeWidget>
+
+namespace {
+constexpr int ObjectRole = Qt::UserRole;
+constexpr int ImageRole = Qt::UserRole + 1;
+constexpr int StateRole = Qt::UserRole + 2;
+} // namespace
+
+TDocumentTree::TDocumentTree(QTreeWidget& Tree, const TImageList& Images, const TImageList& States)
+    : mTree(Tree), mImages(Images), mStates(States) {}
+
+TScanInfo* TDocumentTree::Data(const QTreeWidgetItem* Node) {
+    if (Node == nullptr)
+        return nullptr;
+    return reinterpret_cast<TScanInfo*>(Node->data(0, ObjectRole).value<quintptr>());
+}
+
+void TDocumentTree::SetData(QTreeWidgetItem* Node, TScanInfo* Object) {
+    Node->setData(0, ObjectRole, QVariant::fromValue(reinterpret_cast<quintptr>(Object)));
+}
+
+int TDocumentTree::Image(const QTreeWidgetItem* Node) {
+    return Node->data(0, ImageRole).toInt();
+}
+
+int TDocumentTree::State(const QTreeWidgetItem* Node) {
+    return Node->data(0, StateRole).toInt();
+}
+
+void TDocumentTree::SetImage(QTreeWidgetItem* Node, int Image) const {
+    Node->setData(0, ImageRole, Image);
+    UpdateIcon(Node);
+}
+
+void TDocumentTree::SetState(QTreeWidgetItem* Node, int State) const {
+    Node->setData(0, StateRole, State);
+    UpdateIcon(Node);
+}
+
+void TDocumentTree::UpdateIcon(QTreeWidgetItem* Node) const {
+    const int W = mImages.Width(), H = mImages.Height();
+    QPixmap Icon(2 * W, H);
+    Icon.fill(Qt::transparent);
+    QPainter P(&Icon);
+    if (const int S = State(Node); S != NoState)
+        P.drawPixmap(0, 0, mStates.Pixmap(S));
+    P.drawPixmap(W, 0, mImages.Pixmap(Image(Node)));
+    P.end();
+    Node->setIcon(0, QIcon(Icon));
+}
+
+QTreeWidgetItem* TDocumentTree::AddNode(QTreeWidgetItem* Parent, TScanInfo* Object, int State) const {
+    auto* Node = Parent != nullptr ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(&mTree);
+    Node->setText(0, FromAnsi(Object->Name));
+    SetData(Node, Object);
+    Node->setData(0, ImageRole, Object->ImageIndex);
+    Node->setData(0, StateRole, State);
+    UpdateIcon(Node);
+    return Node;
+}
+
+QTreeWidgetItem* TDocumentTree::Root() const {
+    return mTree.topLevelItemCount() > 0 ? mTree.topLevelItem(0) : nullptr;
+}
+
+QTreeWidgetItem* TDocumentTree::AddRoot(TQuorvex& Document) const {
+    QTreeWidgetItem* Root = AddNode(nullptr, &Document);
+    Root->setFlags(Root->flags() | Qt::ItemIsEditable);
+    return Root;
+}
+
+void TDocumentTree::Clear() const {
+    mTree.clear();
+}
+
+void TDocumentTree::Build(TQuorvex& Document) const {
+    QTreeWidgetItem* Root = AddRoot(Document);
+    for (Longint I = 0; I < Document.ProjectCount(); ++I) {
+        TProjectInfo* Project = Document.GetProject(I);
+        AddProjectChildren(AddNode(Root, Project), *Project);
+        Document.PageIndex = 1;
+    }
+    for (Longint I = 0; I < Document.MDBCount(); ++I) {
+        TMDBInfo* MDB = Document.GetMDB(I);
+        AddMDBChildren(AddNode(Root, MDB), *MDB);
+        Document.PageIndex = 1;
+    }
+    mTree.collapseAll();
+    Root->setExpanded(true);
+}
+
+void TDocumentTree::AddProjectChildren(QTreeWidgetItem* Node, TProjectInfo& Project) const {
+    for (Longint I = 0; I < Project.ModuleCount(); ++I) {
+        TModuleInfo* Module = Project.GetModule(I);
+        AddNode(Node, Module, Module->Compliant() + 1);
+    }
+    for (Longint I = 0; I < Project.VBXCount(); ++I)
+        AddNode(Node, Project.GetVBX(I));
+}
+
+void TDocumentTree::AddMDBChildren(QTreeWidgetItem* Node, TMDBInfo& MDB) const {
+    for (TMDBObjectInfos* Kind : {&MDB.Tables(), &MDB.Querys(), &MDB.Forms(), &MDB.Reports(), &MDB.Macros(),
+                                  &MDB.Modules(), &MDB.IMEXSpecs()})
+        for (Longint I = 0; I < Kind->Count(); ++I) {
+            TMDBObjectInfo* Object = Kind->Items(I);
+            AddNode(Node, Object, Object->Compliant() + 1);
+        }
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The splash window: shown at start-up and closed as soon as another window of the program
+// becomes active (the main window, once it is up).
+
+#include <QWidget>
+
+namespace Ui {
+class TfrmSplash;
+}
+
+class TfrmSplash final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmSplash(QWidget* Parent = nullptr);
+    ~TfrmSplash() override;
+
+    /// Shows the window centred on the screen and paints it at once.
+    void ShowNow();
+
+    Ui::TfrmSplash* const ui;
+};

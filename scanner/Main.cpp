@@ -1,0 +1,483 @@
+#include "scanner/Main.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Text.h"
+#include "scanmodel/ScanInfo.h"
+#include "scanner/About.h"
+#include "scanner/DocumentFile.h"
+#include "scanner/DocumentTree.h"
+#include "scanner/Glyphs.h"
+#include "scanner/HitCommands.h"
+#include "scanner/MRUList.h"
+#include "scanner/ResultPages.h"
+#include "scanner/WordLists.h"
+#include "scanner/fHit.h"
+#include "scanner/fKeyWords.h"
+#include "scanner/fOptions.h"
+
+#include "ui_Main.h"
+
+#include <QCloseEvent>
+#include <QMenu>
+
+std::unique_ptr<TQuorvex> Document;
+std::unique_ptr<TStringList> KeyWordList;
+std::unique_ptr<TStringList> ExcludeWordList;
+std::string KeyWordFile;
+std::string ExcludeWordFile;
+bool Modified = false;
+TfrmMain* frmMain = nullptr;
+
+namespace {
+const QString SaveQuestion = QStringLiteral("Do you wish to save changes.");
+const QString DocumentFilter = QStringLiteral("Quorvex|*.qxs");
+constexpr const char* DocumentMask = "*.qxs";
+
+// Word lists whose file could not be read are not written back at exit, so that a file the
+// program failed to read is never replaced by an empty list.
+bool KeyWordsUnreadable = false;
+bool ExcludeWordsUnreadable = false;
+
+void LoadWordListFile(TStringList& List, const std::string& FileName, bool& Unreadable) {
+    Unreadable = false;
+    if (!FileExists(FileName))
+        return;
+    Unreadable = true;
+    LoadWordList(List, FileName);
+    Unreadable = false;
+}
+} // namespace
+
+std::string ExportFileName(const std::string& Name, int FilterIndex) {
+    static const char* const Extensions[] = {".HTM", ".TXT", ".CSV"};
+    const int Index = FilterIndex >= 1 && FilterIndex <= 3 ? FilterIndex - 1 : 0;
+    return WithDefaultExt(Name, Extensions[Index]);
+}
+
+TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
+    : ui(new Ui::TfrmMain), dlgOpen(this, QStringLiteral("dlgOpen"), TFileDialog::dkOpen),
+      dlgSave(this, QStringLiteral("dlgSave"), TFileDialog::dkSave),
+      dlgExport(this, QStringLiteral("dlgExport"), TFileDialog::dkSave), mProgramDir(ProgramDir) {
+    if (frmMain == nullptr)
+        frmMain = this;
+    ui->setupUi(this);
+    setWindowIcon(ProgramIcon());
+    FillTreeImages(imlTree);
+    FillHitImages(imlHits);
+    FillLargeImages(imlLarge);
+    mTree = std::make_unique<TDocumentTree>(*ui->tvwFiles, imlTree, imlHits);
+
+    const struct {
+        QToolButton* Button;
+        TGlyph Glyph;
+        const char* Hint;
+    } Buttons[] = {
+        {ui->sbExit, TGlyph::Exit, "Exit"},
+        {ui->sbNew, TGlyph::New, "New"},
+        {ui->sbOpen, TGlyph::Open, "Open"},
+        {ui->sbSave, TGlyph::Save, "Save"},
+        {ui->sbScan, TGlyph::Scan, "Scan Wizard"},
+        {ui->sbScanDirectory, TGlyph::ScanDirectory, "Scan Directories"},
+        {ui->sbPrint, TGlyph::Print, "Report"},
+        {ui->sbExport, TGlyph::Export, "Export Report"},
+        {ui->sbKeyWords, TGlyph::KeyWords, "Key Words"},
+        {ui->sbExcludeWords, TGlyph::ExcludeWords, "Exclude Words"},
+        {ui->sbOptions, TGlyph::Options, "Options"},
+        {ui->sbHelp, TGlyph::Help, "Help Contents|"},
+    };
+    for (const auto& B : Buttons) {
+        B.Button->setIcon(QIcon(DrawGlyph(B.Glyph)));
+        SetHint(B.Button, QString::fromLatin1(B.Hint));
+    }
+
+    ui->splResults->setSizes({203, 410});
+    ui->splResults->setStretchFactor(1, 1);
+    const int HitWidths[] = {80, 70, 90, 120};
+    const int MDBHitWidths[] = {70, 80, 70, 85, 100};
+    for (int I = 0; I < 4; ++I)
+        ui->lvwHits->setColumnWidth(I, HitWidths[I]);
+    for (int I = 0; I < 5; ++I)
+        ui->lvwMDBHits->setColumnWidth(I, MDBHitWidths[I]);
+    for (int I : {1, 2})
+        ui->lvwHits->headerItem()->setTextAlignment(I, Qt::AlignRight | Qt::AlignVCenter);
+    for (int I : {2, 3})
+        ui->lvwMDBHits->headerItem()->setTextAlignment(I, Qt::AlignRight | Qt::AlignVCenter);
+    MakePopups();
+    mTreePopup = popProject;
+
+    dlgOpen.Filter = DocumentFilter;
+    dlgSave.Filter = DocumentFilter;
+    dlgExport.Title = QStringLiteral("Export Report as");
+    dlgExport.Filter = QStringLiteral("HTML Document (*.HTM)|*.HTM|Text File (*.TXT)|*.TXT|"
+                                      "CSV Comma Seperated File (*.CSV)|*.CSV");
+
+    MRUFileList = new TMRUFileList(this);
+    MRUFileList->SetSubmenuName("Reopen");
+    MRUFileList->AutoSaveName = "\\Software\\Brackle\\Quorvex\\VB";
+    MRUFileList->AutoSaveKey = "MRU Items";
+    MRUFileList->OnMRUItemClick = [this](QObject* Sender, const std::string& AFilename) {
+        MRUFileListMRUItemClick(Sender, AFilename);
+    };
+    MRUFileList->SetFileMenu(ui->FileMenu->menuAction());
+    ConnectCommands();
+    MRUFileList->Loaded();
+
+    Document = std::make_unique<TQuorvex>();
+    KeyWordList = CreateWordList();
+    KeyWordFile = mProgramDir + "KeyWords.TXT";
+    Application->Guard([] { LoadWordListFile(*KeyWordList, KeyWordFile, KeyWordsUnreadable); });
+    ExcludeWordList = CreateWordList();
+    ExcludeWordFile = mProgramDir + "ExcWords.TXT";
+    Application->Guard([] { LoadWordListFile(*ExcludeWordList, ExcludeWordFile, ExcludeWordsUnreadable); });
+    const std::string HelpName = ExtractFileName(Application->HelpFile());
+    if (!HelpName.empty() && FileExists(mProgramDir + HelpName))
+        Application->SetHelpFile(mProgramDir + HelpName);
+    Application->OnHint = [this](QObject*) { ShowHint(); };
+    Application->Guard([this] { FileNew(); });
+    if (!Arguments.isEmpty()) {
+        const std::string First = ToFileName(Arguments.constFirst());
+        if (FileExists(First))
+            Application->Guard([&] { OpenFile(First); });
+    }
+    ui->tvwFiles->setFocus();
+}
+
+TfrmMain::~TfrmMain() {
+    // Both lists are written even when the first fails; the failures are reported together.
+    QStringList Errors;
+    auto Write = [&](const TStringList& List, const std::string& FileName, bool Unreadable) {
+        if (Unreadable)
+            return;
+        try {
+            SaveWordList(List, FileName);
+        } catch (const std::exception& E) {
+            Errors << FromMessage(E.what());
+        }
+    };
+    if (ExcludeWordList)
+        Write(*ExcludeWordList, ExcludeWordFile, ExcludeWordsUnreadable);
+    ExcludeWordList.reset();
+    if (KeyWordList)
+        Write(*KeyWordList, KeyWordFile, KeyWordsUnreadable);
+    KeyWordList.reset();
+    mTree->Clear();
+    Document.reset();
+    if (Application != nullptr) {
+        Application->OnHint = nullptr;
+        if (!Errors.isEmpty())
+            Application->ShowException(Exception(ToFileName(Errors.join(u'\n'))));
+    }
+    if (frmMain == this)
+        frmMain = nullptr;
+    delete ui;
+}
+
+void TfrmMain::ConnectCommands() {
+    const std::pair<QAbstractButton*, void (TfrmMain::*)()> Buttons[] = {
+        {ui->sbExit, &TfrmMain::FileExit},
+        {ui->sbNew, &TfrmMain::FileNew},
+        {ui->sbOpen, &TfrmMain::FileOpen},
+        {ui->sbSave, &TfrmMain::FileSave},
+        {ui->sbScan, &TfrmMain::sbScanClick},
+        {ui->sbScanDirectory, &TfrmMain::sbScanDirectoryClick},
+        {ui->sbPrint, &TfrmMain::FilePrint},
+        {ui->sbExport, &TfrmMain::sbExportClick},
+        {ui->sbKeyWords, &TfrmMain::sbKeyWordsClick},
+        {ui->sbExcludeWords, &TfrmMain::sbExcludeWordsClick},
+        {ui->sbOptions, &TfrmMain::sbOptionsClick},
+        {ui->sbHelp, &TfrmMain::HelpContents},
+    };
+    for (const auto& [Button, Handler] : Buttons)
+        connect(Button, &QAbstractButton::clicked, this, Guarded([this, H = Handler] { (this->*H)(); }));
+
+    const std::pair<QAction*, void (TfrmMain::*)()> Items[] = {
+        {ui->mnuFileNew, &TfrmMain::FileNew},
+        {ui->mnuFileOpen, &TfrmMain::FileOpen},
+        {ui->mnuFileSave, &TfrmMain::FileSave},
+        {ui->mnuFileSaveAs, &TfrmMain::FileSaveAs},
+        {ui->mnuFileExport, &TfrmMain::sbExportClick},
+        {ui->mnuFilePrint, &TfrmMain::FilePrint},
+        {ui->mnuFilePrintSetup, &TfrmMain::FilePrintSetup},
+        {ui->mnuFileExit, &TfrmMain::FileExit},
+        {ui->mnuEditKeywords, &TfrmMain::sbKeyWordsClick},
+        {ui->mnuEditExclusions, &TfrmMain::sbExcludeWordsClick},
+        {ui->mnuEditOptions, &TfrmMain::sbOptionsClick},
+        {ui->mnuScanProject, &TfrmMain::sbScanClick},
+        {ui->mnuScanDirectory, &TfrmMain::sbScanDirectoryClick},
+        {ui->mnuHelpContents, &TfrmMain::HelpContents},
+        {ui->mnuHelpAbout, &TfrmMain::HelpAbout},
+    };
+    for (const auto& [Item, Handler] : Items)
+        connect(Item, &QAction::triggered, this, Guarded([this, H = Handler] { (this->*H)(); }));
+
+    connect(ui->tvwFiles, &QTreeWidget::currentItemChanged, this,
+            Guarded([this](QTreeWidgetItem* Current) { tvwFilesChange(Current); }));
+    // The view stores the edited text before this runs, so the node already holds it.
+    connect(ui->tvwFiles->itemDelegate(), &QAbstractItemDelegate::commitData, this, Guarded([this] {
+                if (QTreeWidgetItem* Node = ui->tvwFiles->currentItem())
+                    tvwFilesEdited(Node, Node->text(0));
+            }));
+    connect(ui->tvwFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
+        if (mTreePopup != nullptr)
+            mTreePopup->popup(ui->tvwFiles->viewport()->mapToGlobal(Pos));
+    });
+    connect(ui->lvwHits, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& Pos) { popHit->popup(ui->lvwHits->viewport()->mapToGlobal(Pos)); });
+    connect(ui->lvwMDBHits, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& Pos) { popMDBHit->popup(ui->lvwMDBHits->viewport()->mapToGlobal(Pos)); });
+    connect(ui->lvwHits, &QTreeWidget::itemDoubleClicked, this, Guarded([this] { popHitEditClick(); }));
+    connect(ui->lvwMDBHits, &QTreeWidget::itemDoubleClicked, this, Guarded([this] { popMDBHitEditClick(); }));
+}
+
+QMenu* TfrmMain::MakePopup(const char* Name,
+                           std::initializer_list<std::pair<QString, void (TfrmMain::*)()>> Items) {
+    auto* Menu = new QMenu(this);
+    Menu->setObjectName(QString::fromLatin1(Name));
+    for (const auto& [Caption, Handler] : Items)
+        connect(Menu->addAction(Caption), &QAction::triggered, this,
+                Guarded([this, H = Handler] { (this->*H)(); }));
+    return Menu;
+}
+
+void TfrmMain::MakePopups() {
+    popProject =
+        MakePopup("popProject", {{QStringLiteral("&Delete Project"), &TfrmMain::popDeleteProjectClick},
+                                 {QStringLiteral("&Scan Project"), &TfrmMain::popScanProjectClick}});
+    popModule = MakePopup("popModule", {{QStringLiteral("&Scan Module"), &TfrmMain::popScanModuleClick}});
+    popHit = MakePopup("popHit", {{QStringLiteral("&Edit"), &TfrmMain::popHitEditClick},
+                                  {QStringLiteral("&Delete"), &TfrmMain::popHitDeleteClick}});
+    popMDBHit = MakePopup("popMDBHit", {{QStringLiteral("&Edit"), &TfrmMain::popMDBHitEditClick},
+                                        {QStringLiteral("&Delete"), &TfrmMain::popMDBHitDeleteClick}});
+}
+
+void TfrmMain::ShowHint() {
+    ui->StatusLine->showMessage(Application->Hint());
+}
+
+void TfrmMain::SetCaption() {
+    setWindowTitle(QStringLiteral("Quorvex - ") +
+                   (mCurrentFileName.empty() ? QStringLiteral("Untitled") : FromFileName(mCurrentFileName)));
+}
+
+// --- document commands ---
+
+void TfrmMain::CheckSave() {
+    if (!Modified)
+        return;
+    if (Document->AutoSave)
+        FileSave();
+    else if (MessageDlg(SaveQuestion, TMsgDlgType::mtInformation, mbYes | mbNo) == mrYes)
+        FileSave();
+}
+
+void TfrmMain::FileNew() {
+    CheckSave();
+    ui->tvwFiles->setUpdatesEnabled(false);
+    mTree->Clear();
+    Document = std::make_unique<TQuorvex>();
+    mTree->AddRoot(*Document);
+    ui->tvwFiles->setUpdatesEnabled(true);
+    ui->nteResults->setCurrentIndex(pgBlank);
+    mCurrentFileName.clear();
+    Modified = false;
+    SetCaption();
+}
+
+void TfrmMain::FileOpen() {
+    CheckSave();
+    if (mCurrentFileName.empty())
+        dlgOpen.FileName = DocumentMask;
+    dlgOpen.InitialDir = mProgramDir;
+    if (!dlgOpen.Execute())
+        return;
+    if (dlgOpen.FileName != mCurrentFileName)
+        OpenFile(dlgOpen.FileName);
+}
+
+void TfrmMain::OpenFile(const std::string& FileName) {
+    // The file is read completely before anything is replaced: a file that cannot be read leaves
+    // the document, its tree and the recent-files list as they were.
+    std::unique_ptr<TQuorvex> Opened = ReadDocument(FileName);
+    ui->tvwFiles->setUpdatesEnabled(false);
+    mTree->Clear();
+    Document = std::move(Opened);
+    mTree->Build(*Document);
+    Modified = false;
+    ui->tvwFiles->setUpdatesEnabled(true);
+    mCurrentFileName = FileName;
+    MRUFileList->AddItem(FileName);
+    SetCaption();
+}
+
+void TfrmMain::FileSave() {
+    if (mCurrentFileName.empty()) {
+        FileSaveAs();
+        return;
+    }
+    WriteDocument(*Document, mCurrentFileName);
+    Modified = false;
+    SetCaption();
+}
+
+void TfrmMain::FileSaveAs() {
+    dlgSave.FileName = mCurrentFileName.empty() ? std::string(DocumentMask) : mCurrentFileName;
+    dlgSave.InitialDir = mProgramDir;
+    if (!dlgSave.Execute())
+        Abort();
+    mCurrentFileName = WithDefaultExt(dlgSave.FileName, ".QXS");
+    FileSave();
+}
+
+void TfrmMain::FilePrint() {
+    // The hit report's preview comes with the report windows.
+}
+
+void TfrmMain::FilePrintSetup() {}
+
+void TfrmMain::FileExit() {
+    close();
+}
+
+void TfrmMain::HelpContents() {
+    Application->HelpContents();
+}
+
+void TfrmMain::HelpAbout() {
+    if (frmAbout != nullptr)
+        frmAbout->ShowModal();
+}
+
+void TfrmMain::MRUFileListMRUItemClick(QObject*, const std::string& AFilename) {
+    FileNew();
+    OpenFile(AFilename);
+}
+
+void TfrmMain::FormClose() {
+    if (!Modified)
+        return;
+    if (!mCurrentFileName.empty() || Document->AutoSave)
+        FileSave();
+    else if (MessageDlg(SaveQuestion, TMsgDlgType::mtInformation, mbYes | mbNo) == mrYes)
+        FileSave();
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event) {
+    // A failed or cancelled save keeps the window, and with it the unsaved document, open.
+    bool Saved = false;
+    Application->Guard([&] {
+        FormClose();
+        Saved = true;
+    });
+    if (Saved)
+        Event->accept();
+    else
+        Event->ignore();
+}
+
+// --- tree, pages and lists ---
+
+void TfrmMain::tvwFilesChange(QTreeWidgetItem* Node) {
+    TScanInfo* Object = TDocumentTree::Data(Node);
+    if (Object == nullptr) {
+        ui->nteResults->setCurrentIndex(pgBlank);
+        return;
+    }
+    mTreePopup = nullptr;
+    switch (ShowNode(*ui, *mTree, imlHits, Node, *Object)) {
+    case TTreePopup::Project:
+        mTreePopup = popProject;
+        break;
+    case TTreePopup::Module:
+        mTreePopup = popModule;
+        break;
+    case TTreePopup::None:
+        break;
+    }
+}
+
+void TfrmMain::tvwFilesEdited(QTreeWidgetItem* Node, const QString& S) {
+    if (Node != mTree->Root())
+        return;
+    Document->Name = ToAnsi(S);
+    ui->lblQvxFilename->setText(S);
+    Modified = true;
+}
+
+void TfrmMain::popDeleteProjectClick() {
+    QTreeWidgetItem* Node = ui->tvwFiles->currentItem();
+    auto* Project = dynamic_cast<TProjectInfo*>(TDocumentTree::Data(Node));
+    if (Project == nullptr)
+        return;
+    const Longint Index = Document->IndexOfProject(Project);
+    if (Index < 0)
+        return;
+    // The node goes first, so that no node is left showing a freed project.
+    delete Node;
+    Document->DeleteProject(Index);
+    Modified = true;
+}
+
+void TfrmMain::popHitEditClick() {
+    if (EditSelectedHit(*ui->lvwHits, ui->tvwFiles->currentItem(), *mTree, *frmHit, imlHits))
+        Modified = true;
+}
+
+void TfrmMain::popHitDeleteClick() {
+    if (DeleteSelectedHit(*ui->lvwHits, ui->tvwFiles->currentItem(), *mTree))
+        Modified = true;
+}
+
+void TfrmMain::popMDBHitEditClick() {
+    if (EditSelectedHit(*ui->lvwMDBHits, ui->tvwFiles->currentItem(), *mTree, *frmHit, imlHits))
+        Modified = true;
+}
+
+void TfrmMain::popMDBHitDeleteClick() {
+    if (DeleteSelectedHit(*ui->lvwMDBHits, ui->tvwFiles->currentItem(), *mTree))
+        Modified = true;
+}
+
+void TfrmMain::EditWordList(TStringList& List, const std::string& FileName, const QString& Caption) {
+    ::EditWordList(*frmKeyWords, List, FileName, Caption);
+}
+
+void TfrmMain::sbKeyWordsClick() {
+    EditWordList(*KeyWordList, KeyWordFile, QStringLiteral("Maintain Keyword List"));
+    KeyWordsUnreadable = false;
+}
+
+void TfrmMain::sbExcludeWordsClick() {
+    EditWordList(*ExcludeWordList, ExcludeWordFile, QStringLiteral("Maintain Exclusion Word List"));
+    ExcludeWordsUnreadable = false;
+}
+
+void TfrmMain::sbOptionsClick() {
+    frmOptions->SetApplicationName(Document->Name);
+    frmOptions->SetAutoSave(Document->AutoSave);
+    if (frmOptions->ShowModal() != mrOk)
+        return;
+    Document->Name = frmOptions->ApplicationName();
+    Document->AutoSave = frmOptions->AutoSave();
+    if (QTreeWidgetItem* Root = mTree->Root())
+        Root->setText(0, FromAnsi(Document->Name));
+    Modified = true;
+}
+
+void TfrmMain::sbExportClick() {
+    if (!dlgExport.Execute())
+        return;
+    const std::string FileName = ExportFileName(dlgExport.FileName, dlgExport.FilterIndex);
+    // The hit report is run through the filter of the chosen type into FileName by the report
+    // windows.
+    (void)FileName;
+}
+
+// --- scan commands (the scan wizard runs them) ---
+
+void TfrmMain::sbScanClick() {}
+
+void TfrmMain::sbScanDirectoryClick() {}
+
+void TfrmMain::popScanProjectClick() {}
+
+void TfrmMain::popScanModuleClick() {}

@@ -1,0 +1,26 @@
+#pragma once
+// The keyword and exclusion lists and their files beside the program.
+
+#include "platform/rtl/Classes.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class TfrmKeyWords;
+
+/// A sorted list that compares without regard to case and keeps the first of two entries that
+/// differ only in case.
+std::unique_ptr<TStringList> CreateWordList();
+/// Adds the lines of FileName (every line one entry, an empty one too) to List.
+void LoadWordList(TStringList& List, const std::string& FileName);
+/// Writes List to FileName, one entry per line ended by CR LF; the old file is replaced only
+/// once the new one is complete.
+void SaveWordList(const TStringList& List, const std::string& FileName);
+
+/// Lets the user edit List in Editor under Caption. The list is written to FileName first and
+/// the editor loads that file; on OK the editor's lines go to the file and List is reloaded from
+/// it, sorted and without duplicates. Returns True on OK.
+bool EditWordList(TfrmKeyWords& Editor, TStringList& List, const std::string& FileName,
+                  const QString& Caption);

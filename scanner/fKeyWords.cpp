@@ -1,0 +1,23 @@
+#include "scanner/fKeyWords.h"
+
+#include "ui_fKeyWords.h"
+
+TfrmKeyWords* frmKeyWords = nullptr;
+
+TfrmKeyWords::TfrmKeyWords(QWidget* Parent) : TModalForm(Parent), ui(new Ui::TfrmKeyWords) {
+    ui->setupUi(this);
+    QFont Font = ui->tblWords->font();
+    Font.setPixelSize(13);
+    ui->tblWords->setFont(Font);
+    SetModalResult(ui->cmdOk, mrOk);
+    SetModalResult(ui->cmdCancel, mrCancel);
+    SetCancelButton(ui->cmdCancel);
+    if (frmKeyWords == nullptr)
+        frmKeyWords = this;
+}
+
+TfrmKeyWords::~TfrmKeyWords() {
+    if (frmKeyWords == this)
+        frmKeyWords = nullptr;
+    delete ui;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The word-list editor: a memo with one word per line, shown for the keyword list and for the
+// exclusion list; its callers set the caption and work on the memo directly.
+
+#include "platform/ui/Dialogs.h"
+
+namespace Ui {
+class TfrmKeyWords;
+}
+
+class TfrmKeyWords final : public TModalForm {
+    Q_OBJECT
+public:
+    explicit TfrmKeyWords(QWidget* Parent = nullptr);
+    ~TfrmKeyWords() override;
+
+    Ui::TfrmKeyWords* const ui;
+};
+
+/// The editor created at start-up.
+extern TfrmKeyWords* frmKeyWords;

@@ -1,0 +1,28 @@
+#pragma once
+// The options dialog: the document's name and its AutoSave flag.
+
+#include "platform/ui/Dialogs.h"
+
+#include <string>
+
+namespace Ui {
+class TfrmOptions;
+}
+
+class TfrmOptions final : public TModalForm {
+    Q_OBJECT
+public:
+    explicit TfrmOptions(QWidget* Parent = nullptr);
+    ~TfrmOptions() override;
+
+    /// The text of the name box (Windows-1252, as the document keeps it).
+    std::string ApplicationName() const;
+    void SetApplicationName(const std::string& Value);
+    bool AutoSave() const;
+    void SetAutoSave(bool Value);
+
+    Ui::TfrmOptions* const ui;
+};
+
+/// The dialog created at start-up.
+extern TfrmOptions* frmOptions;

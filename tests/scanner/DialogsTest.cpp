@@ -1,0 +1,149 @@
+#include "scanmodel/VerinfoObject.h"
+#include "scanner/About.h"
+#include "scanner/Fsplash.h"
+#include "scanner/fHit.h"
+#include "scanner/fOptions.h"
+#include "tests/scanner/ScannerTestSupport.h"
+#include "tests/support/ModalHelper.h"
+
+#include "ui_About.h"
+#include "ui_Fsplash.h"
+#include "ui_fHit.h"
+#include "ui_fOptions.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTextCursor>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Shown {
+    QString Selected;
+    bool FieldRow = false;
+    QString Field;
+};
+
+// Shows the dialog, records what it shows, and closes it with Button.
+Shown ShowHit(TfrmHit& Dialog, QPushButton* Button, TModalResult* Result = nullptr) {
+    Shown Seen;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Seen.Selected = Dialog.ui->lblLine->textCursor().selectedText();
+        Seen.FieldRow = Dialog.ui->lblField->isVisible() && Dialog.ui->lblMDBField->isVisible();
+        Seen.Field = Dialog.ui->lblField->text();
+        Button->click();
+    });
+    const TModalResult R = Dialog.ShowModal();
+    if (Result != nullptr)
+        *Result = R;
+    return Seen;
+}
+
+TEST(HitDialogTest, HighlightsTheKeywordOfTheHitShownWhateverTheOrderOfTheValues) {
+    TfrmHit Dialog;
+    Dialog.SetLine("x = DateAdd(\"d\", 1, Now)");
+    Dialog.Position = 5;
+    Dialog.SetKeyWord("Date");
+    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Selected, QStringLiteral("Date"));
+
+    // Keyword first, then position, then line: the selection still matches this hit.
+    Dialog.SetKeyWord("Year");
+    Dialog.Position = 4;
+    Dialog.SetLine("If Year(d) < 2000 Then");
+    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Selected, QStringLiteral("Year"));
+
+    // A position beyond the line selects nothing rather than failing.
+    Dialog.Position = 99;
+    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Selected, QString());
+}
+
+TEST(HitDialogTest, TheFieldRowShowsOnlyForTheDatabaseHitItWasGivenFor) {
+    TfrmHit Dialog;
+    Dialog.SetField("OrderDate");
+    const Shown Database = ShowHit(Dialog, Dialog.ui->cmdClose);
+    EXPECT_TRUE(Database.FieldRow);
+    EXPECT_EQ(Database.Field, QStringLiteral("OrderDate"));
+    EXPECT_FALSE(ShowHit(Dialog, Dialog.ui->cmdClose).FieldRow);
+}
+
+TEST(HitDialogTest, RatingAndErrorTypeRoundTrip) {
+    TfrmHit Dialog;
+    Dialog.SetCompliant(ctMayBe);
+    EXPECT_EQ(Dialog.Compliant(), ctMayBe);
+    EXPECT_TRUE(Dialog.ui->rdoMaybe->isChecked());
+    Dialog.SetErrorType("sort");
+    EXPECT_EQ(Dialog.ui->cboErrorType->currentText(), QStringLiteral("Sort"));
+    EXPECT_EQ(Dialog.ErrorType(), "Sort");
+    Dialog.SetErrorType("");
+    EXPECT_EQ(Dialog.ui->cboErrorType->currentIndex(), -1);
+    EXPECT_EQ(Dialog.ErrorType(), "");
+    Dialog.SetErrorType("Overflow");
+    EXPECT_EQ(Dialog.ErrorType(), "");
+}
+
+TEST(HitDialogTest, OnlyOkAnswersOk) {
+    TfrmHit Dialog;
+    TModalResult Result = mrNone;
+    ShowHit(Dialog, Dialog.ui->cmdClose, &Result);
+    EXPECT_EQ(Result, mrOk);
+    ShowHit(Dialog, Dialog.ui->cmdCancel, &Result);
+    EXPECT_EQ(Result, mrAbort);
+    testsupport::AnswerNextModal([](QWidget* W) {
+        QKeyEvent Esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(W, &Esc);
+    });
+    EXPECT_EQ(Dialog.ShowModal(), mrAbort);
+    testsupport::AnswerNextModal([](QWidget* W) { W->close(); });
+    EXPECT_EQ(Dialog.ShowModal(), mrCancel);
+}
+
+TEST(OptionsDialogTest, ShowsAndReturnsNameAndAutoSave) {
+    TfrmOptions Dialog;
+    Dialog.SetApplicationName("Caf\xE9 audit");
+    Dialog.SetAutoSave(true);
+    EXPECT_EQ(Dialog.ui->txtName->text(), QStringLiteral("Caf") + QChar(0xE9) + QStringLiteral(" audit"));
+    EXPECT_TRUE(Dialog.ui->chkAutoSave->isChecked());
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Dialog.ui->txtName->setText(QStringLiteral("Payroll"));
+        Dialog.ui->chkAutoSave->setChecked(false);
+        Dialog.ui->OKBtn->click();
+    });
+    EXPECT_EQ(Dialog.ShowModal(), mrOk);
+    EXPECT_EQ(Dialog.ApplicationName(), "Payroll");
+    EXPECT_FALSE(Dialog.AutoSave());
+    testsupport::AnswerNextModal([&](QWidget*) { Dialog.ui->CancelBtn->click(); });
+    EXPECT_EQ(Dialog.ShowModal(), mrCancel);
+}
+
+TEST(AboutWindowTest, ShowsTheVersionResourceOfTheProgram) {
+    TfrmAbout About;
+    EXPECT_EQ(About.ui->Version->text(), QStringLiteral("v1.0.0.6"));
+    EXPECT_EQ(About.ui->Comments->text(), QStringLiteral("VB 3,4,5 Version."));
+    EXPECT_EQ(About.ui->Copyright->text(), QStringLiteral("Copyright (C) 2026 The Quorvex Project"));
+    EXPECT_EQ(About.ui->lblVB->text(), QStringLiteral("for Visual Basic - Pro"));
+    EXPECT_EQ(About.ui->UrlLabel1->LabelType(), hmHTTP);
+    EXPECT_EQ(About.ui->UrlLabel2->LinkText(), QStringLiteral("mailto:support@quorvex.example.org"));
+    EXPECT_EQ(frmAbout, &About);
+}
+
+TEST(AboutWindowTest, AProgramWithoutVersionResourceHasNoAboutWindow) {
+    EXPECT_THROW(TfrmAbout About(QUORVEX_TEST_DATA "/verinfo/plain.txt"), ENoVerInfoError);
+    EXPECT_EQ(frmAbout, nullptr);
+}
+
+TEST(SplashTest, ClosesWhenAnotherWindowBecomesActive) {
+    QPointer<TfrmSplash> Splash = new TfrmSplash;
+    Splash->ShowNow();
+    EXPECT_EQ(Splash->ui->lblVB->text(), QStringLiteral("for Visual Basic - Pro"));
+    EXPECT_TRUE(Splash->isVisible());
+    QWidget Main;
+    Main.show();
+    Main.activateWindow();
+    for (int I = 0; I < 50 && Splash != nullptr; ++I)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_TRUE(Splash == nullptr || !Splash->isVisible());
+    delete Splash.data();
+}
+
+} // namespace

@@ -1,0 +1,380 @@
+#include "platform/ui/Application.h"
+#include "platform/ui/Registry.h"
+#include "platform/ui/Text.h"
+#include "scanner/DocumentFile.h"
+#include "scanner/DocumentTree.h"
+#include "scanner/MRUList.h"
+#include "scanner/Main.h"
+#include "scanner/fHit.h"
+#include "scanner/fKeyWords.h"
+#include "scanner/fOptions.h"
+#include "streams/Filters.h"
+#include "tests/scanner/ScannerTestSupport.h"
+#include "tests/support/ModalHelper.h"
+
+#include "ui_Main.h"
+#include "ui_fKeyWords.h"
+#include "ui_fOptions.h"
+
+#include <QDir>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace scannertest;
+
+namespace {
+
+std::vector<std::string> Entries(const TStringList& L) {
+    std::vector<std::string> Out;
+    for (Longint I = 0; I < L.Count(); ++I)
+        Out.push_back(L[I]);
+    return Out;
+}
+
+// A main window on a temporary program folder, with the dialogs it uses.
+class DocumentCommandsTest : public ::testing::Test {
+protected:
+    DocumentCommandsTest() {
+        TRegIniFile("\\Software\\Brackle\\Quorvex\\VB").EraseSection("MRU Items");
+        Program = ToFileName(Dir.path()) + "/";
+    }
+    ~DocumentCommandsTest() override {
+        // A test may have left the document changed; the window goes without asking.
+        Modified = false;
+    }
+
+    TfrmMain& Open(const QStringList& Arguments = {}) {
+        Main.reset();
+        Main = std::make_unique<TfrmMain>(Program, Arguments);
+        return *Main;
+    }
+    QString Path(const QString& Name) const { return Dir.filePath(Name); }
+    std::string File(const QString& Name) const { return ToFileName(Path(Name)); }
+    std::string SaveSample(const QString& Name) {
+        WriteDocument(*SampleDocument(), File(Name));
+        return File(Name);
+    }
+    // Runs Command as the event loop would, returning the text of the error box it showed.
+    template <class F>
+    QString ErrorOf(F Command) {
+        QString Text;
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Text);
+        Application->Guard(Command);
+        EXPECT_TRUE(testsupport::AllAnswered());
+        return Text;
+    }
+    QString Caption() const { return Main->windowTitle(); }
+    QStringList RecentFiles() const {
+        QStringList Out;
+        for (Longint I = 0; I < Main->MRUFileList->FileNames().Count(); ++I)
+            Out << FromFileName(Main->MRUFileList->FileNames()[I]);
+        return Out;
+    }
+
+    QTemporaryDir Dir;
+    std::string Program;
+    TfrmKeyWords KeyWords;
+    TfrmOptions Options;
+    TfrmHit Hit;
+    std::unique_ptr<TfrmMain> Main;
+};
+
+TEST_F(DocumentCommandsTest, StartsUntitledAndRewritesTheWordListsSortedAtExit) {
+    WriteFile(Path(QStringLiteral("KeyWords.TXT")), "Year\r\nDate\r\ndate\nNow\r\n");
+    TfrmMain& W = Open();
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
+    ASSERT_EQ(W.ui->tvwFiles->topLevelItemCount(), 1);
+    EXPECT_EQ(W.ui->tvwFiles->topLevelItem(0)->text(0), QStringLiteral("Untitled"));
+    EXPECT_EQ(W.ui->nteResults->currentWidget()->objectName(), QStringLiteral("Blank"));
+    EXPECT_EQ(Entries(*KeyWordList), (std::vector<std::string>{"Date", "Now", "Year"}));
+    EXPECT_EQ(ExcludeWordList->Count(), 0);
+    EXPECT_EQ(KeyWordFile, Program + "KeyWords.TXT");
+    EXPECT_FALSE(Modified);
+
+    Main.reset();
+    EXPECT_EQ(ReadFile(Path(QStringLiteral("KeyWords.TXT"))), "Date\r\nNow\r\nYear\r\n");
+    EXPECT_EQ(ReadFile(Path(QStringLiteral("ExcWords.TXT"))), "");
+    EXPECT_EQ(Document, nullptr);
+}
+
+TEST_F(DocumentCommandsTest, WordListFilesThatCannotBeWrittenAreReportedOnceAtExit) {
+    Open();
+    KeyWordList->Add("Date");
+    QDir(Dir.path()).mkdir(QStringLiteral("KeyWords.TXT"));
+    QDir(Dir.path()).mkdir(QStringLiteral("ExcWords.TXT"));
+    QString Text;
+    testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Text);
+    Main.reset();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_EQ(Text, FromFileName("Cannot create file " + Program + "ExcWords.TXT\nCannot create file " +
+                                 Program + "KeyWords.TXT"));
+}
+
+TEST_F(DocumentCommandsTest, TheFirstArgumentOpensAnExistingDocumentOnly) {
+    Open({Path(QStringLiteral("missing.qxs")), QStringLiteral("extra")});
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
+    EXPECT_TRUE(testsupport::AllAnswered());
+
+    const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
+    Open({FromFileName(Saved), Path(QStringLiteral("ignored.qxs"))});
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(Saved));
+    EXPECT_EQ(Document->Name, "Audit");
+    EXPECT_EQ(RecentFiles(), QStringList({FromFileName(Saved)}));
+}
+
+TEST_F(DocumentCommandsTest, SaveAsAddsTheExtensionOnlyWhenTheFileNameHasNone) {
+    TfrmMain& W = Open();
+    QDir(Dir.path()).mkdir(QStringLiteral("plain"));
+    QDir(Dir.path()).mkdir(QStringLiteral("my.docs"));
+    Modified = true;
+    AnswerFileDialog(Path(QStringLiteral("plain/audit")));
+    W.FileSaveAs();
+    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("plain/audit.QXS")));
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + Path(QStringLiteral("plain/audit.QXS")));
+    EXPECT_FALSE(Modified);
+    EXPECT_EQ(ReadDocument(W.CurrentFileName())->Name, "Untitled");
+
+    // A dot in a folder name does not count as the file's extension; one in the name does.
+    AnswerFileDialog(Path(QStringLiteral("my.docs/audit")));
+    W.FileSaveAs();
+    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("my.docs/audit.QXS")));
+    AnswerFileDialog(Path(QStringLiteral("my.docs/audit.v2")));
+    W.FileSaveAs();
+    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("my.docs/audit.v2")));
+    EXPECT_EQ(ReadDocument(W.CurrentFileName())->Name, "Untitled");
+    // Saving does not touch the recent files.
+    EXPECT_TRUE(RecentFiles().isEmpty());
+}
+
+TEST_F(DocumentCommandsTest, CancelledSaveAsEndsTheCommandSilently) {
+    TfrmMain& W = Open();
+    Modified = true;
+    CancelFileDialog();
+    EXPECT_THROW(W.FileSave(), EAbort);
+    EXPECT_TRUE(Modified);
+    EXPECT_TRUE(W.CurrentFileName().empty());
+    EXPECT_TRUE(testsupport::AllAnswered());
+}
+
+TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheChangesMarkedAndThePreviousFile) {
+    TfrmMain& W = Open();
+    const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
+    W.OpenFile(Saved);
+    const std::string Before = ReadFile(FromFileName(Saved));
+    Document->Name = "Renamed";
+    Modified = true;
+    AnswerFileDialog(Path(QStringLiteral("gone/audit.qxs")));
+    EXPECT_EQ(ErrorOf([&] { W.FileSaveAs(); }),
+              QStringLiteral("Cannot create file ") + Path(QStringLiteral("gone/audit.qxs")));
+    EXPECT_TRUE(Modified);
+    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("gone/audit.qxs")));
+    EXPECT_EQ(ReadFile(FromFileName(Saved)), Before);
+}
+
+TEST_F(DocumentCommandsTest, OpenFailuresKeepTheDocumentItsTreeAndTheRecentFiles) {
+    TfrmMain& W = Open();
+    const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
+    W.OpenFile(Saved);
+    TQuorvex* Shown = Document.get();
+
+    const std::string Good = ReadFile(FromFileName(Saved));
+    WriteFile(Path(QStringLiteral("bogus.qxs")), "\x06TBogus");
+    WriteFile(Path(QStringLiteral("short.qxs")), Good.substr(0, Good.size() / 2));
+    {
+        TProjectInfo Project;
+        TBufFileStream Stream(File(QStringLiteral("project.qxs")), fmCreate, 4096);
+        Stream.WriteObject(&Project);
+        Stream.FlushBuffer();
+    }
+    const std::pair<QString, QString> Cases[] = {
+        {QStringLiteral("missing.qxs"),
+         QStringLiteral("Cannot open file ") + Path(QStringLiteral("missing.qxs"))},
+        {QStringLiteral("bogus.qxs"), QStringLiteral("TBogus not registered as streamable")},
+        {QStringLiteral("project.qxs"), QStringLiteral("Invalid class typecast")},
+        {QStringLiteral("short.qxs"), QStringLiteral("Stream read error")},
+    };
+    for (const auto& [Name, Message] : Cases) {
+        SCOPED_TRACE(Name.toStdString());
+        EXPECT_TRUE(ErrorOf([&] { W.OpenFile(File(Name)); }).startsWith(Message));
+        EXPECT_EQ(Document.get(), Shown);
+        EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(Saved));
+        EXPECT_EQ(RecentFiles(), QStringList({FromFileName(Saved)}));
+        QTreeWidgetItem* Root = W.ui->tvwFiles->topLevelItem(0);
+        ASSERT_NE(Root, nullptr);
+        EXPECT_EQ(TDocumentTree::Data(Root), Shown);
+        EXPECT_EQ(Root->childCount(), 2);
+    }
+}
+
+TEST_F(DocumentCommandsTest, ReopeningTheOpenFileDoesNothingAfterTheQuestion) {
+    TfrmMain& W = Open();
+    const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
+    W.OpenFile(Saved);
+    TQuorvex* Shown = Document.get();
+    Modified = true;
+    testsupport::AnswerNextModal([&](QWidget* Box) {
+        AnswerFileDialog(FromFileName(Saved));
+        qobject_cast<QMessageBox*>(Box)->button(QMessageBox::No)->click();
+    });
+    W.FileOpen();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_EQ(Document.get(), Shown);
+    EXPECT_TRUE(Modified);
+}
+
+TEST_F(DocumentCommandsTest, NewAsksBeforeDroppingChangesUnlessAutoSaveIsOn) {
+    TfrmMain& W = Open();
+    Document->Name = "Work";
+    Modified = true;
+    QString Question;
+    testsupport::AnswerNextMessageBox(QMessageBox::No, &Question);
+    W.FileNew();
+    EXPECT_EQ(Question, QStringLiteral("Do you wish to save changes."));
+    EXPECT_EQ(Document->Name, "Untitled");
+    EXPECT_FALSE(Modified);
+
+    // Yes with an untitled document asks for a name; cancelling that cancels New.
+    Document->Name = "Work";
+    Modified = true;
+    testsupport::AnswerNextModal([](QWidget* Box) {
+        CancelFileDialog();
+        qobject_cast<QMessageBox*>(Box)->button(QMessageBox::Yes)->click();
+    });
+    Application->Guard([&] { W.FileNew(); });
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_EQ(Document->Name, "Work");
+    EXPECT_TRUE(Modified);
+
+    // With AutoSave the name is asked for at once, without the question.
+    Document->AutoSave = true;
+    AnswerFileDialog(Path(QStringLiteral("work")));
+    W.FileNew();
+    EXPECT_EQ(ReadDocument(File(QStringLiteral("work.QXS")))->Name, "Work");
+    EXPECT_EQ(Document->Name, "Untitled");
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
+}
+
+TEST_F(DocumentCommandsTest, ClosingSavesANamedDocumentWithoutAsking) {
+    TfrmMain& W = Open();
+    const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
+    W.OpenFile(Saved);
+    W.show();
+    Document->Name = "Closed";
+    Modified = true;
+    EXPECT_TRUE(W.close());
+    EXPECT_EQ(ReadDocument(Saved)->Name, "Closed");
+    EXPECT_FALSE(Modified);
+}
+
+TEST_F(DocumentCommandsTest, ClosingStaysOpenWhenTheSaveIsCancelledOrFails) {
+    TfrmMain& W = Open();
+    W.show();
+    Modified = true;
+    Document->AutoSave = true;
+    CancelFileDialog();
+    EXPECT_FALSE(W.close());
+    EXPECT_TRUE(W.isVisible());
+
+    AnswerFileDialog(Path(QStringLiteral("gone/x.qxs")));
+    testsupport::AnswerNextMessageBox(QMessageBox::Ok);
+    EXPECT_FALSE(W.close());
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_TRUE(Modified);
+
+    // An untitled document without AutoSave is asked about; No closes without saving.
+    Document->AutoSave = false;
+    W.OpenFile(SaveSample(QStringLiteral("a.qxs")));
+    W.FileNew();
+    Modified = true;
+    testsupport::AnswerNextMessageBox(QMessageBox::No);
+    EXPECT_TRUE(W.close());
+}
+
+TEST_F(DocumentCommandsTest, ARecentFileOpensAfterNewAndAMissingOneLeavesTheNewDocument) {
+    TfrmMain& W = Open();
+    const std::string A = SaveSample(QStringLiteral("a.qxs"));
+    const std::string B = SaveSample(QStringLiteral("b.qxs"));
+    W.OpenFile(A);
+    W.OpenFile(B);
+    QList<QAction*> Items = W.ui->FileMenu->actions();
+    ASSERT_EQ(Items.last()->text(), QStringLiteral("&2 ") + FromFileName(A));
+    Items.last()->trigger();
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(A));
+    EXPECT_EQ(RecentFiles(), QStringList({FromFileName(A), FromFileName(B)}));
+
+    QFile::remove(FromFileName(B));
+    Items = W.ui->FileMenu->actions();
+    QString Text;
+    testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Text);
+    Items.last()->trigger();
+    EXPECT_EQ(Text, QStringLiteral("Cannot open file ") + FromFileName(B));
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
+    EXPECT_EQ(W.ui->tvwFiles->topLevelItemCount(), 1);
+    EXPECT_EQ(RecentFiles(), QStringList({FromFileName(A)}));
+}
+
+TEST_F(DocumentCommandsTest, TheWordListEditorSortsAndDropsDuplicatesOnOkOnly) {
+    WriteFile(Path(QStringLiteral("KeyWords.TXT")), "Now\r\nDate\r\n");
+    TfrmMain& W = Open();
+    QString Shown, Caption;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Shown = KeyWords.ui->tblWords->toPlainText();
+        Caption = KeyWords.windowTitle();
+        KeyWords.ui->tblWords->setPlainText(QStringLiteral("zeta\nAlpha\nalpha\n"));
+        KeyWords.ui->cmdOk->click();
+    });
+    W.sbKeyWordsClick();
+    EXPECT_EQ(Shown, QStringLiteral("Date\nNow"));
+    EXPECT_EQ(Caption, QStringLiteral("Maintain Keyword List"));
+    EXPECT_EQ(Entries(*KeyWordList), (std::vector<std::string>{"Alpha", "zeta"}));
+    EXPECT_EQ(ReadFile(Path(QStringLiteral("KeyWords.TXT"))), "zeta\r\nAlpha\r\nalpha\r\n");
+
+    ExcludeWordList->Add("Nowhere");
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Caption = KeyWords.windowTitle();
+        KeyWords.ui->tblWords->setPlainText(QStringLiteral("Other"));
+        KeyWords.ui->cmdCancel->click();
+    });
+    W.sbExcludeWordsClick();
+    EXPECT_EQ(Caption, QStringLiteral("Maintain Exclusion Word List"));
+    EXPECT_EQ(Entries(*ExcludeWordList), std::vector<std::string>{"Nowhere"});
+    EXPECT_EQ(ReadFile(Path(QStringLiteral("ExcWords.TXT"))), "Nowhere\r\n");
+}
+
+TEST_F(DocumentCommandsTest, OptionsRenameTheDocumentAndItsRootNode) {
+    TfrmMain& W = Open();
+    testsupport::AnswerNextModal([&](QWidget*) {
+        EXPECT_EQ(Options.ui->txtName->text(), QStringLiteral("Untitled"));
+        Options.ui->txtName->clear();
+        Options.ui->chkAutoSave->setChecked(true);
+        Options.ui->OKBtn->click();
+    });
+    W.sbOptionsClick();
+    EXPECT_EQ(Document->Name, "");
+    EXPECT_TRUE(Document->AutoSave);
+    EXPECT_EQ(W.ui->tvwFiles->topLevelItem(0)->text(0), QString());
+    EXPECT_TRUE(Modified);
+
+    Modified = false;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Options.ui->txtName->setText(QStringLiteral("Ignored"));
+        Options.ui->CancelBtn->click();
+    });
+    W.sbOptionsClick();
+    EXPECT_EQ(Document->Name, "");
+    EXPECT_FALSE(Modified);
+}
+
+TEST_F(DocumentCommandsTest, ExportNamesGetTheChosenTypesExtensionWhenTheyHaveNone) {
+    EXPECT_EQ(ExportFileName("/out/report", 1), "/out/report.HTM");
+    EXPECT_EQ(ExportFileName("/out/report", 2), "/out/report.TXT");
+    EXPECT_EQ(ExportFileName("/out/report", 3), "/out/report.CSV");
+    EXPECT_EQ(ExportFileName("/out/report.htm", 3), "/out/report.htm");
+    EXPECT_EQ(ExportFileName("/out.d/report", 2), "/out.d/report.TXT");
+    EXPECT_EQ(WithDefaultExt("/a.b/doc", ".QXS"), "/a.b/doc.QXS");
+}
+
+} // namespace

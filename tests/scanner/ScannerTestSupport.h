@@ -1,0 +1,35 @@
+#pragma once
+// Shared pieces of the scanner's window tests: the application object, answers for the file
+// dialogs, and a sample scan document with a project and a database.
+
+#include "scanmodel/ScanInfo.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QTreeWidgetItem;
+
+namespace scannertest {
+
+/// Answers the next file dialog with Path (typed into its name box) and accepts it.
+void AnswerFileDialog(const QString& Path);
+/// Cancels the next file dialog.
+void CancelFileDialog();
+
+/// A document "Audit" with
+///   project Calendar.vbp (/src/cal/): frmMain.frm (image 7; hits rated No and Maybe),
+///     modDates.bas (image 3, no hits, 40 lines), custom control MSCAL.OCX
+///   database nwind.mdb (/data/): table Orders (image 18; one hit rated No on field
+///     OrderDate), query Sales (image 12), code module Utils (image 16)
+/// The module frmMain.frm has 120 lines; the database objects 7 in all.
+std::unique_ptr<TQuorvex> SampleDocument();
+
+/// The child of Node whose text is Text, or nullptr.
+QTreeWidgetItem* Child(QTreeWidgetItem* Node, const QString& Text);
+
+std::string ReadFile(const QString& Name);
+void WriteFile(const QString& Name, const std::string& Bytes);
+
+} // namespace scannertest

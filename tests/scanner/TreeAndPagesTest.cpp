@@ -1,0 +1,308 @@
+#include "platform/ui/Text.h"
+#include "scanner/DocumentFile.h"
+#include "scanner/DocumentTree.h"
+#include "scanner/Main.h"
+#include "scanner/ResultPages.h"
+#include "scanner/fHit.h"
+#include "scanner/fKeyWords.h"
+#include "scanner/fOptions.h"
+#include "tests/scanner/ScannerTestSupport.h"
+#include "tests/support/ModalHelper.h"
+
+#include "ui_Main.h"
+#include "ui_fHit.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace scannertest;
+
+namespace {
+
+QStringList Texts(QTreeWidgetItem* Node) {
+    QStringList Out;
+    for (int I = 0; I < Node->childCount(); ++I)
+        Out << Node->child(I)->text(0);
+    return Out;
+}
+
+QStringList Row(QTreeWidgetItem* Item) {
+    QStringList Out;
+    for (int I = 0; I < Item->columnCount(); ++I)
+        Out << Item->text(I);
+    return Out;
+}
+
+// A main window showing the sample document, read from a file as Open reads it.
+class TreeAndPagesTest : public ::testing::Test {
+protected:
+    TreeAndPagesTest() {
+        Main = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList());
+        const std::string Name = ToFileName(Dir.filePath(QStringLiteral("audit.qxs")));
+        WriteDocument(*SampleDocument(), Name);
+        Main->OpenFile(Name);
+        Root = Main->ui->tvwFiles->topLevelItem(0);
+        Project = Child(Root, QStringLiteral("Calendar.vbp"));
+        Form = Child(Project, QStringLiteral("frmMain.frm"));
+        Database = Child(Root, QStringLiteral("nwind.mdb"));
+        Orders = Child(Database, QStringLiteral("Orders"));
+    }
+    ~TreeAndPagesTest() override { Modified = false; }
+
+    QString Page() const { return Main->ui->nteResults->currentWidget()->objectName(); }
+    void Select(QTreeWidgetItem* Node) { Main->ui->tvwFiles->setCurrentItem(Node); }
+    void SelectRow(QTreeWidget* List, int Index) {
+        List->clearSelection();
+        List->topLevelItem(Index)->setSelected(true);
+    }
+    TModuleInfo& FormModule() const { return *As<TModuleInfo>(TDocumentTree::Data(Form)); }
+
+    QTemporaryDir Dir;
+    TfrmKeyWords KeyWords;
+    TfrmOptions Options;
+    TfrmHit Hit;
+    std::unique_ptr<TfrmMain> Main;
+    QTreeWidgetItem* Root = nullptr;
+    QTreeWidgetItem* Project = nullptr;
+    QTreeWidgetItem* Form = nullptr;
+    QTreeWidgetItem* Database = nullptr;
+    QTreeWidgetItem* Orders = nullptr;
+};
+
+TEST_F(TreeAndPagesTest, AnOpenedDocumentShowsProjectsThenDatabasesWithTheirChildren) {
+    ASSERT_NE(Form, nullptr);
+    ASSERT_NE(Orders, nullptr);
+    EXPECT_EQ(Root->text(0), QStringLiteral("Audit"));
+    EXPECT_EQ(Texts(Root), QStringList({QStringLiteral("Calendar.vbp"), QStringLiteral("nwind.mdb")}));
+    EXPECT_EQ(Texts(Project), QStringList({QStringLiteral("frmMain.frm"), QStringLiteral("modDates.bas"),
+                                           QStringLiteral("MSCAL.OCX")}));
+    EXPECT_EQ(Texts(Database),
+              QStringList({QStringLiteral("Orders"), QStringLiteral("Sales"), QStringLiteral("Utils")}));
+    EXPECT_TRUE(Root->isExpanded());
+    EXPECT_FALSE(Project->isExpanded());
+    EXPECT_EQ(Document->PageIndex, 1);
+    EXPECT_FALSE(Modified);
+
+    // Images come from the objects; rating marks (Compliant + 1) only on modules and objects.
+    const struct {
+        QTreeWidgetItem* Node;
+        int Image, State;
+    } Expected[] = {
+        {Root, 0, NoState},
+        {Project, 1, NoState},
+        {Form, 7, ctNo + 1},
+        {Child(Project, QStringLiteral("modDates.bas")), 3, ctYes + 1},
+        {Child(Project, QStringLiteral("MSCAL.OCX")), 6, NoState},
+        {Database, 25, NoState},
+        {Orders, 18, ctNo + 1},
+        {Child(Database, QStringLiteral("Sales")), 12, ctYes + 1},
+    };
+    for (const auto& E : Expected) {
+        SCOPED_TRACE(E.Node->text(0).toStdString());
+        EXPECT_EQ(TDocumentTree::Image(E.Node), E.Image);
+        EXPECT_EQ(TDocumentTree::State(E.Node), E.State);
+    }
+    // Only the document may be renamed in place.
+    EXPECT_TRUE(Root->flags() & Qt::ItemIsEditable);
+    EXPECT_FALSE(Project->flags() & Qt::ItemIsEditable);
+}
+
+TEST_F(TreeAndPagesTest, SummaryPagesShowTheSelectedNodesFigures) {
+    EXPECT_EQ(Main->TreePopup(), Main->popProject);
+    Select(Root);
+    EXPECT_EQ(Page(), QStringLiteral("Quorvex"));
+    EXPECT_EQ(Main->ui->lblQvxModCount->text(), QStringLiteral("2"));
+    EXPECT_EQ(Main->ui->lblQvxLinesOfCode->text(), QStringLiteral("167"));
+    EXPECT_EQ(Main->ui->lblQvxCompliant->text(), QStringLiteral("No"));
+    EXPECT_EQ(Main->ui->imgQvxCompliant->pixmap().toImage(), Main->imlHits.Pixmap(ctNo + 4).toImage());
+    EXPECT_EQ(Main->TreePopup(), nullptr);
+
+    Select(Project);
+    EXPECT_EQ(Page(), QStringLiteral("Project"));
+    EXPECT_EQ(Main->ui->lblPrjFileName->text(), QStringLiteral("/src/cal/Calendar.vbp"));
+    EXPECT_EQ(Main->ui->lblPrjModCount->text(), QStringLiteral("2"));
+    EXPECT_EQ(Main->ui->lblPrjLinesOfCode->text(), QStringLiteral("160"));
+    EXPECT_EQ(Main->TreePopup(), Main->popProject);
+
+    Select(Child(Project, QStringLiteral("MSCAL.OCX")));
+    EXPECT_EQ(Page(), QStringLiteral("VBX"));
+    EXPECT_EQ(Main->ui->lblFilename->text(), QStringLiteral("MSCAL.OCX"));
+    EXPECT_EQ(Main->TreePopup(), nullptr);
+
+    Select(Database);
+    EXPECT_EQ(Page(), QStringLiteral("MDB"));
+    EXPECT_EQ(Main->ui->lblMDBFilename->text(), QStringLiteral("/data/nwind.mdb"));
+    EXPECT_EQ(Main->ui->lblMDBTabCount->text(), QStringLiteral("1"));
+    EXPECT_EQ(Main->ui->lblMDBQryCount->text(), QStringLiteral("1"));
+    EXPECT_EQ(Main->ui->lblMDBModCount->text(), QStringLiteral("1"));
+    EXPECT_EQ(Main->ui->lblMDBMacCount->text(), QStringLiteral("0"));
+    EXPECT_EQ(Main->ui->lblMDBLinesOfCode->text(), QStringLiteral("7"));
+    EXPECT_EQ(Main->ui->lblMDBCompliant->text(), QStringLiteral("No"));
+}
+
+TEST_F(TreeAndPagesTest, ANewDocumentShowsTheBlankPageUntilItHoldsSomething) {
+    Main->FileNew();
+    Select(Main->ui->tvwFiles->topLevelItem(0));
+    EXPECT_EQ(Page(), QStringLiteral("Blank"));
+    Document->AddProject(new TProjectInfo);
+    Select(nullptr);
+    Select(Main->ui->tvwFiles->topLevelItem(0));
+    EXPECT_EQ(Page(), QStringLiteral("Quorvex"));
+}
+
+TEST_F(TreeAndPagesTest, HitListsShowOneRowPerHitWithItsRating) {
+    Select(Form);
+    EXPECT_EQ(Page(), QStringLiteral("Module"));
+    EXPECT_EQ(Main->TreePopup(), Main->popModule);
+    QTreeWidget* List = Main->ui->lvwHits;
+    ASSERT_EQ(List->topLevelItemCount(), 2);
+    EXPECT_EQ(Row(List->topLevelItem(0)), QStringList({QStringLiteral("DateAdd"), QStringLiteral("4"),
+                                                       QStringLiteral("14"), QStringLiteral("Computation")}));
+    EXPECT_EQ(RowState(List->topLevelItem(0)), ctNo + 1);
+    EXPECT_EQ(RowState(List->topLevelItem(1)), ctMayBe + 1);
+    EXPECT_EQ(List->topLevelItem(0)->textAlignment(2) & Qt::AlignRight, Qt::AlignRight);
+
+    Select(Orders);
+    EXPECT_EQ(Page(), QStringLiteral("MDBObject"));
+    EXPECT_EQ(Main->TreePopup(), nullptr);
+    ASSERT_EQ(Main->ui->lvwMDBHits->topLevelItemCount(), 1);
+    EXPECT_EQ(Row(Main->ui->lvwMDBHits->topLevelItem(0)),
+              QStringList({QStringLiteral("OrderDate"), QStringLiteral("OrderDate"), QStringLiteral("0"),
+                           QStringLiteral("3"), QString()}));
+}
+
+TEST_F(TreeAndPagesTest, EditingAHitReRatesItsRowAndNode) {
+    Select(Form);
+    QTreeWidget* List = Main->ui->lvwHits;
+    // Without a selected row nothing happens.
+    Main->popHitEditClick();
+    EXPECT_FALSE(Modified);
+
+    // The Maybe hit becomes Yes; the module stays No because of its other hit.
+    SelectRow(List, 1);
+    QString Filename, Word;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Filename = Hit.ui->lblFilename->text();
+        Word = Hit.ui->lblWord->text();
+        EXPECT_FALSE(Hit.ui->lblField->isVisible());
+        Hit.ui->rdoYes->setChecked(true);
+        Hit.ui->cboErrorType->setCurrentIndex(2);
+        Hit.ui->cmdClose->click();
+    });
+    Main->popHitEditClick();
+    EXPECT_EQ(Filename, QStringLiteral("/src/cal/frmMain.frm"));
+    EXPECT_EQ(Word, QStringLiteral("DateDiff"));
+    EXPECT_EQ(FormModule().GetHit(1)->Compliant, ctYes);
+    EXPECT_EQ(FormModule().GetHit(1)->ErrorType, "Sort");
+    EXPECT_EQ(RowState(List->topLevelItem(1)), ctYes + 1);
+    EXPECT_EQ(List->topLevelItem(1)->text(3), QStringLiteral("Sort"));
+    EXPECT_EQ(TDocumentTree::State(Form), ctNo + 1);
+    EXPECT_TRUE(Modified);
+
+    // Cancel changes nothing, whatever was chosen in the dialog.
+    SelectRow(List, 0);
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Hit.ui->rdoYes->setChecked(true);
+        Hit.ui->cmdCancel->click();
+    });
+    Main->popHitEditClick();
+    EXPECT_EQ(FormModule().GetHit(0)->Compliant, ctNo);
+
+    // Now the last No hit becomes Yes, and so does the module.
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Hit.ui->rdoYes->setChecked(true);
+        Hit.ui->cmdClose->click();
+    });
+    Main->popHitEditClick();
+    EXPECT_EQ(TDocumentTree::State(Form), ctYes + 1);
+}
+
+TEST_F(TreeAndPagesTest, EditingADatabaseHitShowsItsField) {
+    Select(Orders);
+    SelectRow(Main->ui->lvwMDBHits, 0);
+    QString Field, Selected;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Field = Hit.ui->lblField->isVisible() ? Hit.ui->lblField->text() : QString();
+        Selected = Hit.ui->lblLine->textCursor().selectedText();
+        Hit.ui->rdoMaybe->setChecked(true);
+        Hit.ui->cmdClose->click();
+    });
+    Main->popMDBHitEditClick();
+    EXPECT_EQ(Field, QStringLiteral("OrderDate"));
+    EXPECT_EQ(Selected, QStringLiteral("Date"));
+    EXPECT_EQ(TDocumentTree::State(Orders), ctMayBe + 1);
+    EXPECT_EQ(Main->ui->lvwMDBHits->topLevelItem(0)->text(4), QString());
+}
+
+TEST_F(TreeAndPagesTest, DeletingTheLastHitDropsTheNodeToItsImageWithoutHits) {
+    Select(Form);
+    QTreeWidget* List = Main->ui->lvwHits;
+    SelectRow(List, 0);
+    Main->popHitDeleteClick();
+    EXPECT_EQ(FormModule().HitCount(), 1);
+    EXPECT_EQ(List->topLevelItemCount(), 1);
+    EXPECT_EQ(RowHit(List->topLevelItem(0)), FormModule().GetHit(0));
+    EXPECT_EQ(TDocumentTree::Image(Form), 7);
+    EXPECT_EQ(TDocumentTree::State(Form), ctMayBe + 1);
+    EXPECT_TRUE(Modified);
+
+    SelectRow(List, 0);
+    Main->popHitDeleteClick();
+    EXPECT_EQ(FormModule().HitCount(), 0);
+    EXPECT_EQ(TDocumentTree::Image(Form), 2);
+    EXPECT_EQ(FormModule().ImageIndex, 2);
+    EXPECT_EQ(TDocumentTree::State(Form), ctYes + 1);
+
+    Select(Orders);
+    SelectRow(Main->ui->lvwMDBHits, 0);
+    Main->popMDBHitDeleteClick();
+    EXPECT_EQ(TDocumentTree::Image(Orders), 11);
+    EXPECT_EQ(TDocumentTree::Data(Orders)->ImageIndex, 11);
+}
+
+TEST_F(TreeAndPagesTest, DeletingTheLastHitOfANodeWithoutTheHitsImageKeepsItsImage) {
+    // A module holding hits under its no-hits image (a scan stopped early) keeps a valid image.
+    FormModule().ImageIndex = 2;
+    Select(Form);
+    for (int I = 0; I < 2; ++I) {
+        SelectRow(Main->ui->lvwHits, 0);
+        Main->popHitDeleteClick();
+    }
+    EXPECT_EQ(TDocumentTree::Image(Form), 2);
+    EXPECT_EQ(FormModule().ImageIndex, 2);
+}
+
+TEST_F(TreeAndPagesTest, DeleteProjectRemovesItFromTreeAndDocument) {
+    Select(Database);
+    Main->popDeleteProjectClick();
+    EXPECT_EQ(Document->MDBCount(), 1);
+    EXPECT_FALSE(Modified);
+
+    Select(Project);
+    Main->popDeleteProjectClick();
+    EXPECT_EQ(Document->ProjectCount(), 0);
+    EXPECT_EQ(Texts(Root), QStringList({QStringLiteral("nwind.mdb")}));
+    EXPECT_TRUE(Modified);
+}
+
+TEST_F(TreeAndPagesTest, RenamingTheRootRenamesTheDocument) {
+    Select(Root);
+    Main->ui->tvwFiles->editItem(Root);
+    auto* Editor = Main->ui->tvwFiles->findChild<QLineEdit*>();
+    ASSERT_NE(Editor, nullptr);
+    Editor->setText(QStringLiteral("Payroll 1999"));
+    QKeyEvent Enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(Editor, &Enter);
+    // The item view commits the edit from a queued call.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Document->Name, "Payroll 1999");
+    EXPECT_EQ(Main->ui->lblQvxFilename->text(), QStringLiteral("Payroll 1999"));
+    EXPECT_TRUE(Modified);
+}
+
+} // namespace
