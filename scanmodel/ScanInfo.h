@@ -35,9 +35,13 @@
 // The latter's namespace is msaccess: a namespace "access" would collide with POSIX access().
 namespace dao {
 class Database;
+class TableDef;
+class QueryDef;
+class Recordset;
 }
 namespace msaccess {
 class Application;
+class AccessObject;
 }
 
 class THitInfo;
@@ -455,6 +459,9 @@ public:
     void Scan(const TStringList& KeyWords, const TStringList& Excludes) override;
     void Open() override;
     void Close() override;
+
+private:
+    std::shared_ptr<dao::TableDef> TableDef; ///< the definition while open
 };
 
 /// A saved query definition, read through the database engine.
@@ -464,6 +471,9 @@ public:
     void Scan(const TStringList& KeyWords, const TStringList& Excludes) override;
     void Open() override;
     void Close() override;
+
+private:
+    std::shared_ptr<dao::QueryDef> QueryDef; ///< the definition while open
 };
 
 /// A form, read in design view through the Access application.
@@ -473,6 +483,9 @@ public:
     void Scan(const TStringList& KeyWords, const TStringList& Excludes) override;
     void Open() override;
     void Close() override;
+
+private:
+    std::shared_ptr<msaccess::AccessObject> AccessObject; ///< the open form
 };
 
 /// A report, read in design view through the Access application.
@@ -482,6 +495,9 @@ public:
     void Scan(const TStringList& KeyWords, const TStringList& Excludes) override;
     void Open() override;
     void Close() override;
+
+private:
+    std::shared_ptr<msaccess::AccessObject> AccessObject; ///< the open report
 };
 
 /// A macro.
@@ -509,6 +525,9 @@ public:
     void Scan(const TStringList& KeyWords, const TStringList& Excludes) override;
     void Open() override;
     void Close() override;
+
+private:
+    std::shared_ptr<dao::Recordset> SpecRecordset; ///< the specification's rows while open
 };
 
 /// Writes Document to FileName as a scan document (buffered file stream, 4096-byte buffer).

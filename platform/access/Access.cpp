@@ -194,8 +194,22 @@ std::shared_ptr<Application> Application::Create() {
     return std::make_shared<Application>();
 }
 
-Application::Application() = default;
-Application::~Application() = default;
+namespace {
+int gRunning = 0;
+} // namespace
+
+int Application::RunningCount() {
+    return gRunning;
+}
+
+Application::Application() {
+    ++gRunning;
+}
+
+Application::~Application() {
+    if (!mQuit)
+        --gRunning;
+}
 
 void Application::CheckRunning() const {
     if (mQuit)
@@ -331,6 +345,7 @@ void Application::Quit() {
     mCurrentDb.reset();
     mDatabase.clear();
     mQuit = true;
+    --gRunning;
 }
 
 // ---- DoCmd ----

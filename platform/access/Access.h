@@ -202,6 +202,8 @@ public:
     /// Ends the application; every later call raises EOleSysError.
     void Quit();
     bool Running() const { return !mQuit; }
+    /// How many applications of this process are running (created and not yet quit).
+    static int RunningCount();
     /// The export folder of the open database (ending with '/'), whether or not it exists.
     std::string ExportFolder() const;
 
