@@ -23,7 +23,7 @@ void CreateDirectoryWithParents(const QString& Dir) {
         throw Exception("Unable to create directory \"" + ToFileName(Name) + '"');
 }
 
-TCreateDirectoryForm::TCreateDirectoryForm(QWidget* Parent) : QDialog(Parent) {
+TCreateDirectoryForm::TCreateDirectoryForm(QWidget* Parent) : TModalForm(Parent) {
     setWindowTitle(QStringLiteral("Create Directory"));
     setFixedSize(471, 105);
 
@@ -55,11 +55,8 @@ TCreateDirectoryForm::TCreateDirectoryForm(QWidget* Parent) : QDialog(Parent) {
         RunGuarded(this, [this] { OKButtonClick(OKButton); });
         done(mrOk);
     });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
-}
-
-void TCreateDirectoryForm::reject() {
-    done(mrCancel);
+    SetModalResult(CancelButton, mrCancel);
+    SetCancelButton(CancelButton);
 }
 
 void TCreateDirectoryForm::OKButtonClick(TObject*) {

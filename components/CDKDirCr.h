@@ -2,8 +2,7 @@
 // The modal "Create Directory" dialog: creates the typed folder with all its missing parents.
 
 #include "components/CDK_Comp.h"
-
-#include <QDialog>
+#include "platform/ui/Dialogs.h"
 
 class QLabel;
 class QLineEdit;
@@ -14,8 +13,8 @@ class TCDKRotate3DLabel;
 void CreateDirectoryWithParents(const QString& Dir);
 
 /// "Create Directory": the caller fills the edit box and the label with the current directory;
-/// OK creates the typed folder and closes with modal result 1.
-class TCreateDirectoryForm final : public QDialog, public TObject {
+/// OK creates the typed folder and closes with modal result 1; Escape and the close box answer Cancel.
+class TCreateDirectoryForm final : public TModalForm, public TObject {
     Q_OBJECT
 public:
     explicit TCreateDirectoryForm(QWidget* Parent = nullptr);
@@ -30,7 +29,4 @@ public:
 
     /// Creates the folder named in the edit box.
     void OKButtonClick(TObject* Sender);
-
-public slots:
-    void reject() override;
 };

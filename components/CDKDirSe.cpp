@@ -28,7 +28,7 @@ TDriveComboBox::TDriveComboBox(QWidget* Parent) : QComboBox(Parent) {
     });
 }
 
-TDirectorySelectForm::TDirectorySelectForm(QWidget* Parent) : QDialog(Parent) {
+TDirectorySelectForm::TDirectorySelectForm(QWidget* Parent) : TModalForm(Parent) {
     setWindowTitle(QStringLiteral("Select a Directory"));
     setFixedSize(285, 254);
 
@@ -54,14 +54,11 @@ TDirectorySelectForm::TDirectorySelectForm(QWidget* Parent) : QDialog(Parent) {
     setTabOrder(DriveComboBox, OKButton);
     setTabOrder(OKButton, CancelButton);
 
-    connect(OKButton, &QPushButton::clicked, this, [this] { done(mrOk); });
-    connect(CancelButton, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    SetModalResult(OKButton, mrOk);
+    SetModalResult(CancelButton, mrCancel);
+    SetCancelButton(CancelButton);
     connect(CreateDirectoryButton, &QPushButton::clicked, this,
             [this] { RunGuarded(this, [this] { CreateDirectoryButtonClick(CreateDirectoryButton); }); });
-}
-
-void TDirectorySelectForm::reject() {
-    done(mrCancel);
 }
 
 void TDirectorySelectForm::ShowNewButton(bool Value) {

@@ -3,9 +3,9 @@
 // "&New...", which opens the "Create Directory" dialog.
 
 #include "components/CDK_Comp.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QComboBox>
-#include <QDialog>
 
 class QLabel;
 class TDirectoryListBox;
@@ -28,8 +28,8 @@ private:
 };
 
 /// "Select a Directory": opens on the process's current directory; on OK (modal result 1) the
-/// caller reads DirectoryListBox->Directory().
-class TDirectorySelectForm final : public QDialog, public TObject {
+/// caller reads DirectoryListBox->Directory(). Escape and the close box answer Cancel.
+class TDirectorySelectForm final : public TModalForm, public TObject {
     Q_OBJECT
 public:
     explicit TDirectorySelectForm(QWidget* Parent = nullptr);
@@ -49,8 +49,4 @@ public:
     void DirectoryListBoxClick(TObject* Sender);
     /// Up and Down move the selection by one line and are swallowed (not attached by default).
     void DirectoryListBoxKeyDown(TObject* Sender, int& Key, TShiftState Shift);
-
-public slots:
-    /// Escape and closing the window answer Cancel (modal result 2).
-    void reject() override;
 };

@@ -154,6 +154,9 @@ TCDKPathEditor::TCDKPathEditor(QWidget* Parent) : TCompoundComponentPanel(Parent
 }
 
 TCDKPathEditor::~TCDKPathEditor() {
+    // The edit box outlives this part of the editor; its events must not reach it any more.
+    MainPathEdit->removeEventFilter(this);
+    disconnect(MainPathEdit, nullptr, this, nullptr);
     delete OpenDialog;
     OpenDialog = nullptr;
 }

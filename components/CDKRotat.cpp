@@ -20,6 +20,7 @@ TCDKRotate3DLabel::TCDKRotate3DLabel(QWidget* Parent) : QWidget(Parent) {
     mShadowColor = palette().color(QPalette::Dark);
     mHighlightColor = palette().color(QPalette::Light);
     mFontColor = palette().color(QPalette::WindowText);
+    AdjustBounds();
 }
 
 int TCDKRotate3DLabel::NormalizeRotation(int Value) {
