@@ -1,6 +1,9 @@
 #include "scanmodel/Scan.h"
 
+#include "scanmodel/ByteScan.h"
+
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -47,7 +50,14 @@ public:
 
     /// The current word as written.
     std::string_view Word() const { return mWord; }
-    bool Is(std::string_view Upper) const { return UpperCase(mWord) == Upper; }
+    bool Is(std::string_view Upper) const {
+        if (mWord.size() != Upper.size())
+            return false;
+        for (std::size_t I = 0; I < Upper.size(); ++I)
+            if ((mWord[I] & ~0x20) != Upper[I])
+                return false;
+        return true;
+    }
     /// Steps to the next word.
     void Next() {
         while (mPos < mLine.size() && IsBlankOrTab(mLine[mPos]))
@@ -80,6 +90,15 @@ std::string WordAt(std::string_view Text, Longint Position) {
 }
 
 std::string DeclName(std::string_view Line) {
+    // Every word that can begin a declaration starts with F, P or S.
+    std::size_t First = 0;
+    while (First < Line.size() && IsBlankOrTab(Line[First]))
+        ++First;
+    if (First == Line.size())
+        return {};
+    const char Initial = static_cast<char>(Line[First] | 0x20);
+    if (Initial != 'f' && Initial != 'p' && Initial != 's')
+        return {};
     TWordReader R(Line);
     // Modifiers in front of the routine kind: [Public | Private | Friend] [Static].
     while (R.Is("PUBLIC") || R.Is("PRIVATE") || R.Is("FRIEND") || R.Is("STATIC"))
@@ -113,18 +132,44 @@ std::string TrimLeadingBlanks(std::string_view Line) {
 std::string_view StripCommentView(std::string_view Line) {
     bool InString = false;
     const std::size_t N = Line.size();
-    for (std::size_t I = 0; I < N; ++I) {
-        const char C = Line[I];
+    const char* const S = Line.data();
+    std::size_t I = 0;
+    // Looks at the byte at At: a quote toggles the literal; outside it an apostrophe or a whole
+    // word Rem starts the comment. Returns whether the comment starts at At.
+    auto CommentAt = [&](std::size_t At) {
+        const char C = S[At];
         // A doubled quote inside a literal toggles twice and so stays inside it.
         if (C == '"') {
             InString = !InString;
-        } else if (InString) {
-            continue;
-        } else if (C == '\'') {
-            return Line.substr(0, I);
-        } else if ((C == 'R' || C == 'r') && I + 3 <= N && SameText(Line.substr(I, 3), "REM") &&
-                   (I == 0 || !IsIdentChar(Line[I - 1])) && (I + 3 == N || !IsIdentChar(Line[I + 3]))) {
-            return Line.substr(0, I);
+            return false;
+        }
+        if (InString)
+            return false;
+        if (C == '\'')
+            return true;
+        return (C | 0x20) == 'r' && At + 3 <= N && (S[At + 1] | 0x20) == 'e' && (S[At + 2] | 0x20) == 'm' &&
+               (At == 0 || !IsIdentChar(S[At - 1])) && (At + 3 == N || !IsIdentChar(S[At + 3]));
+    };
+    // Blocks of eight bytes without a quote, an apostrophe or the "em" of a Rem are passed over at
+    // once; the last block is read from a copy padded with zeros.
+    char Tail[24];
+    for (; I < N; I += 8) {
+        const char* Block = S + I;
+        if (I + 10 > N) {
+            std::memset(Tail, 0, sizeof Tail);
+            std::memcpy(Tail, S + I, N - I);
+            Block = Tail;
+        }
+        const std::uint64_t W = qxbytes::Load(Block);
+        const std::uint64_t E = qxbytes::Load(Block + 1) | qxbytes::Ones * 0x20;
+        const std::uint64_t M = qxbytes::Load(Block + 2) | qxbytes::Ones * 0x20;
+        std::uint64_t Mask = qxbytes::Matches(W, '"') | qxbytes::Matches(W, '\'') |
+                             (qxbytes::Matches(E, 'e') & qxbytes::Matches(M, 'm'));
+        // Every marked byte, in order; a mark without a match costs one look.
+        for (; Mask != 0; Mask &= Mask - 1) {
+            const std::size_t J = I + qxbytes::FirstByte(Mask);
+            if (J < N && CommentAt(J))
+                return Line.substr(0, J);
         }
     }
     return Line;
@@ -148,46 +193,57 @@ TKeywordMatcher::TKeywordMatcher(const TStringList& KeyWords) {
     mKeys.reserve(static_cast<std::size_t>(KeyWords.Count()));
     for (Longint I = 0; I < KeyWords.Count(); ++I)
         mKeys.push_back(KeyWords[I]);
-    mFirst.resize(mKeys.size());
+    mFirst.assign(mKeys.size(), std::string_view::npos);
     for (std::size_t K = 0; K < mKeys.size(); ++K) {
         const std::string& Key = mKeys[K];
         if (Key.size() == 1) {
             mSingles.push_back(static_cast<std::uint32_t>(K));
         } else if (Key.size() > 1) {
-            const std::uint16_t Pair = PairOf(Key[0], Key[1]);
-            mPairBits[Pair >> 6] |= std::uint64_t(1) << (Pair & 63);
+            std::uint16_t Pair;
+            std::memcpy(&Pair, Key.data(), 2);
             mPairs.push_back({Pair, static_cast<std::uint32_t>(K)});
         }
     }
     std::sort(mPairs.begin(), mPairs.end());
+    // Place + 1 of the first keyword of each pair; 0 for a pair that starts no keyword, 255 for
+    // one whose place does not fit a byte (looked up in mPairs then).
+    mPairStart = std::make_unique<std::uint8_t[]>(65536);
+    for (std::size_t I = mPairs.size(); I > 0; --I)
+        mPairStart[mPairs[I - 1].first] = static_cast<std::uint8_t>(std::min<std::size_t>(I, 255));
 }
 
 bool TKeywordMatcher::FindFirst(std::string_view Line) {
-    std::fill(mFirst.begin(), mFirst.end(), std::string_view::npos);
-    bool Any = false;
+    for (std::uint32_t K : mFound)
+        mFirst[K] = std::string_view::npos;
+    mFound.clear();
     for (std::uint32_t K : mSingles) {
         mFirst[K] = Line.find(mKeys[K][0]);
-        Any = Any || mFirst[K] != std::string_view::npos;
+        if (mFirst[K] != std::string_view::npos)
+            mFound.push_back(K);
     }
     if (mPairs.empty() || Line.size() < 2)
-        return Any;
-    const auto* B = reinterpret_cast<const unsigned char*>(Line.data());
+        return !mFound.empty();
+    const char* const B = Line.data();
     const std::size_t Last = Line.size() - 1;
+    const std::uint8_t* const Start = mPairStart.get();
     for (std::size_t I = 0; I < Last; ++I) {
-        const std::uint16_t Pair = static_cast<std::uint16_t>(B[I] | B[I + 1] << 8);
-        if ((mPairBits[Pair >> 6] >> (Pair & 63) & 1) == 0)
+        std::uint16_t Pair;
+        std::memcpy(&Pair, B + I, 2);
+        const std::uint8_t First = Start[Pair];
+        if (First == 0)
             continue;
-        auto It =
-            std::lower_bound(mPairs.begin(), mPairs.end(), std::pair<std::uint16_t, std::uint32_t>{Pair, 0});
+        auto It = First < 255 ? mPairs.begin() + (First - 1)
+                              : std::lower_bound(mPairs.begin(), mPairs.end(),
+                                                 std::make_pair(Pair, std::uint32_t(0)));
         for (; It != mPairs.end() && It->first == Pair; ++It) {
             const std::uint32_t K = It->second;
             if (mFirst[K] == std::string_view::npos && Line.substr(I, mKeys[K].size()) == mKeys[K]) {
                 mFirst[K] = I;
-                Any = true;
+                mFound.push_back(K);
             }
         }
     }
-    return Any;
+    return !mFound.empty();
 }
 
 std::size_t TKeywordMatcher::FirstAccepted(std::string_view Line, std::size_t K, std::size_t From,

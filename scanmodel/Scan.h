@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -57,17 +58,16 @@ private:
     std::size_t FirstAccepted(std::string_view Line, std::size_t K, std::size_t From,
                               const TStringList& Excludes, std::string& Variable) const;
 
-    static std::uint16_t PairOf(char A, char B) {
-        return static_cast<std::uint16_t>(static_cast<unsigned char>(A) | static_cast<unsigned char>(B) << 8);
-    }
-
     std::vector<std::string> mKeys;
     std::vector<std::size_t> mFirst;
-    /// Keywords of one character; the longer ones by their first two bytes, with a bit set for
-    /// every such pair so that most positions of a line are passed over at once.
+    std::vector<std::uint32_t> mFound; ///< keywords whose mFirst is set
+    /// Keywords of one character; the longer ones sorted by their first two bytes (read as one
+    /// 16-bit number), and by every such number the place + 1 of its first keyword there (0 for
+    /// none; 255 for a place beyond 254), so that most positions of a line are passed over with
+    /// one look-up.
     std::vector<std::uint32_t> mSingles;
     std::vector<std::pair<std::uint16_t, std::uint32_t>> mPairs;
-    std::array<std::uint64_t, 1024> mPairBits{};
+    std::unique_ptr<std::uint8_t[]> mPairStart;
 };
 
 template <class F>

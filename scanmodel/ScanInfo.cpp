@@ -518,17 +518,16 @@ void TModuleInfo::DeleteHit(Longint Index) {
 }
 
 void TModuleInfo::LoadSource() {
-    if (!mSourceLines.empty() || Name.empty())
+    if (!mSourceLines.Empty() || Name.empty())
         return;
-    mSourceLines = LoadSourceLines(ResolveWindowsPath({}, Path + Name));
-    LinesOfCode = static_cast<Longint>(mSourceLines.size());
+    mSourceLines.LoadFromFile(ResolveWindowsPath({}, Path + Name));
+    LinesOfCode = static_cast<Longint>(mSourceLines.Count());
     mCurrentSub = "Declarations";
 }
 
 void TModuleInfo::ReleaseSource() {
     ScanIndex = 0;
-    mSourceLines.clear();
-    mSourceLines.shrink_to_fit();
+    mSourceLines.Clear();
 }
 
 void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
@@ -544,7 +543,7 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
     for (Longint I = std::max<Longint>(ScanIndex, 0); I < Count; ++I) {
         ScanIndex = I;
         DoBeforeScan();
-        const std::string& Raw = mSourceLines[static_cast<std::size_t>(I)];
+        const std::string_view Raw = mSourceLines.Line(static_cast<std::size_t>(I));
         // A form file's layout block, from its "Begin" line to the matching "End", is no code.
         bool Layout = false;
         if (IsForm) {

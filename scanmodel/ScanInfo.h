@@ -24,6 +24,7 @@
 // A new empty document is 105 bytes.
 
 #include "platform/rtl/Classes.h"
+#include "scanmodel/SourceFiles.h"
 #include "streams/Containr.h"
 
 #include <functional>
@@ -302,7 +303,7 @@ public:
     /// ScanIndex := 0 and drops the loaded lines.
     void ReleaseSource();
     /// Lines held between LoadSource and ReleaseSource.
-    Longint LoadedLineCount() const { return static_cast<Longint>(mSourceLines.size()); }
+    Longint LoadedLineCount() const { return static_cast<Longint>(mSourceLines.Count()); }
     /// The routine the scan is in.
     const std::string& CurrentSub() const { return mCurrentSub; }
 
@@ -310,7 +311,7 @@ public:
 
 private:
     std::unique_ptr<THitInfos> mHits;
-    std::vector<std::string> mSourceLines;
+    TSourceText mSourceLines;
     std::string mCurrentSub;
 };
 

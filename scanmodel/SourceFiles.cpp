@@ -2,8 +2,10 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/TextCodec.h"
+#include "scanmodel/ByteScan.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -63,7 +65,7 @@ std::string ResolveWindowsPath(std::string_view Folder, std::string_view Entry) 
         ((Name[0] >= 'A' && Name[0] <= 'Z') || (Name[0] >= 'a' && Name[0] <= 'z'))) {
         Name.erase(0, 2);
         if (!Name.starts_with('/'))
-            Name.insert(0, "/");
+            Name = "/" + Name;
     }
     std::string Base;
     if (!Name.starts_with('/') && !Folder.empty()) {
@@ -110,32 +112,93 @@ std::string ExtractWindowsName(std::string_view Entry) {
     return std::string(P == std::string_view::npos ? Entry : Entry.substr(P + 1));
 }
 
-std::vector<std::string> LoadSourceLines(const std::string& FileName) {
-    std::string Text;
+namespace {
+
+/// The buffers of the text released last. A project's modules are read one after another; handing
+/// the buffers on spares the allocator and the kernel a fresh buffer for each of them.
+struct TSpareBuffers {
+    std::unique_ptr<char[]> Text;
+    std::size_t Capacity = 0;
+    std::vector<TSourceText::TBounds> Lines;
+};
+
+TSpareBuffers& Spare() {
+    thread_local TSpareBuffers S;
+    return S;
+}
+
+} // namespace
+
+void TSourceText::LoadFromFile(const std::string& FileName) {
+    Clear();
+    std::size_t Size = 0;
     {
         TFileStream F(FileName, fmOpenRead);
-        char Buf[65536];
-        for (;;) {
-            const Longint N = F.Read(Buf, sizeof Buf);
+        const auto Capacity = static_cast<std::size_t>(F.Size());
+        TSpareBuffers& S = Spare();
+        if (S.Text && S.Capacity >= Capacity && S.Capacity <= 2 * Capacity + 65536) {
+            mText = std::move(S.Text);
+            mCapacity = S.Capacity;
+        } else {
+            mText = std::make_unique_for_overwrite<char[]>(Capacity);
+            mCapacity = Capacity;
+        }
+        mLines = std::move(S.Lines);
+        mLines.clear();
+        while (Size < Capacity) {
+            const Longint N = F.Read(mText.get() + Size, static_cast<Longint>(Capacity - Size));
             if (N <= 0)
                 break;
-            Text.append(Buf, static_cast<std::size_t>(N));
+            Size += static_cast<std::size_t>(N);
         }
     }
-    std::vector<std::string> Lines;
-    Lines.reserve(Text.size() / 32 + 1);
-    const std::size_t N = Text.size();
+    mLines.reserve(Size / 32 + 1);
+    const char* const Begin = mText.get();
     std::size_t P = 0;
-    while (P < N) {
-        std::size_t E = Text.find_first_of("\r\n", P);
-        if (E == std::string::npos)
-            E = N;
-        Lines.emplace_back(Text, P, E - P);
-        P = E;
-        if (P < N && Text[P] == '\r')
-            ++P;
-        if (P < N && Text[P] == '\n')
+    while (P < Size) {
+        // The line ends at the first CR or LF; a CR LF pair ends it once.
+        std::size_t E = P;
+        for (;;) {
+            if (E + 8 <= Size) {
+                const std::uint64_t W = qxbytes::Load(Begin + E);
+                const std::uint64_t Mask = qxbytes::Matches(W, '\n') | qxbytes::Matches(W, '\r');
+                if (Mask == 0) {
+                    E += 8;
+                    continue;
+                }
+                E += qxbytes::FirstByte(Mask);
+                break;
+            }
+            while (E < Size && Begin[E] != '\n' && Begin[E] != '\r')
+                ++E;
+            break;
+        }
+        mLines.push_back({P, E - P});
+        P = E + 1;
+        if (E < Size && Begin[E] == '\r' && P < Size && Begin[P] == '\n')
             ++P;
     }
+}
+
+void TSourceText::Clear() {
+    if (mText) {
+        TSpareBuffers& S = Spare();
+        S.Text = std::move(mText);
+        S.Capacity = mCapacity;
+        S.Lines = std::move(mLines);
+    }
+    mText.reset();
+    mCapacity = 0;
+    mLines.clear();
+    mLines.shrink_to_fit();
+}
+
+std::vector<std::string> LoadSourceLines(const std::string& FileName) {
+    TSourceText Text;
+    Text.LoadFromFile(FileName);
+    std::vector<std::string> Lines;
+    Lines.reserve(Text.Count());
+    for (std::size_t I = 0; I < Text.Count(); ++I)
+        Lines.emplace_back(Text.Line(I));
     return Lines;
 }

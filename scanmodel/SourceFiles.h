@@ -5,6 +5,7 @@
 // lie on a Linux disk with names in their own case, usually in UTF-8. ResolveWindowsPath turns
 // such an entry into the name of the file that exists.
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,29 @@ std::string ExtractWindowsPath(std::string_view Entry);
 /// File-name part of such an entry: everything after the last '\', '/' or ':'.
 std::string ExtractWindowsName(std::string_view Entry);
 
-/// Reads a text file as lines, keeping their bytes; lines end with CR LF, LF or CR. Raises the
-/// class library's "Cannot open file %s" when the file cannot be opened.
+/// A text file held whole, with the bounds of its lines: lines end with CR LF, LF or CR and keep
+/// their bytes otherwise. One buffer for the whole file keeps the scans from allocating per line.
+class TSourceText {
+public:
+    /// Reads FileName; raises the class library's "Cannot open file %s" when it cannot be opened.
+    void LoadFromFile(const std::string& FileName);
+    void Clear();
+    std::size_t Count() const { return mLines.size(); }
+    bool Empty() const { return mLines.empty(); }
+    std::string_view Line(std::size_t Index) const {
+        return std::string_view(mText.get() + mLines[Index].Start, mLines[Index].Length);
+    }
+
+    struct TBounds {
+        std::size_t Start;
+        std::size_t Length;
+    };
+
+private:
+    std::unique_ptr<char[]> mText;
+    std::size_t mCapacity = 0;
+    std::vector<TBounds> mLines;
+};
+
+/// Reads a text file as lines, as TSourceText does.
 std::vector<std::string> LoadSourceLines(const std::string& FileName);

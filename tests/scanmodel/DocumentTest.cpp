@@ -334,7 +334,7 @@ TEST(DocumentRecords, CorruptOrTruncatedDocumentsNeverCrashTheReader) {
                 M[At] = (Next() & 1) ? '\xFF' : '\x7F';
             }
             if (M.empty())
-                M = "x";
+                M.push_back('x');
         }
         Try(M);
     }
