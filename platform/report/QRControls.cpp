@@ -1,0 +1,184 @@
+#include "platform/report/QRExport.h"
+#include "platform/report/QRPage.h"
+#include "platform/report/QRRun.h"
+#include "platform/rtl/TextCodec.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+using qrpage::UnitsPerDesignPixel;
+
+const TQRPrintContext::TFontInfo& TQRPrintContext::FontInfo(const QFont& Design) {
+    for (const auto& F : mFonts)
+        if (F->Design == Design)
+            return *F;
+    const QFont Page = qrpage::PageFont(Design);
+    const QFontMetricsF Metrics(Page);
+    mFonts.push_back(std::make_unique<TFontInfo>(TFontInfo{Design, Page, qrpage::PointFont(Design), Metrics,
+                                                           Metrics.ascent(), Metrics.lineSpacing()}));
+    return *mFonts.back();
+}
+
+void TQRPrintContext::PlaceText(double X, double Y, const TFontInfo& Font, const QColor& Background,
+                                TAlignment Alignment, const std::string& Text) {
+    if (Filter != nullptr)
+        Filter->PlaceText(X * qrpage::PaperUnitsPerUnit, Y * qrpage::PaperUnitsPerUnit, Font.Points,
+                          Background.isValid() && Background.alpha() > 0 ? Background : QColor(Qt::white),
+                          Alignment, Text);
+}
+
+QFont TQRPrintable::Font() const {
+    return mFont ? *mFont : mParent.Font();
+}
+
+namespace {
+// Breaks one paragraph into lines no wider than Width, at blanks where it can and inside a
+// word that is wider than a whole line.
+void WrapParagraph(const QString& Text, double Width, const QFontMetricsF& Metrics, QStringList& Lines) {
+    const QStringList Words = Text.split(QLatin1Char(' '));
+    QString Line;
+    bool LineStarted = false;
+    for (const QString& Word : Words) {
+        QString Candidate = LineStarted ? Line + QLatin1Char(' ') + Word : Word;
+        if (!LineStarted || Metrics.horizontalAdvance(Candidate) <= Width) {
+            Line = std::move(Candidate);
+            LineStarted = true;
+        } else {
+            Lines.push_back(Line);
+            Line = Word;
+        }
+        while (Line.size() > 1 && Metrics.horizontalAdvance(Line) > Width) {
+            qsizetype Fit = 1;
+            while (Fit + 1 < Line.size() && Metrics.horizontalAdvance(Line.left(Fit + 1)) <= Width)
+                ++Fit;
+            Lines.push_back(Line.left(Fit));
+            Line = Line.mid(Fit);
+        }
+    }
+    Lines.push_back(Line);
+}
+} // namespace
+
+void TQRCustomLabel::Measure(TQRPrintContext& Context) {
+    mValue = BaseText(Context);
+    if (OnPrint)
+        OnPrint(this, mValue);
+    const TQRPrintContext::TFontInfo& F = Context.FontInfo(Font());
+    const double DesignWidth = Width * UnitsPerDesignPixel;
+    const double DesignHeight = Height * UnitsPerDesignPixel;
+
+    QString Text = QString::fromStdString(Cp1252ToUtf8(mValue));
+    Text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList Paragraphs = Text.split(QLatin1Char('\n'));
+    mLines.clear();
+    if (WordWrap && !AutoSize)
+        for (const QString& P : Paragraphs)
+            WrapParagraph(P, DesignWidth, F.Metrics, mLines);
+    else
+        mLines = Paragraphs;
+
+    mLineWidths.clear();
+    double Widest = 0;
+    for (const QString& L : mLines) {
+        mLineWidths.push_back(F.Metrics.horizontalAdvance(L));
+        Widest = std::max(Widest, mLineWidths.back());
+    }
+    const double TextHeight = static_cast<double>(mLines.size()) * F.LineHeight;
+
+    double X = Left * UnitsPerDesignPixel;
+    double RectWidth = DesignWidth;
+    double RectHeight = DesignHeight;
+    if (AutoSize) {
+        RectWidth = std::ceil(Widest);
+        if (Alignment == taRightJustify)
+            X += DesignWidth - RectWidth;
+        else if (Alignment == taCenter)
+            X += (DesignWidth - RectWidth) / 2;
+        RectHeight = TextHeight;
+    } else if (AutoStretch) {
+        RectHeight = std::max(DesignHeight, TextHeight);
+    }
+    mRect = QRectF(X, Top * UnitsPerDesignPixel, RectWidth, RectHeight);
+    // Only stretching labels make their band grow; an auto-sized one keeps the design's room.
+    mGrowth = AutoStretch && !AutoSize ? std::max(0.0, RectHeight - DesignHeight) : 0.0;
+    mClip = Widest > RectWidth + 0.5 || TextHeight > RectHeight + 0.5;
+}
+
+void TQRCustomLabel::Draw(TQRPrintContext& Context, QPointF Origin) {
+    if (mValue.empty())
+        return;
+    const TQRPrintContext::TFontInfo& F = Context.FontInfo(Font());
+    const QRectF Rect = mRect.translated(Origin);
+    auto LineX = [&](std::size_t I) {
+        switch (Alignment) {
+        case taRightJustify:
+            return Rect.right() - mLineWidths[I];
+        case taCenter:
+            return Rect.left() + (Rect.width() - mLineWidths[I]) / 2;
+        default:
+            return Rect.left();
+        }
+    };
+    if (QPainter* P = Context.Painter) {
+        if (Color.isValid() && Color.alpha() > 0)
+            P->fillRect(Rect, Color);
+        if (mClip) {
+            P->save();
+            P->setClipRect(Rect);
+        }
+        P->setFont(F.Page);
+        for (qsizetype I = 0; I < mLines.size(); ++I) {
+            const double Y = Rect.top() + static_cast<double>(I) * F.LineHeight;
+            if (Y >= Rect.bottom())
+                break;
+            if (!mLines[I].isEmpty())
+                P->drawText(QPointF(LineX(static_cast<std::size_t>(I)), Y + F.Ascent), mLines[I]);
+        }
+        if (mClip)
+            P->restore();
+    }
+    Context.PlaceText(mLines.isEmpty() ? Rect.left() : LineX(0), Rect.top(), F, Color, Alignment, mValue);
+}
+
+std::string TQRSysData::BaseText(const TQRPrintContext& Context) const {
+    switch (Data) {
+    case qrsPageNumber:
+        return Text + IntToStr(Context.PageNumber);
+    }
+    return Text;
+}
+
+void TQRImage::Draw(TQRPrintContext& Context, QPointF Origin) {
+    QPainter* P = Context.Painter;
+    if (P == nullptr || Picture.isNull())
+        return;
+    // Pages record images as PNG; an opaque image on white paper records faster and smaller
+    // than one with an alpha channel, and prints the same.
+    if (mOpaqueKey != Picture.cacheKey() || mOpaque.isNull()) {
+        if (Picture.hasAlphaChannel()) {
+            mOpaque = QImage(Picture.size(), QImage::Format_RGB32);
+            mOpaque.fill(Qt::white);
+            QPainter Flatten(&mOpaque);
+            Flatten.drawImage(0, 0, Picture);
+        } else {
+            mOpaque = Picture.convertToFormat(QImage::Format_RGB32);
+        }
+        mOpaqueKey = Picture.cacheKey();
+    }
+    const QRectF Bounds(Origin.x() + Left * UnitsPerDesignPixel, Origin.y() + Top * UnitsPerDesignPixel,
+                        Width * UnitsPerDesignPixel, Height * UnitsPerDesignPixel);
+    if (Stretch) {
+        P->drawImage(Bounds, mOpaque);
+        return;
+    }
+    // At its own size, cut to the control.
+    const double Scale = UnitsPerDesignPixel;
+    const QRectF Natural(Bounds.topLeft(), QSizeF(mOpaque.width() * Scale, mOpaque.height() * Scale));
+    const QRectF Shown = Natural.intersected(Bounds);
+    if (Shown.isEmpty())
+        return;
+    P->drawImage(Shown, mOpaque, QRectF(0, 0, Shown.width() / Scale, Shown.height() / Scale));
+}

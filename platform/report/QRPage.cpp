@@ -1,0 +1,498 @@
+#include "platform/report/QRPage.h"
+
+#include <QByteArrayView>
+#include <QImage>
+#include <QPainter>
+#include <QPicture>
+#include <QTransform>
+
+#include <cmath>
+#include <cstring>
+
+namespace qrpage {
+
+QFont PageFont(const QFont& DesignFont) {
+    QFont F(DesignFont);
+    const double Points = DesignFont.pointSizeF();
+    const double Units =
+        Points > 0 ? Points * UnitsPerInch / 72.0 : std::max(1, DesignFont.pixelSize()) * UnitsPerDesignPixel;
+    F.setPixelSize(std::max(1, static_cast<int>(std::lround(Units))));
+    return F;
+}
+
+QFont PointFont(const QFont& DesignFont) {
+    QFont F(DesignFont);
+    if (DesignFont.pointSizeF() <= 0)
+        F.setPointSizeF(std::max(1, DesignFont.pixelSize()) * 72.0 / DesignDpi);
+    return F;
+}
+
+void PlayPage(QPainter& Painter, const QPicture& Page, const QTransform& PageToDevice) {
+    // QPicture scales its contents by the device's resolution over its own default one;
+    // undo that so that PageToDevice alone decides where page units land.
+    QPaintDevice* Device = Painter.device();
+    const double Dpi = QPicture().logicalDpiX();
+    const double Sx = Device->logicalDpiX() / Dpi;
+    const double Sy = Device->logicalDpiY() / QPicture().logicalDpiY();
+    Painter.save();
+    Painter.setTransform(QTransform::fromScale(1 / Sx, 1 / Sy) * PageToDevice);
+    const_cast<QPicture&>(Page).play(&Painter);
+    Painter.restore();
+}
+
+namespace {
+
+// Record codes of Qt's picture format that the engine's pages may hold.
+enum : quint8 {
+    PdcNOP = 0,
+    PdcDrawPoint = 1,
+    PdcDrawLine = 4,
+    PdcDrawRect = 5,
+    PdcDrawEllipse = 7,
+    PdcDrawPolyline = 12,
+    PdcDrawPolygon = 13,
+    PdcDrawImage = 18,
+    PdcDrawTextItem = 21,
+    PdcDrawPath = 25,
+    PdcBegin = 30,
+    PdcEnd = 31,
+    PdcSave = 32,
+    PdcRestore = 33,
+    PdcSetBkColor = 40,
+    PdcSetBkMode = 41,
+    PdcSetBrushOrigin = 43,
+    PdcSetFont = 45,
+    PdcSetPen = 46,
+    PdcSetBrush = 47,
+    PdcSetWMatrix = 55,
+    PdcSetClipRegion = 61,
+    PdcSetRenderHint = 63,
+    PdcSetClipEnabled = 65,
+    PdcSetOpacity = 66,
+};
+
+constexpr double MaxCoordinate = 1e7;
+constexpr int HeaderSize = 32;
+
+// The picture header's version: what this Qt writes, and so the newest it can replay.
+quint16 RecordedVersion() {
+    static const quint16 Version = [] {
+        QPicture P;
+        QPainter Painter(&P);
+        Painter.end();
+        const auto* D = reinterpret_cast<const unsigned char*>(P.data());
+        return P.size() >= 8 ? static_cast<quint16>(D[6] << 8 | D[7]) : quint16(0);
+    }();
+    return Version;
+}
+
+/// Bounds-checked big-endian reader over one record; every read fails softly, and the
+/// record is sound only when all reads succeeded and consumed it exactly.
+class TRecordReader {
+public:
+    TRecordReader(const unsigned char* Data, qsizetype Size, QSet<QByteArray>& GoodImages)
+        : mData(Data), mSize(Size), mGoodImages(GoodImages) {}
+
+    bool Ok() const { return mOk; }
+    bool AtEnd() const { return mOk && mPos == mSize; }
+    qsizetype Left() const { return mSize - mPos; }
+    qsizetype Pos() const { return mPos; }
+    const unsigned char* Here() const { return mData + mPos; }
+    void Fail() { mOk = false; }
+
+    quint64 Bytes(int N) {
+        if (!mOk || Left() < N) {
+            mOk = false;
+            return 0;
+        }
+        quint64 V = 0;
+        for (int I = 0; I < N; ++I)
+            V = V << 8 | mData[mPos + I];
+        mPos += N;
+        return V;
+    }
+    quint8 U8() { return static_cast<quint8>(Bytes(1)); }
+    quint16 U16() { return static_cast<quint16>(Bytes(2)); }
+    quint32 U32() { return static_cast<quint32>(Bytes(4)); }
+    qint32 I32() { return static_cast<qint32>(U32()); }
+    double F64() {
+        const quint64 Raw = Bytes(8);
+        double V;
+        std::memcpy(&V, &Raw, sizeof V);
+        return V;
+    }
+    void Skip(qsizetype N) {
+        if (!mOk || N < 0 || Left() < N)
+            mOk = false;
+        else
+            mPos += N;
+    }
+
+    // Values of Qt's stream formats, checked for what replaying them needs.
+    double Coord() {
+        const double V = F64();
+        if (!std::isfinite(V) || std::fabs(V) > MaxCoordinate)
+            mOk = false;
+        return V;
+    }
+    void Point() {
+        Coord();
+        Coord();
+    }
+    void Rect() {
+        Point();
+        Point();
+    }
+    void String() {
+        const quint32 Len = U32();
+        if (Len == 0xFFFFFFFFu)
+            return;
+        if (Len % 2 != 0)
+            mOk = false;
+        Skip(Len);
+    }
+    void Color() {
+        if (U8() > 5)
+            mOk = false;
+        Skip(10);
+    }
+    void Transform() {
+        for (int I = 0; I < 9; ++I)
+            Coord();
+    }
+    void Polygon() {
+        const quint32 N = U32();
+        if (N > Left() / 16)
+            mOk = false;
+        for (quint32 I = 0; mOk && I < N; ++I)
+            Point();
+    }
+    void Brush() {
+        // Plain colours and the simple hatch patterns only: no gradients, no textures.
+        if (U8() > Qt::DiagCrossPattern)
+            mOk = false;
+        Color();
+        Transform();
+    }
+    void Pen() {
+        const quint16 Style = U16();
+        // Style in bits 0-3, cap in 4-5, join in 6-8 (Qt::MPenStyle, MPenCapStyle, MPenJoinStyle).
+        const int Line = Style & 0x0F, Cap = Style & 0x30, Join = Style & 0x1C0;
+        if (Line > Qt::DashDotDotLine || Cap > Qt::RoundCap ||
+            (Join != 0 && Join != Qt::BevelJoin && Join != Qt::RoundJoin && Join != Qt::SvgMiterJoin) ||
+            (Style & ~0x1FF) != 0)
+            mOk = false;
+        U8(); // cosmetic
+        const double Width = F64();
+        if (!std::isfinite(Width) || Width < 0 || Width > MaxCoordinate)
+            mOk = false;
+        Brush();
+        Coord();        // miter limit
+        if (U32() != 0) // dash pattern: the engine's pens have none
+            mOk = false;
+        Coord(); // dash offset
+        U8();    // default width
+    }
+    void Font() {
+        String(); // family
+        String(); // style name
+        const double PointSize = F64();
+        const qint32 PixelSize = I32();
+        if (!std::isfinite(PointSize) || PointSize > 10000 || PixelSize > 100000 ||
+            (PointSize <= 0 && PixelSize <= 0))
+            mOk = false;
+        U8();  // style hint
+        U16(); // style strategy
+        const quint16 Weight = U16();
+        if (Weight < 1 || Weight > 1000)
+            mOk = false;
+        U8();             // bits
+        if (U16() > 4000) // stretch
+            mOk = false;
+        U8();  // extended bits
+        I32(); // letter spacing
+        I32(); // word spacing
+        U8();  // hinting
+        U8();  // capitalisation
+        const quint32 Families = U32();
+        if (Families > Left() / 4)
+            mOk = false;
+        for (quint32 I = 0; mOk && I < Families; ++I)
+            String();
+    }
+    void Region() {
+        // A byte array holding one list of rectangles (Qt's region record 10).
+        const quint32 Size = U32();
+        if (Size == 0)
+            return;
+        if (Size < 8 || (Size - 8) % 16 != 0) {
+            mOk = false;
+            return;
+        }
+        const qint32 Kind = I32();
+        const quint32 Count = U32();
+        if (Kind != 10 || Count != (Size - 8) / 16)
+            mOk = false;
+        Skip(static_cast<qsizetype>(Count) * 16);
+    }
+    void Path() {
+        const qint32 Count = I32();
+        if (Count == 0)
+            return;
+        if (Count < 0 || Count > Left() / 20)
+            mOk = false;
+        for (qint32 I = 0; mOk && I < Count; ++I) {
+            const qint32 Type = I32();
+            if (Type < 0 || Type > 3 || (I == 0 && Type != 0))
+                mOk = false;
+            Point();
+        }
+        const qint32 Start = I32();
+        if (Start < 0 || Start >= Count || U32() > 1)
+            mOk = false;
+    }
+    // An image as Qt streams it: a marker, then a PNG file whose chunks must end exactly at
+    // the given end, so that replaying leaves the stream where the next field begins, and
+    // which must decode: a PNG that fails half-way would leave the replay mid-record.
+    void Image(qsizetype End) {
+        const qint32 Marker = I32();
+        if (Marker == 0 || !mOk)
+            return;
+        static const unsigned char Signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+        if (Marker != 1 || End > mSize || End - mPos < 8 || std::memcmp(Here(), Signature, 8) != 0) {
+            mOk = false;
+            return;
+        }
+        const qsizetype Start = mPos;
+        Skip(8);
+        bool First = true;
+        while (mOk) {
+            const quint32 Len = U32();
+            const quint32 Type = U32();
+            if (!mOk || Len > 0x7FFFFFFF || static_cast<qsizetype>(Len) + 4 > End - mPos) {
+                mOk = false;
+                return;
+            }
+            if (First) {
+                // IHDR: bound the pixel count before anything decodes it.
+                const quint32 W = Len >= 8 ? U32() : 0;
+                const quint32 H = Len >= 8 ? U32() : 0;
+                if (Type != 0x49484452u || W == 0 || H == 0 || W > 20000 || H > 20000 ||
+                    static_cast<quint64>(W) * H > 50'000'000u) {
+                    mOk = false;
+                    return;
+                }
+                Skip(Len - 8);
+                First = false;
+            } else {
+                Skip(Len);
+            }
+            Skip(4);                   // CRC
+            if (Type == 0x49454E44u) { // IEND
+                if (mPos != End)
+                    mOk = false;
+                else
+                    Decodes(
+                        QByteArray::fromRawData(reinterpret_cast<const char*>(mData + Start), End - Start));
+                return;
+            }
+        }
+    }
+
+private:
+    // Pages repeat the same few pictures; each distinct one is decoded once.
+    void Decodes(const QByteArray& Png) {
+        if (mGoodImages.contains(Png))
+            return;
+        if (QImage::fromData(Png, "PNG").isNull()) {
+            mOk = false;
+            return;
+        }
+        mGoodImages.insert(QByteArray(Png.constData(), Png.size()));
+    }
+
+    const unsigned char* mData;
+    qsizetype mSize;
+    qsizetype mPos = 0;
+    bool mOk = true;
+    QSet<QByteArray>& mGoodImages;
+};
+
+bool CheckRecord(quint8 Code, TRecordReader& R) {
+    switch (Code) {
+    case PdcNOP:
+    case PdcSave:
+    case PdcRestore:
+        break;
+    case PdcDrawPoint:
+    case PdcSetBrushOrigin:
+        R.Point();
+        break;
+    case PdcDrawLine:
+        R.Point();
+        R.Point();
+        break;
+    case PdcDrawRect:
+    case PdcDrawEllipse:
+        R.Rect();
+        break;
+    case PdcDrawPolyline:
+        R.Polygon();
+        break;
+    case PdcDrawPolygon:
+        R.Polygon();
+        R.U8();
+        break;
+    case PdcDrawImage:
+        R.Rect();
+        R.Image(R.Pos() + R.Left() - 36);
+        R.Rect();
+        R.U32();
+        break;
+    case PdcDrawTextItem: {
+        R.Point();
+        R.String();
+        R.Font();
+        R.U32();
+        const double DpiRatio = R.F64();
+        const double Justification = R.F64();
+        if (!(DpiRatio >= 0.05 && DpiRatio <= 100) || !std::isfinite(Justification) ||
+            std::fabs(Justification) > MaxCoordinate)
+            R.Fail();
+        break;
+    }
+    case PdcDrawPath:
+        R.Path();
+        break;
+    case PdcSetBkColor:
+        R.Color();
+        break;
+    case PdcSetBkMode:
+        if (R.U8() > 1)
+            R.Fail();
+        break;
+    case PdcSetFont:
+        R.Font();
+        break;
+    case PdcSetPen:
+        R.Pen();
+        break;
+    case PdcSetBrush:
+        R.Brush();
+        break;
+    case PdcSetWMatrix:
+        R.Transform();
+        R.U8();
+        break;
+    case PdcSetClipRegion:
+        R.Region();
+        if (R.U8() > Qt::IntersectClip)
+            R.Fail();
+        break;
+    case PdcSetRenderHint:
+        R.U32();
+        break;
+    case PdcSetClipEnabled:
+        R.U8();
+        break;
+    case PdcSetOpacity: {
+        const double Opacity = R.F64();
+        if (!(Opacity >= 0 && Opacity <= 1))
+            R.Fail();
+        break;
+    }
+    default:
+        return false;
+    }
+    return R.AtEnd();
+}
+
+} // namespace
+
+QString CheckPage(const QByteArray& Data, QRect& PageRect) {
+    TPageChecker Checker;
+    return Checker.Check(Data, PageRect);
+}
+
+QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
+    const auto* D = reinterpret_cast<const unsigned char*>(Data.constData());
+    const qsizetype Size = Data.size();
+    if (Size < HeaderSize || std::memcmp(D, "QPIC", 4) != 0)
+        return QStringLiteral("not a page picture");
+    TRecordReader Header(D, HeaderSize, mGoodImages);
+    Header.Skip(4);
+    const quint16 Checksum = Header.U16();
+    const quint16 Version = Header.U16();
+    Header.U16();
+    if (qChecksum(QByteArrayView(Data).sliced(6)) != Checksum)
+        return QStringLiteral("checksum mismatch");
+    if (Version < 11 || Version > RecordedVersion())
+        return QStringLiteral("unsupported picture version %1").arg(Version);
+    if (Header.U8() != PdcBegin)
+        return QStringLiteral("no picture start");
+    Header.U8();
+    const qint32 Left = Header.I32(), Top = Header.I32(), Width = Header.I32(), Height = Header.I32();
+    const quint32 Records = Header.U32();
+    constexpr qint32 MaxPage = 100000;
+    if (Width <= 0 || Height <= 0 || Width > MaxPage || Height > MaxPage || std::abs(Left) > MaxPage ||
+        std::abs(Top) > MaxPage)
+        return QStringLiteral("no page size");
+    if (Records == 0 || Records > static_cast<quint32>(Size / 2))
+        return QStringLiteral("bad record count");
+
+    qsizetype Pos = HeaderSize;
+    bool Ended = false;
+    for (quint32 I = 0; I < Records; ++I) {
+        if (Size - Pos < 2)
+            return QStringLiteral("truncated picture");
+        const quint8 Code = D[Pos];
+        qsizetype Len = D[Pos + 1];
+        Pos += 2;
+        if (Len == 255) {
+            if (Size - Pos < 4)
+                return QStringLiteral("truncated picture");
+            Len = static_cast<qsizetype>(static_cast<quint32>(D[Pos]) << 24 | D[Pos + 1] << 16 |
+                                         D[Pos + 2] << 8 | D[Pos + 3]);
+            Pos += 4;
+        }
+        if (Len > Size - Pos)
+            return QStringLiteral("truncated picture");
+        if (Code == PdcEnd) {
+            if (I + 1 != Records || Len != 0)
+                return QStringLiteral("misplaced picture end");
+            Ended = true;
+        } else {
+            TRecordReader R(D + Pos, Len, mGoodImages);
+            if (!CheckRecord(Code, R))
+                return QStringLiteral("bad picture record %1 (code %2)").arg(I + 1).arg(Code);
+        }
+        Pos += Len;
+    }
+    if (!Ended)
+        return QStringLiteral("no picture end");
+    PageRect = QRect(Left, Top, Width, Height);
+    return {};
+}
+
+} // namespace qrpage
+
+const std::vector<TQRPaperDimensions>& QRPaperSizes() {
+    static const std::vector<TQRPaperDimensions> Sizes = {
+        {TQRPaperSize::Letter, "Letter", 215.9, 279.4},
+        {TQRPaperSize::Legal, "Legal", 215.9, 355.6},
+        {TQRPaperSize::Executive, "Executive", 184.15, 266.7},
+        {TQRPaperSize::Tabloid, "Tabloid", 279.4, 431.8},
+        {TQRPaperSize::A3, "A3", 297, 420},
+        {TQRPaperSize::A4, "A4", 210, 297},
+        {TQRPaperSize::A5, "A5", 148, 210},
+        {TQRPaperSize::B4, "B4", 250, 353},
+        {TQRPaperSize::B5, "B5", 176, 250}};
+    return Sizes;
+}
+
+QSizeF QRPaperSizeMM(TQRPaperSize Size, TPrinterOrientation Orientation) {
+    for (const TQRPaperDimensions& P : QRPaperSizes())
+        if (P.Size == Size)
+            return Orientation == poLandscape ? QSizeF(P.Height, P.Width) : QSizeF(P.Width, P.Height);
+    return {210, 297};
+}

@@ -1,0 +1,110 @@
+#pragma once
+// The printer object of the report engine: the finished pages of one report run (or of a
+// loaded report file) as QPictures, their paper, the report file, and printing.
+
+#include "platform/report/QRPage.h"
+#include "platform/rtl/Classes.h"
+
+#include <QObject>
+#include <QPicture>
+#include <QSize>
+
+#include <string>
+#include <vector>
+
+class QPrinter;
+
+/// A report file that cannot be read: not a report file, truncated, or damaged.
+QX_DECLARE_EXCEPTION(EQRFileError, EReadError)
+
+/// Holds the pages of a report as QPictures in page units (see QRPage.h), saves them to and
+/// loads them from a report file, and prints them. Preview controls attach to it; the report's
+/// Preview waits until the last of them has let go.
+///
+/// Report file layout (little-endian):
+///   0   2  3                      12  8  creation time: days since 1899-12-30 (double)
+///   2   2  207                    21  1  1 = page data compressed, 0 = not
+///   8   4  page count (signed)    other header bytes up to 124: zero, ignored on reading
+/// then one record per page from offset 124: page number (4, from 1), forward link (4, the
+/// offset just after the record), page data, back link (4, the offset of the record). The
+/// page data is the QPicture's bytes, or when compressed their length (4) and their zlib
+/// stream. The last 4 bytes of the file are so the offset of the last record.
+class TQRPrinter : public QObject, public TObject {
+    Q_OBJECT
+
+public:
+    TQRPrinter();
+    ~TQRPrinter() override;
+    TQRPrinter(const TQRPrinter&) = delete;
+    TQRPrinter& operator=(const TQRPrinter&) = delete;
+
+    std::string ClassName() const override { return "TQRPrinter"; }
+
+    int PageCount() const { return static_cast<int>(mPages.size()); }
+    /// Page PageNumber (from 1); raises EListError outside 1 .. PageCount.
+    const QPicture& Page(int PageNumber) const;
+    /// Size of page PageNumber in page units; the paper's size for a number outside the pages.
+    QSize PageSize(int PageNumber) const;
+
+    TQRPaperSize PaperSize() const { return mPaperSize; }
+    TPrinterOrientation Orientation() const { return mOrientation; }
+    void SetPaper(TQRPaperSize Size, TPrinterOrientation Orientation);
+    /// The paper in page units.
+    QSize PaperUnits() const;
+
+    /// Title of print jobs.
+    const std::string& Title() const { return mTitle; }
+    void SetTitle(std::string Title) { mTitle = std::move(Title); }
+
+    /// Whether Save compresses the page data.
+    bool Compression() const { return mCompression; }
+    void SetCompression(bool Value) { mCompression = Value; }
+
+    /// True once the pages form a complete set: a report run finished or a file was loaded.
+    bool Complete() const { return mComplete; }
+    /// Replaces the pages with the complete set of a finished report run.
+    void SetPages(std::vector<QPicture> Pages);
+
+    /// Writes the pages to a new report file. Writes nothing and returns false while the
+    /// pages are not complete. A file that cannot be written raises EStreamError.
+    bool Save(const std::string& FileName) const;
+    bool SaveToStream(TStream& Stream) const;
+    /// Replaces the pages with those of a report file and adopts the paper of its first page.
+    /// A file that cannot be read raises an exception and leaves the pages as they were.
+    void Load(const std::string& FileName);
+    void LoadFromStream(TStream& Stream);
+
+    // Printing; these live in the widgets library (Quorvex::report_widgets).
+    /// The print dialog, then the chosen pages on the chosen printer.
+    void Print();
+    /// The printer dialog without printing; its choices stay for the next Print.
+    void PrinterSetup();
+    /// All pages on a printer that is already set up, each scaled to fit its paper.
+    void Print(QPrinter& Printer) const;
+
+    // Book-keeping of the preview controls that show this printer object.
+    int PreviewCount() const { return mPreviews; }
+    void AddPreview() { ++mPreviews; }
+    void RemovePreview();
+
+signals:
+    /// The pages were replaced (a report run or a loaded file).
+    void PagesChanged();
+    /// The last attached preview control let go.
+    void PreviewsReleased();
+
+private:
+    struct TPage {
+        QPicture Picture;
+        QSize Size;
+    };
+    void AdoptPaper(QSize PageSize);
+
+    std::vector<TPage> mPages;
+    TQRPaperSize mPaperSize = TQRPaperSize::A4;
+    TPrinterOrientation mOrientation = poPortrait;
+    std::string mTitle;
+    bool mCompression = false;
+    bool mComplete = false;
+    int mPreviews = 0;
+};
