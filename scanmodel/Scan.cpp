@@ -151,26 +151,23 @@ std::string_view StripCommentView(std::string_view Line) {
                (At == 0 || !IsIdentChar(S[At - 1])) && (At + 3 == N || !IsIdentChar(S[At + 3]));
     };
     // Blocks of eight bytes without a quote, an apostrophe or the "em" of a Rem are passed over at
-    // once; the last block is read from a copy padded with zeros.
-    char Tail[24];
-    for (; I < N; I += 8) {
-        const char* Block = S + I;
-        if (I + 10 > N) {
-            std::memset(Tail, 0, sizeof Tail);
-            std::memcpy(Tail, S + I, N - I);
-            Block = Tail;
-        }
-        const std::uint64_t W = qxbytes::Load(Block);
-        const std::uint64_t E = qxbytes::Load(Block + 1) | qxbytes::Ones * 0x20;
-        const std::uint64_t M = qxbytes::Load(Block + 2) | qxbytes::Ones * 0x20;
+    // once; each marked byte is looked at in order (a mark without a match costs one look).
+    for (; I + 10 <= N; I += 8) {
+        const std::uint64_t W = qxbytes::Load(S + I);
+        const std::uint64_t E = qxbytes::Load(S + I + 1) | qxbytes::Ones * 0x20;
+        const std::uint64_t M = qxbytes::Load(S + I + 2) | qxbytes::Ones * 0x20;
         std::uint64_t Mask = qxbytes::Matches(W, '"') | qxbytes::Matches(W, '\'') |
                              (qxbytes::Matches(E, 'e') & qxbytes::Matches(M, 'm'));
-        // Every marked byte, in order; a mark without a match costs one look.
         for (; Mask != 0; Mask &= Mask - 1) {
             const std::size_t J = I + qxbytes::FirstByte(Mask);
-            if (J < N && CommentAt(J))
+            if (CommentAt(J))
                 return Line.substr(0, J);
         }
+    }
+    for (; I < N; ++I) {
+        const char C = S[I];
+        if ((C == '"' || C == '\'' || (C | 0x20) == 'r') && CommentAt(I))
+            return Line.substr(0, I);
     }
     return Line;
 }
