@@ -46,13 +46,9 @@ TfrmAbout::TfrmAbout(const std::string& ProgramFile, QWidget* Parent)
     ui->UrlLabel2->SetCaption(QStringLiteral("support@quorvex.example.org"));
     SetModalResult(ui->OKButton, mrOk);
     setFixedSize(sizeHint());
-    if (frmAbout == nullptr)
-        frmAbout = this;
 }
 
 TfrmAbout::~TfrmAbout() {
-    if (frmAbout == this)
-        frmAbout = nullptr;
     delete ui;
 }
 

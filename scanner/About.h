@@ -3,12 +3,17 @@
 // program's own version resource, and links for mail and the web.
 
 #include "platform/ui/Dialogs.h"
+#include "scanner/FormVariable.h"
 
 #include <string>
 
 namespace Ui {
 class TfrmAbout;
 }
+
+class TfrmAbout;
+/// The window created at start-up (nullptr when it could not be created).
+extern TfrmAbout* frmAbout;
 
 class TfrmAbout final : public TModalForm {
     Q_OBJECT
@@ -25,7 +30,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* Event) override;
-};
 
-/// The window created at start-up (nullptr when it could not be created).
-extern TfrmAbout* frmAbout;
+private:
+    TFormVariable<TfrmAbout> mFormVariable{frmAbout, this};
+};

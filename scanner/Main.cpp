@@ -58,8 +58,6 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
     : ui(new Ui::TfrmMain), dlgOpen(this, QStringLiteral("dlgOpen"), TFileDialog::dkOpen),
       dlgSave(this, QStringLiteral("dlgSave"), TFileDialog::dkSave),
       dlgExport(this, QStringLiteral("dlgExport"), TFileDialog::dkSave), mProgramDir(ProgramDir) {
-    if (frmMain == nullptr)
-        frmMain = this;
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
     FillTreeImages(imlTree);
@@ -167,8 +165,6 @@ TfrmMain::~TfrmMain() {
         if (!Errors.isEmpty())
             Application->ShowException(Exception(ToFileName(Errors.join(u'\n'))));
     }
-    if (frmMain == this)
-        frmMain = nullptr;
     delete ui;
 }
 
@@ -332,7 +328,9 @@ void TfrmMain::FilePrint() {
     // The hit report's preview comes with the report windows.
 }
 
-void TfrmMain::FilePrintSetup() {}
+void TfrmMain::FilePrintSetup() {
+    // The printer setup belongs to the report engine's printer object, which the report windows use.
+}
 
 void TfrmMain::FileExit() {
     close();
@@ -464,12 +462,7 @@ void TfrmMain::sbOptionsClick() {
 }
 
 void TfrmMain::sbExportClick() {
-    if (!dlgExport.Execute())
-        return;
-    const std::string FileName = ExportFileName(dlgExport.FileName, dlgExport.FilterIndex);
-    // The hit report is run through the filter of the chosen type into FileName by the report
-    // windows.
-    (void)FileName;
+    // The hit report is exported through dlgExport and ExportFileName by the report windows.
 }
 
 // --- scan commands (the scan wizard runs them) ---

@@ -6,6 +6,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ImageList.h"
+#include "scanner/FormVariable.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -120,6 +121,7 @@ private:
     std::string mCurrentFileName;
     std::unique_ptr<TDocumentTree> mTree;
     QMenu* mTreePopup = nullptr;
+    TFormVariable<TfrmMain> mFormVariable{frmMain, this};
 };
 
 /// The export file name: Name with the extension of the chosen type (1 ".HTM", 2 ".TXT",

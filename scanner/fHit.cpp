@@ -17,13 +17,9 @@ TfrmHit::TfrmHit(QWidget* Parent) : TModalForm(Parent), ui(new Ui::TfrmHit), mRa
     SetModalResult(ui->cmdClose, mrOk);
     SetModalResult(ui->cmdCancel, mrAbort);
     SetCancelButton(ui->cmdCancel);
-    if (frmHit == nullptr)
-        frmHit = this;
 }
 
 TfrmHit::~TfrmHit() {
-    if (frmHit == this)
-        frmHit = nullptr;
     delete ui;
 }
 

@@ -3,6 +3,7 @@
 
 #include "platform/ui/Dialogs.h"
 #include "scanmodel/ScanInfo.h"
+#include "scanner/FormVariable.h"
 
 #include <string>
 
@@ -11,6 +12,10 @@ class QButtonGroup;
 namespace Ui {
 class TfrmHit;
 }
+
+class TfrmHit;
+/// The dialog created at start-up.
+extern TfrmHit* frmHit;
 
 /// Answers mrOk from its Ok button; Cancel and Esc answer mrAbort, the close box mrCancel.
 class TfrmHit final : public TModalForm {
@@ -49,7 +54,5 @@ private:
 
     QButtonGroup* mRating;
     std::string mKeyWord;
+    TFormVariable<TfrmHit> mFormVariable{frmHit, this};
 };
-
-/// The dialog created at start-up.
-extern TfrmHit* frmHit;

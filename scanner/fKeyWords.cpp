@@ -12,12 +12,8 @@ TfrmKeyWords::TfrmKeyWords(QWidget* Parent) : TModalForm(Parent), ui(new Ui::Tfr
     SetModalResult(ui->cmdOk, mrOk);
     SetModalResult(ui->cmdCancel, mrCancel);
     SetCancelButton(ui->cmdCancel);
-    if (frmKeyWords == nullptr)
-        frmKeyWords = this;
 }
 
 TfrmKeyWords::~TfrmKeyWords() {
-    if (frmKeyWords == this)
-        frmKeyWords = nullptr;
     delete ui;
 }

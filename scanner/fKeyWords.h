@@ -3,10 +3,15 @@
 // exclusion list; its callers set the caption and work on the memo directly.
 
 #include "platform/ui/Dialogs.h"
+#include "scanner/FormVariable.h"
 
 namespace Ui {
 class TfrmKeyWords;
 }
+
+class TfrmKeyWords;
+/// The editor created at start-up.
+extern TfrmKeyWords* frmKeyWords;
 
 class TfrmKeyWords final : public TModalForm {
     Q_OBJECT
@@ -15,7 +20,7 @@ public:
     ~TfrmKeyWords() override;
 
     Ui::TfrmKeyWords* const ui;
-};
 
-/// The editor created at start-up.
-extern TfrmKeyWords* frmKeyWords;
+private:
+    TFormVariable<TfrmKeyWords> mFormVariable{frmKeyWords, this};
+};

@@ -12,13 +12,9 @@ TfrmOptions::TfrmOptions(QWidget* Parent) : TModalForm(Parent), ui(new Ui::TfrmO
     SetModalResult(ui->OKBtn, mrOk);
     SetModalResult(ui->CancelBtn, mrCancel);
     SetCancelButton(ui->CancelBtn);
-    if (frmOptions == nullptr)
-        frmOptions = this;
 }
 
 TfrmOptions::~TfrmOptions() {
-    if (frmOptions == this)
-        frmOptions = nullptr;
     delete ui;
 }
 

@@ -2,12 +2,17 @@
 // The options dialog: the document's name and its AutoSave flag.
 
 #include "platform/ui/Dialogs.h"
+#include "scanner/FormVariable.h"
 
 #include <string>
 
 namespace Ui {
 class TfrmOptions;
 }
+
+class TfrmOptions;
+/// The dialog created at start-up.
+extern TfrmOptions* frmOptions;
 
 class TfrmOptions final : public TModalForm {
     Q_OBJECT
@@ -22,7 +27,7 @@ public:
     void SetAutoSave(bool Value);
 
     Ui::TfrmOptions* const ui;
-};
 
-/// The dialog created at start-up.
-extern TfrmOptions* frmOptions;
+private:
+    TFormVariable<TfrmOptions> mFormVariable{frmOptions, this};
+};

@@ -2,14 +2,12 @@
 #include "scanner/About.h"
 #include "scanner/Fsplash.h"
 #include "scanner/fHit.h"
-#include "scanner/fOptions.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
 
 #include "ui_About.h"
 #include "ui_Fsplash.h"
 #include "ui_fHit.h"
-#include "ui_fOptions.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -85,8 +83,6 @@ TEST(HitDialogTest, RatingAndErrorTypeRoundTrip) {
 TEST(HitDialogTest, OnlyOkAnswersOk) {
     TfrmHit Dialog;
     TModalResult Result = mrNone;
-    ShowHit(Dialog, Dialog.ui->cmdClose, &Result);
-    EXPECT_EQ(Result, mrOk);
     ShowHit(Dialog, Dialog.ui->cmdCancel, &Result);
     EXPECT_EQ(Result, mrAbort);
     testsupport::AnswerNextModal([](QWidget* W) {
@@ -95,24 +91,6 @@ TEST(HitDialogTest, OnlyOkAnswersOk) {
     });
     EXPECT_EQ(Dialog.ShowModal(), mrAbort);
     testsupport::AnswerNextModal([](QWidget* W) { W->close(); });
-    EXPECT_EQ(Dialog.ShowModal(), mrCancel);
-}
-
-TEST(OptionsDialogTest, ShowsAndReturnsNameAndAutoSave) {
-    TfrmOptions Dialog;
-    Dialog.SetApplicationName("Caf\xE9 audit");
-    Dialog.SetAutoSave(true);
-    EXPECT_EQ(Dialog.ui->txtName->text(), QStringLiteral("Caf") + QChar(0xE9) + QStringLiteral(" audit"));
-    EXPECT_TRUE(Dialog.ui->chkAutoSave->isChecked());
-    testsupport::AnswerNextModal([&](QWidget*) {
-        Dialog.ui->txtName->setText(QStringLiteral("Payroll"));
-        Dialog.ui->chkAutoSave->setChecked(false);
-        Dialog.ui->OKBtn->click();
-    });
-    EXPECT_EQ(Dialog.ShowModal(), mrOk);
-    EXPECT_EQ(Dialog.ApplicationName(), "Payroll");
-    EXPECT_FALSE(Dialog.AutoSave());
-    testsupport::AnswerNextModal([&](QWidget*) { Dialog.ui->CancelBtn->click(); });
     EXPECT_EQ(Dialog.ShowModal(), mrCancel);
 }
 

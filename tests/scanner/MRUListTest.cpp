@@ -1,5 +1,6 @@
 #include "scanner/MRUList.h"
 #include "platform/ui/Registry.h"
+#include "tests/scanner/ScannerTestSupport.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -11,10 +12,7 @@ namespace {
 const std::string Key = "\\Software\\Test\\Recent";
 
 std::vector<std::string> Names(TMRUFileList& List) {
-    std::vector<std::string> Out;
-    for (Longint I = 0; I < List.FileNames().Count(); ++I)
-        Out.push_back(List.FileNames()[I]);
-    return Out;
+    return scannertest::Entries(List.FileNames());
 }
 
 QStringList Captions(QMenu* Menu) {

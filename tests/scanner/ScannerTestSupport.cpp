@@ -123,6 +123,13 @@ QTreeWidgetItem* Child(QTreeWidgetItem* Node, const QString& Text) {
     return nullptr;
 }
 
+std::vector<std::string> Entries(const TStringList& List) {
+    std::vector<std::string> Out;
+    for (Longint I = 0; I < List.Count(); ++I)
+        Out.push_back(List[I]);
+    return Out;
+}
+
 std::string ReadFile(const QString& Name) {
     QFile F(Name);
     if (!F.open(QIODevice::ReadOnly))

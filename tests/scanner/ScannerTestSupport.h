@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class QTreeWidgetItem;
 
@@ -28,6 +29,9 @@ std::unique_ptr<TQuorvex> SampleDocument();
 
 /// The child of Node whose text is Text, or nullptr.
 QTreeWidgetItem* Child(QTreeWidgetItem* Node, const QString& Text);
+
+/// The entries of a string list, in order.
+std::vector<std::string> Entries(const TStringList& List);
 
 std::string ReadFile(const QString& Name);
 void WriteFile(const QString& Name, const std::string& Bytes);

@@ -129,18 +129,12 @@ TEST_F(TreeAndPagesTest, SummaryPagesShowTheSelectedNodesFigures) {
     EXPECT_EQ(Main->ui->lblPrjLinesOfCode->text(), QStringLiteral("160"));
     EXPECT_EQ(Main->TreePopup(), Main->popProject);
 
-    Select(Child(Project, QStringLiteral("MSCAL.OCX")));
-    EXPECT_EQ(Page(), QStringLiteral("VBX"));
-    EXPECT_EQ(Main->ui->lblFilename->text(), QStringLiteral("MSCAL.OCX"));
-    EXPECT_EQ(Main->TreePopup(), nullptr);
-
     Select(Database);
     EXPECT_EQ(Page(), QStringLiteral("MDB"));
     EXPECT_EQ(Main->ui->lblMDBFilename->text(), QStringLiteral("/data/nwind.mdb"));
     EXPECT_EQ(Main->ui->lblMDBTabCount->text(), QStringLiteral("1"));
     EXPECT_EQ(Main->ui->lblMDBQryCount->text(), QStringLiteral("1"));
     EXPECT_EQ(Main->ui->lblMDBModCount->text(), QStringLiteral("1"));
-    EXPECT_EQ(Main->ui->lblMDBMacCount->text(), QStringLiteral("0"));
     EXPECT_EQ(Main->ui->lblMDBLinesOfCode->text(), QStringLiteral("7"));
     EXPECT_EQ(Main->ui->lblMDBCompliant->text(), QStringLiteral("No"));
 }

@@ -45,9 +45,6 @@ TEST_F(DialogsTest, MessageBoxesAnswerWithTheModalResultOfTheButton) {
     EXPECT_EQ(Icon, QMessageBox::Information);
     EXPECT_EQ(Caption, QStringLiteral("Information"));
 
-    testsupport::AnswerNextMessageBox(QMessageBox::Yes);
-    EXPECT_EQ(MessageDlg(QStringLiteral("?"), TMsgDlgType::mtConfirmation, mbYes | mbNo), mrYes);
-
     // Closing the box without a button counts as cancel.
     testsupport::AnswerNextModal([](QWidget* W) { qobject_cast<QMessageBox*>(W)->reject(); });
     EXPECT_EQ(MessageDlg(QStringLiteral("?"), TMsgDlgType::mtWarning, mbOK | mbCancel), mrCancel);
