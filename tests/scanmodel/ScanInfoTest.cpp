@@ -335,3 +335,25 @@ TEST(SourceLines, KeepBytesAndAcceptEveryLineEnd) {
         EXPECT_EQ(E.Message(), "Cannot open file " + File + ".none");
     }
 }
+
+TEST(SourceLines, SplitLikeThePlainRuleWhateverTheBlockBoundaries) {
+    const std::string File = testing::TempDir() + "qx_random_lines.bas";
+    std::uint32_t Seed = 3;
+    auto Next = [&]() { return Seed = Seed * 1664525u + 1013904223u; };
+    for (int Round = 0; Round < 300; ++Round) {
+        std::string Text(Next() % 60, ' ');
+        for (char& C : Text)
+            C = "ab\r\n"[(Next() >> 16) % 4];
+        std::ofstream(File, std::ios::binary | std::ios::trunc) << Text;
+        std::vector<std::string> Expected;
+        std::size_t P = 0;
+        while (P < Text.size()) {
+            std::size_t E = P;
+            while (E < Text.size() && Text[E] != '\r' && Text[E] != '\n')
+                ++E;
+            Expected.push_back(Text.substr(P, E - P));
+            P = E + (E + 1 < Text.size() && Text[E] == '\r' && Text[E + 1] == '\n' ? 2 : 1);
+        }
+        ASSERT_EQ(LoadSourceLines(File), Expected);
+    }
+}
