@@ -151,16 +151,6 @@ TEST_F(DocumentCommandsTest, SaveAsAddsTheExtensionOnlyWhenTheFileNameHasNone) {
     EXPECT_TRUE(RecentFiles().isEmpty());
 }
 
-TEST_F(DocumentCommandsTest, CancelledSaveAsEndsTheCommandSilently) {
-    TfrmMain& W = Open();
-    Modified = true;
-    CancelFileDialog();
-    EXPECT_THROW(W.FileSave(), EAbort);
-    EXPECT_TRUE(Modified);
-    EXPECT_TRUE(W.CurrentFileName().empty());
-    EXPECT_TRUE(testsupport::AllAnswered());
-}
-
 TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheChangesMarkedAndThePreviousFile) {
     TfrmMain& W = Open();
     const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
