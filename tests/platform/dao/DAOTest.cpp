@@ -2,6 +2,7 @@
 #include "platform/dao/JetFormat.h"
 #include "platform/dao/QuerySql.h"
 #include "platform/dao/Snapshot.h"
+#include "tests/platform/dao/SpecTables.h"
 
 #include <gtest/gtest.h>
 
@@ -221,30 +222,11 @@ TEST_F(NwindTest, RecordsetsRunOverTheSystemTables) {
 
 namespace {
 
-/// A snapshot with two import/export specifications, built by hand: none of the real files has any.
+/// A snapshot with the two import/export specifications of SpecTables, or without those tables.
 std::shared_ptr<const dao::Snapshot> SpecSnapshot(bool WithSpecTables) {
     auto S = std::make_shared<dao::Snapshot>();
-    if (!WithSpecTables)
-        return S;
-    dao::TableRows Specs{"MSysIMEXSpecs", {{"SpecID", dao::jtLong}, {"SpecName", dao::jtText}}, {}};
-    Specs.Rows = {{Variant(std::int32_t(1)), Variant("Orders Import")},
-                  {Variant(std::int32_t(2)), Variant("Ausgabe")}};
-    dao::TableRows Columns{"MSysIMEXColumns",
-                           {{"SpecID", dao::jtLong},
-                            {"FieldName", dao::jtText},
-                            {"Start", dao::jtInteger},
-                            {"Width", dao::jtInteger},
-                            {"DataType", dao::jtInteger},
-                            {"SkipColumn", dao::jtBoolean}},
-                           {}};
-    auto Row = [](int Spec, const char* Name, int Start, int Width, int Type) {
-        return std::vector<Variant>{Variant(std::int32_t(Spec)),  Variant(Name),
-                                    Variant(std::int16_t(Start)), Variant(std::int16_t(Width)),
-                                    Variant(std::int16_t(Type)),  Variant(false)};
-    };
-    Columns.Rows = {Row(1, "ShippedDate", 20, 8, 8), Row(1, "OrderDate", 1, 8, 8), Row(1, "Freight", 9, 8, 7),
-                    Row(1, "RequiredDate", 30, 10, 8), Row(2, "Datum", 1, 6, 8)};
-    S->Tables = {Specs, Columns};
+    if (WithSpecTables)
+        S->Tables = SpecTables();
     return S;
 }
 
