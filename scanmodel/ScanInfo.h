@@ -347,7 +347,7 @@ public:
     ~TMDBInfo() override;
     void Load(TFilter& Stream) override;
     void Store(TFilter& Stream) override;
-    /// The lowest rating over tables, queries, forms, reports, macros, modules, specifications.
+    /// The lowest rating over its seven collections of objects.
     TCompliant GetCompliant() const override;
     void Clear() override;
     /// Opens the database once, lends it to its objects and scans them (MDBScan.cpp).
@@ -519,7 +519,7 @@ public:
     void Close() override;
 };
 
-/// An import/export specification, read from the specification tables.
+/// An import/export spec (IMEX), read from the database's IMEX tables.
 class TMDBIMEXSpecInfo final : public TMDBObjectInfo {
     QX_STREAMABLE(TMDBIMEXSpecInfo)
 public:

@@ -212,6 +212,14 @@ TEST(DocumentRecords, AnOlderDocumentGainsTheDatabasesContainer) {
     Back->AddMDB(new TMDBInfo); // the collection is a real one
     Back->DeleteMDB(0);
     EXPECT_EQ(Bytes(*Back), Full);
+
+    // The same through a buffered file, where the end is the file's.
+    const std::string File = testing::TempDir() + "older.qxs";
+    std::ofstream(File, std::ios::binary | std::ios::trunc) << Older;
+    auto FromFile = LoadScanDocument(File);
+    SaveScanDocument(*FromFile, File);
+    std::ifstream In(File, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>()), Full);
 }
 
 TEST(DocumentRecords, LongTextsAreCutAt255Bytes) {
