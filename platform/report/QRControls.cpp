@@ -35,29 +35,49 @@ QFont TQRPrintable::Font() const {
 
 namespace {
 // Breaks one paragraph into lines no wider than Width, at blanks where it can and inside a
-// word that is wider than a whole line.
-void WrapParagraph(const QString& Text, double Width, const QFontMetricsF& Metrics, QStringList& Lines) {
+// word that is wider than a whole line. Widths holds each line's width.
+void WrapParagraph(const QString& Text, double Width, const QFontMetricsF& Metrics, QStringList& Lines,
+                   std::vector<double>& Widths) {
+    // Most texts fit on one line: one measurement settles them.
+    const double Whole = Metrics.horizontalAdvance(Text);
+    if (Whole <= Width) {
+        Lines.push_back(Text);
+        Widths.push_back(Whole);
+        return;
+    }
     const QStringList Words = Text.split(QLatin1Char(' '));
     QString Line;
+    double LineWidth = 0;
     bool LineStarted = false;
+    auto Flush = [&] {
+        Lines.push_back(Line);
+        Widths.push_back(LineWidth);
+    };
     for (const QString& Word : Words) {
         QString Candidate = LineStarted ? Line + QLatin1Char(' ') + Word : Word;
-        if (!LineStarted || Metrics.horizontalAdvance(Candidate) <= Width) {
+        const double CandidateWidth = Metrics.horizontalAdvance(Candidate);
+        if (!LineStarted || CandidateWidth <= Width) {
             Line = std::move(Candidate);
+            LineWidth = CandidateWidth;
             LineStarted = true;
         } else {
-            Lines.push_back(Line);
+            Flush();
             Line = Word;
+            LineWidth = Metrics.horizontalAdvance(Line);
         }
-        while (Line.size() > 1 && Metrics.horizontalAdvance(Line) > Width) {
+        while (Line.size() > 1 && LineWidth > Width) {
             qsizetype Fit = 1;
             while (Fit + 1 < Line.size() && Metrics.horizontalAdvance(Line.left(Fit + 1)) <= Width)
                 ++Fit;
-            Lines.push_back(Line.left(Fit));
-            Line = Line.mid(Fit);
+            const QString Rest = Line.mid(Fit);
+            Line.truncate(Fit);
+            LineWidth = Metrics.horizontalAdvance(Line);
+            Flush();
+            Line = Rest;
+            LineWidth = Metrics.horizontalAdvance(Line);
         }
     }
-    Lines.push_back(Line);
+    Flush();
 }
 } // namespace
 
@@ -74,18 +94,16 @@ void TQRCustomLabel::Measure(TQRPrintContext& Context) {
     Text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QStringList Paragraphs = Text.split(QLatin1Char('\n'));
     mLines.clear();
-    if (WordWrap && !AutoSize)
-        for (const QString& P : Paragraphs)
-            WrapParagraph(P, DesignWidth, F.Metrics, mLines);
-    else
-        mLines = Paragraphs;
-
     mLineWidths.clear();
-    double Widest = 0;
-    for (const QString& L : mLines) {
-        mLineWidths.push_back(F.Metrics.horizontalAdvance(L));
-        Widest = std::max(Widest, mLineWidths.back());
+    if (WordWrap && !AutoSize) {
+        for (const QString& P : Paragraphs)
+            WrapParagraph(P, DesignWidth, F.Metrics, mLines, mLineWidths);
+    } else {
+        mLines = Paragraphs;
+        for (const QString& L : mLines)
+            mLineWidths.push_back(F.Metrics.horizontalAdvance(L));
     }
+    const double Widest = *std::max_element(mLineWidths.begin(), mLineWidths.end());
     const double TextHeight = static_cast<double>(mLines.size()) * F.LineHeight;
 
     double X = Left * UnitsPerDesignPixel;
@@ -151,34 +169,56 @@ std::string TQRSysData::BaseText(const TQRPrintContext& Context) const {
     return Text;
 }
 
+namespace {
+// Pages record images as PNG, which Qt writes an order of magnitude faster from an indexed
+// image than from a true-colour one. Transparent parts go onto white paper first; an image
+// of at most 256 colours then takes an exact palette, a richer one stays true-colour.
+QImage PrintableImage(const QImage& Picture) {
+    QImage Opaque(Picture.size(), QImage::Format_RGB32);
+    Opaque.fill(Qt::white);
+    QPainter Flatten(&Opaque);
+    Flatten.drawImage(0, 0, Picture);
+    Flatten.end();
+    QList<QRgb> Colors;
+    for (int Y = 0; Y < Opaque.height(); ++Y) {
+        const auto* Line = reinterpret_cast<const QRgb*>(Opaque.constScanLine(Y));
+        for (int X = 0; X < Opaque.width(); ++X)
+            if (!Colors.contains(Line[X])) {
+                if (Colors.size() == 256)
+                    return Opaque;
+                Colors.push_back(Line[X]);
+            }
+    }
+    return Opaque.convertToFormat(QImage::Format_Indexed8, Colors);
+}
+} // namespace
+
 void TQRImage::Draw(TQRPrintContext& Context, QPointF Origin) {
     QPainter* P = Context.Painter;
     if (P == nullptr || Picture.isNull())
         return;
-    // Pages record images as PNG; an opaque image on white paper records faster and smaller
-    // than one with an alpha channel, and prints the same.
-    if (mOpaqueKey != Picture.cacheKey() || mOpaque.isNull()) {
-        if (Picture.hasAlphaChannel()) {
-            mOpaque = QImage(Picture.size(), QImage::Format_RGB32);
-            mOpaque.fill(Qt::white);
-            QPainter Flatten(&mOpaque);
-            Flatten.drawImage(0, 0, Picture);
-        } else {
-            mOpaque = Picture.convertToFormat(QImage::Format_RGB32);
-        }
-        mOpaqueKey = Picture.cacheKey();
+    // Rows usually cycle through a few pictures; each is prepared once.
+    const QImage* Printable = nullptr;
+    for (const auto& [Key, Image] : mPrepared)
+        if (Key == Picture.cacheKey())
+            Printable = &Image;
+    if (Printable == nullptr) {
+        if (mPrepared.size() >= 32)
+            mPrepared.clear();
+        mPrepared.emplace_back(Picture.cacheKey(), PrintableImage(Picture));
+        Printable = &mPrepared.back().second;
     }
     const QRectF Bounds(Origin.x() + Left * UnitsPerDesignPixel, Origin.y() + Top * UnitsPerDesignPixel,
                         Width * UnitsPerDesignPixel, Height * UnitsPerDesignPixel);
     if (Stretch) {
-        P->drawImage(Bounds, mOpaque);
+        P->drawImage(Bounds, *Printable);
         return;
     }
     // At its own size, cut to the control.
     const double Scale = UnitsPerDesignPixel;
-    const QRectF Natural(Bounds.topLeft(), QSizeF(mOpaque.width() * Scale, mOpaque.height() * Scale));
+    const QRectF Natural(Bounds.topLeft(), QSizeF(Printable->width() * Scale, Printable->height() * Scale));
     const QRectF Shown = Natural.intersected(Bounds);
     if (Shown.isEmpty())
         return;
-    P->drawImage(Shown, mOpaque, QRectF(0, 0, Shown.width() / Scale, Shown.height() / Scale));
+    P->drawImage(Shown, *Printable, QRectF(0, 0, Shown.width() / Scale, Shown.height() / Scale));
 }

@@ -92,6 +92,10 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
     if (!mComplete)
         return false;
     std::vector<char> Out(HeaderSize, '\0');
+    std::size_t Estimate = HeaderSize;
+    for (const TPage& P : mPages)
+        Estimate += 16 + static_cast<std::size_t>(P.Picture.size()) / (mCompression ? 4 : 1);
+    Out.reserve(Estimate);
     PutLE(Out, 0, 3, 2);
     PutLE(Out, 2, 207, 2);
     PutLE(Out, CountOffset, static_cast<quint32>(PageCount()), 4);

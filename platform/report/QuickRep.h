@@ -140,8 +140,7 @@ public:
     void Draw(TQRPrintContext& Context, QPointF Origin) override;
 
 private:
-    qint64 mOpaqueKey = 0;
-    QImage mOpaque;
+    std::vector<std::pair<qint64, QImage>> mPrepared;
 };
 
 /// Lines drawn along a band's edges.
