@@ -102,12 +102,34 @@ TCompliant Lower(TCompliant A, TCompliant B) {
     return B < A ? B : A;
 }
 
+TCompliant RatingOf(const THitInfo* Hit) {
+    return Hit->Compliant;
+}
+
+TCompliant RatingOf(const TScanInfo* Node) {
+    return Node->Compliant();
+}
+
+/// The lowest rating of the items of C (nodes or hits), starting from From.
 template <class Coll>
 TCompliant LowestOf(const Coll& C, TCompliant From = ctYes) {
     TCompliant Result = From;
     for (Longint I = 0; I < C.Count(); ++I)
-        Result = Lower(Result, C.Items(I)->Compliant());
+        Result = Lower(Result, RatingOf(C.Items(I)));
     return Result;
+}
+
+/// The tail of the records of modules and database objects: their hits and the OnHit binding.
+template <class Hits>
+void LoadHits(TFilter& S, std::unique_ptr<Hits>& Field) {
+    Field = ReadChild<Hits>(S);
+    SkipReserved8(S);
+}
+
+template <class Hits>
+void StoreHits(TFilter& S, Hits& Field) {
+    S.WriteObject(&Field);
+    WriteReserved8(S);
 }
 
 template <class Coll>
@@ -474,21 +496,16 @@ TModuleInfo::~TModuleInfo() = default;
 
 void TModuleInfo::Load(TFilter& Stream) {
     TScanInfo::Load(Stream);
-    mHits = ReadChild<THitInfos>(Stream);
-    SkipReserved8(Stream);
+    LoadHits(Stream, mHits);
 }
 
 void TModuleInfo::Store(TFilter& Stream) {
     TScanInfo::Store(Stream);
-    Stream.WriteObject(mHits.get());
-    WriteReserved8(Stream);
+    StoreHits(Stream, *mHits);
 }
 
 TCompliant TModuleInfo::GetCompliant() const {
-    TCompliant Result = ctYes;
-    for (Longint I = 0; I < mHits->Count(); ++I)
-        Result = Lower(Result, mHits->Items(I)->Compliant);
-    return Result;
+    return LowestOf(*mHits);
 }
 
 void TModuleInfo::Clear() {
@@ -782,21 +799,16 @@ TMDBObjectInfo::~TMDBObjectInfo() = default;
 
 void TMDBObjectInfo::Load(TFilter& Stream) {
     TScanInfo::Load(Stream);
-    mHits = ReadChild<TMDBHitInfos>(Stream);
-    SkipReserved8(Stream);
+    LoadHits(Stream, mHits);
 }
 
 void TMDBObjectInfo::Store(TFilter& Stream) {
     TScanInfo::Store(Stream);
-    Stream.WriteObject(mHits.get());
-    WriteReserved8(Stream);
+    StoreHits(Stream, *mHits);
 }
 
 TCompliant TMDBObjectInfo::GetCompliant() const {
-    TCompliant Result = ctYes;
-    for (Longint I = 0; I < mHits->Count(); ++I)
-        Result = Lower(Result, mHits->Items(I)->Compliant);
-    return Result;
+    return LowestOf(*mHits);
 }
 
 void TMDBObjectInfo::Clear() {
