@@ -58,6 +58,11 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
     : ui(new Ui::TfrmMain), dlgOpen(this, QStringLiteral("dlgOpen"), TFileDialog::dkOpen),
       dlgSave(this, QStringLiteral("dlgSave"), TFileDialog::dkSave),
       dlgExport(this, QStringLiteral("dlgExport"), TFileDialog::dkSave), mProgramDir(ProgramDir) {
+    SetupControls();
+    FormCreate(Arguments);
+}
+
+void TfrmMain::SetupControls() {
     ui->setupUi(this);
     setWindowIcon(ProgramIcon());
     FillTreeImages(imlTree);
@@ -119,7 +124,9 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
     MRUFileList->SetFileMenu(ui->FileMenu->menuAction());
     ConnectCommands();
     MRUFileList->Loaded();
+}
 
+void TfrmMain::FormCreate(const QStringList& Arguments) {
     Document = std::make_unique<TQuorvex>();
     KeyWordList = CreateWordList();
     KeyWordFile = mProgramDir + "KeyWords.TXT";

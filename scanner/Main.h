@@ -108,6 +108,10 @@ protected:
     void closeEvent(QCloseEvent* Event) override;
 
 private:
+    /// The form's controls, images, pop-up menus, dialogs and recent-files list.
+    void SetupControls();
+    /// The document, the word lists, the help file, the first document.
+    void FormCreate(const QStringList& Arguments);
     void CheckSave();
     void FormClose();
     void ShowHint();

@@ -10,6 +10,7 @@
 #include "ui_fHit.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
