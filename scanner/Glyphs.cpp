@@ -46,15 +46,8 @@ QPixmap Render(int Size, const TPainterFn& Paint) {
 }
 
 void Page(QPainter& P, const QColor& Fill = Paper) {
-    QPainterPath Path;
-    Path.moveTo(3, 1);
-    Path.lineTo(10, 1);
-    Path.lineTo(13.5, 4.5);
-    Path.lineTo(13.5, 15);
-    Path.lineTo(3, 15);
-    Path.closeSubpath();
     P.setBrush(Fill);
-    P.drawPath(Path);
+    P.drawPolygon(QPolygonF({{3, 1}, {10, 1}, {13.5, 4.5}, {13.5, 15}, {3, 15}}));
     P.drawLine(QPointF(10, 1), QPointF(10, 4.5));
     P.drawLine(QPointF(10, 4.5), QPointF(13.5, 4.5));
 }
@@ -99,16 +92,8 @@ void Magnifier(QPainter& P, const QPointF& Centre, double Radius) {
 }
 
 void Folder(QPainter& P, const QColor& Fill) {
-    QPainterPath Path;
-    Path.moveTo(1, 3);
-    Path.lineTo(6, 3);
-    Path.lineTo(7.5, 4.5);
-    Path.lineTo(15, 4.5);
-    Path.lineTo(15, 14);
-    Path.lineTo(1, 14);
-    Path.closeSubpath();
     P.setBrush(Fill);
-    P.drawPath(Path);
+    P.drawPolygon(QPolygonF({{1, 3}, {6, 3}, {7.5, 4.5}, {15, 4.5}, {15, 14}, {1, 14}}));
     P.drawLine(QPointF(1, 6.5), QPointF(15, 6.5));
 }
 
@@ -135,19 +120,16 @@ void Key(QPainter& P, const QColor& Fill) {
     P.setBrush(Paper);
     P.drawEllipse(QRectF(3.3, 6.8, 2.4, 2.4));
     P.setBrush(Fill);
-    QPainterPath Shaft;
-    Shaft.moveTo(7.3, 7);
-    Shaft.lineTo(14.5, 7);
-    Shaft.lineTo(14.5, 11);
-    Shaft.lineTo(13, 11);
-    Shaft.lineTo(13, 9.2);
-    Shaft.lineTo(11.5, 9.2);
-    Shaft.lineTo(11.5, 10.5);
-    Shaft.lineTo(10, 10.5);
-    Shaft.lineTo(10, 9);
-    Shaft.lineTo(7.3, 9);
-    Shaft.closeSubpath();
-    P.drawPath(Shaft);
+    P.drawPolygon(QPolygonF({{7.3, 7},
+                             {14.5, 7},
+                             {14.5, 11},
+                             {13, 11},
+                             {13, 9.2},
+                             {11.5, 9.2},
+                             {11.5, 10.5},
+                             {10, 10.5},
+                             {10, 9},
+                             {7.3, 9}}));
     P.restore();
 }
 
@@ -202,7 +184,6 @@ void DrawPicture(QPainter& P, TPicture Picture) {
         break;
     case TPicture::CustomControl: {
         P.setBrush(QColor(150, 150, 165));
-        QPainterPath Gear;
         for (int I = 0; I < 8; ++I) {
             P.save();
             P.translate(8, 8);
@@ -239,16 +220,8 @@ void DrawPicture(QPainter& P, TPicture Picture) {
         P.drawRect(QRectF(10, 8.5, 1.8, 5));
         break;
     case TPicture::Macro: {
-        QPainterPath Bolt;
-        Bolt.moveTo(9.5, 1);
-        Bolt.lineTo(3.5, 9);
-        Bolt.lineTo(7.5, 9);
-        Bolt.lineTo(6, 15);
-        Bolt.lineTo(12.5, 6.5);
-        Bolt.lineTo(8.5, 6.5);
-        Bolt.closeSubpath();
         P.setBrush(QColor(250, 200, 40));
-        P.drawPath(Bolt);
+        P.drawPolygon(QPolygonF({{9.5, 1}, {3.5, 9}, {7.5, 9}, {6, 15}, {12.5, 6.5}, {8.5, 6.5}}));
         break;
     }
     case TPicture::DbModule:
@@ -401,14 +374,8 @@ QPixmap DrawGlyph(TGlyph Glyph, int Size) {
             break;
         case TGlyph::Open: {
             Folder(P, QColor(250, 210, 90));
-            QPainterPath Flap;
-            Flap.moveTo(1, 14);
-            Flap.lineTo(4, 8);
-            Flap.lineTo(16, 8);
-            Flap.lineTo(13.5, 14);
-            Flap.closeSubpath();
             P.setBrush(QColor(255, 230, 140));
-            P.drawPath(Flap);
+            P.drawPolygon(QPolygonF({{1, 14}, {4, 8}, {16, 8}, {13.5, 14}}));
             break;
         }
         case TGlyph::Save:
