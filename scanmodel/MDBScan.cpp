@@ -380,9 +380,9 @@ void TMDBModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Exclud
 
 // ---- import/export specifications ----
 
-// The query returns the short date columns of every specification of the
-// database; an object scans and counts only the rows of its own specification,
-// so that two specifications do not each report the other's columns.
+// The query returns the short date columns of all import/export specifications of the database; an
+// object scans and counts only the rows that carry its own name, so that two of them do not each
+// report the other's columns.
 
 void TMDBIMEXSpecInfo::Open() {
     TMDBObjectInfo::Open();

@@ -400,8 +400,7 @@ TEST(MDBScanTest, ModulesCountLinesFromTheirRoutineAndStopWhereAsked) {
 
 namespace {
 
-/// A reader stand-in that answers with a snapshot holding two import/export
-/// specifications.
+/// A reader stand-in that answers with a snapshot holding the rows of SpecTables.
 struct TSpecReader {
     TempDir Dir;
     std::string Saved = dao::ReaderProgram();
@@ -423,7 +422,7 @@ struct TSpecReader {
 
 } // namespace
 
-TEST(MDBScanTest, ASpecificationScansItsOwnShortDateColumns) {
+TEST(MDBScanTest, AnImportExportSpecScansItsOwnShortDateColumns) {
     TSpecReader Reader;
     THitLog Log;
     TMDBIMEXSpecInfo Spec;

@@ -239,7 +239,7 @@ const char* const kSpecQuery =
 
 } // namespace
 
-TEST(RecordsetTest, TheSpecificationQueryFindsShortDateColumnsInOrder) {
+TEST(RecordsetTest, TheSpecQueryFindsShortDateColumnsInOrder) {
     dao::Database Db("specs.mdb", SpecSnapshot(true));
     auto Rs = Db.OpenRecordset(kSpecQuery, 2, 512, 3);
     std::vector<std::string> Rows;
@@ -255,7 +255,7 @@ TEST(RecordsetTest, TheSpecificationQueryFindsShortDateColumnsInOrder) {
     EXPECT_EQ(Rs->Fields().Item("SkipColumn").Value().VarType(), varBoolean);
 }
 
-TEST(RecordsetTest, AFileWithoutSpecificationTablesHasNoSpecifications) {
+TEST(RecordsetTest, AFileWithoutImexTablesHasNoSpecs) {
     dao::Database Db("later.mdb", SpecSnapshot(false));
     auto Names = Db.OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
     EXPECT_TRUE(Names->BOF() && Names->EOF());
