@@ -2,6 +2,7 @@
 #include "tests/platform/report/SampleReport.h"
 
 #include "platform/report/QRPage.h"
+#include "platform/report/QRResources.h"
 
 #include <QFontMetricsF>
 
@@ -226,4 +227,41 @@ TEST(ReportText, CaptionsReachFiltersByteForByte) {
     Report.lblHeader->OnPrint = nullptr;
     Report.lblHeader->Caption = "Caf\xE9 \x80 5";
     EXPECT_NE(Export(Report).Find("Caf\xE9 \x80 5"), nullptr);
+}
+
+TEST(ReportLayout, AReportWithoutBandsGivesOneBlankPage) {
+    // The viewer's empty report: A4 portrait, a font in pixels, no bands, printed when empty.
+    TQuickRep Empty;
+    Empty.Font = QFont(QStringLiteral("Arial"));
+    Empty.Font.setPixelSize(13);
+    TQRPrinter Printer;
+    Empty.Prepare(Printer);
+    ASSERT_EQ(Printer.PageCount(), 1);
+    EXPECT_EQ(Printer.PageSize(1), QSize(5953, 8419));
+    EXPECT_EQ(Printer.Orientation(), poPortrait);
+    TRecordingFilter F = Export(Empty);
+    EXPECT_EQ(F.Calls, (std::vector<std::string>{"Begin", "Clear", "Flush", "End"}));
+    EXPECT_EQ(F.Width, 2100);
+    EXPECT_DOUBLE_EQ(F.Points, 9.75);
+}
+
+TEST(ReportResources, EveryToolbarGlyphExistsAndDiffers) {
+    const char* Names[] = {"QRZOOMTOFITBITMAP", "QRZOOMTO100BITMAP",  "QRZOOMTOWIDTHBITMAP",
+                           "QRFIRSTPAGEBITMAP", "QRPREVPAGEBITMAP",   "QRNEXTPAGEBITMAP",
+                           "QRLASTPAGEBITMAP",  "QRPRINTSETUPBITMAP", "QRPRINTBITMAP",
+                           "QRSAVEBITMAP",      "QROPENBITMAP"};
+    std::vector<QImage> Seen;
+    for (const char* Name : Names) {
+        const QImage Glyph = QRBitmap(Name, 24);
+        ASSERT_EQ(Glyph.size(), QSize(24, 24)) << Name;
+        int Opaque = 0;
+        for (int Y = 0; Y < 24; ++Y)
+            for (int X = 0; X < 24; ++X)
+                Opaque += qAlpha(Glyph.pixel(X, Y)) > 128;
+        EXPECT_GT(Opaque, 20) << Name;
+        for (const QImage& Other : Seen)
+            EXPECT_NE(Glyph, Other) << Name;
+        Seen.push_back(Glyph);
+    }
+    EXPECT_TRUE(QRBitmap("QRUNKNOWNBITMAP").isNull());
 }
