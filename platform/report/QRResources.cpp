@@ -109,23 +109,10 @@ const std::map<std::string_view, TGlyph>& Glyphs() {
          [](QPainter& P) {
              P.setPen(QPen(Ink, 1));
              P.setBrush(QColor(230, 190, 80));
-             QPainterPath Back;
-             Back.moveTo(1.5, 13.5);
-             Back.lineTo(1.5, 3.5);
-             Back.lineTo(5.5, 3.5);
-             Back.lineTo(6.5, 4.5);
-             Back.lineTo(12.5, 4.5);
-             Back.lineTo(12.5, 13.5);
-             Back.closeSubpath();
-             P.drawPath(Back);
+             P.drawPolygon(
+                 QPolygonF({{1.5, 13.5}, {1.5, 3.5}, {5.5, 3.5}, {6.5, 4.5}, {12.5, 4.5}, {12.5, 13.5}}));
              P.setBrush(QColor(250, 215, 110));
-             QPainterPath Front;
-             Front.moveTo(1.5, 13.5);
-             Front.lineTo(4.5, 7.5);
-             Front.lineTo(15.5, 7.5);
-             Front.lineTo(12.5, 13.5);
-             Front.closeSubpath();
-             P.drawPath(Front);
+             P.drawPolygon(QPolygonF({{1.5, 13.5}, {4.5, 7.5}, {15.5, 7.5}, {12.5, 13.5}}));
          }},
     };
     return Map;

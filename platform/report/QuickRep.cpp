@@ -75,7 +75,7 @@ public:
         }
         if (!AnyRow && !mReport.PrintIfEmpty)
             return;
-        if (!mPainting && mPageNumber == 0)
+        if (mPageNumber == 0)
             NewPage();
         PrintSummaries();
         EndPage(true);
@@ -144,28 +144,41 @@ private:
         ++mBodiesOnPage;
     }
 
-    void PrintSummaries() {
-        std::vector<std::pair<TQRCustomBand*, double>> Printing;
-        double Total = 0;
-        for (TQRCustomBand* B : BandsOf(rbSummary)) {
+    using TPrepared = std::vector<std::pair<TQRCustomBand*, double>>;
+
+    // Prepares the bands of one kind that print this time; Total is their height together.
+    TPrepared PrepareAll(TQRBandType Type, double& Total) {
+        TPrepared Printing;
+        Total = 0;
+        for (TQRCustomBand* B : BandsOf(Type)) {
             double Height;
             if (Prepare(*B, Height)) {
                 Printing.emplace_back(B, Height);
                 Total += Height;
             }
         }
+        return Printing;
+    }
+
+    // Draws prepared bands one below the other from Y; returns where the last one ends.
+    double DrawStacked(const TPrepared& Printing, double Y) {
+        for (const auto& [Band, Height] : Printing) {
+            Draw(*Band, Y, Height);
+            Y += Height;
+        }
+        return Y;
+    }
+
+    void PrintSummaries() {
+        double Total;
+        const TPrepared Printing = PrepareAll(rbSummary, Total);
         if (Printing.empty())
             return;
         if (mY + Total > mBodyBottom && mBodiesOnPage > 0) {
             EndPage(false);
             NewPage();
         }
-        double Y = std::max(mY, mBodyBottom - Total);
-        for (auto& [Band, Height] : Printing) {
-            Draw(*Band, Y, Height);
-            Y += Height;
-        }
-        mY = Y;
+        mY = DrawStacked(Printing, std::max(mY, mBodyBottom - Total));
         ++mBodiesOnPage;
     }
 
@@ -180,7 +193,6 @@ private:
             mPainter->setPen(Qt::black);
             mContext.Painter = &*mPainter;
         }
-        mPainting = true;
         if (mContext.Filter != nullptr)
             mContext.Filter->ClearPage();
         mY = mTop;
@@ -202,20 +214,9 @@ private:
 
     void EndPage(bool Last) {
         if (!Last || mReport.Options.LastPageFooter) {
-            std::vector<std::pair<TQRCustomBand*, double>> Printing;
-            double Total = 0;
-            for (TQRCustomBand* B : BandsOf(rbPageFooter)) {
-                double Height;
-                if (Prepare(*B, Height)) {
-                    Printing.emplace_back(B, Height);
-                    Total += Height;
-                }
-            }
-            double Y = mBottom - Total;
-            for (auto& [Band, Height] : Printing) {
-                Draw(*Band, Y, Height);
-                Y += Height;
-            }
+            double Total;
+            const TPrepared Printing = PrepareAll(rbPageFooter, Total);
+            DrawStacked(Printing, mBottom - Total);
         }
         if (mPainter) {
             mPainter->end();
@@ -223,7 +224,6 @@ private:
             mContext.Painter = nullptr;
             mPages->push_back(mPicture);
         }
-        mPainting = false;
         if (mContext.Filter != nullptr)
             mContext.Filter->FlushPage();
     }
@@ -236,7 +236,6 @@ private:
     double mY = 0;
     int mPageNumber = 0;
     int mBodiesOnPage = 0;
-    bool mPainting = false;
     QPicture mPicture;
     std::optional<QPainter> mPainter;
 };

@@ -125,37 +125,34 @@ TEST(ReportPreview, PreviewRunsTheEventLoopUntilTheControlLetsGo) {
     std::unique_ptr<TQRPreview> View;
     int Pages = 0;
     bool TimerRan = false;
-    Report.OnPreview = [&](TObject* Sender) {
-        auto* Printer = As<TQRPrinter>(Sender);
-        Pages = Printer->PageCount();
-        View = std::make_unique<TQRPreview>();
-        View->SetQRPrinter(Printer);
-        QTimer::singleShot(20, [&] {
-            TimerRan = true;
-            View->SetQRPrinter(nullptr);
-        });
+    // The preview event shows the pages in a new control; a timer later lets go of them, by
+    // detaching (Detach) or by destroying the control, as closing its window does.
+    auto ShowThenLetGo = [&](bool Detach) {
+        Pages = 0;
+        TimerRan = false;
+        Report.OnPreview = [&, Detach](TObject* Sender) {
+            auto* Printer = As<TQRPrinter>(Sender);
+            Pages = Printer->PageCount();
+            View = std::make_unique<TQRPreview>();
+            View->SetQRPrinter(Printer);
+            QTimer::singleShot(20, [&, Detach] {
+                TimerRan = true;
+                if (Detach)
+                    View->SetQRPrinter(nullptr);
+                else
+                    View.reset();
+            });
+        };
+        Report.Preview();
     };
-    Report.Preview();
+    ShowThenLetGo(true);
     EXPECT_TRUE(TimerRan);
     EXPECT_EQ(Pages, 2);
     EXPECT_EQ(View->QRPrinter(), nullptr);
-
-    // Closing the control's window lets go as well; a second preview gives the same pages.
-    Pages = 0;
-    TimerRan = false;
-    Report.OnPreview = [&](TObject* Sender) {
-        auto* Printer = As<TQRPrinter>(Sender);
-        Pages = Printer->PageCount();
-        View = std::make_unique<TQRPreview>();
-        View->SetQRPrinter(Printer);
-        QTimer::singleShot(20, [&] {
-            TimerRan = true;
-            View.reset();
-        });
-    };
-    Report.Preview();
+    ShowThenLetGo(false);
     EXPECT_TRUE(TimerRan);
     EXPECT_EQ(Pages, 2);
+    EXPECT_EQ(View, nullptr);
 
     // Nobody attaches: the preview does not wait.
     int Runs = 0;
