@@ -63,4 +63,23 @@ TEST(ReportPrint, ThePrintDialogOffersThePagesAndTheirPaper) {
     EXPECT_EQ(Min, 1);
     EXPECT_EQ(Max, 4);
     EXPECT_EQ(Orientation, QPageLayout::Landscape);
+
+    // Printer setup: the same printer, without a page range to choose.
+    QString Title;
+    bool Range = true;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* Dialog = qobject_cast<QPrintDialog*>(W);
+        ASSERT_NE(Dialog, nullptr);
+        Title = Dialog->windowTitle();
+        Range = Dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+        Orientation = Dialog->printer()->pageLayout().orientation();
+        Dialog->reject();
+    });
+    Report.Page.Orientation = poPortrait;
+    Report.Prepare(Pages);
+    Pages.PrinterSetup();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_EQ(Title, QStringLiteral("Printer Setup"));
+    EXPECT_FALSE(Range);
+    EXPECT_EQ(Orientation, QPageLayout::Portrait);
 }

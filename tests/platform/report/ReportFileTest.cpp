@@ -119,6 +119,15 @@ TEST(ReportFile, LoadingReplacesThePagesAndAdoptsTheFirstPagesPaper) {
     EXPECT_EQ(Printer.PageCount(), 1);
     EXPECT_EQ(Printer.PaperSize(), TQRPaperSize::Letter);
     EXPECT_EQ(Printer.Orientation(), poPortrait);
+
+    // A report without pages is a header alone, and loads as no pages.
+    TQRPrinter Empty;
+    Empty.SetPages({});
+    const std::vector<char> Header = SaveToBytes(Empty);
+    EXPECT_EQ(Header.size(), 124u);
+    LoadFromBytes(Printer, Header);
+    EXPECT_EQ(Printer.PageCount(), 0);
+    EXPECT_EQ(Printer.PaperSize(), TQRPaperSize::Letter);
 }
 
 TEST(ReportFile, IncompletePagesAreNotSaved) {
