@@ -88,17 +88,6 @@ TEST(Compliance, DatabasesRollUpOverAllSevenCollections) {
     EXPECT_EQ(Doc.Compliant(), ctNo);
 }
 
-TEST(Document, NewDocumentIsEmptyAndUntitled) {
-    TQuorvex Doc;
-    EXPECT_EQ(Doc.Name, "Untitled");
-    EXPECT_EQ(Doc.PageIndex, 0);
-    EXPECT_EQ(Doc.ImageIndex, 0);
-    EXPECT_EQ(Doc.ProjectCount(), 0);
-    EXPECT_EQ(Doc.MDBCount(), 0);
-    EXPECT_EQ(Doc.TotalLinesOfCode(), 0);
-    EXPECT_FALSE(Doc.AutoSave);
-}
-
 TEST(Document, PageIndexFollowsAddsAndDeletes) {
     TQuorvex Doc;
     Doc.AddMDB(new TMDBInfo);
@@ -221,16 +210,6 @@ TEST(Clear, ResetsEachKindOfNodeAndKeepsItUsable) {
     EXPECT_EQ(V.Name, "");
     EXPECT_EQ(V.PageIndex, 4);
     EXPECT_EQ(V.ImageIndex, 6);
-}
-
-TEST(Nodes, StartWithTheirPagesAndImages) {
-    EXPECT_EQ(TProjectInfo().ImageIndex, 1);
-    EXPECT_EQ(TModuleInfo().ImageIndex, 3);
-    EXPECT_EQ(TModuleInfo().PageIndex, 3);
-    EXPECT_EQ(TMDBInfo().ImageIndex, 25);
-    EXPECT_EQ(TMDBMacroInfo().ImageIndex, 11);
-    EXPECT_EQ(TMDBMacroInfo().PageIndex, 6);
-    // The images that Open gives each kind are checked on a real database in MDBScanTest.
 }
 
 TEST(CustomControl, SplitsTheNameAndReadsTheVersionResource) {
