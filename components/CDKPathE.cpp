@@ -2,6 +2,7 @@
 
 #include "components/CDKDir95.h"
 #include "components/CDKDirSe.h"
+#include "platform/ui/Dialogs.h"
 
 #include <QDir>
 #include <QDrag>
@@ -44,20 +45,6 @@ QString WithCase(const QString& S, TEditCharCase Case) {
 } // namespace
 
 // ---- TOpenDialog ----
-
-QStringList QtNameFilters(const QString& Filter) {
-    QStringList Result;
-    const QStringList Parts = Filter.split(QLatin1Char('|'));
-    for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
-        QStringList Patterns;
-        for (QString Pattern : Parts[I + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-            Pattern = Pattern.trimmed();
-            Patterns << (Pattern == QStringLiteral("*.*") ? QStringLiteral("*") : Pattern);
-        }
-        Result << Parts[I] + QStringLiteral(" (") + Patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return Result;
-}
 
 bool TOpenDialog::Execute(QWidget* Parent) {
     QFileDialog Dialog(Parent);

@@ -68,10 +68,6 @@ protected:
     bool SaveMode() const override { return true; }
 };
 
-/// Converts a class-library filter list into Qt name filters ("Description (*.a *.b)"); "*.*"
-/// becomes "*", which matches every file name on Linux.
-QStringList QtNameFilters(const QString& Filter);
-
 /// A speed button that can be aligned in its parent; the path editor's browse button. A glyph
 /// twice as wide as high holds the enabled and the disabled image side by side.
 class TCDKAlignSpeedButton final : public QToolButton, public TObject {

@@ -32,18 +32,22 @@ QString TitleText() {
     return Application != nullptr ? Application->Title() : QCoreApplication::applicationName();
 }
 
-// "Quorvex|*.qxs;*.mak" becomes the Qt filter "Quorvex (*.qxs *.mak)"; a description that
-// already ends with its patterns in parentheses is taken as it is.
-QStringList NameFilters(const QString& Filter) {
+} // namespace
+
+QStringList QtNameFilters(const QString& Filter) {
     const QStringList Parts = Filter.split(u'|');
     QStringList Out;
     for (qsizetype I = 0; I + 1 < Parts.size(); I += 2) {
-        const QString Patterns = u'(' + QString(Parts[I + 1]).replace(u';', u' ') + u')';
-        Out << (Parts[I].endsWith(Patterns) ? Parts[I] : Parts[I] + u' ' + Patterns);
+        QStringList Patterns;
+        for (QString Pattern : Parts[I + 1].split(u';', Qt::SkipEmptyParts)) {
+            Pattern = Pattern.trimmed();
+            Patterns << (Pattern == QStringLiteral("*.*") ? QStringLiteral("*") : Pattern);
+        }
+        const QString List = u'(' + Patterns.join(u' ') + u')';
+        Out << (Parts[I].endsWith(List) ? Parts[I] : Parts[I] + u' ' + List);
     }
     return Out;
 }
-} // namespace
 
 TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
@@ -117,7 +121,7 @@ bool TFileDialog::Execute() {
     Dlg.setOption(QFileDialog::DontUseNativeDialog);
     Dlg.setAcceptMode(mKind == dkSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     Dlg.setFileMode(mKind == dkSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    const QStringList Filters = NameFilters(Filter);
+    const QStringList Filters = QtNameFilters(Filter);
     if (!Filters.isEmpty()) {
         Dlg.setNameFilters(Filters);
         if (FilterIndex >= 1 && FilterIndex <= Filters.size())

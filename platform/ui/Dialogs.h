@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 
@@ -53,6 +54,11 @@ protected:
 private:
     QAbstractButton* mCancelButton = nullptr;
 };
+
+/// Converts a class-library filter list "Description|*.a;*.b|..." into Qt name filters
+/// ("Description (*.a *.b)"); a description that already ends with its patterns in parentheses is
+/// kept as it is, and "*.*" becomes "*", which matches every file name on Linux.
+QStringList QtNameFilters(const QString& Filter);
 
 /// The common open and save dialogs. Filter uses the pairs "Description|patterns|...", with
 /// patterns separated by ';'; FilterIndex counts from 1. A FileName holding a wildcard is only a
