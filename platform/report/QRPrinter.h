@@ -70,8 +70,10 @@ public:
     bool Save(const std::string& FileName) const;
     bool SaveToStream(TStream& Stream) const;
     /// Replaces the pages with those of a report file and adopts the paper of its first page.
-    /// A file that cannot be read raises an exception and leaves the pages as they were.
+    /// A file that cannot be opened raises EFOpenError; one that is not a sound report file
+    /// raises EQRFileError naming the file and the fault. Either way the pages stay as they were.
     void Load(const std::string& FileName);
+    /// Load from a stream holding a report file from its start.
     void LoadFromStream(TStream& Stream);
 
     // Printing; these live in the widgets library (Quorvex::report_widgets).
