@@ -2,7 +2,6 @@
 #include "tests/platform/report/SampleReport.h"
 
 #include "platform/report/QRPage.h"
-#include "platform/report/QRResources.h"
 
 #include <QFontMetricsF>
 
@@ -209,19 +208,6 @@ TEST(ReportLayout, AutoSizedLabelsKeepTheirAnchorEdge) {
     EXPECT_DOUBLE_EQ(Title->Points, 16);
 }
 
-TEST(ReportLayout, PreparedPagesMatchTheExportedRunAndCarryTheirPaper) {
-    TSampleReport Report(100);
-    TQRPrinter Printer;
-    Report.Prepare(Printer);
-    TRecordingFilter F = Export(Report);
-    EXPECT_EQ(Printer.PageCount(), F.Pages);
-    EXPECT_EQ(Printer.PaperSize(), TQRPaperSize::A4);
-    EXPECT_EQ(Printer.Orientation(), poLandscape);
-    EXPECT_EQ(Printer.PageSize(1), QSize(8419, 5953));
-    EXPECT_EQ(Printer.Title(), "Sample");
-    EXPECT_EQ(Report.PageNumber(), 0);
-}
-
 TEST(ReportText, CaptionsReachFiltersByteForByte) {
     TSampleReport Report(1);
     Report.lblHeader->OnPrint = nullptr;
@@ -243,25 +229,4 @@ TEST(ReportLayout, AReportWithoutBandsGivesOneBlankPage) {
     EXPECT_EQ(F.Calls, (std::vector<std::string>{"Begin", "Clear", "Flush", "End"}));
     EXPECT_EQ(F.Width, 2100);
     EXPECT_DOUBLE_EQ(F.Points, 9.75);
-}
-
-TEST(ReportResources, EveryToolbarGlyphExistsAndDiffers) {
-    const char* Names[] = {"QRZOOMTOFITBITMAP", "QRZOOMTO100BITMAP",  "QRZOOMTOWIDTHBITMAP",
-                           "QRFIRSTPAGEBITMAP", "QRPREVPAGEBITMAP",   "QRNEXTPAGEBITMAP",
-                           "QRLASTPAGEBITMAP",  "QRPRINTSETUPBITMAP", "QRPRINTBITMAP",
-                           "QRSAVEBITMAP",      "QROPENBITMAP"};
-    std::vector<QImage> Seen;
-    for (const char* Name : Names) {
-        const QImage Glyph = QRBitmap(Name, 24);
-        ASSERT_EQ(Glyph.size(), QSize(24, 24)) << Name;
-        int Opaque = 0;
-        for (int Y = 0; Y < 24; ++Y)
-            for (int X = 0; X < 24; ++X)
-                Opaque += qAlpha(Glyph.pixel(X, Y)) > 128;
-        EXPECT_GT(Opaque, 20) << Name;
-        for (const QImage& Other : Seen)
-            EXPECT_NE(Glyph, Other) << Name;
-        Seen.push_back(Glyph);
-    }
-    EXPECT_TRUE(QRBitmap("QRUNKNOWNBITMAP").isNull());
 }
