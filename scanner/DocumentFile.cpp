@@ -1,6 +1,6 @@
 #include "scanner/DocumentFile.h"
 
-#include "platform/ui/SafeFile.h"
+#include "platform/rtl/SafeFile.h"
 #include "scanmodel/ScanInfo.h"
 #include "streams/Filters.h"
 

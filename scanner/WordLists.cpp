@@ -1,6 +1,6 @@
 #include "scanner/WordLists.h"
 
-#include "platform/ui/SafeFile.h"
+#include "platform/rtl/SafeFile.h"
 #include "platform/ui/Text.h"
 #include "scanner/fKeyWords.h"
 

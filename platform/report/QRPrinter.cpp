@@ -1,5 +1,7 @@
 #include "platform/report/QRPrinter.h"
 
+#include "platform/rtl/SafeFile.h"
+
 #include <QDate>
 #include <QDateTime>
 
@@ -137,14 +139,8 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
 bool TQRPrinter::Save(const std::string& FileName) const {
     if (!mComplete)
         return false;
-    TFileStream File(FileName, fmCreate);
-    try {
-        SaveToStream(File);
-    } catch (...) {
-        // A half-written report file would only fail later, when someone loads it.
-        std::remove(FileName.c_str());
-        throw;
-    }
+    // The old file is replaced only once the whole report was written.
+    SaveFileSafely(FileName, [this](TStream& Data) { SaveToStream(Data); });
     return true;
 }
 

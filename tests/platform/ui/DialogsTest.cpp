@@ -1,6 +1,5 @@
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/SafeFile.h"
 #include "platform/ui/Text.h"
 #include "tests/support/ModalHelper.h"
 
@@ -15,13 +14,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-std::string ReadAll(const QString& Name) {
-    QFile F(Name);
-    if (!F.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return F.readAll().toStdString();
-}
 
 class DialogsTest : public ::testing::Test {
 protected:
@@ -103,38 +95,6 @@ TEST_F(DialogsTest, FileDialogsTranslateFiltersAndReportTheChoice) {
 
     testsupport::AnswerNextModal([](QWidget* W) { qobject_cast<QFileDialog*>(W)->reject(); });
     EXPECT_FALSE(Dlg.Execute());
-}
-
-TEST_F(DialogsTest, SafeSaveReplacesTheFileOnlyWhenEverythingWasWritten) {
-    const QString Name = Dir.filePath(QStringLiteral("doc.qxs"));
-    const std::string File = ToFileName(Name);
-    SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("old", 3); });
-    EXPECT_EQ(ReadAll(Name), "old");
-
-    // A writer that fails half-way leaves the old file and no stray file beside it.
-    EXPECT_THROW(SaveFileSafely(File,
-                                [](TStream& S) {
-                                    S.WriteBuffer("new", 3);
-                                    throw EWriteError("Stream write error");
-                                }),
-                 EWriteError);
-    EXPECT_EQ(ReadAll(Name), "old");
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("doc.qxs")}));
-
-    SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("new", 3); });
-    EXPECT_EQ(ReadAll(Name), "new");
-
-    // A folder that does not exist, or a folder in the file's place, cannot take the file.
-    const std::string Nowhere = ToFileName(Dir.filePath(QStringLiteral("none/doc.qxs")));
-    try {
-        SaveFileSafely(Nowhere, [](TStream& S) { S.WriteBuffer("x", 1); });
-        FAIL() << "saving into a missing folder succeeded";
-    } catch (const EFCreateError& E) {
-        EXPECT_EQ(E.Message(), "Cannot create file " + Nowhere);
-    }
-    QDir(Dir.path()).mkdir(QStringLiteral("taken.qxs"));
-    EXPECT_THROW(SaveFileSafely(ToFileName(Dir.filePath(QStringLiteral("taken.qxs"))), [](TStream&) {}),
-                 EFCreateError);
 }
 
 } // namespace
