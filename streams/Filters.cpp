@@ -305,20 +305,7 @@ Longint TBufferedFilter::Write(const void* Buffer, Longint Count) {
 }
 
 Longint TBufferedFilter::Seek(Longint Offset, Word Origin) {
-    std::int64_t P = mCurPos;
-    switch (Origin) {
-    case soFromBeginning:
-        P = Offset;
-        break;
-    case soFromCurrent:
-        P += Offset;
-        break;
-    case soFromEnd:
-        P = std::int64_t(mCurSize) + Offset;
-        break;
-    default:
-        break;
-    }
+    const std::int64_t P = SeekTarget(mCurPos, mCurSize, Offset, Origin);
     mCurPos = static_cast<Longint>(std::clamp<std::int64_t>(P, 0, mCurSize));
     return mCurPos;
 }

@@ -47,6 +47,19 @@ void TStream::WriteBuffer(const void* Buffer, Longint Count) {
         throw EWriteError("Stream write error");
 }
 
+std::int64_t TStream::SeekTarget(Longint Current, Longint Size, Longint Offset, Word Origin) {
+    switch (Origin) {
+    case soFromBeginning:
+        return Offset;
+    case soFromCurrent:
+        return std::int64_t(Current) + Offset;
+    case soFromEnd:
+        return std::int64_t(Size) + Offset;
+    default:
+        return Current;
+    }
+}
+
 Longint TStream::CopyFrom(TStream& Source, Longint Count) {
     if (Count == 0) {
         Source.SetPosition(0);
@@ -170,20 +183,7 @@ Longint TMemoryStream::Write(const void* Buffer, Longint Count) {
 }
 
 Longint TMemoryStream::Seek(Longint Offset, Word Origin) {
-    std::int64_t P = mPosition;
-    switch (Origin) {
-    case soFromBeginning:
-        P = Offset;
-        break;
-    case soFromCurrent:
-        P += Offset;
-        break;
-    case soFromEnd:
-        P = static_cast<std::int64_t>(mData.size()) + Offset;
-        break;
-    default:
-        break;
-    }
+    const std::int64_t P = SeekTarget(mPosition, static_cast<Longint>(mData.size()), Offset, Origin);
     mPosition = static_cast<Longint>(std::clamp<std::int64_t>(P, INT32_MIN, INT32_MAX));
     return mPosition;
 }

@@ -68,6 +68,10 @@ public:
     void WriteBuffer(const void* Buffer, Longint Count);
     /// Copies Count bytes from Source (0: all of Source from its start); returns the count copied.
     Longint CopyFrom(TStream& Source, Longint Count);
+
+protected:
+    /// The position a seek asks for, computed without overflow; an unknown Origin keeps Current.
+    static std::int64_t SeekTarget(Longint Current, Longint Size, Longint Offset, Word Origin);
 };
 
 /// A stream over a file. Mode is the class library's mode word: access in the low 4 bits

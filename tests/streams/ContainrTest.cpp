@@ -1,18 +1,11 @@
 #include "TestStreams.h"
+#include "tests/support/ExceptionMessage.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-template <class E, class F>
-std::string MessageOf(F&& Call) {
-    try {
-        Call();
-    } catch (const E& Ex) {
-        return Ex.Message();
-    }
-    return "<no exception>";
-}
+using testsupport::MessageOf;
 
 /// A collection set up as every list of the scan document is.
 std::unique_ptr<TCollection> DocumentStyle() {

@@ -1,4 +1,5 @@
 #include "TestStreams.h"
+#include "tests/support/ExceptionMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -19,22 +20,14 @@ void RegisterTestClasses() {
 
 namespace {
 
+using testsupport::MessageOf;
+
 std::string TempFile(const char* Name) {
     return (std::filesystem::temp_directory_path() / (std::string("qx_streams_") + Name)).string();
 }
 
 std::string Bytes(const TMemoryStream& M) {
     return std::string(M.Bytes().begin(), M.Bytes().end());
-}
-
-template <class E, class F>
-std::string MessageOf(F&& Call) {
-    try {
-        Call();
-    } catch (const E& Ex) {
-        return Ex.Message();
-    }
-    return "<no exception>";
 }
 
 TEST(Registry, RegistersAncestorsOnceAndFindsByNameIgnoringCase) {

@@ -1,4 +1,5 @@
 #include "platform/rtl/Classes.h"
+#include "tests/support/ExceptionMessage.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,8 @@
 
 namespace {
 
+using testsupport::MessageOf;
+
 std::string TempFile(const char* Name) {
     return (std::filesystem::temp_directory_path() / (std::string("qx_rtl_") + Name)).string();
 }
@@ -16,16 +19,6 @@ std::string TempFile(const char* Name) {
 std::string ReadAll(const std::string& FileName) {
     std::ifstream In(FileName, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-template <class E, class F>
-std::string MessageOf(F&& Call) {
-    try {
-        Call();
-    } catch (const E& Ex) {
-        return Ex.Message();
-    }
-    return "<no exception>";
 }
 
 TEST(StringList, SortedListIgnoresCaseAndDuplicates) {
