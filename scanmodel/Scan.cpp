@@ -89,15 +89,19 @@ std::string WordAt(std::string_view Text, Longint Position) {
     return std::string(Text.substr(Start, End - Start));
 }
 
-std::string DeclName(std::string_view Line) {
+bool MayDeclare(std::string_view Line) {
     // Every word that can begin a declaration starts with F, P or S.
     std::size_t First = 0;
     while (First < Line.size() && IsBlankOrTab(Line[First]))
         ++First;
     if (First == Line.size())
-        return {};
+        return false;
     const char Initial = static_cast<char>(Line[First] | 0x20);
-    if (Initial != 'f' && Initial != 'p' && Initial != 's')
+    return Initial == 'f' || Initial == 'p' || Initial == 's';
+}
+
+std::string DeclName(std::string_view Line) {
+    if (!MayDeclare(Line))
         return {};
     TWordReader R(Line);
     // Modifiers in front of the routine kind: [Public | Private | Friend] [Static].

@@ -4,7 +4,6 @@
 
 #include "platform/rtl/Classes.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,6 +20,9 @@ std::string WordAt(std::string_view Text, Longint Position);
 /// Sub|Function Foo, "Property Get Foo" (the kind word in the line's own case) for property
 /// procedures; empty for any other line. Words may be separated by runs of blanks and TABs.
 std::string DeclName(std::string_view Line);
+/// False when Line cannot be a declaration line: its first word does not start with F, P or S.
+/// Cutting text off a line's end never changes the answer.
+bool MayDeclare(std::string_view Line);
 
 /// Line from its first non-blank character (blanks only, not TABs), at most 999 characters.
 std::string TrimLeadingBlanks(std::string_view Line);
@@ -48,6 +50,8 @@ public:
     void Match(std::string_view Line, const TStringList& Excludes, F&& OnHit);
 
     const std::string& Key(Longint Index) const { return mKeys[static_cast<std::size_t>(Index)]; }
+    /// Whether any keyword occurs anywhere in Text (no exclusions looked at).
+    bool Occurs(std::string_view Text) { return FindFirst(Text); }
 
 private:
     /// Fills mFirst with the first occurrence of every keyword (npos when absent); returns

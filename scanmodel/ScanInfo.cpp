@@ -574,15 +574,20 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
             }
         }
         if (!Layout) {
-            const std::string_view L = TrimLeadingBlanksView(StripCommentView(Raw));
-            std::string D = DeclName(L);
+            // Stripping the comment and the leading blanks only takes text away, so a line that
+            // cannot declare a routine and holds no keyword at all needs neither.
+            const bool Declares = MayDeclare(Raw);
+            const bool Candidate = OnHit && Matcher.Occurs(Raw);
+            const std::string_view L =
+                Declares || Candidate ? TrimLeadingBlanksView(StripCommentView(Raw)) : std::string_view();
+            std::string D = Declares ? DeclName(L) : std::string();
             if (!D.empty()) {
                 mCurrentSub = std::move(D);
                 InSub = 0;
             } else {
                 ++InSub;
             }
-            if (OnHit) {
+            if (Candidate) {
                 Matcher.Match(L, Excludes, [&](Longint K, Longint P, const std::string& W) {
                     auto Hit = std::make_unique<THitInfo>();
                     Hit->Line = std::string(L);

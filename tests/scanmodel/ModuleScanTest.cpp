@@ -160,6 +160,25 @@ TEST(ModuleScan, OnlyFormFilesSkipTheirLayoutBlock) {
     }
 }
 
+TEST(ModuleScan, CommentsNeitherHitNorHideADeclaration) {
+    // A declaration followed by a comment still names its routine; a keyword that stands only in a
+    // comment gives no hit; one before the comment does.
+    WriteTemp("COMMENTS.BAS", "Public Sub Calc()' Date of birth\r\n"
+                              "    n = 1 ' Now and then\r\n"
+                              "Rem Today\r\n"
+                              "    d = Now 'Date\r\n"
+                              "\tStatic Function Due(x) REM Date\r\n"
+                              "x = Date\r\n");
+    TModuleInfo M;
+    M.Path = testing::TempDir();
+    M.Name = "COMMENTS.BAS";
+    TAcceptAll Accept;
+    M.OnHit = Accept.Handler();
+    M.Scan(Words({"Date", "Now", "Today"}, false), Words({}, true));
+    EXPECT_EQ(SeenHits(M),
+              (std::vector<Seen>{{3, 3, "Calc", "Now", "Now", 5}, {5, 1, "Due", "Date", "Date", 5}}));
+}
+
 TEST(ModuleScan, StopsAtTheLineInProgressAndResumesThere) {
     std::string Text = "Sub Foo()\n";
     for (int I = 1; I < 30; ++I)
