@@ -39,11 +39,11 @@ class Database;
 class TableDef;
 class QueryDef;
 class Recordset;
-}
+} // namespace dao
 namespace msaccess {
 class Application;
 class AccessObject;
-}
+} // namespace msaccess
 
 class THitInfo;
 class TMDBHitInfo;
@@ -528,7 +528,7 @@ public:
     void Close() override;
 
 private:
-    std::shared_ptr<dao::Recordset> SpecRecordset; ///< the specification's rows while open
+    std::shared_ptr<dao::Recordset> SpecRecordset; ///< the import/export specification's rows while open
 };
 
 /// Writes Document to FileName as a scan document (buffered file stream, 4096-byte buffer).

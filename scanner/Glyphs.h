@@ -32,7 +32,7 @@ QPixmap ProgramPicture(int Size);
 
 /// The tree's 26 images of 16 x 16: 0 document, 1 project, 2 to 5 modules (form, code module,
 /// class, user control), 6 custom-control file, 7 to 10 the four modules with hits, 11 to 17
-/// database objects (table, query, form, report, macro, module, specification), 18 to 24 the
+/// database objects (table, query, form, report, macro, module, import/export specification), 18 to 24 the
 /// same with hits, 25 database.
 void FillTreeImages(TImageList& List);
 /// The 7 images of 16 x 16 for ratings: 0 unused, 1 to 3 the state marks No, Maybe, Yes, 4 to 6
@@ -40,5 +40,5 @@ void FillTreeImages(TImageList& List);
 void FillHitImages(TImageList& List);
 /// The 24 images of 32 x 32 the hit report draws: 0 document, 1 project, 2 to 10 as in the tree,
 /// 11 keyword, 12 to 14 ratings No, Maybe, Yes, 15 report, 16 to 22 database objects with hits
-/// (table to specification), 23 database.
+/// (table to import/export specification), 23 database.
 void FillLargeImages(TImageList& List);
