@@ -79,23 +79,14 @@ Variant Scalar(std::string_view V) {
     return Variant(S);
 }
 
-int HexValue(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
-
 void AppendHex(std::string_view Line, std::vector<std::uint8_t>& Bytes) {
     for (std::size_t I = 0; I + 1 < Line.size(); ++I) {
         if (Line[I] != '0' || (Line[I + 1] != 'x' && Line[I + 1] != 'X'))
             continue;
         I += 2;
-        while (I + 1 < Line.size() && HexValue(Line[I]) >= 0 && HexValue(Line[I + 1]) >= 0) {
-            Bytes.push_back(static_cast<std::uint8_t>(HexValue(Line[I]) << 4 | HexValue(Line[I + 1])));
+        while (I + 1 < Line.size() && HexDigitValue(Line[I]) >= 0 && HexDigitValue(Line[I + 1]) >= 0) {
+            Bytes.push_back(
+                static_cast<std::uint8_t>(HexDigitValue(Line[I]) << 4 | HexDigitValue(Line[I + 1])));
             I += 2;
         }
     }

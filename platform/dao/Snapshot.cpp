@@ -36,16 +36,6 @@ bool ParseInt(std::string_view S, T& V) {
     return Ec == std::errc() && P == S.data() + S.size() && !S.empty();
 }
 
-int HexDigit(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    return -1;
-}
-
 std::string Unescape(std::string_view S, bool& Ok) {
     std::string Out;
     Out.reserve(S.size());
@@ -201,7 +191,7 @@ bool DecodeValue(std::string_view Text, Variant& V) {
             return false;
         std::vector<std::uint8_t> Bytes(Rest.size() / 2);
         for (std::size_t I = 0; I < Bytes.size(); ++I) {
-            const int Hi = HexDigit(Rest[2 * I]), Lo = HexDigit(Rest[2 * I + 1]);
+            const int Hi = HexDigitValue(Rest[2 * I]), Lo = HexDigitValue(Rest[2 * I + 1]);
             if (Hi < 0 || Lo < 0)
                 return false;
             Bytes[I] = static_cast<std::uint8_t>(Hi << 4 | Lo);

@@ -60,6 +60,16 @@ std::string IntToStr(long long V) {
     return std::to_string(V);
 }
 
+int HexDigitValue(char C) {
+    if (C >= '0' && C <= '9')
+        return C - '0';
+    if (C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    if (C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    return -1;
+}
+
 std::string ExtractFilePath(std::string_view FileName) {
     const auto P = FileName.rfind('/');
     return P == std::string_view::npos ? std::string() : std::string(FileName.substr(0, P + 1));

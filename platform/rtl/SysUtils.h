@@ -133,6 +133,8 @@ int CompareText(std::string_view A, std::string_view B);
 bool SameText(std::string_view A, std::string_view B);
 std::string Trim(std::string_view S);
 std::string IntToStr(long long V);
+/// The value of a hexadecimal digit (either case), or -1 for any other character.
+int HexDigitValue(char C);
 
 // File-name helpers over POSIX paths. A folder part keeps its trailing '/'.
 std::string ExtractFilePath(std::string_view FileName);
