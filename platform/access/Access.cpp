@@ -146,9 +146,8 @@ const Property& PropertyList::Item(int Index) const {
 }
 
 const Property& PropertyList::Item(const std::string& Name) const {
-    for (const Property& P : mItems)
-        if (SameText(P.Name(), Name))
-            return P;
+    if (const Property* P = FindByName(mItems, Name))
+        return *P;
     Fail(Format("There is no property '%s' in this collection.", Name));
 }
 
@@ -159,9 +158,8 @@ const Control& ControlList::Item(int Index) const {
 }
 
 const Control& ControlList::Item(const std::string& Name) const {
-    for (const Control& C : mItems)
-        if (SameText(C.Name(), Name))
-            return C;
+    if (const Control* C = FindByName(mItems, Name))
+        return *C;
     Fail(Format("There is no control '%s' in this collection.", Name));
 }
 
@@ -178,9 +176,8 @@ const Container& CurrentDatabase::Containers(int Index) const {
 }
 
 const Container& CurrentDatabase::Containers(const std::string& Name) const {
-    for (const Container& C : mContainers)
-        if (SameText(C.Name(), Name))
-            return C;
+    if (const Container* C = FindByName(mContainers, Name))
+        return *C;
     Fail(Format("There is no container '%s' in '%s'.", Name, mName));
 }
 

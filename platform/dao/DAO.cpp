@@ -140,19 +140,16 @@ const Property& PropertyList::Item(int Index) const {
 }
 
 const Property& PropertyList::Item(const std::string& Name) const {
-    for (const Property& P : mItems)
-        if (SameText(P.Name(), Name))
-            return P;
+    if (const Property* P = FindByName(mItems, Name))
+        return *P;
     NotFound("property " + Name);
 }
 
 bool PropertyList::Set(const std::string& Name, const Variant& Value) {
-    for (Property& P : mItems)
-        if (SameText(P.Name(), Name)) {
-            P = Property(P.Name(), Value);
-            return true;
-        }
-    return false;
+    Property* P = FindByName(mItems, Name);
+    if (P != nullptr)
+        *P = Property(P->Name(), Value);
+    return P != nullptr;
 }
 
 Variant Field::Value() const {
@@ -169,9 +166,8 @@ const Field& FieldList::Item(int Index) const {
 }
 
 const Field& FieldList::Item(const std::string& Name) const {
-    for (const Field& F : mItems)
-        if (SameText(F.Name(), Name))
-            return F;
+    if (const Field* F = FindByName(mItems, Name))
+        return *F;
     NotFound("field " + Name);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -131,6 +132,14 @@ std::string UpperCase(std::string_view S);
 std::string LowerCase(std::string_view S);
 int CompareText(std::string_view A, std::string_view B);
 bool SameText(std::string_view A, std::string_view B);
+/// The first item of Items whose Name() equals Name without regard to ASCII case, or nullptr.
+template <class Range>
+auto FindByName(Range& Items, std::string_view Name) -> decltype(&*std::begin(Items)) {
+    for (auto& Item : Items)
+        if (SameText(Item.Name(), Name))
+            return &Item;
+    return nullptr;
+}
 std::string Trim(std::string_view S);
 std::string IntToStr(long long V);
 /// The value of a hexadecimal digit (either case), or -1 for any other character.
