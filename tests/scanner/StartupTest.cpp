@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,7 @@ struct TStartup {
     QStringList Errors;        // the texts of the error boxes, in order
     bool SplashUpAtBox = true; // the splash still existed, hidden or not, when each box showed
     bool BoxOwnedByWindow = false;
+    bool BoxOverSplash = true; // each box was placed over the splash, the window active then
     bool MainShown = false;
     std::string DocumentName;
     Longint Projects = -1;
@@ -54,11 +56,11 @@ struct TStartup {
     int ExitCode = -1;
 };
 
-bool SplashExists() {
+TfrmSplash* FindSplash() {
     for (QWidget* W : QApplication::topLevelWidgets())
-        if (qobject_cast<TfrmSplash*>(W) != nullptr)
-            return true;
-    return false;
+        if (auto* Splash = qobject_cast<TfrmSplash*>(W))
+            return Splash;
+    return nullptr;
 }
 
 // Runs the program block. Error boxes are answered with OK; once the main window is up, the
@@ -87,8 +89,11 @@ TStartup Start(const std::string& ProgramDir, const QStringList& Arguments) {
                 return;
             BoxTicks = 0;
             Result.Errors << Box->text();
-            Result.SplashUpAtBox = Result.SplashUpAtBox && SplashExists();
+            const TfrmSplash* Splash = FindSplash();
+            Result.SplashUpAtBox = Result.SplashUpAtBox && Splash != nullptr;
             Result.BoxOwnedByWindow = Result.BoxOwnedByWindow || Box->parent() != nullptr;
+            Result.BoxOverSplash = Result.BoxOverSplash && Splash != nullptr &&
+                                   Box->windowHandle()->transientParent() == Splash->windowHandle();
             Box->button(QMessageBox::Ok)->click();
         } else if (frmMain != nullptr && frmMain->isVisible() &&
                    QApplication::activeModalWidget() == nullptr) {
@@ -151,6 +156,7 @@ protected:
     static void ExpectUntitledAndUp(const TStartup& Run) {
         EXPECT_TRUE(Run.SplashUpAtBox);
         EXPECT_FALSE(Run.BoxOwnedByWindow);
+        EXPECT_TRUE(Run.BoxOverSplash);
         EXPECT_TRUE(Run.MainShown);
         EXPECT_EQ(Run.DocumentName, "Untitled");
         EXPECT_EQ(Run.Projects, 0);
@@ -231,6 +237,7 @@ TEST_F(StartupTest, AnUnreadableWordListIsReportedAndKept) {
     EXPECT_EQ(Run.Errors, QStringList{QStringLiteral("Cannot open file ") + KeyWords});
     EXPECT_TRUE(Run.SplashUpAtBox);
     EXPECT_FALSE(Run.BoxOwnedByWindow);
+    EXPECT_TRUE(Run.BoxOverSplash);
     EXPECT_TRUE(Run.MainShown);
     EXPECT_EQ(Run.DocumentName, "Audit");
     EXPECT_EQ(Run.ExitCode, 0);
