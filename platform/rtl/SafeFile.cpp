@@ -2,29 +2,27 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-bool WriteAll(int Fd, const char* Data, std::size_t Size) {
-    while (Size > 0) {
-        const ssize_t N = ::write(Fd, Data, Size);
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0) {
-            if (N == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        Data += N;
-        Size -= static_cast<std::size_t>(N);
+// The new file while it is written; remembers why a write fell short.
+class TNewFile final : public TFileStream {
+public:
+    using TFileStream::TFileStream;
+    Longint Write(const void* Buffer, Longint Count) override {
+        errno = 0;
+        const Longint Done = TFileStream::Write(Buffer, Count);
+        if (Done < Count && Error == 0)
+            Error = errno != 0 ? errno : ENOSPC;
+        return Done;
     }
-    return true;
-}
+    int Error = 0;
+};
 
 // The file that FileName finally names: symbolic links are followed, a relative one from its own
 // folder, so that the link's target is replaced and the link stays. A link that points nowhere
@@ -59,9 +57,6 @@ void SyncFolder(const std::string& FileName) {
 } // namespace
 
 void SaveFileSafely(const std::string& FileName, const std::function<void(TStream&)>& Write) {
-    TMemoryStream Data;
-    Write(Data);
-
     if (FileName.empty())
         throw EFCreateError(Format("Cannot create file %s", FileName));
     const std::string Target = LinkTarget(FileName);
@@ -75,6 +70,18 @@ void SaveFileSafely(const std::string& FileName, const std::function<void(TStrea
     const int Fd = ::mkstemp(Temp.data());
     if (Fd < 0)
         throw EFCreateError(Format("Cannot create file %s", FileName));
+    ::close(Fd);
+    std::unique_ptr<TNewFile> Data;
+    try {
+        Data = std::make_unique<TNewFile>(Temp, fmOpenReadWrite);
+    } catch (const EFOpenError&) {
+        ::unlink(Temp.c_str());
+        throw EFCreateError(Format("Cannot create file %s", FileName));
+    }
+    auto Fail = [&](int Error) {
+        ::unlink(Temp.c_str());
+        throw EWriteError(Format("Cannot write file %s (%s)", FileName, std::strerror(Error)));
+    };
     // The new file keeps the old one's permission bits, or gets those of a newly created file.
     mode_t Mode = 0;
     if (Exists) {
@@ -84,20 +91,25 @@ void SaveFileSafely(const std::string& FileName, const std::function<void(TStrea
         ::umask(Mask);
         Mode = 0666 & ~Mask;
     }
-    bool Written =
-        ::fchmod(Fd, Mode) == 0 && WriteAll(Fd, Data.Memory(), Data.Bytes().size()) && ::fsync(Fd) == 0;
-    int Error = errno;
-    if (::close(Fd) != 0 && Written) {
-        Written = false;
-        Error = errno;
-    }
-    if (Written && ::rename(Temp.c_str(), Target.c_str()) != 0) {
-        Written = false;
-        Error = errno;
-    }
-    if (!Written) {
+    if (::fchmod(Data->Handle(), Mode) != 0)
+        Fail(errno);
+    try {
+        Write(*Data);
+    } catch (...) {
+        // A failing disk reads better in the system's words than in the stream's.
+        if (Data->Error != 0)
+            Fail(Data->Error);
         ::unlink(Temp.c_str());
-        throw EWriteError(Format("Cannot write file %s (%s)", FileName, std::strerror(Error)));
+        throw;
     }
+    if (Data->Error != 0)
+        Fail(Data->Error);
+    // Synced before the rename, so that the name never stands for a file whose data is not on
+    // disk yet; the close cannot lose anything after that.
+    if (::fsync(Data->Handle()) != 0)
+        Fail(errno);
+    Data.reset();
+    if (::rename(Temp.c_str(), Target.c_str()) != 0)
+        Fail(errno);
     SyncFolder(Target);
 }
