@@ -19,6 +19,7 @@ int RunQuorvexVB(const std::string& ProgramDir, const QStringList& Arguments) {
     TApplication Program;
     RegisterScanClasses();
 
+    // Hidden once another window takes the activation, freed when the program ends.
     TfrmSplash Splash;
     Splash.ShowNow();
 

@@ -95,7 +95,7 @@ int ExecOverActiveWindow(QDialog& Dialog) {
     if (const QWidget* Active = QApplication::activeWindow(); Active != nullptr && Active != &Dialog) {
         // Qt keeps the transient parent as a guarded pointer: it only clears if that window goes.
         Dialog.winId();
-        Dialog.windowHandle()->setTransientParent(Active->window()->windowHandle());
+        Dialog.windowHandle()->setTransientParent(Active->windowHandle());
     }
     return Dialog.exec();
 }
