@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QStringList>
+#include <QWindow>
 
 #include <array>
 
@@ -77,8 +78,8 @@ TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
     for (const ButtonMap& B : Buttons)
         if ((Btns & B.Btn) != 0)
             Std |= B.Std;
-    QMessageBox Box(Icon, Caption, Msg, Std, QApplication::activeWindow());
-    const auto Clicked = static_cast<QMessageBox::StandardButton>(Box.exec());
+    QMessageBox Box(Icon, Caption, Msg, Std);
+    const auto Clicked = static_cast<QMessageBox::StandardButton>(ExecOverActiveWindow(Box));
     for (const ButtonMap& B : Buttons)
         if (B.Std == Clicked)
             return B.Result;
@@ -87,6 +88,16 @@ TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
 
 void ShowMessage(const QString& Msg) {
     MessageDlg(Msg, TMsgDlgType::mtCustom, mbOK);
+}
+
+int ExecOverActiveWindow(QDialog& Dialog) {
+    Dialog.setWindowModality(Qt::ApplicationModal);
+    if (const QWidget* Active = QApplication::activeWindow(); Active != nullptr && Active != &Dialog) {
+        // Qt keeps the transient parent as a guarded pointer: it only clears if that window goes.
+        Dialog.winId();
+        Dialog.windowHandle()->setTransientParent(Active->windowHandle());
+    }
+    return Dialog.exec();
 }
 
 TModalForm::TModalForm(QWidget* Parent) : QDialog(Parent) {}

@@ -31,6 +31,10 @@ enum TMsgDlgBtn : unsigned {
 TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Buttons);
 /// A message with an OK button under the application's title.
 void ShowMessage(const QString& Msg);
+/// Shows Dialog modally over the active window and returns its result. The dialog is placed and
+/// stacked over that window without becoming its child, so a window that goes away meanwhile
+/// (the splash, which closes when it loses activation) cannot take the dialog with it.
+int ExecOverActiveWindow(QDialog& Dialog);
 
 /// A dialog shown modally that answers with a modal result (mrOk, mrCancel, mrAbort...).
 /// Closing it by its close box answers mrCancel; Esc presses the cancel button when one is set.

@@ -98,18 +98,21 @@ TEST(AboutWindowTest, AProgramWithoutVersionResourceHasNoAboutWindow) {
     EXPECT_EQ(frmAbout, nullptr);
 }
 
-TEST(SplashTest, ClosesWhenAnotherWindowBecomesActive) {
-    QPointer<TfrmSplash> Splash = new TfrmSplash;
+TEST(SplashTest, HidesWhenAnotherWindowBecomesActiveAndStaysAllocated) {
+    auto* Splash = new TfrmSplash;
+    QPointer<TfrmSplash> Alive = Splash;
     Splash->ShowNow();
     EXPECT_EQ(Splash->ui->lblVB->text(), QStringLiteral("for Visual Basic - Pro"));
     EXPECT_TRUE(Splash->isVisible());
     QWidget Main;
     Main.show();
     Main.activateWindow();
-    for (int I = 0; I < 50 && Splash != nullptr; ++I)
+    for (int I = 0; I < 50 && Splash->isVisible(); ++I)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_TRUE(Splash == nullptr || !Splash->isVisible());
-    delete Splash.data();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(Alive.isNull());
+    EXPECT_FALSE(Splash->isVisible());
+    delete Splash;
 }
 
 } // namespace

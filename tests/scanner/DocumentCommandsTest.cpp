@@ -10,6 +10,7 @@
 #include "scanner/fOptions.h"
 #include "streams/Filters.h"
 #include "tests/scanner/ScannerTestSupport.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/ModalHelper.h"
 
 #include "ui_Main.h"
@@ -166,6 +167,40 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheChangesMarkedAndThePreviousFile)
     EXPECT_EQ(ReadFile(FromFileName(Saved)), Before);
 }
 
+// Save on a disk that is full: the error box names the file and why, the changes stay marked and
+// the file saved before is unchanged, with nothing left beside it.
+class FullDiskSaveTest : public DocumentCommandsTest,
+                         public ::testing::WithParamInterface<testsupport::TFullDisk> {};
+
+TEST_P(FullDiskSaveTest, KeepsTheSavedFileAndTheChanges) {
+    QDir(Dir.path()).mkdir(QStringLiteral("full"));
+    const std::string Saved = File(QStringLiteral("full/audit.qxs"));
+    testsupport::TFullDiskFolder Full(GetParam(), File(QStringLiteral("full")), 64 * 1024);
+    if (!Full.Ready())
+        GTEST_SKIP() << Full.Problem();
+    TfrmMain& W = Open();
+    WriteDocument(*SampleDocument(), Saved);
+    W.OpenFile(Saved);
+    const std::string Before = ReadFile(FromFileName(Saved));
+    TModuleInfo& Module = *Document->GetProject(0)->GetModule(0);
+    for (int I = 0; I < 2000; ++I) // some 100 KB of hits
+        Module.AddHit(new THitInfo(*Module.GetHit(0)));
+    Modified = true;
+    EXPECT_TRUE(
+        ErrorOf([&] {
+            W.FileSave();
+        }).startsWith(QStringLiteral("Cannot write file ") + FromFileName(Saved) + QStringLiteral(" (")));
+    EXPECT_TRUE(Modified);
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(Saved));
+    EXPECT_EQ(ReadFile(FromFileName(Saved)), Before);
+    EXPECT_EQ(QDir(Path(QStringLiteral("full"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(DocumentCommandsTest, FullDiskSaveTest,
+                         ::testing::Values(testsupport::TFullDisk::Tmpfs,
+                                           testsupport::TFullDisk::FileSizeLimit),
+                         [](const auto& Info) { return std::string(testsupport::FullDiskName(Info.param)); });
+
 TEST_F(DocumentCommandsTest, OpenFailuresKeepTheDocumentItsTreeAndTheRecentFiles) {
     TfrmMain& W = Open();
     const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
@@ -181,16 +216,21 @@ TEST_F(DocumentCommandsTest, OpenFailuresKeepTheDocumentItsTreeAndTheRecentFiles
         Stream.WriteObject(&Project);
         Stream.FlushBuffer();
     }
+    auto NoDocument = [&](const char* Name, const char* Why) {
+        return u'\'' + Path(QString::fromLatin1(Name)) +
+               QStringLiteral("' is damaged or not a scan document (") + QString::fromLatin1(Why) +
+               QStringLiteral(").");
+    };
     const std::pair<QString, QString> Cases[] = {
         {QStringLiteral("missing.qxs"),
          QStringLiteral("Cannot open file ") + Path(QStringLiteral("missing.qxs"))},
-        {QStringLiteral("bogus.qxs"), QStringLiteral("TBogus not registered as streamable")},
-        {QStringLiteral("project.qxs"), QStringLiteral("Invalid class typecast")},
-        {QStringLiteral("short.qxs"), QStringLiteral("Stream read error")},
+        {QStringLiteral("bogus.qxs"), NoDocument("bogus.qxs", "TBogus not registered as streamable")},
+        {QStringLiteral("project.qxs"), NoDocument("project.qxs", "Invalid class typecast")},
+        {QStringLiteral("short.qxs"), NoDocument("short.qxs", "Stream read error")},
     };
     for (const auto& [Name, Message] : Cases) {
         SCOPED_TRACE(Name.toStdString());
-        EXPECT_TRUE(ErrorOf([&] { W.OpenFile(File(Name)); }).startsWith(Message));
+        EXPECT_EQ(ErrorOf([&] { W.OpenFile(File(Name)); }), Message);
         EXPECT_EQ(Document.get(), Shown);
         EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(Saved));
         EXPECT_EQ(RecentFiles(), QStringList({FromFileName(Saved)}));

@@ -3,15 +3,21 @@
 #include "platform/ui/Text.h"
 #include "tests/support/ModalHelper.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -47,6 +53,42 @@ TEST_F(DialogsTest, MessageBoxesAnswerWithTheModalResultOfTheButton) {
     });
     ShowMessage(QStringLiteral("Need to specify project"));
     EXPECT_EQ(Caption, QStringLiteral("Quorvex for VB"));
+}
+
+// A box goes over the active window without becoming its child: a window that deletes itself when
+// it loses the activation to the box (as a splash may) takes nothing with it.
+TEST_F(DialogsTest, BoxesOutliveTheWindowTheyWereShownOver) {
+    const std::function<void()> Shows[] = {
+        [] { EXPECT_EQ(MessageDlg(QStringLiteral("?"), TMsgDlgType::mtWarning, mbOK), mrOk); },
+        [this] { App.ShowException(Exception("Stream read error")); },
+    };
+    for (const auto& Show : Shows) {
+        auto* Window = new QWidget;
+        Window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(qApp, &QGuiApplication::focusWindowChanged, Window, [Window](QWindow* Focus) {
+            if (Focus != nullptr && Focus != Window->windowHandle())
+                Window->close();
+        });
+        Window->show();
+        Window->activateWindow();
+        for (int I = 0; I < 50 && QApplication::activeWindow() != Window; ++I)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_EQ(QApplication::activeWindow(), Window);
+
+        // The box is answered once the window is gone.
+        QPointer<QWidget> Alive = Window;
+        int Ticks = 0;
+        QTimer Watch;
+        QObject::connect(&Watch, &QTimer::timeout, [&] {
+            auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (Box != nullptr && (Alive.isNull() || ++Ticks > 400))
+                Box->button(QMessageBox::Ok)->click();
+        });
+        Watch.start(5);
+        Show();
+        EXPECT_TRUE(Alive.isNull());
+        delete Alive.data();
+    }
 }
 
 TEST_F(DialogsTest, ModalFormsAnswerThroughTheirButtonsEscAndCloseBox) {
