@@ -46,6 +46,16 @@ TEST_F(MRUListTest, KeepsTheMostRecentNamesAndMovesAKnownNameUp) {
     // The stored spelling stays; the list does not grow.
     List.AddItem("/C.QXS");
     EXPECT_EQ(Names(List), (std::vector<std::string>{"/c.qxs", "/f.qxs", "/e.qxs", "/d.qxs", "/b.qxs"}));
+    // Letters beyond A-Z match in either case too; file names are the system's UTF-8 bytes.
+    List.AddItem("/x/\xC3\xA9t\xC3\xA9.qxs"); // été
+    List.AddItem("/b.qxs");
+    List.AddItem("/x/\xC3\x89T\xC3\x89.QXS"); // ÉTÉ
+    EXPECT_EQ(Names(List),
+              (std::vector<std::string>{"/x/\xC3\xA9t\xC3\xA9.qxs", "/b.qxs", "/c.qxs", "/f.qxs", "/e.qxs"}));
+    // Accents still count.
+    List.AddItem("/x/ete.qxs");
+    EXPECT_EQ(Names(List).front(), "/x/ete.qxs");
+    EXPECT_EQ(Names(List).size(), 5u);
 }
 
 TEST_F(MRUListTest, EntriesFollowTheLastItemOfTheFileMenu) {
