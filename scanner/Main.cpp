@@ -65,6 +65,7 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
 
 void TfrmMain::SetupControls() {
     ui->setupUi(this);
+    CentreOnScreen(*this);
     setWindowIcon(ProgramIcon());
     FillTreeImages(imlTree);
     FillHitImages(imlHits);

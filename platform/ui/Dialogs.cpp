@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
 
 #include <array>
@@ -91,6 +92,14 @@ QString WithDefaultExtension(const QString& Name, const QString& Ext) {
             Entry.endsWith(Ext, Qt::CaseInsensitive))
             return Folder.filePath(Entry);
     return Exact;
+}
+
+void CentreOnScreen(QWidget& Window) {
+    const QScreen* Screen = Window.screen();
+    if (Screen == nullptr)
+        Screen = QGuiApplication::primaryScreen();
+    if (Screen != nullptr)
+        Window.move(Screen->availableGeometry().center() - Window.rect().center());
 }
 
 QStringList QtNameFilters(const QString& Filter) {

@@ -55,6 +55,9 @@ private:
     QAbstractButton* mCancelButton = nullptr;
 };
 
+/// Moves the window Window so that it is centred on its screen's available area.
+void CentreOnScreen(QWidget& Window);
+
 /// Converts a class-library filter list "Description|*.a;*.b|..." into Qt name filters
 /// ("Description (*.a *.b)"); a description that already ends with its patterns in parentheses is
 /// kept as it is, and "*.*" becomes "*", which matches every file name on Linux.

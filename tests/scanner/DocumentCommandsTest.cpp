@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -103,7 +104,7 @@ TEST_F(DocumentCommandsTest, WordListsCompareTheirEntriesByTheLocalesRules) {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     WriteFile(Path(QStringLiteral("ExcWords.TXT")),
               "zone\r\n\xC9t\xE9\r\nYear\r\n\xE9t\xE9\r\nDate\r\n\xE9T\xC9\r\n");
-    TfrmMain& W = Open();
+    Open();
     QLocale::setDefault(Saved);
     EXPECT_EQ(Entries(*ExcludeWordList), (std::vector<std::string>{"Date", "\xC9t\xE9", "Year", "zone"}));
     EXPECT_EQ(ExcludeWordList->IndexOf("\xC9T\xC9"), 1);
@@ -112,7 +113,6 @@ TEST_F(DocumentCommandsTest, WordListsCompareTheirEntriesByTheLocalesRules) {
     ExcludeWordList->Add("\xE9t\xE9");
     EXPECT_EQ(Entries(*ExcludeWordList),
               (std::vector<std::string>{"Date", "ETE", "\xC9t\xE9", "Year", "zone"}));
-    (void)W;
     Main.reset();
     EXPECT_EQ(ReadFile(Path(QStringLiteral("ExcWords.TXT"))), "Date\r\nETE\r\n\xC9t\xE9\r\nYear\r\nzone\r\n");
 }
@@ -135,6 +135,16 @@ TEST_F(DocumentCommandsTest, ClosingSavesTheDocumentEvenWhenTheWordListsCannotBe
                                  Program + "KeyWords.TXT"));
     EXPECT_EQ(ReadDocument(Saved)->Name, "Kept");
     EXPECT_EQ(Document, nullptr);
+}
+
+TEST_F(DocumentCommandsTest, TheMainWindowOpensCentredAtItsDesignSize) {
+    TfrmMain& W = Open();
+    W.show();
+    EXPECT_EQ(W.size(), QSize(616, 396));
+    // Centred up to the window frame, which is not known before the window shows.
+    const QPoint Off = W.frameGeometry().center() - W.screen()->availableGeometry().center();
+    EXPECT_LE(std::abs(Off.x()), W.frameGeometry().width() - W.width());
+    EXPECT_LE(std::abs(Off.y()), W.frameGeometry().height() - W.height());
 }
 
 TEST_F(DocumentCommandsTest, TheFirstArgumentOpensAnExistingDocumentOnly) {
