@@ -191,7 +191,10 @@ void TCDKPathEditor::BrowseForPath() {
         Dialog->Filter = Filter();
         Dialog->HistoryList = HistoryList();
         Dialog->FilterIndex = FilterIndex();
-        const bool Accepted = Dialog->Execute(window());
+        if (Dialog->Execute(window())) {
+            SetText(Dialog->FileName);
+            DoDialogDrop();
+        }
         // Settings the user changed in the dialog (folder, filter) are kept, accepted or not.
         SetOptions(Dialog->Options);
         SetTitle(Dialog->Title);
@@ -202,10 +205,6 @@ void TCDKPathEditor::BrowseForPath() {
         SetFilter(Dialog->Filter);
         SetHistoryList(Dialog->HistoryList);
         SetFilterIndex(Dialog->FilterIndex);
-        if (Accepted) {
-            SetText(Dialog->FileName);
-            DoDialogDrop();
-        }
         break;
     }
     case _SelectDirectory: {

@@ -339,8 +339,18 @@ TEST(PathEditor, SaveBrowseCopiesTheDialogSettingsBack) {
     F.Editor->SetStyle(_SaveFile);
     F.Editor->SetFilter(QStringLiteral("Text|*.txt|CSV|*.csv"));
     F.Editor->SetInitialDir(Dir.path());
+    F.Editor->SetTitle(QStringLiteral("Save Hits"));
     TSaveDialog* DuringBrowse = nullptr;
     const QString Target = Dir.filePath(QStringLiteral("hits.csv"));
+    // The drop comes before the settings are copied back: its handler sees the text chosen and
+    // the settings as they were, and the copy overrides what it changes in them.
+    QString TextAtDrop;
+    int FilterIndexAtDrop = 0;
+    F.Editor->OnDialogDrop = [&](TObject*) {
+        TextAtDrop = F.Editor->GetText();
+        FilterIndexAtDrop = F.Editor->FilterIndex();
+        F.Editor->SetTitle(QStringLiteral("Changed"));
+    };
     AnswerNextModal([&](QWidget* W) {
         DuringBrowse = F.Editor->SaveDialog;
         auto* Dialog = qobject_cast<QFileDialog*>(W);
@@ -357,6 +367,9 @@ TEST(PathEditor, SaveBrowseCopiesTheDialogSettingsBack) {
     EXPECT_EQ(F.Editor->GetText(), Target);
     EXPECT_EQ(F.Editor->GetFileName(), Target);
     EXPECT_EQ(F.Editor->FilterIndex(), 2);
+    EXPECT_EQ(TextAtDrop, Target);
+    EXPECT_EQ(FilterIndexAtDrop, 1);
+    EXPECT_EQ(F.Editor->Title(), QStringLiteral("Save Hits"));
 }
 
 TEST(PathEditor, FolderBrowseStartsAtTheInitialFolderAndHonoursNoChangeDir) {
