@@ -416,9 +416,6 @@ void TCDKPathEditor::EditLeft() {
 // Re-fires the edit box's events as the editor's own; returns true when a handler swallowed it.
 bool TCDKPathEditor::RelayEditEvent(QEvent* Event) {
     switch (Event->type()) {
-    // Entering and leaving follow the focus moving between the window's controls: the edit box
-    // stays entered while another window (a browse dialog, another program) is active or a
-    // pop-up menu is open.
     case QEvent::FocusIn:
         EditEntered();
         break;

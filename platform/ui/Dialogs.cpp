@@ -35,6 +35,27 @@ QString TitleText() {
     return Application != nullptr ? Application->Title() : QCoreApplication::applicationName();
 }
 
+// The file that Name stands for in a dialog with the default extension Ext (without its dot):
+// Name itself when its own name holds a dot or when it is a folder; otherwise Name + "." + Ext, or
+// the file already there whose extension equals Ext without regard to case, as on the file
+// systems the extension comes from.
+QString WithDefaultExtension(const QString& Name, const QString& Ext) {
+    const QFileInfo Info(Name);
+    const QString Own = Info.fileName();
+    if (Ext.isEmpty() || Own.isEmpty() || Own.contains(u'.') || Info.isDir())
+        return Name;
+    const QString Exact = Name + u'.' + Ext;
+    if (QFileInfo::exists(Exact))
+        return Exact;
+    const QString Prefix = Own + u'.';
+    const QDir Folder = Info.dir();
+    for (const QString& Entry : Folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System))
+        if (Entry.size() == Prefix.size() + Ext.size() && Entry.startsWith(Prefix) &&
+            Entry.endsWith(Ext, Qt::CaseInsensitive))
+            return Folder.filePath(Entry);
+    return Exact;
+}
+
 // Qt's file dialog with the default extension applied to the chosen name before the dialog
 // decides on it: the save dialog asks about the file that will be written, the open dialog finds
 // the file the user meant.
@@ -76,23 +97,6 @@ public:
 };
 
 } // namespace
-
-QString WithDefaultExtension(const QString& Name, const QString& Ext) {
-    const QFileInfo Info(Name);
-    const QString Own = Info.fileName();
-    if (Ext.isEmpty() || Own.isEmpty() || Own.contains(u'.') || Info.isDir())
-        return Name;
-    const QString Exact = Name + u'.' + Ext;
-    if (QFileInfo::exists(Exact))
-        return Exact;
-    const QString Prefix = Own + u'.';
-    const QDir Folder = Info.dir();
-    for (const QString& Entry : Folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System))
-        if (Entry.size() == Prefix.size() + Ext.size() && Entry.startsWith(Prefix) &&
-            Entry.endsWith(Ext, Qt::CaseInsensitive))
-            return Folder.filePath(Entry);
-    return Exact;
-}
 
 void CentreOnScreen(QWidget& Window) {
     const QScreen* Screen = Window.screen();

@@ -63,17 +63,12 @@ void CentreOnScreen(QWidget& Window);
 /// kept as it is, and "*.*" becomes "*", which matches every file name on Linux.
 QStringList QtNameFilters(const QString& Filter);
 
-/// The file that Name stands for in a dialog with the default extension Ext (without its dot):
-/// Name itself when its own name holds a dot, when it is a folder or when Ext is empty; otherwise
-/// Name + "." + Ext, or the existing file Name + "." + an extension that equals Ext without regard
-/// to case, as on the file systems the extension comes from.
-QString WithDefaultExtension(const QString& Name, const QString& Ext);
-
 /// The common open and save dialogs. Filter uses the pairs "Description|patterns|...", with
 /// patterns separated by ';'; FilterIndex counts from 1. A FileName holding a wildcard is only a
-/// filter and leaves the name box empty. DefaultExt is applied to the name the user gives before
-/// the save dialog asks whether to replace an existing file and before the open dialog looks for
-/// the file.
+/// filter and leaves the name box empty. DefaultExt is added to a chosen name whose own part has
+/// no dot before the save dialog asks whether to replace an existing file and before the open
+/// dialog looks for the file; a file already there with that extension in another letter case is
+/// the one chosen.
 class TFileDialog final {
 public:
     enum TKind { dkOpen, dkSave };
