@@ -327,7 +327,7 @@ TEST(MDBScanTest, AFailingQuitReachesTheCallerUnlessTheScanFailedFirst) {
     int Objects = 0;
     Node.Db.OnAfterScan = [&](TObject*) { ++Objects; };
     EXPECT_THROW(Node.Db.Scan(Words({"Date"}), Words({}, true)), EOleSysError);
-    EXPECT_EQ(Objects, 10); // the modules and the specification after it were scanned too
+    EXPECT_EQ(Objects, 10); // the modules and the import/export specification after it were scanned too
     EXPECT_GT(Node.Db.GetModule(1)->HitCount(), 0);
     EXPECT_EQ(msaccess::Application::RunningCount(), 0);
 
