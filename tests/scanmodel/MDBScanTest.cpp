@@ -303,6 +303,41 @@ TEST(MDBScanTest, AnAbortedHitEndsTheScanFromInsideThePropertyGuard) {
     EXPECT_EQ(Other.Db.GetTable(0)->ImageIndex, 11);
 }
 
+// A report object whose scan ends the Access application lent to it, as a user closing Access
+// would, and then fails when Abort is set.
+class TQuittingReport final : public TMDBObjectInfo {
+public:
+    static inline const TStreamableClass StaticClass{"TQuittingReport", &TMDBReportInfo::StaticClass,
+                                                     nullptr};
+    const TStreamableClass& ClassType() const override { return StaticClass; }
+    void Scan(const TStringList&, const TStringList&) override {
+        AccessApp->Quit();
+        if (Abort)
+            ::Abort();
+    }
+    bool Abort = false;
+};
+
+// An Access application that cannot be quit at the end is a failure the caller hears of; a scan
+// that failed itself reports its own exception instead.
+TEST(MDBScanTest, AFailingQuitReachesTheCallerUnlessTheScanFailedFirst) {
+    TNwindNode Node;
+    auto* Quitter = new TQuittingReport;
+    Node.Db.AddReport(Quitter);
+    int Objects = 0;
+    Node.Db.OnAfterScan = [&](TObject*) { ++Objects; };
+    EXPECT_THROW(Node.Db.Scan(Words({"Date"}), Words({}, true)), EOleSysError);
+    EXPECT_EQ(Objects, 10); // the modules and the import/export specification after it were scanned too
+    EXPECT_GT(Node.Db.GetModule(1)->HitCount(), 0);
+    EXPECT_EQ(msaccess::Application::RunningCount(), 0);
+
+    Quitter->Abort = true;
+    Objects = 0;
+    EXPECT_THROW(Node.Db.Scan(Words({"Date"}), Words({}, true)), EAbort);
+    EXPECT_EQ(Objects, 6);
+    EXPECT_EQ(msaccess::Application::RunningCount(), 0);
+}
+
 TEST(MDBScanTest, AnEmptyNodeStillOpensAndReleasesEverything) {
     TReaderCounter Reader;
     TMDBInfo Db;
