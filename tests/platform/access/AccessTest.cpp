@@ -76,7 +76,7 @@ TEST_F(AccessAppTest, ContainersListTheExportedObjectsByName) {
     EXPECT_EQ(App->ExportFolder(), kNwind + ".src/");
 }
 
-TEST_F(AccessAppTest, AFormInDesignViewHasTypedPropertiesAndTheNamedControlsOfItsSections) {
+TEST_F(AccessAppTest, AFormInDesignViewHasTypedPropertiesAndItsControlsAtAnyDepth) {
     EXPECT_NE(OleMessage([&] { App->Forms("Orders"); }).find("not open"), std::string::npos);
     App->DoCmd().OpenForm("Orders", acDesign, Variant(), Variant(), Variant(), 0);
     const auto Form = App->Forms("orders");
@@ -89,19 +89,62 @@ TEST_F(AccessAppTest, AFormInDesignViewHasTypedPropertiesAndTheNamedControlsOfIt
     EXPECT_EQ(P.Item("BeforeUpdate").Value(), Variant("=CheckShipDate()"));
     EXPECT_EQ(P.Item("PrtMip").Value().VarType(), varArray | varByte);
     EXPECT_EQ(P.Item("PrtMip").Value().AsBytes().size(), 56u);
-    EXPECT_EQ(ControlNames(*Form),
-              (std::vector<std::string>{"Orders Label", "OrderDate", "RequiredDate", "ShipVia", "ShipPeriod",
-                                        "ShipThisYear", "Orders Subform"}));
+    // Sections and the default blocks are no controls; attached labels, the buttons of an option
+    // group and the controls of every section are.
+    EXPECT_EQ(ControlNames(*Form), (std::vector<std::string>{"Orders Label",
+                                                             "OrderID",
+                                                             "OrderID_Label",
+                                                             "CustomerID",
+                                                             "CustomerID_Label",
+                                                             "ShipName",
+                                                             "ShipName_Label",
+                                                             "OrderDate",
+                                                             "OrderDate_Label",
+                                                             "RequiredDate",
+                                                             "RequiredDate_Label",
+                                                             "ShippedDate",
+                                                             "ShippedDate_Label",
+                                                             "ShipVia",
+                                                             "ShipVia_Label",
+                                                             "Speedy",
+                                                             "United",
+                                                             "Federal",
+                                                             "Freight",
+                                                             "Freight_Label",
+                                                             "Orders Subform",
+                                                             "PrintInvoice",
+                                                             "cmdClose"}));
     const auto& OrderDate = Form->Controls().Item("OrderDate");
     EXPECT_EQ(OrderDate.ControlType(), "TextBox");
-    EXPECT_EQ(OrderDate.Properties().Item("Format").Value(), Variant("dd/mm/yy"));
+    EXPECT_EQ(OrderDate.Properties().Item(0).Name(), "OverlapFlags");
+    EXPECT_EQ(OrderDate.Properties().Item("Format").Value(), Variant("Short Date"));
     EXPECT_EQ(OrderDate.Properties().Item("DefaultValue").Value(), Variant("=Date()"));
-    EXPECT_EQ(OrderDate.Properties().Item("Top").Value(), Variant(std::int32_t(120)));
-    EXPECT_EQ(Form->Controls().Item("RequiredDate").Properties().Item("DefaultValue").Value(),
-              Variant("=DateAdd(\"d\",14,Date())"));
-    EXPECT_EQ(Form->Controls().Item("ShipVia").Properties().Item("RowSource").Value(),
-              Variant("SELECT DISTINCTROW Shippers.ShipperID, Shippers.CompanyName FROM Shippers ORDER BY "
-                      "Shippers.CompanyName;"));
+    EXPECT_EQ(OrderDate.Properties().Item("Top").Value(), Variant(std::int32_t(1200)));
+    EXPECT_EQ(Form->Controls().Item("OrderDate_Label").Properties().Item("Caption").Value(),
+              Variant("Order Date:"));
+    // The TextBox defaults follow a text box's own properties; its own Format wins.
+    const auto& Required = Form->Controls().Item("RequiredDate").Properties();
+    EXPECT_EQ(Required.Item("DefaultValue").Value(), Variant("=DateAdd(\"d\",14,Date())"));
+    EXPECT_EQ(Required.Item("Format").Value(), Variant("Medium Date"));
+    EXPECT_EQ(Required.Item(Required.Count() - 1).Name(), "AsianLineBreak");
+    EXPECT_EQ(Form->Controls().Item("Freight").Properties().Item("Format").Value(), Variant("Currency"));
+    EXPECT_EQ(Form->Controls().Item("ShipVia_Label").Properties().Item("FontName").Value(),
+              Variant("Tahoma"));
+    EXPECT_EQ(
+        Form->Controls().Item("CustomerID").Properties().Item("RowSource").Value(),
+        Variant("SELECT DISTINCTROW Customers.CustomerID, Customers.CompanyName FROM Customers ORDER BY "
+                "Customers.CompanyName;"));
+    // An embedded macro is the value of its property, its blocks no controls.
+    const std::string Macro =
+        Form->Controls().Item("PrintInvoice").Properties().Item("OnClickEmMacro").Value().AsString();
+    EXPECT_EQ(Macro.rfind("Version =196611\r\nColumnsShown =8\r\nBegin\r\nAction =\"OpenReport\"\r\n"
+                          "Argument =\"Invoice\"\r\n",
+                          0),
+              0u);
+    EXPECT_NE(Macro.find("Comment =\"_AXL:<?xml version=\"1.0\" encoding=\"UTF-16\" standalone=\"no\"?>\r\n"
+                         "<UserInterfaceMacro For=\"PrintInvoice\" xmlns="),
+              std::string::npos);
+    EXPECT_EQ(Macro.substr(Macro.size() - 5), "\r\nEnd");
     App->DoCmd().Close(acForm, "Orders", acSavePrompt);
     EXPECT_THROW(App->Forms("Orders"), EOleException);
     EXPECT_NE(
@@ -118,12 +161,27 @@ TEST_F(AccessAppTest, ReportsAndFilesInEveryEncoding) {
               Variant("=Format(Date(),\"dd-mmm-yy\")"));
 
     App->DoCmd().OpenReport("Invoice", acDesign); // UTF-8 with a byte-order mark
-    EXPECT_EQ(App->Reports("Invoice")->Controls().Item("Stamp").Properties().Item("Caption").Value(),
-              Variant("F\xE4llig"));
+    const auto& Invoice = App->Reports("Invoice")->Controls();
+    EXPECT_EQ(Invoice.Item("Stamp").Properties().Item("Caption").Value(), Variant("F\xE4llig"));
+    EXPECT_EQ(Invoice.Count(), 14);
+    EXPECT_EQ(Invoice.Item("PageNumber").Properties().Item("ControlSource").Value(),
+              Variant("=\"Page \" & [Page] & \" of \" & [Pages]"));
     App->DoCmd().OpenForm("Customers", acDesign); // Windows-1252
-    EXPECT_EQ(App->Forms("Customers")->Properties().Item("Caption").Value(), Variant("Kunden \x96 \xDC"
-                                                                                     "bersicht"));
-    App->DoCmd().OpenForm("Employees", acDesign); // UTF-16 with a byte-order mark
+    const auto Customers = App->Forms("Customers");
+    EXPECT_EQ(Customers->Properties().Item("Caption").Value(), Variant("Kunden \x96 \xDC"
+                                                                       "bersicht"));
+    EXPECT_EQ(Customers->Properties().Item("Picture").Value(),
+              Variant("C:\\Programme\\Microsoft Office\\Office\\Beispiel\\Nwlogo.bmp"));
+    const auto& LastOrder = Customers->Controls().Item("LastOrder").Properties();
+    EXPECT_EQ(LastOrder.Item("ControlSource").Value(),
+              Variant("=DMax(\"OrderDate\",\"Orders\",\"CustomerID='\" & [CustomerID] & \"'\")"));
+    EXPECT_EQ(LastOrder.Item("Format").Value(), Variant("dd\\.mm\\.yyyy"));
+    EXPECT_EQ(LastOrder.Item("ControlTipText").Value(),
+              Variant("Letzte Bestellung\r\n(leer: keine Bestellung)"));
+    EXPECT_EQ(Customers->Controls().Item("CompanyName").Properties().Item("StatusBarText").Value(),
+              Variant("Stra\xDF"
+                      "e und Firma"));
+    App->DoCmd().OpenForm("Employees", acDesign); // UTF-16 with a byte-order mark, sections not in a block
     EXPECT_EQ(ControlNames(*App->Forms("Employees")), (std::vector<std::string>{"BirthDate", "HireDate"}));
     EXPECT_EQ(
         App->Forms("Employees")->Controls().Item("BirthDate").Properties().Item("ValidationRule").Value(),
@@ -148,6 +206,12 @@ TEST_F(AccessAppTest, OutputToWritesTheCodeOfModulesFormsAndReports) {
     const std::string Report = (Dir.Path / "Report_Sales by Year.cbf").string();
     App->DoCmd().OutputTo(acOutputModule, "Report_Sales by Year", acFormatTXT, Report);
     EXPECT_NE(ReadAll(Report).find("Private Sub Report_Open(Cancel As Integer)\r\n"), std::string::npos);
+    // The code an exporter wrote apart, in a class file beside the layout.
+    const std::string Invoice = (Dir.Path / "Report_Invoice.cbf").string();
+    App->DoCmd().OutputTo(acOutputModule, "Report_Invoice", acFormatTXT, Invoice);
+    EXPECT_EQ(ReadAll(Invoice).rfind(
+                  "Option Compare Database\r\nOption Explicit\r\n\r\nPrivate Sub Report_NoData(", 0),
+              0u);
 
     // A form without code has no module; neither has a name that is nothing.
     EXPECT_NE(OleMessage([&] { App->DoCmd().OpenModule("Form_Customers"); }).find("has no module"),
