@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -257,6 +258,38 @@ TEST(AccessApplicationTest, OpeningAndEndingTheApplication) {
     }
 }
 
+TEST(AccessApplicationTest, AFileThatCannotBeParsedFailsOnlyItsObject) {
+    TempDir Dir;
+    const std::string Copy = (Dir.Path / "nwind.mdb").string();
+    fs::copy_file(kNwind, Copy);
+    fs::copy(kNwind + ".src", Copy + ".src", fs::copy_options::recursive);
+    // The End of the form header's controls of Orders becomes a line that is no property.
+    const std::string Orders = Copy + ".src/forms/Orders.bas";
+    std::string Text = ReadAll(Orders);
+    const std::size_t Cut = Text.find("        End\n        Begin Section\n");
+    ASSERT_NE(Cut, std::string::npos);
+    Text.replace(Cut, 12, "        EndOfHeader\n");
+    std::ofstream(Orders, std::ios::binary | std::ios::trunc) << Text;
+    const int Line =
+        static_cast<int>(std::count(Text.begin(), Text.begin() + static_cast<std::ptrdiff_t>(Cut), '\n')) + 1;
+
+    auto App = Application::Create();
+    App->OpenCurrentDatabase(Copy);
+    EXPECT_EQ(Documents(*App, "Forms"), (std::vector<std::string>{"Customers", "Employees", "Orders"}));
+    const std::string Message = OleMessage([&] { App->DoCmd().OpenForm("Orders", acDesign); });
+    EXPECT_NE(Message.find("'" + Orders + "'"), std::string::npos) << Message;
+    EXPECT_NE(Message.find("a line that is no property at line " + std::to_string(Line) + "."),
+              std::string::npos)
+        << Message;
+    EXPECT_THROW(App->DoCmd().OpenModule("Form_Orders"), EOleException);
+    // The other objects do not notice.
+    App->DoCmd().OpenForm("Customers", acDesign);
+    EXPECT_EQ(App->Forms("Customers")->Controls().Count(), 6);
+    App->DoCmd().OpenModule("Report_Sales by Year");
+    App->DoCmd().OpenModule("Startup");
+    App->Quit();
+}
+
 TEST(SaveAsTextTest, ParsesValuesOfEveryKind) {
     const TextObject O = ParseSaveAsText("Version =20\r\n"
                                          "Begin Form\r\n"
@@ -284,6 +317,100 @@ TEST(SaveAsTextTest, ParsesValuesOfEveryKind) {
     EXPECT_FALSE(O.HasCode);
 }
 
+TEST(SaveAsTextTest, DecodesEscapesAndJoinsContinuedPieces) {
+    const TextObject O = ParseSaveAsText("Begin Form\n"
+                                         "    A =\"say \\\"hi\\\" to C:\\\\Data\\\\\"\n"
+                                         "    B =\"one\\015\\012two\\011\"\n"
+                                         "    C =\"=DMax(\\\"Order\"\n"
+                                         "        \"Date\\\",\\\"Orders\\\")\"\n"
+                                         "        \"\"\n"
+                                         "    D =\"\"\n"
+                                         "    E =\"old \"\"quoted\"\" text\"\n"
+                                         "    F =\"kept: \\q \\01 \\8\"\n"
+                                         "    G =\"\\\\\"\n"
+                                         "End\n",
+                                         "escapes.bas");
+    const auto& P = O.Root.Properties;
+    ASSERT_EQ(P.size(), 7u);
+    EXPECT_EQ(P[0].Value, Variant("say \"hi\" to C:\\Data\\"));
+    EXPECT_EQ(P[1].Value, Variant("one\r\ntwo\t"));
+    EXPECT_EQ(P[2].Value, Variant("=DMax(\"OrderDate\",\"Orders\")"));
+    EXPECT_EQ(P[3].Value, Variant(""));
+    EXPECT_EQ(P[4].Value, Variant("old \"quoted\" text"));
+    EXPECT_EQ(P[5].Value, Variant("kept: \\q \\01 \\8"));
+    EXPECT_EQ(P[6].Value, Variant("\\"));
+}
+
+TEST(SaveAsTextTest, ControlsAreNamedBlocksWithTheirTypesDefaultsAndMacrosAreValues) {
+    const TextObject O = ParseSaveAsText("Begin Report\n"
+                                         "    Begin\n"
+                                         "        Begin TextBox\n"
+                                         "            Format =\"Short Date\"\n"
+                                         "            FontName =\"Arial\"\n"
+                                         "        End\n"
+                                         "        Begin BreakLevel\n"
+                                         "            ControlSource =\"OrderDate\"\n"
+                                         "        End\n"
+                                         "        Begin Section\n"
+                                         "            Name =\"Detail\"\n"
+                                         "            Begin\n"
+                                         "                Begin TextBox\n"
+                                         "                    Name =\"Due\"\n"
+                                         "                    Begin\n"
+                                         "                        Begin Label\n"
+                                         "                            Name =\"Due_Label\"\n"
+                                         "                        End\n"
+                                         "                    End\n"
+                                         "                End\n"
+                                         "                Begin TextBox\n"
+                                         "                    Format =\"Currency\"\n"
+                                         "                    Name =\"Price\"\n"
+                                         "                    GroupTable =1\n"
+                                         "                    GroupTable =2\n"
+                                         "                End\n"
+                                         "                Begin CommandButton\n"
+                                         "                    Name =\"Go\"\n"
+                                         "                    Picture = Begin\n"
+                                         "                    End\n"
+                                         "                    OnClickEmMacro = Begin\n"
+                                         "                        Version =196611\n"
+                                         "                        Begin\n"
+                                         "                            Action =\"Close\"\n"
+                                         "                            Comment =\"a \\\"long\\\" com\"\n"
+                                         "                                \"ment\"\n"
+                                         "                        End\n"
+                                         "                        Begin Label\n"
+                                         "                            Name =\"NoControl\"\n"
+                                         "                        End\n"
+                                         "                    End\n"
+                                         "                    Caption =\"Go\"\n"
+                                         "                End\n"
+                                         "            End\n"
+                                         "        End\n"
+                                         "    End\n"
+                                         "End\n",
+                                         "controls.bas");
+    const std::vector<TextBlock> C = NamedControls(O);
+    ASSERT_EQ(C.size(), 4u);
+    EXPECT_EQ(C[0].Name(), "Due");
+    ASSERT_EQ(C[0].Properties.size(), 3u); // its Name, then both defaults
+    EXPECT_EQ(C[0].Properties[1].Name, "Format");
+    EXPECT_EQ(C[0].Properties[1].Value, Variant("Short Date"));
+    EXPECT_EQ(C[1].Name(), "Due_Label");
+    EXPECT_EQ(C[1].Type, "Label");
+    EXPECT_EQ(C[1].Properties.size(), 1u);
+    ASSERT_EQ(C[2].Properties.size(), 5u); // its own four lines as written, then FontName
+    EXPECT_EQ(C[2].Properties[0].Value, Variant("Currency"));
+    EXPECT_EQ(C[2].Properties[4].Name, "FontName");
+    EXPECT_EQ(C[3].Name(), "Go");
+    ASSERT_EQ(C[3].Properties.size(), 4u);
+    EXPECT_EQ(C[3].Properties[1].Value.AsBytes().size(), 0u);
+    EXPECT_EQ(C[3].Properties[2].Value, Variant("Version =196611\r\nBegin\r\nAction =\"Close\"\r\n"
+                                                "Comment =\"a \"long\" comment\"\r\nEnd\r\nBegin Label\r\n"
+                                                "Name =\"NoControl\"\r\nEnd"));
+    EXPECT_EQ(C[3].Properties[3].Value, Variant("Go"));
+}
+
 TEST(SaveAsTextTest, RefusesMalformedBlocksNamingTheFile) {
     auto Message = [](const std::string& Text) {
         return OleMessage([&] { ParseSaveAsText(Text, "bad.bas"); });
@@ -294,6 +421,16 @@ TEST(SaveAsTextTest, RefusesMalformedBlocksNamingTheFile) {
               std::string::npos);
     EXPECT_NE(Message("Option Explicit\nSub X()\n").find("no Begin Form"), std::string::npos);
     EXPECT_NE(Message("Begin Form\n  what is this\nEnd\n").find("'bad.bas'"), std::string::npos);
+    // The line named is the one at fault, or where the unfinished block or value began.
+    EXPECT_NE(Message("Version =20\nBegin Form\n  Caption =\"x\"\n    \"y\"\n  what\nEnd\n")
+                  .find("no property at line 5"),
+              std::string::npos);
+    EXPECT_NE(Message("Begin Form\n Begin\n  Begin Section\n   Name =\"Detail\"\n  End\n")
+                  .find("inside a block at line 2"),
+              std::string::npos);
+    EXPECT_NE(Message("Begin Form\n  X =1\n  OnClickEmMacro = Begin\n    Version =1\n    Begin\n    End\n")
+                  .find("embedded macro without End at line 3"),
+              std::string::npos);
     std::string Deep = "Begin Form\n";
     for (int I = 0; I < 5000; ++I)
         Deep += "Begin Box\n";
