@@ -240,7 +240,7 @@ private:
     }
 
     /// The text of an embedded macro up to its End: its lines without indentation, quoted
-    /// values decoded and joined, lines separated by CR LF.
+    /// values decoded and joined, other lines as they stand, separated by CR LF.
     std::string ReadMacro(std::size_t Depth) {
         if (Depth > kMaxDepth)
             Fail(mN, "blocks nested too deeply");
@@ -280,7 +280,7 @@ private:
                     Add(T);
                 }
             } else {
-                Fail(mN, "a line that is no property");
+                Add(T); // kept as it stands: the macro's text loses nothing
             }
         }
         Fail(Start, "an embedded macro without End");

@@ -378,6 +378,7 @@ TEST(SaveAsTextTest, ControlsAreNamedBlocksWithTheirTypesDefaultsAndMacrosAreVal
                                          "                            Action =\"Close\"\n"
                                          "                            Comment =\"a \\\"long\\\" com\"\n"
                                          "                                \"ment\"\n"
+                                         "                            what Access may add\n"
                                          "                        End\n"
                                          "                        Begin Label\n"
                                          "                            Name =\"NoControl\"\n"
@@ -405,9 +406,10 @@ TEST(SaveAsTextTest, ControlsAreNamedBlocksWithTheirTypesDefaultsAndMacrosAreVal
     EXPECT_EQ(C[3].Name(), "Go");
     ASSERT_EQ(C[3].Properties.size(), 4u);
     EXPECT_EQ(C[3].Properties[1].Value.AsBytes().size(), 0u);
-    EXPECT_EQ(C[3].Properties[2].Value, Variant("Version =196611\r\nBegin\r\nAction =\"Close\"\r\n"
-                                                "Comment =\"a \"long\" comment\"\r\nEnd\r\nBegin Label\r\n"
-                                                "Name =\"NoControl\"\r\nEnd"));
+    EXPECT_EQ(C[3].Properties[2].Value,
+              Variant("Version =196611\r\nBegin\r\nAction =\"Close\"\r\n"
+                      "Comment =\"a \"long\" comment\"\r\nwhat Access may add\r\nEnd\r\nBegin Label\r\n"
+                      "Name =\"NoControl\"\r\nEnd"));
     EXPECT_EQ(C[3].Properties[3].Value, Variant("Go"));
 }
 
