@@ -135,7 +135,7 @@ public:
             const std::string_view T = TrimView(mLines[mN]);
             if (T.empty())
                 continue;
-            std::string_view Type;
+            std::string_view Type, Name, Value;
             if (IsBegin(T, Type)) {
                 if (!Obj.Root.Type.empty() || Type.empty())
                     Fail(mN, "a block outside the object");
@@ -147,8 +147,8 @@ public:
                     Obj.Code.emplace_back(mLines[mN]);
             } else if (T == "End") {
                 Fail(mN, "an End without Begin");
-            } else if (IsProperty(T)) {
-                Obj.Header.push_back(ReadProperty(T, 1));
+            } else if (SplitProperty(T, Name, Value)) {
+                Obj.Header.push_back(ReadProperty(Name, Value, 1));
             } else if (!Obj.Root.Type.empty()) {
                 Fail(mN, "a line that is no property");
             } // else stray text before the object
@@ -164,9 +164,14 @@ private:
                                    static_cast<int>(Index + 1)));
     }
 
-    static bool IsProperty(std::string_view T) {
+    /// Splits a line "Name =Value" at its first '='; false when the line is no property.
+    static bool SplitProperty(std::string_view T, std::string_view& Name, std::string_view& Value) {
         const std::size_t Eq = T.find('=');
-        return Eq != std::string_view::npos && Eq > 0;
+        if (Eq == std::string_view::npos || Eq == 0)
+            return false;
+        Name = TrimView(T.substr(0, Eq));
+        Value = TrimView(T.substr(Eq + 1));
+        return true;
     }
 
     /// Reads the block whose Begin line is the current one, up to its End.
@@ -180,12 +185,12 @@ private:
                 continue;
             if (T == "End")
                 return;
-            std::string_view Type;
+            std::string_view Type, Name, Value;
             if (IsBegin(T, Type)) {
                 Block.Children.push_back(TextBlock{std::string(Type), {}, {}});
                 ReadBlock(Block.Children.back(), Depth + 1);
-            } else if (IsProperty(T)) {
-                Block.Properties.push_back(ReadProperty(T, Depth));
+            } else if (SplitProperty(T, Name, Value)) {
+                Block.Properties.push_back(ReadProperty(Name, Value, Depth));
             } else {
                 Fail(mN, "a line that is no property");
             }
@@ -193,11 +198,9 @@ private:
         Fail(Start, "the file ends inside a block");
     }
 
-    TextProperty ReadProperty(std::string_view T, std::size_t Depth) {
-        const std::size_t Eq = T.find('=');
-        TextProperty P{std::string(TrimView(T.substr(0, Eq))), Variant()};
-        const std::string_view V = TrimView(T.substr(Eq + 1));
-        if (!V.empty() && V.front() == '"')
+    TextProperty ReadProperty(std::string_view Name, std::string_view V, std::size_t Depth) {
+        TextProperty P{std::string(Name), Variant()};
+        if (V.starts_with('"'))
             P.Value = Variant(ReadQuoted(V));
         else if (V == "Begin")
             P.Value = ReadBeginValue(Depth);
@@ -256,31 +259,21 @@ private:
             const std::string_view T = TrimView(mLines[mN]);
             if (T.empty())
                 continue;
-            std::string_view Type;
+            std::string_view Type, Name, Value;
+            const bool Property = SplitProperty(T, Name, Value);
             if (T == "End") {
                 if (Level == 0)
                     return Out;
                 --Level;
                 Add(T);
-            } else if (IsBegin(T, Type)) {
+            } else if (IsBegin(T, Type) || (Property && Value == "Begin")) {
                 if (Depth + ++Level > kMaxDepth)
                     Fail(mN, "blocks nested too deeply");
                 Add(T);
-            } else if (IsProperty(T)) {
-                const std::size_t Eq = T.find('=');
-                const std::string_view Name = TrimView(T.substr(0, Eq));
-                const std::string_view V = TrimView(T.substr(Eq + 1));
-                if (!V.empty() && V.front() == '"') {
-                    Add(std::string(Name) + " =\"" + ReadQuoted(V) + "\"");
-                } else if (V == "Begin") {
-                    const Variant Inner = ReadBeginValue(Depth + Level);
-                    if (Inner.IsText())
-                        Add(std::string(Name) + " = Begin\r\n" + Inner.AsString() + "\r\nEnd");
-                } else {
-                    Add(T);
-                }
+            } else if (Property && Value.starts_with('"')) {
+                Add(std::string(Name) + " =\"" + ReadQuoted(Value) + "\"");
             } else {
-                Add(T); // kept as it stands: the macro's text loses nothing
+                Add(T); // other lines as they stand: the macro's text loses nothing
             }
         }
         Fail(Start, "an embedded macro without End");

@@ -376,6 +376,9 @@ TEST(SaveAsTextTest, ControlsAreNamedBlocksWithTheirTypesDefaultsAndMacrosAreVal
                                          "                    End\n"
                                          "                    OnClickEmMacro = Begin\n"
                                          "                        Version =196611\n"
+                                         "                        Data = Begin\n"
+                                         "                            0x0102 ,\n"
+                                         "                        End\n"
                                          "                        Begin\n"
                                          "                            Action =\"Close\"\n"
                                          "                            Comment =\"a \\\"long\\\" com\"\n"
@@ -409,7 +412,7 @@ TEST(SaveAsTextTest, ControlsAreNamedBlocksWithTheirTypesDefaultsAndMacrosAreVal
     ASSERT_EQ(C[3].Properties.size(), 4u);
     EXPECT_EQ(C[3].Properties[1].Value.AsBytes().size(), 0u);
     EXPECT_EQ(C[3].Properties[2].Value,
-              Variant("Version =196611\r\nBegin\r\nAction =\"Close\"\r\n"
+              Variant("Version =196611\r\nData = Begin\r\n0x0102 ,\r\nEnd\r\nBegin\r\nAction =\"Close\"\r\n"
                       "Comment =\"a \"long\" comment\"\r\nwhat Access may add\r\nEnd\r\nBegin Label\r\n"
                       "Name =\"NoControl\"\r\nEnd"));
     EXPECT_EQ(C[3].Properties[3].Value, Variant("Go"));
