@@ -171,9 +171,15 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
 } // namespace
 
 const StorageNode* StorageNode::Child(std::string_view ChildName) const {
-    for (const StorageNode& C : Children)
-        if (SameText(C.Name, std::string(ChildName)))
+    // Names of special streams start with a control character ("\x03DirData"); it is not
+    // part of the name looked for.
+    for (const StorageNode& C : Children) {
+        std::string_view Name = C.Name;
+        if (!Name.empty() && static_cast<unsigned char>(Name[0]) < 0x20)
+            Name.remove_prefix(1);
+        if (SameText(Name, ChildName))
             return &C;
+    }
     return nullptr;
 }
 
@@ -218,8 +224,11 @@ std::vector<StorageRow> StorageRows(const TableRows& T) {
             R.ParentId = Integer(Row[static_cast<std::size_t>(Parent)]);
         if (Type >= 0)
             R.Type = Integer(Row[static_cast<std::size_t>(Type)]);
-        if (Name >= 0)
+        if (Name >= 0) {
+            // Some names are stored with their terminating zero.
             R.Name = VarToStr(Row[static_cast<std::size_t>(Name)]);
+            R.Name.erase(std::find(R.Name.begin(), R.Name.end(), '\0'), R.Name.end());
+        }
         const Variant& D = Row[static_cast<std::size_t>(Data)];
         if (!D.IsNull() && !D.IsText()) {
             const std::vector<std::uint8_t>& Bytes = D.AsBytes();
@@ -414,13 +423,95 @@ std::string CodePageToCp1252(std::string_view Text, int CodePage) {
 }
 
 std::vector<std::pair<std::string, std::uint32_t>> ParseDirData(std::string_view B) {
-    (void)B;
-    return {};
+    // 4 zero bytes, then per object: 0x04, the length of what follows, the name in UTF-16LE and
+    // the object's storage number (32 bits).
+    if (B.size() < 4 || U32(B, 0) != 0)
+        Fail("it does not start as an object list does");
+    std::vector<std::pair<std::string, std::uint32_t>> Entries;
+    for (std::size_t At = 4; At < B.size();) {
+        if (At + 2 > B.size() || B[At] != 0x04)
+            Fail(Format("an entry at byte %d is damaged", static_cast<int>(At)));
+        const std::size_t Length = static_cast<unsigned char>(B[At + 1]);
+        At += 2;
+        if (Length < 4 || Length % 2 != 0 || Length > B.size() - At)
+            Fail(Format("an entry at byte %d has an impossible length", static_cast<int>(At - 2)));
+        Entries.emplace_back(Utf16ToCp1252(B.substr(At, Length - 4)), U32(B, At + Length - 4));
+        At += Length;
+    }
+    return Entries;
 }
 
 std::vector<FileControl> ParseTypeInfo(std::string_view B) {
-    (void)B;
-    return {};
+    // Header: magic, two words, the number of entries, a GUID. Each entry: the control type (8
+    // bits), three bytes, its index (32 bits), its name as a VBA identifier and, when that
+    // differs, its name as Access shows it, both ANSI and zero-terminated.
+    constexpr std::size_t kHeader = 32;
+    if (B.size() < kHeader || U32(B, 0) != 0xACCDEAF7)
+        Fail("its control list does not start with its signature");
+    const std::uint32_t Count = U32(B, 12);
+    if (Count > (B.size() - kHeader) / 10)
+        Fail("its control list states more entries than it holds");
+    std::vector<FileControl> Controls;
+    std::size_t At = kHeader;
+    auto CString = [&B, &At]() {
+        const std::size_t End = B.find('\0', At);
+        if (End == std::string_view::npos)
+            Fail("its control list ends in the middle of a name");
+        const std::string_view S = B.substr(At, End - At);
+        At = End + 1;
+        return S;
+    };
+    for (std::uint32_t I = 0; I < Count; ++I) {
+        if (At + 8 > B.size())
+            Fail("its control list ends early");
+        const int Type = static_cast<unsigned char>(B[At]);
+        At += 8;
+        const std::string_view CodeName = CString();
+        const std::string_view Name = CString();
+        if (Type == kFieldEntry)
+            continue; // a field of the record source, not a control
+        Controls.push_back({std::string(Name.empty() ? CodeName : Name), Type});
+    }
+    return Controls;
+}
+
+std::string ControlTypeName(int TypeCode) {
+    static const std::map<int, const char*> kNames = {
+        {100, "Label"},
+        {101, "Rectangle"},
+        {102, "Line"},
+        {103, "Image"},
+        {104, "CommandButton"},
+        {105, "OptionButton"},
+        {106, "CheckBox"},
+        {107, "OptionGroup"},
+        {108, "BoundObjectFrame"},
+        {109, "TextBox"},
+        {110, "ListBox"},
+        {111, "ComboBox"},
+        {112, "Subform"},
+        {113, "UnboundObjectFrame"},
+        {114, "UnboundObjectFrame"},
+        {118, "PageBreak"},
+        {119, "CustomControl"},
+        {122, "ToggleButton"},
+        {123, "Tab"},
+        {124, "Page"},
+        {126, "Attachment"},
+        {127, "EmptyCell"},
+        {128, "WebBrowser"},
+        {129, "NavigationControl"},
+        {130, "NavigationButton"},
+        {152, "Section"},
+        {153, "FormHeader"},
+        {154, "FormFooter"},
+        {155, "PageHeader"},
+        {156, "PageFooter"},
+        {157, "BreakHeader"},
+        {158, "BreakFooter"},
+    };
+    const auto It = kNames.find(TypeCode);
+    return It == kNames.end() ? std::string() : It->second;
 }
 
 FileProject ReadAccessProject(const StorageNode& Root) {

@@ -89,7 +89,13 @@ std::string CodePageToCp1252(std::string_view Text, int CodePage);
 /// The names and storage numbers of a DirData stream, in stream order.
 std::vector<std::pair<std::string, std::uint32_t>> ParseDirData(std::string_view Bytes);
 
-/// The controls of a TypeInfo stream in stream order, sections included.
+/// Type codes of TypeInfo entries: Access's ControlType (100 Label, 109 TextBox ...), sections
+/// from 152 (Detail) to 158 (group footer), and the record source's fields.
+constexpr int kFirstSection = 152;
+constexpr int kLastSection = 158;
+constexpr int kFieldEntry = 255;
+
+/// The controls of a TypeInfo stream in stream order, sections included, fields left out.
 std::vector<FileControl> ParseTypeInfo(std::string_view Bytes);
 
 /// The word Access's text export uses for a control type code; empty for an unknown code.
