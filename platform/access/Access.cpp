@@ -1,5 +1,9 @@
 #include "platform/access/Access.h"
 
+#include "platform/access/FileSource.h"
+#include "platform/dao/DAO.h"
+#include "platform/dao/ReaderProcess.h"
+
 #include "platform/rtl/TextCodec.h"
 
 #include <algorithm>
@@ -99,21 +103,6 @@ std::string ReadText(const std::string& Path) {
     return DecodeTextFile(Bytes);
 }
 
-std::vector<std::string> Lines(const std::string& Text) {
-    std::vector<std::string> Out;
-    std::size_t Start = 0;
-    for (std::size_t I = 0; I < Text.size(); ++I)
-        if (Text[I] == '\r' || Text[I] == '\n') {
-            Out.push_back(Text.substr(Start, I - Start));
-            if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
-                ++I;
-            Start = I + 1;
-        }
-    if (Start < Text.size())
-        Out.push_back(Text.substr(Start));
-    return Out;
-}
-
 PropertyList ToProperties(const std::vector<TextProperty>& Props) {
     PropertyList L;
     for (const TextProperty& P : Props)
@@ -185,6 +174,8 @@ const Container& CurrentDatabase::Containers(const std::string& Name) const {
 
 struct Application::Files {
     NameList Forms, Reports, Modules;
+    /// Without an export folder: the objects as the database file holds them.
+    std::unique_ptr<FileSource> File;
 };
 
 std::shared_ptr<Application> Application::Create() {
@@ -236,9 +227,19 @@ void Application::OpenCurrentDatabase(const std::string& FileName, bool /*Exclus
         (std::memcmp(Signature, "\x00\x01\x00\x00Standard Jet DB", 19) != 0 &&
          std::memcmp(Signature, "\x00\x01\x00\x00Standard ACE DB", 19) != 0))
         Fail(Format("'%s' is not an Access database.", FileName));
+    auto Found = std::make_unique<Files>();
+    const std::string Folder = FileName + ".src/";
+    struct stat St {};
+    if (stat(Folder.c_str(), &St) != 0 || !S_ISDIR(St.st_mode)) {
+        try {
+            Found->File = std::make_unique<FileSource>(
+                FileName, dao::ReadSnapshot(FileName, dao::ReaderProgram(), dao::ReaderTimeLimit()));
+        } catch (const EOleException& E) {
+            Fail(E.Message());
+        }
+    }
     mDatabase = FileName;
-    mFiles = std::make_unique<Files>();
-    const std::string Folder = ExportFolder();
+    mFiles = std::move(Found);
     mFiles->Forms = ListObjects(Folder, "forms");
     mFiles->Reports = ListObjects(Folder, "reports");
     mFiles->Modules = ListObjects(Folder, "modules");
@@ -264,6 +265,9 @@ std::shared_ptr<CurrentDatabase> Application::CurrentDB() {
                                      {"Reports", &mFiles->Reports},
                                      {"Modules", &mFiles->Modules}}) {
         DocumentList Docs;
+        if (mFiles->File)
+            for (const std::string& DocName : mFiles->File->Documents(Name))
+                Docs.Add(Document(DocName));
         for (const auto& Item : *List)
             Docs.Add(Document(Item.first));
         Containers.emplace_back(Name, std::move(Docs));
@@ -279,6 +283,8 @@ DoCmdObject& Application::DoCmd() {
 
 std::shared_ptr<AccessObject> Application::Load(int Kind, const std::string& Name) {
     CheckDatabase();
+    if (mFiles->File)
+        return mFiles->File->Load(Kind, Name);
     const auto* Item = Find(Kind == acForm ? mFiles->Forms : mFiles->Reports, Name);
     if (!Item)
         Fail(Format("The %s '%s' was not found in '%s'.", KindName(Kind), Name, mDatabase));
@@ -314,6 +320,8 @@ std::shared_ptr<AccessObject> Application::Reports(const std::string& Name) {
 
 std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) {
     CheckDatabase();
+    if (mFiles->File)
+        return mFiles->File->ModuleCode(ModuleName);
     for (const auto& [Prefix, Kind] : {std::pair<std::string, int>{"Form_", acForm}, {"Report_", acReport}}) {
         if (ModuleName.size() <= Prefix.size() || !SameText(ModuleName.substr(0, Prefix.size()), Prefix))
             continue;
@@ -330,7 +338,7 @@ std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) 
     const auto* Item = Find(mFiles->Modules, ModuleName);
     if (!Item)
         Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
-    return VisibleCode(Lines(ReadText(Item->second)));
+    return VisibleCode(SplitLines(ReadText(Item->second)));
 }
 
 void Application::Quit() {

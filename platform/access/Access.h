@@ -2,10 +2,11 @@
 // The Access application service: what the database scans and the catalogue reader ask of Access,
 // answered from the text export beside the database. For /data/nwind.mdb that is the folder
 // /data/nwind.mdb.src/ with forms/, reports/ and modules/, one file per object named after it
-// (any extension), each in Access's SaveAsText format (platform/access/SaveAsText.h). A database
-// without that folder has no forms, reports or modules. Files may be UTF-8, Windows-1252 or
-// UTF-16 with a byte-order mark. Failures raise EOleException; calls after Quit raise EOleSysError.
-// The namespace is msaccess: a namespace "access" would collide with POSIX access().
+// (any extension), each in Access's SaveAsText format (platform/access/SaveAsText.h). Files may be
+// UTF-8, Windows-1252 or UTF-16 with a byte-order mark. A database without that folder is served
+// from the database file itself (platform/access/FileSource.h): its containers, its modules' code
+// and its forms' and reports' controls by name and type. Failures raise EOleException; calls after Quit raise
+// EOleSysError. The namespace is msaccess: a namespace "access" would collide with POSIX access().
 //
 //   auto App = msaccess::Application::Create();
 //   App->OpenCurrentDatabase("/data/nwind.mdb", false);

@@ -475,45 +475,6 @@ std::vector<FileControl> ParseTypeInfo(std::string_view B) {
     return Controls;
 }
 
-std::string ControlTypeName(int TypeCode) {
-    static const std::map<int, const char*> kNames = {
-        {100, "Label"},
-        {101, "Rectangle"},
-        {102, "Line"},
-        {103, "Image"},
-        {104, "CommandButton"},
-        {105, "OptionButton"},
-        {106, "CheckBox"},
-        {107, "OptionGroup"},
-        {108, "BoundObjectFrame"},
-        {109, "TextBox"},
-        {110, "ListBox"},
-        {111, "ComboBox"},
-        {112, "Subform"},
-        {113, "UnboundObjectFrame"},
-        {114, "UnboundObjectFrame"},
-        {118, "PageBreak"},
-        {119, "CustomControl"},
-        {122, "ToggleButton"},
-        {123, "Tab"},
-        {124, "Page"},
-        {126, "Attachment"},
-        {127, "EmptyCell"},
-        {128, "WebBrowser"},
-        {129, "NavigationControl"},
-        {130, "NavigationButton"},
-        {152, "Section"},
-        {153, "FormHeader"},
-        {154, "FormFooter"},
-        {155, "PageHeader"},
-        {156, "PageFooter"},
-        {157, "BreakHeader"},
-        {158, "BreakFooter"},
-    };
-    const auto It = kNames.find(TypeCode);
-    return It == kNames.end() ? std::string() : It->second;
-}
-
 FileProject ReadAccessProject(const StorageNode& Root) {
     FileProject P;
     if (const StorageNode* Vba = Root.Find("VBA/VBAProject/VBA")) {

@@ -89,17 +89,11 @@ std::string CodePageToCp1252(std::string_view Text, int CodePage);
 /// The names and storage numbers of a DirData stream, in stream order.
 std::vector<std::pair<std::string, std::uint32_t>> ParseDirData(std::string_view Bytes);
 
-/// Type codes of TypeInfo entries: Access's ControlType (100 Label, 109 TextBox ...), sections
-/// from 152 (Detail) to 158 (group footer), and the record source's fields.
-constexpr int kFirstSection = 152;
-constexpr int kLastSection = 158;
+/// The type code of TypeInfo entries that are fields of the record source.
 constexpr int kFieldEntry = 255;
 
 /// The controls of a TypeInfo stream in stream order, sections included, fields left out.
 std::vector<FileControl> ParseTypeInfo(std::string_view Bytes);
-
-/// The word Access's text export uses for a control type code; empty for an unknown code.
-std::string ControlTypeName(int TypeCode);
 
 /// Everything the tree holds: the modules' source and the forms' and reports' controls. Damage to
 /// one module or one form is noted in the project's Problems and does not stop the others.

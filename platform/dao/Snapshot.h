@@ -105,7 +105,10 @@ struct FileModule {
     std::string Code;
 };
 
-/// A control of a form or report: its name and Access's type code.
+/// A control of a form or report: its name and Access's type code (its ControlType: 100 Label,
+/// 109 TextBox ...; the sections are listed too, with the codes from kFirstSection to kLastSection).
+constexpr int kFirstSection = 152;
+constexpr int kLastSection = 158;
 struct FileControl {
     std::string Name;
     int Type = 0;

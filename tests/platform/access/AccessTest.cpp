@@ -163,13 +163,14 @@ TEST_F(AccessAppTest, OutputToWritesTheCodeOfModulesFormsAndReports) {
 
 TEST(AccessApplicationTest, OpeningAndEndingTheApplication) {
     TempDir Dir;
-    // A database without its export folder has no forms, reports or modules.
+    // A database without its export folder is served from the file itself.
     const std::string Copy = (Dir.Path / "copy.mdb").string();
     fs::copy_file(kNwind, Copy);
     auto App = Application::Create();
     App->OpenCurrentDatabase(Copy);
-    EXPECT_TRUE(Documents(*App, "Forms").empty());
-    EXPECT_TRUE(Documents(*App, "Modules").empty());
+    EXPECT_EQ(Documents(*App, "Forms").size(), 21u);
+    EXPECT_EQ(Documents(*App, "Modules"),
+              (std::vector<std::string>{"Northwind Help Function", "Startup", "Utility Functions"}));
     EXPECT_NE(OleMessage([&] { App->OpenCurrentDatabase(kNwind); }).find("already has the database"),
               std::string::npos);
     App->CloseCurrentDatabase();
