@@ -1,0 +1,186 @@
+// The Access service on databases without a text export: what it reads from the file must be what
+// the export that an add-in wrote from the same file holds.
+
+#include "platform/access/FileSource.h"
+#include "platform/access/Access.h"
+#include "platform/access/SaveAsText.h"
+#include "platform/rtl/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace msaccess;
+
+namespace {
+
+const std::string kData = QUORVEX_TEST_DATA "/";
+
+struct TempDir {
+    fs::path Path;
+    TempDir() {
+        std::string Templ = (fs::temp_directory_path() / "qxfile-XXXXXX").string();
+        Path = mkdtemp(Templ.data());
+    }
+    ~TempDir() { fs::remove_all(Path); }
+};
+
+/// A copy of a database in a folder of its own, without its export.
+std::string CopyAlone(const TempDir& Dir, const std::string& Database) {
+    const fs::path Copy = Dir.Path / fs::path(Database).filename();
+    fs::copy_file(kData + Database, Copy);
+    return Copy.string();
+}
+
+std::vector<std::string> Documents(Application& App, const std::string& Container) {
+    std::vector<std::string> Names;
+    const auto& Docs = App.CurrentDB()->Containers(Container).Documents();
+    for (int I = 0; I < Docs.Count(); ++I)
+        Names.push_back(Docs.Item(I).Name());
+    return Names;
+}
+
+std::string Key(const std::string& S) {
+    return S;
+}
+std::string Key(const std::pair<std::string, std::string>& P) {
+    return P.first;
+}
+
+template <class T>
+std::vector<T> Sorted(std::vector<T> V) {
+    std::sort(V.begin(), V.end(), [](const T& A, const T& B) { return CompareText(Key(A), Key(B)) < 0; });
+    return V;
+}
+
+/// The named controls of an exported form or report, read from the file itself: named blocks at
+/// any depth that are neither the object, nor a section, nor a group level.
+void ExportedControls(const TextBlock& Block, std::vector<std::pair<std::string, std::string>>& Out) {
+    static const std::vector<std::string> kNotControls = {"Section",     "FormHeader", "FormFooter",
+                                                          "PageHeader",  "PageFooter", "BreakHeader",
+                                                          "BreakFooter", "BreakLevel"};
+    for (const TextBlock& Child : Block.Children) {
+        if (!Child.Name().empty() && !Child.Type.empty() &&
+            std::find(kNotControls.begin(), kNotControls.end(), Child.Type) == kNotControls.end())
+            Out.emplace_back(Child.Name(), Child.Type);
+        ExportedControls(Child, Out);
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> ExportedControls(const std::string& File) {
+    std::ifstream In(File, std::ios::binary);
+    const TextObject O =
+        ParseSaveAsText(DecodeTextFile(std::string(std::istreambuf_iterator<char>(In), {})), File);
+    std::vector<std::pair<std::string, std::string>> Out;
+    ExportedControls(O.Root, Out);
+    return Out;
+}
+
+/// The module's code as OutputTo writes it, as lines.
+std::vector<std::string> Output(Application& App, const std::string& Module, const TempDir& Dir) {
+    const std::string File = (Dir.Path / "out.txt").string();
+    App.DoCmd().OpenModule(Module);
+    App.DoCmd().OutputTo(acOutputModule, Module, acFormatTXT, File);
+    App.DoCmd().Close(acModule, Module);
+    std::ifstream In(File, std::ios::binary);
+    std::vector<std::string> Lines = SplitLines(std::string(std::istreambuf_iterator<char>(In), {}));
+    // The add-in's export drops the blank lines at the end of a form's or report's code.
+    while (!Lines.empty() && Lines.back().empty())
+        Lines.pop_back();
+    return Lines;
+}
+
+std::string OleMessage(const std::function<void()>& Call) {
+    try {
+        Call();
+    } catch (const EOleSysError& E) {
+        return E.Message();
+    }
+    return {};
+}
+
+} // namespace
+
+TEST(FileSourceTest, TheFileGivesWhatTheExportHolds) {
+    // Access 2007+ (MSysAccessStorage): one form, two reports, two standard modules and a class
+    // module whose streams are named apart from the modules.
+    TempDir Dir;
+    auto Exported = Application::Create();
+    Exported->OpenCurrentDatabase(kData + "vcs-testing/Testing.accdb");
+    auto FromFile = Application::Create();
+    FromFile->OpenCurrentDatabase(CopyAlone(Dir, "vcs-testing/Testing.accdb"));
+
+    EXPECT_EQ(Documents(*FromFile, "Forms"), std::vector<std::string>{"frmMain"});
+    for (const char* Container : {"Forms", "Reports", "Modules"})
+        EXPECT_EQ(Sorted(Documents(*FromFile, Container)), Documents(*Exported, Container)) << Container;
+
+    for (const std::string& Module : Documents(*Exported, "Modules"))
+        EXPECT_EQ(Output(*FromFile, Module, Dir), Output(*Exported, Module, Dir)) << Module;
+    for (const auto& [Container, Kind, Prefix] :
+         {std::tuple{"Forms", acForm, "Form_"}, {"Reports", acReport, "Report_"}})
+        for (const std::string& Name : Documents(*Exported, Container)) {
+            EXPECT_EQ(Output(*FromFile, Prefix + Name, Dir), Output(*Exported, Prefix + Name, Dir)) << Name;
+            std::shared_ptr<AccessObject> File;
+            if (Kind == acForm) {
+                FromFile->DoCmd().OpenForm(Name, acDesign);
+                File = FromFile->Forms(Name);
+            } else {
+                FromFile->DoCmd().OpenReport(Name, acDesign);
+                File = FromFile->Reports(Name);
+            }
+            std::vector<std::pair<std::string, std::string>> FileControls;
+            for (int I = 0; I < File->Controls().Count(); ++I)
+                FileControls.emplace_back(File->Controls().Item(I).Name(),
+                                          File->Controls().Item(I).ControlType());
+            EXPECT_EQ(Sorted(FileControls),
+                      Sorted(ExportedControls(kData + "vcs-testing/Testing.accdb.src/" +
+                                              LowerCase(Container) + "/" + Name + ".bas")))
+                << Name;
+        }
+}
+
+TEST(FileSourceTest, Jet3AndAccess2000FilesGiveTheirModulesAndControls) {
+    TempDir Dir;
+    // Jet 3 (Access 97): chunks of 241 bytes, 15 modules of which 3 standard ones.
+    auto Nwind = Application::Create();
+    Nwind->OpenCurrentDatabase(CopyAlone(Dir, "nwind.mdb"));
+    const std::vector<std::string> Utility = Output(*Nwind, "Utility Functions", Dir);
+    EXPECT_EQ(std::count(Utility.begin(), Utility.end(),
+                         "Function IsLoaded(ByVal strFormName As String) As Boolean"),
+              1);
+    EXPECT_EQ(Output(*Nwind, "Form_Orders", Dir).at(4), "Private Sub CustomerID_AfterUpdate()");
+    Nwind->DoCmd().OpenForm("Orders", acDesign);
+    const auto Orders = Nwind->Forms("Orders");
+    // Names that are no VBA identifiers are the names Access shows.
+    EXPECT_NO_THROW(Orders->Controls().Item("OrderDate Label"));
+    // A control's properties from the file are its name and its type code, typed.
+    const auto& Date = Orders->Controls().Item("OrderDate");
+    EXPECT_EQ(Date.ControlType(), "TextBox");
+    EXPECT_EQ(Date.Properties().Item("ControlType").Value(), Variant(std::int32_t(109)));
+    EXPECT_TRUE(Date.Properties().Item("Name").Value().IsText());
+    // A form without a module says so.
+    EXPECT_NE(OleMessage([&] { Nwind->DoCmd().OpenModule("Form_Customers"); }).find("has no module"),
+              std::string::npos);
+    EXPECT_NE(OleMessage([&] { Nwind->DoCmd().OpenForm("Nowhere", acDesign); }).find("was not found"),
+              std::string::npos);
+
+    // Access 2000 (chunks of 3992 bytes): 22 forms, 14 reports, 2 standard modules.
+    auto North = Application::Create();
+    North->OpenCurrentDatabase(CopyAlone(Dir, "Northwind2000.mdb"));
+    EXPECT_EQ(Documents(*North, "Forms").size(), 22u);
+    EXPECT_EQ(Documents(*North, "Reports").size(), 14u);
+    EXPECT_EQ(Sorted(Documents(*North, "Modules")),
+              (std::vector<std::string>{"Startup", "Utility Functions"}));
+    const std::vector<std::string> Code = Output(*North, "Startup", Dir);
+    ASSERT_FALSE(Code.empty());
+    EXPECT_EQ(Code[0], "Option Compare Database");
+    EXPECT_NE(std::find(Code.begin(), Code.end(), "End Function"), Code.end());
+    for (const std::string& Form : Documents(*North, "Forms")) {
+        North->DoCmd().OpenForm(Form, acDesign);
+        EXPECT_GT(North->Forms(Form)->Controls().Count(), 0) << Form;
+    }
+}
