@@ -4,7 +4,6 @@
 #include "platform/rtl/TextCodec.h"
 
 #include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile-msvba.h>
 #include <gsf/gsf-infile.h>
 #include <gsf/gsf-input-memory.h>
 #include <gsf/gsf-utils.h>
@@ -337,17 +336,58 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
 }
 
 std::string DecompressVba(std::string_view Bytes, std::size_t Offset) {
+    // A signature byte, then chunks of at most 4096 bytes each: a header (size - 3 in 12 bits,
+    // the signature 3 in the next three, bit 15 set when compressed), then either 4096 bytes as
+    // they stand, or groups of a flag byte and eight tokens, each a literal byte (flag bit clear)
+    // or a 16-bit copy of earlier output of the same chunk (offset and length share the bits as
+    // the chunk's output so far needs them).
     if (Offset >= Bytes.size() || static_cast<unsigned char>(Bytes[Offset]) != 0x01)
         Fail("compressed data does not start with its signature");
-    EnsureGsf();
-    GRef<GsfInput> Input(gsf_input_memory_new(reinterpret_cast<const guint8*>(Bytes.data()),
-                                              static_cast<gsf_off_t>(Bytes.size()), FALSE));
-    int Size = 0;
-    guint8* Data = gsf_vba_inflate(Input.P, static_cast<gsf_off_t>(Offset), &Size, FALSE);
-    if (!Data)
-        Fail("compressed data is damaged");
-    std::string Out(reinterpret_cast<const char*>(Data), static_cast<std::size_t>(std::max(Size, 0)));
-    g_free(Data);
+    std::string Out;
+    std::size_t At = Offset + 1;
+    while (At < Bytes.size()) {
+        if (At + 2 > Bytes.size())
+            Fail("compressed data ends inside a chunk header");
+        const std::uint16_t Header = U16(Bytes, At);
+        if (((Header >> 12) & 7) != 3)
+            Fail("a compressed chunk has a wrong signature");
+        const std::size_t End = std::min(At + (Header & 0x0FFF) + 3, Bytes.size());
+        At += 2;
+        const std::size_t ChunkStart = Out.size();
+        if (!(Header & 0x8000)) {
+            if (At + 4096 > Bytes.size())
+                Fail("an uncompressed chunk is cut short");
+            Out.append(Bytes.substr(At, 4096));
+            At += 4096;
+            continue;
+        }
+        while (At < End) {
+            const unsigned Flags = static_cast<unsigned char>(Bytes[At++]);
+            for (int Bit = 0; Bit < 8 && At < End; ++Bit) {
+                if (!(Flags & (1u << Bit))) {
+                    Out += Bytes[At++];
+                } else {
+                    if (At + 2 > End)
+                        Fail("a compressed chunk ends inside a copy token");
+                    const std::uint16_t Token = U16(Bytes, At);
+                    At += 2;
+                    const std::size_t Done = Out.size() - ChunkStart;
+                    unsigned BitCount = 4;
+                    while ((std::size_t{1} << BitCount) < Done)
+                        ++BitCount;
+                    const unsigned LengthMask = 0xFFFFu >> BitCount;
+                    const std::size_t Length = (Token & LengthMask) + 3u;
+                    const std::size_t Distance = (static_cast<unsigned>(Token) >> (16 - BitCount)) + 1u;
+                    if (Distance > Done)
+                        Fail("a compressed chunk copies from before its start");
+                    for (std::size_t I = 0; I < Length; ++I)
+                        Out += Out[Out.size() - Distance];
+                }
+                if (Out.size() - ChunkStart > 4096)
+                    Fail("a compressed chunk holds more than 4096 bytes");
+            }
+        }
+    }
     return Out;
 }
 

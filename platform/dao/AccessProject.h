@@ -65,7 +65,8 @@ StorageNode ReadCompoundFile(std::string_view Bytes);
 /// The tree of MSysAccessStorage: the root is the row that is its own parent.
 StorageNode StorageTree(const std::vector<StorageRow>& Rows);
 
-/// Decompresses a VBA compressed container that starts at Offset.
+/// Decompresses a VBA compressed container that starts at Offset (libgsf's gsf_vba_inflate
+/// misreads uncompressed chunks).
 std::string DecompressVba(std::string_view Bytes, std::size_t Offset = 0);
 
 struct VbaDirModule {
