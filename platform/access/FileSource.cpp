@@ -96,12 +96,14 @@ std::vector<std::string> FileSource::Documents(const std::string& Container) con
 }
 
 std::string FileSource::ProblemWith(const std::string& Name) const {
+    // The reader's notes name the module or design they concern; the others concern the whole
+    // project, the list of forms or reports, or all of the file's application objects.
     const std::vector<std::string>& Problems = mData->Project.Problems;
     for (const std::string& P : Problems)
         if (P.find("'" + Name + "'") != std::string::npos)
             return P;
     for (const std::string& P : Problems)
-        if (P.find('\'') == std::string::npos)
+        if (P.rfind("the design of ", 0) != 0 && P.rfind("the code of module ", 0) != 0)
             return P;
     return {};
 }

@@ -4,6 +4,7 @@
 #include "platform/access/FileSource.h"
 #include "platform/access/Access.h"
 #include "platform/access/SaveAsText.h"
+#include "platform/dao/Snapshot.h"
 #include "platform/rtl/TextCodec.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 namespace fs = std::filesystem;
 using namespace msaccess;
@@ -183,4 +185,87 @@ TEST(FileSourceTest, Jet3AndAccess2000FilesGiveTheirModulesAndControls) {
         North->DoCmd().OpenForm(Form, acDesign);
         EXPECT_GT(North->Forms(Form)->Controls().Count(), 0) << Form;
     }
+}
+
+TEST(FileSourceTest, DamagedApplicationObjectsGiveAClearErrorAndNeverStopTheReader) {
+    // Damage where the file keeps its application objects: the start of the compound file in
+    // Northwind2000.mdb's first chunk, and the control lists (TypeInfo) of Testing.accdb.
+    TempDir Dir;
+    std::mt19937 Rng(1616);
+    int Rounds = 0, Refused = 0;
+    for (const char* Database : {"Northwind2000.mdb", "vcs-testing/Testing.accdb"}) {
+        std::ifstream In(kData + Database, std::ios::binary);
+        const std::string Original(std::istreambuf_iterator<char>(In), {});
+        const bool Chunks = std::string(Database) == "Northwind2000.mdb";
+        std::vector<std::size_t> Places;
+        const std::string Mark = Chunks ? "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" : "\xF7\xEA\xCD\xAC";
+        for (std::size_t At = Original.find(Mark); At != std::string::npos; At = Original.find(Mark, At + 1))
+            Places.push_back(At);
+        ASSERT_FALSE(Places.empty()) << Database;
+        const std::size_t Span = Chunks ? 3992 : 120;
+        for (int Round = 0; Round < 25; ++Round, ++Rounds) {
+            std::string Data = Original;
+            const std::size_t Start = Places[Rng() % Places.size()];
+            for (int H = 1 + static_cast<int>(Rng() % 12); H > 0; --H)
+                Data[Start + Rng() % Span] = static_cast<char>(Rng());
+            const std::string File = (Dir.Path / fs::path(Database).filename()).string();
+            std::ofstream(File, std::ios::binary | std::ios::trunc) << Data;
+            auto App = Application::Create();
+            try {
+                App->OpenCurrentDatabase(File);
+            } catch (const EOleException& E) {
+                EXPECT_EQ(E.Message().find("signal"), std::string::npos) << E.Message();
+                ++Refused;
+                continue;
+            }
+            for (const std::string& Form : Documents(*App, "Forms")) {
+                try {
+                    App->DoCmd().OpenForm(Form, acDesign);
+                    App->Forms(Form)->Controls().Count();
+                } catch (const EOleException& E) {
+                    EXPECT_NE(E.Message().find(Form), std::string::npos) << E.Message();
+                }
+                try {
+                    Output(*App, "Form_" + Form, Dir);
+                } catch (const EOleException& E) {
+                    EXPECT_NE(E.Message().find(Form), std::string::npos) << E.Message();
+                }
+            }
+        }
+    }
+    EXPECT_EQ(Rounds, 50);
+    EXPECT_LT(Refused, Rounds); // the tables are intact: the file still opens
+}
+
+TEST(FileSourceTest, AnUnreadableProjectIsNeverTakenForFormsWithoutCode) {
+    auto Data = std::make_shared<dao::Snapshot>();
+    auto Row = [](std::int32_t Id, std::int32_t Parent, int Type, std::string Name) {
+        dao::CatalogObject O;
+        O.Id = Id;
+        O.ParentId = Parent;
+        O.Type = Type;
+        O.Name = std::move(Name);
+        return O;
+    };
+    Data->Objects = {Row(10, 1, 3, "Forms"), Row(11, 1, 3, "Modules"), Row(20, 10, -32768, "Orders"),
+                     Row(21, 10, -32768, "Customers"), Row(22, 11, -32761, "Startup")};
+    Data->Project.Forms = {{"Orders", {{"Detail", dao::kFirstSection}, {"OrderDate", 109}}}};
+    Data->Project.Modules = {
+        {"Form_Orders", true, "Attribute VB_Name = \"Form_Orders\"\r\nSub X()\r\nEnd Sub\r\n"}};
+    Data->Project.Problems = {"the design of the form 'Customers' cannot be read (its design is missing)"};
+    FileSource Source("/data/db.mdb", Data);
+    EXPECT_EQ(Source.Documents("forms"), (std::vector<std::string>{"Orders", "Customers"}));
+    EXPECT_EQ(Source.ModuleCode("form_orders"), (std::vector<std::string>{"Sub X()", "End Sub"}));
+    EXPECT_EQ(Source.Load(acForm, "Orders")->Controls().Count(), 1); // the section is no control
+    EXPECT_NE(OleMessage([&] { Source.Load(acForm, "Customers"); }).find("its design is missing"),
+              std::string::npos);
+    EXPECT_NE(OleMessage([&] { Source.ModuleCode("Form_Customers"); }).find("has no module"),
+              std::string::npos);
+
+    // Once the project itself could not be read, no module is said to be missing.
+    Data->Project.Problems.push_back("its VBA project cannot be read (the module 'A' has no type)");
+    EXPECT_NE(OleMessage([&] { Source.ModuleCode("Form_Customers"); }).find("its VBA project cannot be read"),
+              std::string::npos);
+    EXPECT_NE(OleMessage([&] { Source.ModuleCode("Startup"); }).find("its VBA project cannot be read"),
+              std::string::npos);
 }
