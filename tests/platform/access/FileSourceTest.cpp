@@ -6,6 +6,7 @@
 #include "platform/access/SaveAsText.h"
 #include "platform/dao/Snapshot.h"
 #include "platform/rtl/TextCodec.h"
+#include "tests/platform/access/AccessTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,33 +18,17 @@
 
 namespace fs = std::filesystem;
 using namespace msaccess;
+using namespace accesstest;
 
 namespace {
 
 const std::string kData = QUORVEX_TEST_DATA "/";
-
-struct TempDir {
-    fs::path Path;
-    TempDir() {
-        std::string Templ = (fs::temp_directory_path() / "qxfile-XXXXXX").string();
-        Path = mkdtemp(Templ.data());
-    }
-    ~TempDir() { fs::remove_all(Path); }
-};
 
 /// A copy of a database in a folder of its own, without its export.
 std::string CopyAlone(const TempDir& Dir, const std::string& Database) {
     const fs::path Copy = Dir.Path / fs::path(Database).filename();
     fs::copy_file(kData + Database, Copy);
     return Copy.string();
-}
-
-std::vector<std::string> Documents(Application& App, const std::string& Container) {
-    std::vector<std::string> Names;
-    const auto& Docs = App.CurrentDB()->Containers(Container).Documents();
-    for (int I = 0; I < Docs.Count(); ++I)
-        Names.push_back(Docs.Item(I).Name());
-    return Names;
 }
 
 std::string Key(const std::string& S) {
@@ -94,15 +79,6 @@ std::vector<std::string> Output(Application& App, const std::string& Module, con
     while (!Lines.empty() && Lines.back().empty())
         Lines.pop_back();
     return Lines;
-}
-
-std::string OleMessage(const std::function<void()>& Call) {
-    try {
-        Call();
-    } catch (const EOleSysError& E) {
-        return E.Message();
-    }
-    return {};
 }
 
 } // namespace
