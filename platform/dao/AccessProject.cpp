@@ -160,10 +160,10 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
             if (!Info || !Info->Stream)
                 Fail("its design is missing");
             D.Controls = ParseTypeInfo(Info->Data);
+            Designs.push_back(std::move(D));
         } catch (const AccessFileError& E) {
             Problems.push_back(Format("the design of the %s '%s' cannot be read (%s)", Kind, Name, E.what()));
         }
-        Designs.push_back(std::move(D));
     }
 }
 

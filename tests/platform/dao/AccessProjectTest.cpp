@@ -168,6 +168,14 @@ TEST(AccessProjectTest, ModulesComeFromTheirStreamsInTheProjectsCodePage) {
     EXPECT_EQ(P.Forms[0].Controls[2].Name, "lstResults");
     EXPECT_EQ(P.Forms[0].Controls[2].Type, 110);
 
+    // A form whose control list is damaged is left out and named, never shown without controls.
+    StorageNode Damaged = SampleTree(1252, "a\r\n", "b\r\n");
+    Damaged.Children[1].Children[2].Children[0].Data.resize(40);
+    P = ReadAccessProject(Damaged);
+    ASSERT_EQ(P.Forms.size(), 1u);
+    ASSERT_EQ(P.Problems.size(), 1u);
+    EXPECT_NE(P.Problems[0].find("'Customers'"), std::string::npos);
+
     // A database without any VBA project and without forms: nothing, and nothing to complain of.
     P = ReadAccessProject(Storage("root", {Storage("Reports")}));
     EXPECT_TRUE(P.Modules.empty() && P.Forms.empty() && P.Reports.empty() && P.Problems.empty());
