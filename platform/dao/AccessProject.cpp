@@ -127,15 +127,6 @@ std::string Convert(std::string_view Text, const char* From) {
     return Out;
 }
 
-std::string ReadModule(const StorageNode& Vba, const VbaDirModule& M, const std::string& Name, int CodePage) {
-    const StorageNode* Stream = Vba.Child(CodePageToCp1252(M.StreamName, CodePage));
-    if (!Stream || !Stream->Stream)
-        Fail(Format("the stream of module '%s' is missing", Name));
-    if (M.TextOffset >= Stream->Data.size())
-        Fail(Format("the module '%s' holds no source code", Name));
-    return CodePageToCp1252(DecompressVba(Stream->Data, M.TextOffset), CodePage);
-}
-
 void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
                  std::vector<FileDesign>& Designs, std::vector<std::string>& Problems) {
     const StorageNode* Storage = Root.Child(Folder);
@@ -530,11 +521,15 @@ FileProject ReadAccessProject(const StorageNode& Root) {
                 Module.Class = M.Class;
                 try {
                     const StorageNode* Stream = Vba->Child(CodePageToCp1252(M.StreamName, Dir.CodePage));
-                    if (Stream && Stream->Stream && M.TextOffset >= Stream->Data.size()) {
+                    if (!Stream || !Stream->Stream)
+                        Fail("its stream is missing");
+                    // Compiled-only projects keep the compiled code and end the stream where the
+                    // source would begin.
+                    if (M.TextOffset >= Stream->Data.size()) {
                         NoSource = true;
                         continue;
                     }
-                    Module.Code = ReadModule(*Vba, M, Module.Name, Dir.CodePage);
+                    Module.Code = CodePageToCp1252(DecompressVba(Stream->Data, M.TextOffset), Dir.CodePage);
                 } catch (const AccessFileError& E) {
                     P.Problems.push_back(
                         Format("the code of module '%s' cannot be read (%s)", Module.Name, E.what()));
