@@ -1,6 +1,7 @@
-// Database scanning on nwind.mdb and its text export: building the database node from the
-// catalogue (engine and application, with the export of every module's code), and scanning the
-// node with 40 keywords. The scan reports the properties, rows and lines it went through per second.
+// Database scanning on nwind.mdb and its text export, and on Northwind2000.mdb without one: building the
+// database node from the catalogue (engine and application, with the export of every module's code), and
+// scanning the node with 40 keywords. The scan reports the properties, rows and lines it went through per
+// second.
 
 #include "platform/access/Access.h"
 #include "platform/dao/DAO.h"
@@ -10,25 +11,26 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sys/resource.h>
 
 namespace {
 
 const std::string kDatabase = QUORVEX_TEST_DATA "/nwind.mdb";
 
 /// Builds the node as the catalogue reader does; exported code goes to Folder.
-std::unique_ptr<TMDBInfo> BuildNode(const std::string& Folder) {
+std::unique_ptr<TMDBInfo> BuildNode(const std::string& Folder, const std::string& Database = kDatabase) {
     auto Db = std::make_unique<TMDBInfo>();
-    Db->Path = QUORVEX_TEST_DATA "/";
-    Db->Name = "nwind.mdb";
+    Db->Path = ExtractFilePath(Database);
+    Db->Name = ExtractFileName(Database);
     auto Make = [&](TMDBObjectInfo* O, const std::string& Name, const std::string& Path = "") {
         O->Name = Name;
         O->Path = Path;
-        O->SetDatabaseFile(kDatabase);
+        O->SetDatabaseFile(Database);
         O->OnHit = [](TObject*, TMDBHitInfo*&, const std::string&, TModalResult&) {};
         return O;
     };
     {
-        auto Data = dao::DBEngine::Create()->Workspaces(0)->OpenDatabase(kDatabase, false, true, "");
+        auto Data = dao::DBEngine::Create()->Workspaces(0)->OpenDatabase(Database, false, true, "");
         auto Specs = Data->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
         for (; !Specs->EOF(); Specs->MoveNext())
             Db->AddIMEXSpec(Make(new TMDBIMEXSpecInfo, Specs->Fields().Item("SpecName").Value().AsString()));
@@ -41,7 +43,7 @@ std::unique_ptr<TMDBInfo> BuildNode(const std::string& Folder) {
         Data->Close();
     }
     auto App = msaccess::Application::Create();
-    App->OpenCurrentDatabase(kDatabase, false);
+    App->OpenCurrentDatabase(Database, false);
     auto Export = [&](const std::string& Module, const std::string& File) {
         try {
             App->DoCmd().OpenModule(Module);
@@ -73,18 +75,80 @@ std::string TempFolder() {
     return std::string(mkdtemp(Templ.data())) + "/";
 }
 
-void BM_Catalogue(benchmark::State& State) {
+/// Northwind2000.mdb (Access 2000) copied into Folder without its export: forms, reports and
+/// the code of modules come from the file itself.
+std::string Northwind2000(const std::string& Folder) {
+    const std::string Copy = Folder + "Northwind2000.mdb";
+    std::filesystem::copy_file(QUORVEX_TEST_DATA "/Northwind2000.mdb", Copy,
+                               std::filesystem::copy_options::overwrite_existing);
+    return Copy;
+}
+
+/// Peak resident memory of this process and of the reader processes it waited for, in MB.
+void PeakMemory(benchmark::State& State) {
+    rusage Self{}, Children{};
+    getrusage(RUSAGE_SELF, &Self);
+    getrusage(RUSAGE_CHILDREN, &Children);
+    State.counters["peak MB"] = static_cast<double>(Self.ru_maxrss) / 1024.0;
+    State.counters["reader peak MB"] = static_cast<double>(Children.ru_maxrss) / 1024.0;
+}
+
+void Catalogue(benchmark::State& State, bool FromFile) {
     const std::string Folder = TempFolder();
+    const std::string Database = FromFile ? Northwind2000(Folder) : kDatabase;
     Longint Objects = 0;
     for (auto _ : State)
-        Objects = BuildNode(Folder)->ObjectCount();
+        Objects = BuildNode(Folder, Database)->ObjectCount();
     State.counters["objects"] = static_cast<double>(Objects);
+    PeakMemory(State);
     std::filesystem::remove_all(Folder);
+}
+
+void BM_Catalogue(benchmark::State& State) {
+    Catalogue(State, false);
 }
 BENCHMARK(BM_Catalogue)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_Scan40Keywords(benchmark::State& State) {
+void BM_CatalogueNorthwind2000FromFile(benchmark::State& State) {
+    Catalogue(State, true);
+}
+BENCHMARK(BM_CatalogueNorthwind2000FromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+/// The modules' code alone: Access opens the database (the reader's run with the project) and
+/// writes every module, as the catalogue reader has it do.
+void BM_ModulesNorthwind2000FromFile(benchmark::State& State) {
     const std::string Folder = TempFolder();
+    const std::string Database = Northwind2000(Folder);
+    std::size_t Lines = 0;
+    for (auto _ : State) {
+        auto App = msaccess::Application::Create();
+        App->OpenCurrentDatabase(Database, false);
+        std::vector<std::string> Modules;
+        for (const auto& [Container, Prefix] :
+             {std::pair{"Forms", "Form_"}, {"Reports", "Report_"}, {"Modules", ""}}) {
+            const auto& Docs = App->CurrentDB()->Containers(Container).Documents();
+            for (int I = 0; I < Docs.Count(); ++I)
+                Modules.push_back(Prefix + Docs.Item(I).Name());
+        }
+        Lines = 0;
+        for (const std::string& Module : Modules)
+            try {
+                App->DoCmd().OutputTo(msaccess::acOutputModule, Module, msaccess::acFormatTXT,
+                                      Folder + "m.txt");
+                Lines += std::filesystem::file_size(Folder + "m.txt");
+            } catch (const EOleSysError&) {
+            }
+        App->Quit();
+    }
+    State.counters["code bytes"] = static_cast<double>(Lines);
+    PeakMemory(State);
+    std::filesystem::remove_all(Folder);
+}
+BENCHMARK(BM_ModulesNorthwind2000FromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void Scan40Keywords(benchmark::State& State, bool FromFile) {
+    const std::string Folder = TempFolder();
+    const std::string Database = FromFile ? Northwind2000(Folder) : kDatabase;
     TStringList KeyWords, Excludes;
     for (const char* K :
          {"Date",     "Now",        "Year",      "Month",      "Day",       "Time",    "DateAdd", "DateDiff",
@@ -99,7 +163,7 @@ void BM_Scan40Keywords(benchmark::State& State) {
     Longint Hits = 0;
     for (auto _ : State) {
         State.PauseTiming();
-        auto Db = BuildNode(Folder);
+        auto Db = BuildNode(Folder, Database);
         std::size_t Seen = 0;
         for (auto* C :
              {&Db->Tables(), &Db->Querys(), &Db->Forms(), &Db->Reports(), &Db->Modules(), &Db->IMEXSpecs()})
@@ -116,9 +180,19 @@ void BM_Scan40Keywords(benchmark::State& State) {
     }
     State.counters["properties/s"] = benchmark::Counter(Units, benchmark::Counter::kIsRate);
     State.counters["hits"] = static_cast<double>(Hits);
+    PeakMemory(State);
     std::filesystem::remove_all(Folder);
 }
+
+void BM_Scan40Keywords(benchmark::State& State) {
+    Scan40Keywords(State, false);
+}
 BENCHMARK(BM_Scan40Keywords)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Scan40KeywordsNorthwind2000FromFile(benchmark::State& State) {
+    Scan40Keywords(State, true);
+}
+BENCHMARK(BM_Scan40KeywordsNorthwind2000FromFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

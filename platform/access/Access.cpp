@@ -1,5 +1,9 @@
 #include "platform/access/Access.h"
 
+#include "platform/access/FileSource.h"
+#include "platform/dao/DAO.h"
+#include "platform/dao/ReaderProcess.h"
+
 #include "platform/rtl/TextCodec.h"
 
 #include <algorithm>
@@ -122,21 +126,6 @@ std::string ReadText(const std::string& Path) {
     return DecodeTextFile(Bytes);
 }
 
-std::vector<std::string> Lines(const std::string& Text) {
-    std::vector<std::string> Out;
-    std::size_t Start = 0;
-    for (std::size_t I = 0; I < Text.size(); ++I)
-        if (Text[I] == '\r' || Text[I] == '\n') {
-            Out.push_back(Text.substr(Start, I - Start));
-            if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
-                ++I;
-            Start = I + 1;
-        }
-    if (Start < Text.size())
-        Out.push_back(Text.substr(Start));
-    return Out;
-}
-
 PropertyList ToProperties(const std::vector<TextProperty>& Props) {
     PropertyList L;
     for (const TextProperty& P : Props)
@@ -198,6 +187,8 @@ const Container& CurrentDatabase::Containers(const std::string& Name) const {
 
 struct Application::Files {
     NameList Forms, Reports, Modules;
+    /// Without an export folder: the objects as the database file holds them.
+    std::unique_ptr<FileSource> File;
 };
 
 std::shared_ptr<Application> Application::Create() {
@@ -249,9 +240,19 @@ void Application::OpenCurrentDatabase(const std::string& FileName, bool /*Exclus
         (std::memcmp(Signature, "\x00\x01\x00\x00Standard Jet DB", 19) != 0 &&
          std::memcmp(Signature, "\x00\x01\x00\x00Standard ACE DB", 19) != 0))
         Fail(Format("'%s' is not an Access database.", FileName));
+    auto Found = std::make_unique<Files>();
+    const std::string Folder = FileName + ".src/";
+    struct stat St {};
+    if (stat(Folder.c_str(), &St) != 0 || !S_ISDIR(St.st_mode)) {
+        try {
+            Found->File = std::make_unique<FileSource>(
+                FileName, dao::ReadSnapshot(FileName, dao::ReaderProgram(), dao::ReaderTimeLimit()));
+        } catch (const EOleException& E) {
+            Fail(E.Message());
+        }
+    }
     mDatabase = FileName;
-    mFiles = std::make_unique<Files>();
-    const std::string Folder = ExportFolder();
+    mFiles = std::move(Found);
     mFiles->Forms = ListObjects(Folder, "forms", true);
     mFiles->Reports = ListObjects(Folder, "reports", true);
     mFiles->Modules = ListObjects(Folder, "modules", false);
@@ -277,6 +278,9 @@ std::shared_ptr<CurrentDatabase> Application::CurrentDB() {
                                      {"Reports", &mFiles->Reports},
                                      {"Modules", &mFiles->Modules}}) {
         DocumentList Docs;
+        if (mFiles->File)
+            for (const std::string& DocName : mFiles->File->Documents(Name))
+                Docs.Add(Document(DocName));
         for (const auto& Item : *List)
             Docs.Add(Document(Item.Name));
         Containers.emplace_back(Name, std::move(Docs));
@@ -292,6 +296,8 @@ DoCmdObject& Application::DoCmd() {
 
 std::shared_ptr<AccessObject> Application::Load(int Kind, const std::string& Name) {
     CheckDatabase();
+    if (mFiles->File)
+        return mFiles->File->Load(Kind, Name);
     const auto* Item = Find(Kind == acForm ? mFiles->Forms : mFiles->Reports, Name);
     if (!Item)
         Fail(Format("The %s '%s' was not found in '%s'.", KindName(Kind), Name, mDatabase));
@@ -324,6 +330,8 @@ std::shared_ptr<AccessObject> Application::Reports(const std::string& Name) {
 
 std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) {
     CheckDatabase();
+    if (mFiles->File)
+        return mFiles->File->ModuleCode(ModuleName);
     for (const auto& [Prefix, Kind] : {std::pair<std::string, int>{"Form_", acForm}, {"Report_", acReport}}) {
         if (ModuleName.size() <= Prefix.size() || !SameText(ModuleName.substr(0, Prefix.size()), Prefix))
             continue;
@@ -335,7 +343,7 @@ std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) 
         // CodeBehindForm in the layout.
         std::vector<std::string> Code =
             VisibleCode(Item->CodeFile.empty() ? ParseSaveAsText(ReadText(Item->File), Item->File).Code
-                                               : Lines(ReadText(Item->CodeFile)));
+                                               : SplitLines(ReadText(Item->CodeFile)));
         if (std::any_of(Code.begin(), Code.end(), [](const std::string& L) { return !Trim(L).empty(); }))
             return Code;
         Fail(Format("The %s '%s' has no module.", KindName(Kind), Item->Name));
@@ -343,7 +351,7 @@ std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) 
     const auto* Item = Find(mFiles->Modules, ModuleName);
     if (!Item)
         Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
-    return VisibleCode(Lines(ReadText(Item->File)));
+    return VisibleCode(SplitLines(ReadText(Item->File)));
 }
 
 void Application::Quit() {

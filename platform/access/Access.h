@@ -4,11 +4,12 @@
 // /data/nwind.mdb.src/ with forms/, reports/ and modules/, one file per object named after it
 // (any extension; exporters write .bas), each in Access's SaveAsText format
 // (platform/access/SaveAsText.h). Beside a form or report, a .cls file of the same name holds its
-// code where the exporter wrote the code apart, and a .json file its print settings. A database
-// without that folder has no forms, reports or modules. Files may be UTF-8, Windows-1252 or
-// UTF-16 with a byte-order mark. A file that cannot be read fails only the object it holds.
-// Failures raise EOleException; calls after Quit raise EOleSysError. The namespace is msaccess: a
-// namespace "access" would collide with POSIX access().
+// code where the exporter wrote the code apart, and a .json file its print settings. Files may be
+// UTF-8, Windows-1252 or UTF-16 with a byte-order mark. A file that cannot be read fails only the
+// object it holds. A database without that folder is served from the database file itself
+// (platform/access/FileSource.h): its containers, its modules' code and its forms' and reports'
+// controls by name and type. Failures raise EOleException; calls after Quit raise EOleSysError.
+// The namespace is msaccess: a namespace "access" would collide with POSIX access().
 //
 //   auto App = msaccess::Application::Create();
 //   App->OpenCurrentDatabase("/data/nwind.mdb", false);

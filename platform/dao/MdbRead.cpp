@@ -4,6 +4,7 @@
 // forever or crash on a damaged file and prints to both standard streams; the engine gives it a
 // time limit and reads only descriptor 3. No locale is set: libmdb's number handling needs "C".
 
+#include "platform/dao/AccessProject.h"
 #include "platform/dao/JetFormat.h"
 #include "platform/dao/Snapshot.h"
 #include "platform/rtl/TextCodec.h"
@@ -85,7 +86,8 @@ private:
     std::string Text(MdbColumn* C) const;
     void ReadCatalog(std::vector<CatalogObject>& Objects);
     void ReadDefinition(CatalogObject& O);
-    bool ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows);
+    bool ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary = false);
+    FileProject ReadProject(const std::vector<CatalogObject>& Objects);
 
     MdbHandle* mMdb;
     bool mJet4;
@@ -235,7 +237,7 @@ void Reader::ReadDefinition(CatalogObject& O) {
     }
 }
 
-bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows) {
+bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary) {
     Table T(mMdb, Name, Page, mPageCount);
     if (!T.Def())
         return false;
@@ -248,10 +250,36 @@ bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Ro
             throw Failure{Format("its table %s holds too many rows", Name)};
         std::vector<Variant> Row;
         for (unsigned I = 0; I < T.Columns(); ++I)
-            Row.push_back(Value(T.Column(I), false));
+            Row.push_back(Value(T.Column(I), LongBinary));
         Rows.Rows.push_back(std::move(Row));
     }
     return true;
+}
+
+FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
+    // Access 2002 and later keep the objects in MSysAccessStorage (a file may still have an old
+    // MSysAccessObjects beside it); Access 97 and 2000 in the chunks of MSysAccessObjects.
+    const CatalogObject* Source = nullptr;
+    for (const char* Name : {"MSysAccessStorage", "MSysAccessObjects"})
+        for (const CatalogObject& O : Objects)
+            if (!Source && O.Type == 1 && O.HasDefinition && O.RecordCount > 0 && O.Name == Name)
+                Source = &O;
+    if (!Source)
+        return {};
+    try {
+        TableRows Rows;
+        if (!ReadRows(Source->Name, static_cast<unsigned long>(Source->Id) & 0x00FFFFFF, Rows, true))
+            throw AccessFileError(Format("its table %s cannot be read", Source->Name));
+        const std::vector<StorageRow> Storage = StorageRows(Rows);
+        Rows = {};
+        if (Source->Name == "MSysAccessStorage")
+            return ReadAccessProject(StorageTree(Storage));
+        return ReadAccessProject(ReadCompoundFile(AssembleChunks(Storage, mJet4 ? 3992 : 241)));
+    } catch (const AccessFileError& E) {
+        FileProject P;
+        P.Problems.push_back(E.what());
+        return P;
+    }
 }
 
 void Reader::Run(SnapshotWriter& W) {
@@ -273,6 +301,7 @@ void Reader::Run(SnapshotWriter& W) {
         W.Object(O);
     for (const TableRows& T : Tables)
         W.Table(T);
+    W.Project(ReadProject(Objects));
 }
 
 void Emit(const std::string& Text, int Fd) {

@@ -295,6 +295,34 @@ void SnapshotWriter::Table(const TableRows& T) {
     }
 }
 
+void SnapshotWriter::Project(const FileProject& P) {
+    for (const FileModule& M : P.Modules) {
+        mOut += "M";
+        Field(M.Name);
+        Field(M.Class ? "1" : "0");
+        Field(M.Code);
+        EndLine();
+    }
+    for (const auto& [Kind, Designs] : {std::pair{"F", &P.Forms}, std::pair{"R", &P.Reports}})
+        for (const FileDesign& D : *Designs) {
+            mOut += "G";
+            Field(Kind);
+            Field(D.Name);
+            EndLine();
+            for (const FileControl& C : D.Controls) {
+                mOut += "Q";
+                Field(C.Name);
+                Field(IntToStr(C.Type));
+                EndLine();
+            }
+        }
+    for (const std::string& Problem : P.Problems) {
+        mOut += "A";
+        Field(Problem);
+        EndLine();
+    }
+}
+
 void SnapshotWriter::Error(std::string_view Message) {
     mOut += "!";
     Field(Message);
@@ -309,6 +337,7 @@ ParsedSnapshot ParseSnapshot(std::string_view Text) {
     ParsedSnapshot Result;
     Snapshot& S = Result.Data;
     bool HaveHeader = false;
+    std::vector<FileDesign>* LastDesign = nullptr;
     std::size_t Pos = 0;
     auto Fail = [&Result](const char* Why) {
         if (Result.Error.empty())
@@ -415,6 +444,30 @@ ParsedSnapshot ParseSnapshot(std::string_view Text) {
             S.Tables.back().Rows.push_back(std::move(Row));
             break;
         }
+        case 'M':
+            if (F.size() != 3 || (F[1] != "0" && F[1] != "1"))
+                return Fail("the reader's output has a malformed module");
+            S.Project.Modules.push_back({std::move(F[0]), F[1] == "1", std::move(F[2])});
+            break;
+        case 'G':
+            if (F.size() != 2 || (F[0] != "F" && F[0] != "R"))
+                return Fail("the reader's output has a malformed design");
+            LastDesign = &(F[0] == "F" ? S.Project.Forms : S.Project.Reports);
+            LastDesign->push_back({std::move(F[1]), {}});
+            break;
+        case 'Q': {
+            FileControl C;
+            if (!LastDesign || F.size() != 2 || !ParseInt(F[1], C.Type))
+                return Fail("the reader's output has a malformed control");
+            C.Name = std::move(F[0]);
+            LastDesign->back().Controls.push_back(std::move(C));
+            break;
+        }
+        case 'A':
+            if (F.size() != 1)
+                return Fail("the reader's output has a malformed note");
+            S.Project.Problems.push_back(std::move(F[0]));
+            break;
         default:
             return Fail("the reader's output holds an unknown record");
         }

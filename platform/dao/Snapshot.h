@@ -12,6 +12,10 @@
 //   T <table>                                  rows of a system table follow
 //   K <column> <type>                          a column of the last table
 //   W <value>...                               one row of the last table
+//   M <name> <0 standard, 1 class> <code>     a module's source from the file
+//   G <F form or R report> <name>              a design from the file
+//   Q <name> <type code>                       a control of the last design
+//   A <problem>                                something of the file's application objects unread
 //   ! <message>                                                        the reader failed
 //   Z                                                                  end: the snapshot is complete
 // Values are a type letter and its text: N null, B0/B1 Boolean, U byte, H 16-bit, L 32-bit,
@@ -93,10 +97,43 @@ struct TableRows {
     std::vector<std::vector<Variant>> Rows;
 };
 
+/// A module's source as the database file holds it, in Windows-1252 with its own line ends.
+struct FileModule {
+    std::string Name;
+    /// A class module (the modules of forms and reports are); else a standard module.
+    bool Class = false;
+    std::string Code;
+};
+
+/// A control of a form or report: its name and Access's type code (its ControlType: 100 Label,
+/// 109 TextBox ...; the sections are listed too, with the codes from kFirstSection to kLastSection).
+constexpr int kFirstSection = 152;
+constexpr int kLastSection = 158;
+struct FileControl {
+    std::string Name;
+    int Type = 0;
+};
+
+/// A form or report as the database file holds its design.
+struct FileDesign {
+    std::string Name;
+    std::vector<FileControl> Controls;
+};
+
+/// The application objects of the database file (AccessProject.h reads them).
+struct FileProject {
+    std::vector<FileModule> Modules;
+    std::vector<FileDesign> Forms;
+    std::vector<FileDesign> Reports;
+    /// What could not be read, one sentence each ("the module 'X' is damaged").
+    std::vector<std::string> Problems;
+};
+
 struct Snapshot {
     int JetVersion = 0;
     std::vector<CatalogObject> Objects;
     std::vector<TableRows> Tables;
+    FileProject Project;
 
     /// Looks a system table up without regard to case; nil when the file has none.
     const TableRows* FindTable(std::string_view Name) const;
@@ -109,6 +146,7 @@ public:
     void Header(int JetVersion);
     void Object(const CatalogObject& O);
     void Table(const TableRows& T);
+    void Project(const FileProject& P);
     void Error(std::string_view Message);
     void End();
 

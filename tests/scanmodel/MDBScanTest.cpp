@@ -594,3 +594,39 @@ TEST(MDBScanTest, AnImportExportSpecScansItsOwnShortDateColumns) {
     EXPECT_EQ(Log.Hits[2].Index, 1);
     EXPECT_EQ(Other.LinesOfCode, 1);
 }
+
+TEST(MDBScanTest, ACopyWithoutItsExportIsScannedFromTheCodeInTheFile) {
+    // As the catalogue reader does it: every module that Access gives is written beside the copy.
+    TempDir Dir;
+    fs::copy_file(kData + "nwind.mdb", Dir.Path / "nwind.mdb");
+    THitLog Log;
+    TMDBInfo Db;
+    Db.Path = Dir.Folder();
+    Db.Name = "nwind.mdb";
+    auto App = msaccess::Application::Create();
+    App->OpenCurrentDatabase(Db.Path + Db.Name);
+    std::vector<std::string> Modules;
+    const auto& Forms = App->CurrentDB()->Containers("Forms").Documents();
+    for (int I = 0; I < Forms.Count(); ++I)
+        Modules.push_back("Form_" + Forms.Item(I).Name());
+    const auto& Standard = App->CurrentDB()->Containers("Modules").Documents();
+    for (int I = 0; I < Standard.Count(); ++I)
+        Modules.push_back(Standard.Item(I).Name());
+    for (const std::string& Module : Modules)
+        try {
+            App->DoCmd().OutputTo(msaccess::acOutputModule, Module, msaccess::acFormatTXT,
+                                  Db.Path + Module + ".Bas");
+            Add<TMDBModuleInfo>(Db, &TMDBInfo::AddModule, Module + ".Bas", Log, Db.Path);
+        } catch (const EOleException&) {
+            // a form without code
+        }
+    App->Quit();
+    ASSERT_EQ(Db.Modules().Count(), 13); // 10 of the 21 forms have code; 3 standard modules
+
+    // nwind's code handles no dates; its forms' names and a function of Access stand in for keywords.
+    Db.Scan(Words({"Year", "SysCmd"}), Words({}, true));
+    const THitLog::Entry* Hit = Log.Find("Form_Sales by Year Dialog.Bas", "OK_Click", "");
+    ASSERT_NE(Hit, nullptr);
+    EXPECT_EQ(Hit->Line, "If Not Reports![Sales By Year].blnOpening Then Err.Raise 0");
+    EXPECT_NE(Log.Find("Utility Functions.Bas", "IsLoaded", ""), nullptr);
+}

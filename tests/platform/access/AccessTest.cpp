@@ -1,5 +1,6 @@
 #include "platform/access/Access.h"
 #include "platform/access/SaveAsText.h"
+#include "tests/platform/access/AccessTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,31 +13,15 @@
 
 namespace fs = std::filesystem;
 using namespace msaccess;
+using namespace accesstest;
 
 namespace {
 
 const std::string kNwind = QUORVEX_TEST_DATA "/nwind.mdb";
 
-struct TempDir {
-    fs::path Path;
-    TempDir() {
-        std::string Templ = (fs::temp_directory_path() / "qxaccess-XXXXXX").string();
-        Path = mkdtemp(Templ.data());
-    }
-    ~TempDir() { fs::remove_all(Path); }
-};
-
 std::string ReadAll(const std::string& Path) {
     std::ifstream In(Path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-std::vector<std::string> Documents(Application& App, const std::string& Container) {
-    std::vector<std::string> Names;
-    const auto& Docs = App.CurrentDB()->Containers(Container).Documents();
-    for (int I = 0; I < Docs.Count(); ++I)
-        Names.push_back(Docs.Item(I).Name());
-    return Names;
 }
 
 std::vector<std::string> ControlNames(const AccessObject& O) {
@@ -44,16 +29,6 @@ std::vector<std::string> ControlNames(const AccessObject& O) {
     for (int I = 0; I < O.Controls().Count(); ++I)
         Names.push_back(O.Controls().Item(I).Name());
     return Names;
-}
-
-template <class F>
-std::string OleMessage(F&& Call) {
-    try {
-        Call();
-    } catch (const EOleSysError& E) {
-        return E.Message();
-    }
-    return {};
 }
 
 class AccessAppTest : public ::testing::Test {
@@ -230,13 +205,14 @@ TEST_F(AccessAppTest, OutputToWritesTheCodeOfModulesFormsAndReports) {
 
 TEST(AccessApplicationTest, OpeningAndEndingTheApplication) {
     TempDir Dir;
-    // A database without its export folder has no forms, reports or modules.
+    // A database without its export folder is served from the file itself.
     const std::string Copy = (Dir.Path / "copy.mdb").string();
     fs::copy_file(kNwind, Copy);
     auto App = Application::Create();
     App->OpenCurrentDatabase(Copy);
-    EXPECT_TRUE(Documents(*App, "Forms").empty());
-    EXPECT_TRUE(Documents(*App, "Modules").empty());
+    EXPECT_EQ(Documents(*App, "Forms").size(), 21u);
+    EXPECT_EQ(Documents(*App, "Modules"),
+              (std::vector<std::string>{"Northwind Help Function", "Startup", "Utility Functions"}));
     EXPECT_NE(OleMessage([&] { App->OpenCurrentDatabase(kNwind); }).find("already has the database"),
               std::string::npos);
     App->CloseCurrentDatabase();

@@ -1,0 +1,161 @@
+#include "platform/access/FileSource.h"
+
+#include "platform/dao/Snapshot.h"
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
+#include <map>
+
+namespace msaccess {
+
+namespace {
+
+const char* const kSource = "Access.Application";
+
+[[noreturn]] void Fail(const std::string& Message) {
+    throw EOleException(Message, 0, kSource);
+}
+
+/// The word of Access's text export for a control type ("Control" for one it does not know).
+std::string ControlTypeName(int TypeCode) {
+    static const std::map<int, const char*> kNames = {
+        {100, "Label"},
+        {101, "Rectangle"},
+        {102, "Line"},
+        {103, "Image"},
+        {104, "CommandButton"},
+        {105, "OptionButton"},
+        {106, "CheckBox"},
+        {107, "OptionGroup"},
+        {108, "BoundObjectFrame"},
+        {109, "TextBox"},
+        {110, "ListBox"},
+        {111, "ComboBox"},
+        {112, "Subform"},
+        {113, "UnboundObjectFrame"},
+        {114, "UnboundObjectFrame"},
+        {118, "PageBreak"},
+        {119, "CustomControl"},
+        {122, "ToggleButton"},
+        {123, "Tab"},
+        {124, "Page"},
+        {126, "Attachment"},
+        {127, "EmptyCell"},
+        {128, "WebBrowser"},
+        {129, "NavigationControl"},
+        {130, "NavigationButton"},
+    };
+    const auto It = kNames.find(TypeCode);
+    return It == kNames.end() ? std::string("Control") : It->second;
+}
+
+template <class T>
+const T* FindNamed(const std::vector<T>& Items, const std::string& Name) {
+    for (const T& Item : Items)
+        if (SameText(Item.Name, Name))
+            return &Item;
+    return nullptr;
+}
+
+const char* KindName(int Kind) {
+    return Kind == acForm ? "form" : "report";
+}
+
+} // namespace
+
+std::vector<std::string> SplitLines(std::string_view Text) {
+    std::vector<std::string> Out;
+    std::size_t Start = 0;
+    for (std::size_t I = 0; I < Text.size(); ++I)
+        if (Text[I] == '\r' || Text[I] == '\n') {
+            Out.emplace_back(Text.substr(Start, I - Start));
+            if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
+                ++I;
+            Start = I + 1;
+        }
+    if (Start < Text.size())
+        Out.emplace_back(Text.substr(Start));
+    return Out;
+}
+
+FileSource::FileSource(std::string DatabaseName, std::shared_ptr<const dao::Snapshot> Data)
+    : mDatabase(std::move(DatabaseName)), mData(std::move(Data)) {}
+
+std::vector<std::string> FileSource::Documents(const std::string& Container) const {
+    // Containers are the catalogue rows of type 3; their documents are the rows below them.
+    std::vector<std::string> Names;
+    const dao::CatalogObject* Row = nullptr;
+    for (const dao::CatalogObject& O : mData->Objects)
+        if (!Row && O.Type == 3 && SameText(O.Name, Container))
+            Row = &O;
+    if (Row)
+        for (const dao::CatalogObject& O : mData->Objects)
+            if (O.ParentId == Row->Id && &O != Row)
+                Names.push_back(O.Name);
+    return Names;
+}
+
+std::string FileSource::ProblemWith(const std::string& Name) const {
+    // The reader's notes name the module or design they concern; the others concern the whole
+    // project, the list of forms or reports, or all of the file's application objects.
+    const std::vector<std::string>& Problems = mData->Project.Problems;
+    for (const std::string& P : Problems)
+        if (P.find("'" + Name + "'") != std::string::npos)
+            return P;
+    for (const std::string& P : Problems)
+        if (P.rfind("the design of ", 0) != 0 && P.rfind("the code of module ", 0) != 0)
+            return P;
+    return {};
+}
+
+std::shared_ptr<AccessObject> FileSource::Load(int Kind, const std::string& Name) const {
+    const char* Container = Kind == acForm ? "Forms" : "Reports";
+    const std::vector<std::string> Names = Documents(Container);
+    const auto Listed =
+        std::find_if(Names.begin(), Names.end(), [&Name](const std::string& N) { return SameText(N, Name); });
+    if (Listed == Names.end())
+        Fail(Format("The %s '%s' was not found in '%s'.", KindName(Kind), Name, mDatabase));
+    const auto& Designs = Kind == acForm ? mData->Project.Forms : mData->Project.Reports;
+    const dao::FileDesign* Design = FindNamed(Designs, *Listed);
+    if (!Design) {
+        const std::string Why = ProblemWith(*Listed);
+        Fail(Format("The design of the %s '%s' cannot be read from '%s'%s.", KindName(Kind), *Listed,
+                    mDatabase, Why.empty() ? std::string() : ": " + Why));
+    }
+    PropertyList Props;
+    Props.Add(Property("Name", Variant(Design->Name)));
+    ControlList Controls;
+    for (const dao::FileControl& C : Design->Controls) {
+        if (C.Type >= dao::kFirstSection && C.Type <= dao::kLastSection)
+            continue;
+        PropertyList CP;
+        CP.Add(Property("Name", Variant(C.Name)));
+        CP.Add(Property("ControlType", Variant(static_cast<std::int32_t>(C.Type))));
+        Controls.Add(Control(C.Name, ControlTypeName(C.Type), std::move(CP)));
+    }
+    return std::make_shared<AccessObject>(Design->Name, std::move(Props), std::move(Controls));
+}
+
+std::vector<std::string> FileSource::ModuleCode(const std::string& ModuleName) const {
+    if (const dao::FileModule* M = FindNamed(mData->Project.Modules, ModuleName)) {
+        std::vector<std::string> Code = VisibleCode(SplitLines(M->Code));
+        if (std::any_of(Code.begin(), Code.end(), [](const std::string& L) { return !Trim(L).empty(); }))
+            return Code;
+    }
+    for (const auto& [Prefix, Kind] : {std::pair<std::string, int>{"Form_", acForm}, {"Report_", acReport}}) {
+        if (ModuleName.size() <= Prefix.size() || !SameText(ModuleName.substr(0, Prefix.size()), Prefix))
+            continue;
+        const std::string Name = ModuleName.substr(Prefix.size());
+        const std::vector<std::string> Names = Documents(Kind == acForm ? "Forms" : "Reports");
+        if (std::any_of(Names.begin(), Names.end(),
+                        [&Name](const std::string& N) { return SameText(N, Name); }) &&
+            ProblemWith(ModuleName).empty())
+            Fail(Format("The %s '%s' has no module.", KindName(Kind), Name));
+    }
+    const std::string Why = ProblemWith(ModuleName);
+    if (!Why.empty())
+        Fail(Format("The module '%s' cannot be read from '%s': %s.", ModuleName, mDatabase, Why));
+    Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
+}
+
+} // namespace msaccess

@@ -1,0 +1,103 @@
+#pragma once
+// The Access application objects stored inside a database file: the VBA project with the source
+// of every module, and the design of every form and report (its controls by name and type).
+// Used by the reader program only; every function here parses untrusted bytes and raises
+// AccessFileError when they make no sense.
+//
+// Where Access keeps them:
+//   MSysAccessObjects (ID, Data)       Access 97 and 2000: the chunks of one OLE compound file; the
+//                                      row with ID 0 holds 5 and the total length, row n >= 1 the
+//                                      chunk at (n - 1) x chunk size; all-zero chunks are left out
+//   MSysAccessStorage (Id, ParentId,   Access 2002 and later: the same tree as rows; Type 1 is a
+//     Name, Type, Lv)                  storage, 2 a stream whose bytes are Lv
+// In both trees:
+//   VBA/VBAProject/VBA/dir             the project's module list, compressed
+//   VBA/VBAProject/VBA/<stream>        a module: p-code, then its source compressed from an offset
+//   Forms/DirData, Reports/DirData     names of forms and reports with their storage numbers
+//   Forms/<n>/TypeInfo                 the controls of a form: type code and name
+
+#include "platform/dao/Snapshot.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dao {
+
+class AccessFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// A storage or a stream of the object tree.
+struct StorageNode {
+    std::string Name;
+    bool Stream = false;
+    std::string Data;
+    std::vector<StorageNode> Children;
+
+    /// A child by name without regard to case, or nil.
+    const StorageNode* Child(std::string_view ChildName) const;
+    /// A descendant by a path of names separated by '/', or nil.
+    const StorageNode* Find(std::string_view Path) const;
+};
+
+/// One row of MSysAccessObjects or MSysAccessStorage, raw.
+struct StorageRow {
+    std::int32_t Id = 0;
+    std::int32_t ParentId = 0;
+    std::string Name;
+    int Type = 0;
+    std::string Data;
+};
+
+/// The rows of MSysAccessObjects or MSysAccessStorage as the reader fetched them.
+std::vector<StorageRow> StorageRows(const TableRows& T);
+
+/// The compound file that the chunks of MSysAccessObjects make, gaps and tail filled with zeros.
+std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize);
+
+/// The tree of an OLE compound file.
+StorageNode ReadCompoundFile(std::string_view Bytes);
+
+/// The tree of MSysAccessStorage: the root is the row that is its own parent.
+StorageNode StorageTree(const std::vector<StorageRow>& Rows);
+
+/// Decompresses a VBA compressed container that starts at Offset (libgsf's gsf_vba_inflate
+/// misreads uncompressed chunks).
+std::string DecompressVba(std::string_view Bytes, std::size_t Offset = 0);
+
+struct VbaDirModule {
+    std::string Name;       // in the project's code page
+    std::string StreamName; // in the project's code page
+    std::uint32_t TextOffset = 0;
+    bool Class = false;
+};
+
+struct VbaDir {
+    int CodePage = 1252;
+    std::vector<VbaDirModule> Modules;
+};
+
+/// Reads the records of a decompressed `dir` stream.
+VbaDir ParseVbaDir(std::string_view Bytes);
+
+/// Windows-1252 text from text in a Windows code page; characters it cannot show become '?'.
+std::string CodePageToCp1252(std::string_view Text, int CodePage);
+
+/// The names and storage numbers of a DirData stream, in stream order.
+std::vector<std::pair<std::string, std::uint32_t>> ParseDirData(std::string_view Bytes);
+
+/// The type code of TypeInfo entries that are fields of the record source.
+constexpr int kFieldEntry = 255;
+
+/// The controls of a TypeInfo stream in stream order, sections included, fields left out.
+std::vector<FileControl> ParseTypeInfo(std::string_view Bytes);
+
+/// Everything the tree holds: the modules' source and the forms' and reports' controls. Damage to
+/// one module or one form is noted in the project's Problems and does not stop the others.
+FileProject ReadAccessProject(const StorageNode& Root);
+
+} // namespace dao
