@@ -30,6 +30,41 @@ struct Failure {
     std::string Message;
 };
 
+[[noreturn]] void Damaged(const std::string& What) {
+    throw Failure{"the file is damaged: " + What};
+}
+
+/// The file's pages as they lie on disk, read beside libmdb to check what it would trust.
+class PageFile {
+public:
+    PageFile(const char* FileName, int PageSize, long long PageCount)
+        : mFd(open(FileName, O_RDONLY | O_CLOEXEC)), mPageSize(PageSize), mPageCount(PageCount),
+          mBuffer(static_cast<std::size_t>(PageSize), '\0') {}
+    ~PageFile() {
+        if (mFd >= 0)
+            close(mFd);
+    }
+    PageFile(const PageFile&) = delete;
+    PageFile& operator=(const PageFile&) = delete;
+
+    long long Count() const { return mPageCount; }
+    /// Page N, which What names in the message when it lies past the end of the file.
+    std::string_view Read(std::uint32_t N, const std::string& What) {
+        if (N >= mPageCount)
+            Damaged(Format("page %u of %s lies past the end of the file", N, What));
+        const off_t At = static_cast<off_t>(N) * mPageSize;
+        if (pread(mFd, mBuffer.data(), mBuffer.size(), At) != static_cast<ssize_t>(mBuffer.size()))
+            throw Failure{Format("page %u of %s cannot be read (%s)", N, What, std::strerror(errno))};
+        return mBuffer;
+    }
+
+private:
+    int mFd;
+    int mPageSize;
+    long long mPageCount;
+    std::string mBuffer;
+};
+
 /// A table opened from its definition page, without libmdb's catalogue.
 class Table {
 public:
@@ -55,6 +90,15 @@ public:
     Table& operator=(const Table&) = delete;
 
     MdbTableDef* Def() const { return mTable; }
+    void CheckPages(PageFile& Pages, bool Jet4, bool Rows);
+    /// mdb_fetch_row, noting which row of which page it gave.
+    bool Fetch() {
+        if (!mdb_fetch_row(mTable))
+            return false;
+        mFetched.emplace_back(mTable->cur_phys_pg, mTable->cur_row - 1);
+        return true;
+    }
+    void CheckAllRowsRead();
     unsigned Columns() const { return mTable ? mTable->num_cols : 0; }
     MdbColumn* Column(unsigned I) const {
         return static_cast<MdbColumn*>(g_ptr_array_index(mTable->columns, I));
@@ -67,20 +111,79 @@ public:
     }
 
 private:
+    std::string What() const { return Format("table %s", mEntry.object_name); }
+
     MdbCatalogEntry mEntry;
     MdbTableDef* mTable = nullptr;
+    /// Rows of the checked data pages that libmdb is to give (page, row), and those it gave.
+    std::vector<std::pair<std::uint32_t, unsigned>> mExpected, mFetched;
 };
+
+/// Checks the pages that libmdb reads for this table, so that damage fails the read instead of
+/// quietly leaving rows out: the chain of definition pages and, with Rows, the usage map and each
+/// data page it lists (a data page of this table whose row offsets fit the page).
+void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
+    std::uint32_t Page = static_cast<std::uint32_t>(mEntry.table_pg);
+    for (long long Hops = 0; Page != 0; ++Hops) {
+        const std::string_view P = Pages.Read(Page, What());
+        if (static_cast<std::uint8_t>(P[0]) != kDefinitionPage || Hops >= Pages.Count())
+            Damaged(Format("page %u of %s is not a table definition page", Page, What()));
+        Page = PageOwner(P); // the next page of the definition, 0 after the last
+    }
+    if (!mTable)
+        Damaged(Format("the definition of %s cannot be read", What()));
+    for (unsigned I = 0; I < Columns(); ++I)
+        if (Column(I)->name[0] == '\0')
+            Damaged(Format("the definition of %s is damaged", What()));
+    if (!Rows)
+        return;
+    const unsigned char* Map = mTable->usage_map;
+    const std::size_t MapSize = mTable->map_sz;
+    if (MapSize < 1 || Map[0] > 1)
+        Damaged(Format("the usage map of %s is damaged", What()));
+    for (std::size_t At = 1; Map[0] == 1 && At + 4 <= MapSize; At += 4) {
+        std::uint32_t MapPage;
+        std::memcpy(&MapPage, Map + At, 4);
+        if (MapPage != 0 && static_cast<std::uint8_t>(Pages.Read(MapPage, What())[0]) != kUsageMapPage)
+            Damaged(Format("page %u of %s is not a usage map page", MapPage, What()));
+    }
+    std::vector<PageRow> Slots;
+    for (gint32 Next = 0;
+         (Next = mdb_map_find_next(mTable->entry->mdb, mTable->usage_map, static_cast<unsigned>(MapSize),
+                                   static_cast<guint32>(Next))) != 0;) {
+        if (Next < 0)
+            Damaged(Format("the usage map of %s is damaged", What()));
+        const auto N = static_cast<std::uint32_t>(Next);
+        const std::string_view P = Pages.Read(N, What());
+        if (const std::string Problem = ReadPageRows(P, Jet4, Slots); !Problem.empty())
+            Damaged(Format("page %u of %s is damaged: %s", N, What(), Problem));
+        if (PageOwner(P) != mEntry.table_pg)
+            Damaged(Format("page %u listed by %s belongs to another table", N, What()));
+        // libmdb passes over rows flagged 0x4000 (moved elsewhere) and empty ones.
+        for (std::size_t R = 0; R < Slots.size(); ++R)
+            if (!(Slots[R].Flags & 0x4000) && Slots[R].End > Slots[R].Start)
+                mExpected.emplace_back(N, static_cast<unsigned>(R));
+    }
+}
+
+void Table::CheckAllRowsRead() {
+    std::sort(mFetched.begin(), mFetched.end());
+    for (const auto& [Page, Row] : mExpected)
+        if (!std::binary_search(mFetched.begin(), mFetched.end(), std::make_pair(Page, Row)))
+            Damaged(Format("row %u of page %u of %s cannot be read", Row, Page, What()));
+}
 
 class Reader {
 public:
-    Reader(MdbHandle* Mdb, const JetHeader& H)
-        : mMdb(Mdb), mJet4(H.Version != 0), mPageSize(H.PageSize), mPageCount(H.FileSize / H.PageSize) {}
+    Reader(MdbHandle* Mdb, const char* FileName, const JetHeader& H)
+        : mMdb(Mdb), mJet4(H.Version != 0), mPageSize(H.PageSize), mPageCount(H.FileSize / H.PageSize),
+          mPages(FileName, H.PageSize, mPageCount) {}
 
     void Run(SnapshotWriter& W);
 
 private:
     std::string_view Raw(MdbColumn* C) const;
-    std::string LongValue(std::string_view Header) const;
+    std::string LongValue(std::string_view Header, const MdbColumn* C) const;
     Variant Value(MdbColumn* C, bool ReadLongBinary) const;
     std::string Text(MdbColumn* C) const;
     void ReadCatalog(std::vector<CatalogObject>& Objects);
@@ -91,23 +194,29 @@ private:
     bool mJet4;
     int mPageSize;
     long long mPageCount;
+    PageFile mPages;
 };
 
 std::string_view Reader::Raw(MdbColumn* C) const {
     // After mdb_fetch_row the current data page is in pg_buf and every column knows where its
-    // value lies; values that would reach past the page are treated as missing.
-    if (C->cur_value_len <= 0 || C->cur_value_start < 0 || C->cur_value_start + C->cur_value_len > mPageSize)
+    // value lies; a value that would reach past the page is damage.
+    if (C->cur_value_len <= 0)
         return {};
+    if (C->cur_value_start < 0 || C->cur_value_start + C->cur_value_len > mPageSize)
+        Damaged(Format("a value of column %s of table %s lies outside its page", C->name, C->table->name));
     return std::string_view(reinterpret_cast<const char*>(mMdb->pg_buf) + C->cur_value_start,
                             static_cast<std::size_t>(C->cur_value_len));
 }
 
-std::string Reader::LongValue(std::string_view Header) const {
+std::string Reader::LongValue(std::string_view Header, const MdbColumn* C) const {
     // A memo or OLE value: 12 bytes of length and flags, page and row, then the data itself when
     // inline (flag 0x80), or one row elsewhere (0x40), or a chain of rows each starting with the
-    // page and row of the next.
+    // page and row of the next. A value that its rows do not hold in full is damage.
+    auto Broken = [C]() {
+        Damaged(Format("a long value of column %s of table %s is damaged", C->name, C->table->name));
+    };
     if (Header.size() < 12)
-        return {};
+        Broken();
     auto U32 = [](const char* P) {
         std::uint32_t V;
         std::memcpy(&V, P, 4);
@@ -115,28 +224,37 @@ std::string Reader::LongValue(std::string_view Header) const {
     };
     const std::uint32_t LengthFlags = U32(Header.data());
     const std::size_t Length = std::min<std::size_t>(LengthFlags & 0x3FFFFFFF, kMaxLongValue);
-    if (LengthFlags & 0x80000000)
-        return std::string(Header.substr(12, std::min(Length, Header.size() - 12)));
-    int PageRow = static_cast<int>(U32(Header.data() + 4));
-    std::string Out;
-    void* Buf = nullptr;
-    int Offset = 0;
-    std::size_t Size = 0;
-    if (LengthFlags & 0x40000000) {
-        if (mdb_find_pg_row(mMdb, PageRow, &Buf, &Offset, &Size) == 0 &&
-            Offset + Size <= static_cast<std::size_t>(mPageSize))
-            Out.assign(static_cast<const char*>(Buf) + Offset, std::min(Size, Length));
-        return Out;
+    if (LengthFlags & 0x80000000) {
+        if (Length > Header.size() - 12)
+            Broken();
+        return std::string(Header.substr(12, Length));
     }
-    if (LengthFlags & 0xC0000000)
-        return Out;
-    for (long long Hops = 0; Hops < mPageCount && Out.size() < Length && (PageRow >> 8) != 0; ++Hops) {
-        if (mdb_find_pg_row(mMdb, PageRow, &Buf, &Offset, &Size) != 0 || Size < 4 ||
+    int PageRow = static_cast<int>(U32(Header.data() + 4));
+    // One row of a data page, or nothing when the page or the row cannot hold it.
+    auto Row = [this, &PageRow]() -> std::string_view {
+        void* Buf = nullptr;
+        int Offset = 0;
+        std::size_t Size = 0;
+        if ((PageRow >> 8) <= 0 || (PageRow >> 8) >= mPageCount ||
+            mdb_find_pg_row(mMdb, PageRow, &Buf, &Offset, &Size) != 0 ||
+            static_cast<const unsigned char*>(Buf)[0] != kDataPage ||
             Offset + Size > static_cast<std::size_t>(mPageSize))
-            break;
-        const char* Row = static_cast<const char*>(Buf) + Offset;
-        Out.append(Row + 4, std::min(Size - 4, Length - Out.size()));
-        PageRow = static_cast<int>(U32(Row));
+            return {};
+        return {static_cast<const char*>(Buf) + Offset, Size};
+    };
+    std::string Out;
+    if (LengthFlags & 0x40000000) {
+        const std::string_view R = Row();
+        if (R.size() < Length)
+            Broken();
+        return std::string(R.substr(0, Length));
+    }
+    for (long long Hops = 0; Out.size() < Length; ++Hops) {
+        const std::string_view R = Row();
+        if (R.size() < 4 || Hops >= mPageCount)
+            Broken();
+        Out.append(R.substr(4, std::min(R.size() - 4, Length - Out.size())));
+        PageRow = static_cast<int>(U32(R.data()));
     }
     return Out;
 }
@@ -149,11 +267,11 @@ Variant Reader::Value(MdbColumn* C, bool ReadLongBinary) const {
         return Variant::Null();
     switch (C->col_type) {
     case MDB_MEMO:
-        return Variant(DecodeJetText(LongValue(R), mJet4));
+        return Variant(DecodeJetText(LongValue(R, C), mJet4));
     case MDB_OLE: {
         if (!ReadLongBinary)
             return Variant::Null();
-        const std::string Data = LongValue(R);
+        const std::string Data = LongValue(R, C);
         return Variant::Bytes(std::vector<std::uint8_t>(Data.begin(), Data.end()));
     }
     case MDB_NUMERIC:
@@ -170,8 +288,7 @@ std::string Reader::Text(MdbColumn* C) const {
 
 void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
     Table T(mMdb, "MSysObjects", 2, mPageCount);
-    if (!T.Def())
-        throw Failure{"its catalogue cannot be read"};
+    T.CheckPages(mPages, mJet4, true);
     const int Id = T.Find("Id"), ParentId = T.Find("ParentId"), Name = T.Find("Name"), Type = T.Find("Type"),
               Flags = T.Find("Flags"), Created = T.Find("DateCreate"), Updated = T.Find("DateUpdate"),
               Connect = T.Find("Connect"), Database = T.Find("Database"), Foreign = T.Find("ForeignName"),
@@ -180,7 +297,7 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
         throw Failure{"its catalogue has no Id, Name or Type column"};
     auto Col = [&T](int I) { return I < 0 ? nullptr : T.Column(static_cast<unsigned>(I)); };
     mdb_rewind_table(T.Def());
-    while (mdb_fetch_row(T.Def())) {
+    while (T.Fetch()) {
         if (Objects.size() >= kMaxRows)
             throw Failure{"its catalogue holds too many rows"};
         CatalogObject O;
@@ -210,16 +327,16 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
         if (LvProp >= 0) {
             const std::string_view R = Raw(Col(LvProp));
             if (!R.empty())
-                O.Properties = ParseLvProp(LongValue(R), mJet4);
+                O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4);
         }
         Objects.push_back(std::move(O));
     }
+    T.CheckAllRowsRead();
 }
 
 void Reader::ReadDefinition(CatalogObject& O) {
     Table T(mMdb, O.Name, static_cast<unsigned long>(O.Id) & 0x00FFFFFF, mPageCount);
-    if (!T.Def())
-        return;
+    T.CheckPages(mPages, mJet4, false);
     O.HasDefinition = true;
     O.RecordCount = T.Def()->num_rows;
     for (unsigned I = 0; I < T.Columns(); ++I) {
@@ -237,13 +354,12 @@ void Reader::ReadDefinition(CatalogObject& O) {
 
 bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows) {
     Table T(mMdb, Name, Page, mPageCount);
-    if (!T.Def())
-        return false;
+    T.CheckPages(mPages, mJet4, true);
     Rows.Name = Name;
     for (unsigned I = 0; I < T.Columns(); ++I)
         Rows.Columns.emplace_back(Utf8ToCp1252(T.Column(I)->name), T.Column(I)->col_type);
     mdb_rewind_table(T.Def());
-    while (mdb_fetch_row(T.Def())) {
+    while (T.Fetch()) {
         if (Rows.Rows.size() >= kMaxRows)
             throw Failure{Format("its table %s holds too many rows", Name)};
         std::vector<Variant> Row;
@@ -251,6 +367,7 @@ bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Ro
             Row.push_back(Value(T.Column(I), false));
         Rows.Rows.push_back(std::move(Row));
     }
+    T.CheckAllRowsRead();
     return true;
 }
 
@@ -320,7 +437,7 @@ int main(int argc, char** argv) {
     }
     try {
         W.Header(H.Version);
-        Reader(Mdb, H).Run(W);
+        Reader(Mdb, argv[1], H).Run(W);
         W.End();
     } catch (const Failure& F) {
         Text.clear();
