@@ -109,6 +109,39 @@ std::uint32_t PageOwner(std::string_view Page) {
     return Page.size() >= 8 ? U32(Page, 4) : 0;
 }
 
+bool RowFrameFits(std::string_view Row, bool Jet4, unsigned Columns, unsigned VarColumns) {
+    const std::size_t Size = Row.size(), CountSize = Jet4 ? 2 : 1;
+    if (Size < CountSize)
+        return false;
+    const std::size_t Count = Jet4 ? U16(Row, 0) : static_cast<std::uint8_t>(Row[0]);
+    const std::size_t Mask = (Count + 7) / 8;
+    if (Count == 0 || Count > Columns || Size < CountSize + Mask)
+        return false;
+    if (VarColumns == 0)
+        return true;
+    if (Size < CountSize + Mask + 2 * CountSize)
+        return false;
+    const std::size_t VarAt = Size - Mask - CountSize;
+    const std::size_t Var = Jet4 ? U16(Row, VarAt) : static_cast<std::uint8_t>(Row[VarAt]);
+    if (Var > VarColumns)
+        return false;
+    if (Jet4) {
+        if (VarAt < 2 * Var + 2 + CountSize)
+            return false;
+        const std::size_t EodAt = VarAt - 2 * Var - 2;
+        return U16(Row, EodAt) == EodAt;
+    }
+    // The jump table may carry one dummy entry more than the row needs.
+    for (std::size_t Jumps = (Size - 1) / 256 + 1; Jumps-- > 0;) {
+        if (VarAt < Jumps + Var + 1 + CountSize)
+            continue;
+        const std::size_t EodAt = VarAt - Jumps - Var - 1;
+        if (static_cast<std::uint8_t>(Row[EodAt]) == (EodAt & 0xFF))
+            return true;
+    }
+    return false;
+}
+
 std::string DecodeJetText(std::string_view Bytes, bool Jet4) {
     if (!Jet4)
         return std::string(Bytes);

@@ -52,6 +52,15 @@ std::string ReadPageRows(std::string_view Page, bool Jet4, std::vector<PageRow>&
 /// The definition page that owns a data page.
 std::uint32_t PageOwner(std::string_view Page);
 
+/// Checks the frame of one row of a table with Columns columns, VarColumns of them of variable
+/// length: the column count at its start, and at its end the null mask, the count of variable-length
+/// columns and the end-of-data offset, which points at itself. A row cut at the wrong place fails.
+///
+///   Jet 4: count:u16 fixed... var... eod:u16 varoffset:u16[n] n:u16 nullmask[(count+7)/8]
+///   Jet 3: count:u8  fixed... var... eod:u8  varoffset:u8[n] jump:u8[size/256] n:u8 nullmask[..]
+///          (one-byte offsets count from the multiple of 256 that the jump table gives)
+bool RowFrameFits(std::string_view Row, bool Jet4, unsigned Columns, unsigned VarColumns);
+
 /// Text as Jet stores it: Windows-1252 bytes in Jet 3; in Jet 4 UTF-16LE, or the compressed form
 /// that starts with FF FE and switches between one-byte and two-byte runs at each 00 byte.
 std::string DecodeJetText(std::string_view Bytes, bool Jet4);

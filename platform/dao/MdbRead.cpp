@@ -91,13 +91,7 @@ public:
 
     MdbTableDef* Def() const { return mTable; }
     void CheckPages(PageFile& Pages, bool Jet4, bool Rows);
-    /// mdb_fetch_row, noting which row of which page it gave.
-    bool Fetch() {
-        if (!mdb_fetch_row(mTable))
-            return false;
-        mFetched.emplace_back(mTable->cur_phys_pg, mTable->cur_row - 1);
-        return true;
-    }
+    bool Fetch();
     void CheckAllRowsRead();
     unsigned Columns() const { return mTable ? mTable->num_cols : 0; }
     MdbColumn* Column(unsigned I) const {
@@ -115,6 +109,7 @@ private:
 
     MdbCatalogEntry mEntry;
     MdbTableDef* mTable = nullptr;
+    bool mJet4 = false;
     /// Rows of the checked data pages that libmdb is to give (page, row), and those it gave.
     std::vector<std::pair<std::uint32_t, unsigned>> mExpected, mFetched;
 };
@@ -123,11 +118,19 @@ private:
 /// quietly leaving rows out: the chain of definition pages and, with Rows, the usage map and each
 /// data page it lists (a data page of this table whose row offsets fit the page).
 void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
-    std::uint32_t Page = static_cast<std::uint32_t>(mEntry.table_pg);
+    auto U32At = [](std::string_view P, std::size_t At) {
+        std::uint32_t V = 0;
+        if (At + 4 <= P.size())
+            std::memcpy(&V, P.data() + At, 4);
+        return V;
+    };
+    std::uint32_t Page = static_cast<std::uint32_t>(mEntry.table_pg), MapRow = 0;
     for (long long Hops = 0; Page != 0; ++Hops) {
         const std::string_view P = Pages.Read(Page, What());
         if (static_cast<std::uint8_t>(P[0]) != kDefinitionPage || Hops >= Pages.Count())
             Damaged(Format("page %u of %s is not a table definition page", Page, What()));
+        if (Hops == 0)
+            MapRow = U32At(P, mEntry.mdb->fmt->tab_usage_map_offset);
         Page = PageOwner(P); // the next page of the definition, 0 after the last
     }
     if (!mTable)
@@ -137,17 +140,26 @@ void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
             Damaged(Format("the definition of %s is damaged", What()));
     if (!Rows)
         return;
+    mJet4 = Jet4;
+    // The usage map is a row of a data page; libmdb takes whatever lies there.
+    std::vector<PageRow> Slots;
     const unsigned char* Map = mTable->usage_map;
     const std::size_t MapSize = mTable->map_sz;
-    if (MapSize < 1 || Map[0] > 1)
-        Damaged(Format("the usage map of %s is damaged", What()));
+    {
+        const std::string_view P = Pages.Read(MapRow >> 8, What());
+        const std::string Problem = ReadPageRows(P, Jet4, Slots);
+        if (!Problem.empty() || (MapRow & 0xFF) >= Slots.size() || MapSize < 1 || Map[0] > 1 ||
+            static_cast<std::size_t>(Slots[MapRow & 0xFF].End - Slots[MapRow & 0xFF].Start) != MapSize ||
+            std::memcmp(P.data() + Slots[MapRow & 0xFF].Start, Map, MapSize) != 0)
+            Damaged(Format("the usage map of %s is damaged", What()));
+    }
     for (std::size_t At = 1; Map[0] == 1 && At + 4 <= MapSize; At += 4) {
         std::uint32_t MapPage;
         std::memcpy(&MapPage, Map + At, 4);
         if (MapPage != 0 && static_cast<std::uint8_t>(Pages.Read(MapPage, What())[0]) != kUsageMapPage)
             Damaged(Format("page %u of %s is not a usage map page", MapPage, What()));
     }
-    std::vector<PageRow> Slots;
+    std::vector<std::uint32_t> Moved; // page and row where rows flagged as moved went
     for (gint32 Next = 0;
          (Next = mdb_map_find_next(mTable->entry->mdb, mTable->usage_map, static_cast<unsigned>(MapSize),
                                    static_cast<guint32>(Next))) != 0;) {
@@ -160,10 +172,36 @@ void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
         if (PageOwner(P) != mEntry.table_pg)
             Damaged(Format("page %u listed by %s belongs to another table", N, What()));
         // libmdb passes over rows flagged 0x4000 (moved elsewhere) and empty ones.
-        for (std::size_t R = 0; R < Slots.size(); ++R)
+        for (std::size_t R = 0; R < Slots.size(); ++R) {
             if (!(Slots[R].Flags & 0x4000) && Slots[R].End > Slots[R].Start)
                 mExpected.emplace_back(N, static_cast<unsigned>(R));
+            else if (Slots[R].Flags == 0x4000)
+                Moved.push_back(Slots[R].End - Slots[R].Start >= 4 ? U32At(P, Slots[R].Start) : 0);
+        }
     }
+    // A row that grew out of its page leaves a pointer (flag 0x4000, passed over) to its new place,
+    // a row flagged 0x8000 on another data page of the table (read there).
+    for (const std::uint32_t To : Moved) {
+        const std::string_view P = Pages.Read(To >> 8, What());
+        if (!ReadPageRows(P, Jet4, Slots).empty() || PageOwner(P) != mEntry.table_pg ||
+            (To & 0xFF) >= Slots.size() || Slots[To & 0xFF].Flags != 0x8000)
+            Damaged(Format("a moved row of %s points at page %u, which does not hold it", What(), To >> 8));
+    }
+}
+
+/// mdb_fetch_row, noting which row of which page it gave and checking that row's frame.
+bool Table::Fetch() {
+    if (!mdb_fetch_row(mTable))
+        return false;
+    const unsigned Row = mTable->cur_row - 1;
+    int Start = 0;
+    std::size_t Size = 0;
+    if (mdb_find_row(mEntry.mdb, static_cast<int>(Row), &Start, &Size) != 0 ||
+        !RowFrameFits({reinterpret_cast<const char*>(mEntry.mdb->pg_buf) + (Start & 0x1FFF), Size}, mJet4,
+                      mTable->num_cols, mTable->num_var_cols))
+        Damaged(Format("row %u of page %u of %s is damaged", Row, mTable->cur_phys_pg, What()));
+    mFetched.emplace_back(mTable->cur_phys_pg, Row);
+    return true;
 }
 
 void Table::CheckAllRowsRead() {
