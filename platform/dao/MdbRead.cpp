@@ -74,6 +74,7 @@ public:
         mEntry.object_type = MDB_TABLE;
         mEntry.table_pg = Page;
         std::snprintf(mEntry.object_name, sizeof mEntry.object_name, "%s", Name.c_str());
+        mJet4 = !IS_JET3(Mdb);
         if (Page < 2 || static_cast<long long>(Page) >= PageCount)
             return;
         mTable = mdb_read_table(&mEntry);
@@ -90,7 +91,7 @@ public:
     Table& operator=(const Table&) = delete;
 
     MdbTableDef* Def() const { return mTable; }
-    void CheckPages(PageFile& Pages, bool Jet4, bool Rows);
+    void CheckPages(PageFile& Pages, bool Rows);
     bool Fetch();
     void CheckAllRowsRead();
     unsigned Columns() const { return mTable ? mTable->num_cols : 0; }
@@ -117,7 +118,7 @@ private:
 /// Checks the pages that libmdb reads for this table, so that damage fails the read instead of
 /// quietly leaving rows out: the chain of definition pages and, with Rows, the usage map and each
 /// data page it lists (a data page of this table whose row offsets fit the page).
-void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
+void Table::CheckPages(PageFile& Pages, bool Rows) {
     auto U32At = [](std::string_view P, std::size_t At) {
         std::uint32_t V = 0;
         if (At + 4 <= P.size())
@@ -140,14 +141,13 @@ void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
             Damaged(Format("the definition of %s is damaged", What()));
     if (!Rows)
         return;
-    mJet4 = Jet4;
     // The usage map is a row of a data page; libmdb takes whatever lies there.
     std::vector<PageRow> Slots;
     const unsigned char* Map = mTable->usage_map;
     const std::size_t MapSize = mTable->map_sz;
     {
         const std::string_view P = Pages.Read(MapRow >> 8, What());
-        const std::string Problem = ReadPageRows(P, Jet4, Slots);
+        const std::string Problem = ReadPageRows(P, mJet4, Slots);
         if (!Problem.empty() || (MapRow & 0xFF) >= Slots.size() || MapSize < 1 || Map[0] > 1 ||
             static_cast<std::size_t>(Slots[MapRow & 0xFF].End - Slots[MapRow & 0xFF].Start) != MapSize ||
             std::memcmp(P.data() + Slots[MapRow & 0xFF].Start, Map, MapSize) != 0)
@@ -167,7 +167,7 @@ void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
             Damaged(Format("the usage map of %s is damaged", What()));
         const auto N = static_cast<std::uint32_t>(Next);
         const std::string_view P = Pages.Read(N, What());
-        if (const std::string Problem = ReadPageRows(P, Jet4, Slots); !Problem.empty())
+        if (const std::string Problem = ReadPageRows(P, mJet4, Slots); !Problem.empty())
             Damaged(Format("page %u of %s is damaged: %s", N, What(), Problem));
         if (PageOwner(P) != mEntry.table_pg)
             Damaged(Format("page %u listed by %s belongs to another table", N, What()));
@@ -183,7 +183,7 @@ void Table::CheckPages(PageFile& Pages, bool Jet4, bool Rows) {
     // a row flagged 0x8000 on another data page of the table (read there).
     for (const std::uint32_t To : Moved) {
         const std::string_view P = Pages.Read(To >> 8, What());
-        if (!ReadPageRows(P, Jet4, Slots).empty() || PageOwner(P) != mEntry.table_pg ||
+        if (!ReadPageRows(P, mJet4, Slots).empty() || PageOwner(P) != mEntry.table_pg ||
             (To & 0xFF) >= Slots.size() || Slots[To & 0xFF].Flags != 0x8000)
             Damaged(Format("a moved row of %s points at page %u, which does not hold it", What(), To >> 8));
     }
@@ -326,7 +326,7 @@ std::string Reader::Text(MdbColumn* C) const {
 
 void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
     Table T(mMdb, "MSysObjects", 2, mPageCount);
-    T.CheckPages(mPages, mJet4, true);
+    T.CheckPages(mPages, true);
     const int Id = T.Find("Id"), ParentId = T.Find("ParentId"), Name = T.Find("Name"), Type = T.Find("Type"),
               Flags = T.Find("Flags"), Created = T.Find("DateCreate"), Updated = T.Find("DateUpdate"),
               Connect = T.Find("Connect"), Database = T.Find("Database"), Foreign = T.Find("ForeignName"),
@@ -374,7 +374,7 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
 
 void Reader::ReadDefinition(CatalogObject& O) {
     Table T(mMdb, O.Name, static_cast<unsigned long>(O.Id) & 0x00FFFFFF, mPageCount);
-    T.CheckPages(mPages, mJet4, false);
+    T.CheckPages(mPages, false);
     O.HasDefinition = true;
     O.RecordCount = T.Def()->num_rows;
     for (unsigned I = 0; I < T.Columns(); ++I) {
@@ -392,7 +392,7 @@ void Reader::ReadDefinition(CatalogObject& O) {
 
 bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows) {
     Table T(mMdb, Name, Page, mPageCount);
-    T.CheckPages(mPages, mJet4, true);
+    T.CheckPages(mPages, true);
     Rows.Name = Name;
     for (unsigned I = 0; I < T.Columns(); ++I)
         Rows.Columns.emplace_back(Utf8ToCp1252(T.Column(I)->name), T.Column(I)->col_type);
