@@ -408,7 +408,7 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
         } else if (Q.Kind == dbQCrosstab && C.Flag == 1) {
             Pivot = C.Expression;
         } else if (Q.Kind == dbQUpdate) {
-            // The column set is in Name2; older rows may carry it in Name1.
+            // Name2 names the column set; a row without it falls back on its alias.
             Select.push_back(QualifiedName(C.Name2.empty() ? C.Name1 : C.Name2) + " = " + C.Expression);
         } else if (Q.Kind == dbQAppend && (C.Flag & kAppendValue)) {
             Values.push_back(C.Expression);
