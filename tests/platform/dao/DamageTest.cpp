@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -134,7 +135,7 @@ TEST(DamagedDatabaseTest, OpensFailClearlyOrGiveTheWholeCatalogue) {
             try {
                 const std::string Got = Catalogue(File);
                 EXPECT_TRUE(D.MustFail.empty()) << F.File << ", " << D.What << ": opened";
-                EXPECT_EQ(Got, Expected) << F.File << ", " << D.What << ": opened with another catalogue";
+                EXPECT_TRUE(Got == Expected) << F.File << ", " << D.What << ": opened with another catalogue";
                 ++Same;
             } catch (const EOleException& E) {
                 EXPECT_EQ(E.ErrorCode(), dao::daoErrCannotRead) << E.Message();
@@ -183,6 +184,27 @@ TEST(DamagedDatabaseTest, MessagesSayWhatIsWrong) {
     Flipped[18 * 2048 + 10 + 2 * 3] ^= 0x01; // row 3 one byte longer, row 4 one byte shorter
     EXPECT_NE(Message(Flipped).find("of page 18 of table MSysObjects is damaged."), std::string::npos);
     fs::remove_all(Dir);
+}
+
+TEST(DamagedDatabaseTest, AFileNotClosedProperlyStillGivesAllItsRows) {
+    // Access leaves the row count of a definition at 0 when it is not closed properly. The tables'
+    // RecordCount shows that count; everything else is as in the file closed properly.
+    auto WithoutCounts = [](const std::string& Catalogue) {
+        return std::regex_replace(Catalogue, std::regex(" RecordCount=-?[0-9]+"), "");
+    };
+    for (const Fixture& F : kFixtures) {
+        const std::string Path = std::string(QUORVEX_TEST_DATA "/") + F.File;
+        std::string Data = ReadFile(Path);
+        const std::size_t RowCountAt = F.Jet4 ? 16 : 12;
+        for (std::size_t N = 2; N < Data.size() / F.PageSize; ++N)
+            if (Data[N * F.PageSize] == dao::kDefinitionPage)
+                std::fill_n(Data.begin() + static_cast<std::ptrdiff_t>(N * F.PageSize + RowCountAt), 4, '\0');
+        const std::string File =
+            (fs::temp_directory_path() / ("qxunclosed-" + std::to_string(getpid()) + ".mdb")).string();
+        std::ofstream(File, std::ios::binary) << Data;
+        EXPECT_TRUE(WithoutCounts(Catalogue(File)) == WithoutCounts(Catalogue(Path))) << F.File;
+        fs::remove(File);
+    }
 }
 
 TEST(JetPageTest, RowSlotsAndRowFramesOfARealPage) {
