@@ -34,35 +34,26 @@ struct Failure {
     throw Failure{"the file is damaged: " + What};
 }
 
-/// The file's pages as they lie on disk, read beside libmdb to check what it would trust.
+/// The file's pages, read one at a time beside the pages libmdb holds, to check what it would trust.
 class PageFile {
 public:
-    PageFile(const char* FileName, int PageSize, long long PageCount)
-        : mFd(open(FileName, O_RDONLY | O_CLOEXEC)), mPageSize(PageSize), mPageCount(PageCount),
-          mBuffer(static_cast<std::size_t>(PageSize), '\0') {}
-    ~PageFile() {
-        if (mFd >= 0)
-            close(mFd);
-    }
-    PageFile(const PageFile&) = delete;
-    PageFile& operator=(const PageFile&) = delete;
+    PageFile(MdbHandle* Mdb, long long PageCount) : mMdb(Mdb), mPageCount(PageCount) {}
 
     long long Count() const { return mPageCount; }
-    /// Page N, which What names in the message when it lies past the end of the file.
+    /// Page N, which What names in the message when it lies past the end of the file. The page
+    /// stays valid until the next read of a page by this or by libmdb's page look-ups.
     std::string_view Read(std::uint32_t N, const std::string& What) {
         if (N >= mPageCount)
             Damaged(Format("page %u of %s lies past the end of the file", N, What));
-        const off_t At = static_cast<off_t>(N) * mPageSize;
-        if (pread(mFd, mBuffer.data(), mBuffer.size(), At) != static_cast<ssize_t>(mBuffer.size()))
-            throw Failure{Format("page %u of %s cannot be read (%s)", N, What, std::strerror(errno))};
-        return mBuffer;
+        if (mdb_read_alt_pg(mMdb, N) != mMdb->fmt->pg_size)
+            throw Failure{Format("page %u of %s cannot be read", N, What)};
+        return {reinterpret_cast<const char*>(mMdb->alt_pg_buf),
+                static_cast<std::size_t>(mMdb->fmt->pg_size)};
     }
 
 private:
-    int mFd;
-    int mPageSize;
+    MdbHandle* mMdb;
     long long mPageCount;
-    std::string mBuffer;
 };
 
 /// A table opened from its definition page, without libmdb's catalogue.
@@ -213,9 +204,9 @@ void Table::CheckAllRowsRead() {
 
 class Reader {
 public:
-    Reader(MdbHandle* Mdb, const char* FileName, const JetHeader& H)
+    Reader(MdbHandle* Mdb, const JetHeader& H)
         : mMdb(Mdb), mJet4(H.Version != 0), mPageSize(H.PageSize), mPageCount(H.FileSize / H.PageSize),
-          mPages(FileName, H.PageSize, mPageCount) {}
+          mPages(Mdb, mPageCount) {}
 
     void Run(SnapshotWriter& W);
 
@@ -475,7 +466,7 @@ int main(int argc, char** argv) {
     }
     try {
         W.Header(H.Version);
-        Reader(Mdb, argv[1], H).Run(W);
+        Reader(Mdb, H).Run(W);
         W.End();
     } catch (const Failure& F) {
         Text.clear();
