@@ -33,7 +33,9 @@ constexpr int kDataPage = 0x01;
 constexpr int kDefinitionPage = 0x02;
 constexpr int kUsageMapPage = 0x05;
 
-/// One row slot of a data page: the row's bytes [Start, End) and its flag bits (0x8000, 0x4000).
+/// One row slot of a data page: the row's bytes [Start, End) and its flag bits: 0x4000 the row
+/// moved to another page and this slot holds its page and row, 0x8000 a row moved here, both a
+/// deleted row.
 struct PageRow {
     int Start = 0;
     int End = 0;
