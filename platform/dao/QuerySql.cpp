@@ -458,7 +458,7 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
             }
         break;
     case dbQUpdate:
-        Sql += "UPDATE " + Tables_ + SourceDb + kEol + "SET " + Columns_;
+        Sql += "UPDATE " + Tables_ + SourceDb + " SET " + Columns_;
         break;
     case dbQDelete:
         Sql += "DELETE " + Predicate + Columns_ + From;

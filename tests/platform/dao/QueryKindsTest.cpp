@@ -90,6 +90,7 @@ TEST(QueryKindsTest, MakeTableUpdateAndDeleteQueriesKeepTheirTargets) {
     EXPECT_EQ(Make.Columns[1].Name, "Since");
 
     // The column that an update sets is in Name2; the source tables may lie in another database.
+    // Access writes UPDATE and SET on one line.
     QueryRows U;
     U.Row(1, nullptr, nullptr, nullptr, 4)
         .Row(2, "Rate", nullptr, nullptr, 7)
@@ -102,8 +103,8 @@ TEST(QueryKindsTest, MakeTableUpdateAndDeleteQueriesKeepTheirTargets) {
     EXPECT_EQ(Update.Kind, dao::dbQUpdate);
     EXPECT_EQ(Update.SQL,
               "PARAMETERS Rate IEEEDouble;\r\n"
-              "UPDATE [Order Details] IN 'C:\\Data\\Sales.mdb'\r\n"
-              "SET [Order Details].[Unit Price] = [Unit Price]*[Rate], [Order Details].Discount = 0\r\n"
+              "UPDATE [Order Details] IN 'C:\\Data\\Sales.mdb' SET [Order Details].[Unit Price] = "
+              "[Unit Price]*[Rate], [Order Details].Discount = 0\r\n"
               "WHERE (([Order Details].ShippedDate) Is Null);\r\n");
 
     QueryRows D;
