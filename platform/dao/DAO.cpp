@@ -337,12 +337,14 @@ std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
     };
     struct Out {
         std::string Name, Block, Table, Field;
+        /// The table or alias that names the column where it is not aliased.
+        std::string Qualifier;
     };
     std::vector<Out> Columns;
     for (const QueryColumn& C : Q.Columns) {
         if (C.SourceField != "*") {
-            Columns.push_back(
-                {C.Name, C.Expression, C.SourceTable.empty() ? "" : TableOf(C.SourceTable), C.SourceField});
+            Columns.push_back({C.Name, C.Expression, C.SourceTable.empty() ? "" : TableOf(C.SourceTable),
+                               C.SourceField, SameText(C.Name, C.SourceField) ? C.SourceTable : ""});
             continue;
         }
         for (const auto& [Alias, Table] : Q.Tables) {
@@ -350,7 +352,7 @@ std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
                 continue;
             if (const CatalogObject* T = FindObject(mTables, Table)) {
                 for (const ColumnInfo& TC : T->Columns)
-                    Columns.push_back({TC.Name, Alias + "." + TC.Name, Table, TC.Name});
+                    Columns.push_back({TC.Name, Alias + "." + TC.Name, Table, TC.Name, Alias});
             } else if (const CatalogObject* Inner = FindObject(mQueries, Table); Inner && mQueryDepth < 8) {
                 // A query over a query: its output columns, with a bound against queries naming themselves.
                 ++mQueryDepth;
@@ -363,11 +365,21 @@ std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
                 }
                 --mQueryDepth;
                 for (int I = 0; I < Def->Fields().Count(); ++I)
-                    Columns.push_back(
-                        {Def->Fields().Item(I).Name(), Alias + "." + Def->Fields().Item(I).Name(), "", ""});
+                    Columns.push_back({Def->Fields().Item(I).Name(),
+                                       Alias + "." + Def->Fields().Item(I).Name(), "", "", Alias});
             }
         }
     }
+    // Columns that share a name are named after their tables as well, as Jet does
+    // (Customers.CompanyName, Shippers.CompanyName).
+    std::vector<bool> Shared(Columns.size());
+    for (std::size_t I = 0; I < Columns.size(); ++I)
+        for (std::size_t J = I + 1; J < Columns.size(); ++J)
+            if (SameText(Columns[I].Name, Columns[J].Name))
+                Shared[I] = Shared[J] = true;
+    for (std::size_t I = 0; I < Columns.size(); ++I)
+        if (Shared[I] && !Columns[I].Qualifier.empty())
+            Columns[I].Name = Columns[I].Qualifier + "." + Columns[I].Name;
     FieldList Fields;
     int Ordinal = 0;
     for (const Out& C : Columns) {

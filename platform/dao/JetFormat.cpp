@@ -60,19 +60,86 @@ JetHeader CheckJetFile(const std::string& FileName) {
         return H;
     }
     H.PageSize = H.Version == 0 ? 2048 : 4096;
+    H.Damaged = true;
     if (H.FileSize < 3LL * H.PageSize) {
         H.Problem = "the file is truncated";
+        return H;
+    }
+    if (H.FileSize % H.PageSize != 0) {
+        H.Problem =
+            Format("the file is damaged: its size (%lld bytes) is not a whole number of %d-byte pages",
+                   H.FileSize, H.PageSize);
         return H;
     }
     char Kind = 0;
     In.seekg(2LL * H.PageSize);
     In.read(&Kind, 1);
-    if (!In || Kind != 0x02) {
+    if (!In || Kind != kDefinitionPage) {
         H.Problem = "its catalogue is damaged";
         return H;
     }
+    H.Damaged = false;
     H.Ok = true;
     return H;
+}
+
+std::string ReadPageRows(std::string_view Page, bool Jet4, std::vector<PageRow>& Rows) {
+    Rows.clear();
+    if (Page.size() < 16 || static_cast<std::uint8_t>(Page[0]) != kDataPage)
+        return Format("it is not a data page (kind %d)",
+                      Page.empty() ? 0 : static_cast<std::uint8_t>(Page[0]));
+    const std::size_t CountAt = Jet4 ? 12 : 8;
+    const std::size_t Count = U16(Page, CountAt);
+    const std::size_t TableEnd = CountAt + 2 + 2 * Count;
+    if (TableEnd > Page.size())
+        return Format("its %zu rows do not fit the page", Count);
+    int Above = static_cast<int>(Page.size());
+    for (std::size_t I = 0; I < Count; ++I) {
+        const std::uint32_t Raw = U16(Page, CountAt + 2 + 2 * I);
+        const int Start = static_cast<int>(Raw & 0x1FFF);
+        if (Start < static_cast<int>(TableEnd) || Start > Above)
+            return Format("the offset of its row %zu does not fit the page", I);
+        Rows.push_back({Start, Above, Raw & 0xC000});
+        Above = Start;
+    }
+    return {};
+}
+
+std::uint32_t PageOwner(std::string_view Page) {
+    return Page.size() >= 8 ? U32(Page, 4) : 0;
+}
+
+bool RowFrameFits(std::string_view Row, bool Jet4, unsigned Columns, unsigned VarColumns) {
+    const std::size_t Size = Row.size(), CountSize = Jet4 ? 2 : 1;
+    if (Size < CountSize)
+        return false;
+    const std::size_t Count = Jet4 ? U16(Row, 0) : static_cast<std::uint8_t>(Row[0]);
+    const std::size_t Mask = (Count + 7) / 8;
+    if (Count == 0 || Count > Columns || Size < CountSize + Mask)
+        return false;
+    if (VarColumns == 0)
+        return true;
+    if (Size < CountSize + Mask + 2 * CountSize)
+        return false;
+    const std::size_t VarAt = Size - Mask - CountSize;
+    const std::size_t Var = Jet4 ? U16(Row, VarAt) : static_cast<std::uint8_t>(Row[VarAt]);
+    if (Var > VarColumns)
+        return false;
+    if (Jet4) {
+        if (VarAt < 2 * Var + 2 + CountSize)
+            return false;
+        const std::size_t EodAt = VarAt - 2 * Var - 2;
+        return U16(Row, EodAt) == EodAt;
+    }
+    // The jump table may carry one dummy entry more than the row needs.
+    for (std::size_t Jumps = (Size - 1) / 256 + 1; Jumps-- > 0;) {
+        if (VarAt < Jumps + Var + 1 + CountSize)
+            continue;
+        const std::size_t EodAt = VarAt - Jumps - Var - 1;
+        if (static_cast<std::uint8_t>(Row[EodAt]) == (EodAt & 0xFF))
+            return true;
+    }
+    return false;
 }
 
 std::string DecodeJetText(std::string_view Bytes, bool Jet4) {

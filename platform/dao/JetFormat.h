@@ -19,11 +19,49 @@ struct JetHeader {
     long long FileSize = 0;
     /// Why the file is refused, when it is.
     std::string Problem;
+    /// The file is an Access database but damaged (rather than no Access database at all).
+    bool Damaged = false;
 };
 
 /// Checks what libmdb would trust before it is handed the file: the signature of page 0, a known
-/// version, a whole first pages up to the catalogue's definition page (2), and that page's kind.
+/// version, a size of whole pages that reaches the catalogue's definition page (2), and that
+/// page's kind.
 JetHeader CheckJetFile(const std::string& FileName);
+
+/// Page kinds (the first byte of a page).
+constexpr int kDataPage = 0x01;
+constexpr int kDefinitionPage = 0x02;
+constexpr int kUsageMapPage = 0x05;
+
+/// One row slot of a data page: the row's bytes [Start, End) and its flag bits: 0x4000 the row
+/// moved to another page and this slot holds its page and row, 0x8000 a row moved here, both a
+/// deleted row.
+struct PageRow {
+    int Start = 0;
+    int End = 0;
+    unsigned Flags = 0;
+};
+
+/// Reads the row slots of a data page and checks that they fit it: the page is a data page, the
+/// table of row offsets after its header fits the page, and every row lies after that table and
+/// below the row before it (rows fill the page from its end). Returns what is wrong, or an empty
+/// text. The table that owns the page is in its bytes 4 to 7 (ignored here; long-value pages of
+/// Jet 4 hold "LVAL" there).
+///
+///   page := kind:u8 (1) u8 freespace:u16 owner:u32 [u32 in Jet 4] count:u16 offset:u16[count] ...
+std::string ReadPageRows(std::string_view Page, bool Jet4, std::vector<PageRow>& Rows);
+
+/// The definition page that owns a data page.
+std::uint32_t PageOwner(std::string_view Page);
+
+/// Checks the frame of one row of a table with Columns columns, VarColumns of them of variable
+/// length: the column count at its start, and at its end the null mask, the count of variable-length
+/// columns and the end-of-data offset, which points at itself. A row cut at the wrong place fails.
+///
+///   Jet 4: count:u16 fixed... var... eod:u16 varoffset:u16[n] n:u16 nullmask[(count+7)/8]
+///   Jet 3: count:u8  fixed... var... eod:u8  varoffset:u8[n] jump:u8[size/256] n:u8 nullmask[..]
+///          (one-byte offsets count from the multiple of 256 that the jump table gives)
+bool RowFrameFits(std::string_view Row, bool Jet4, unsigned Columns, unsigned VarColumns);
 
 /// Text as Jet stores it: Windows-1252 bytes in Jet 3; in Jet 4 UTF-16LE, or the compressed form
 /// that starts with FF FE and switches between one-byte and two-byte runs at each 00 byte.

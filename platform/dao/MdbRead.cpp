@@ -31,6 +31,32 @@ struct Failure {
     std::string Message;
 };
 
+[[noreturn]] void Damaged(const std::string& What) {
+    throw Failure{"the file is damaged: " + What};
+}
+
+/// The file's pages, read one at a time beside the pages libmdb holds, to check what it would trust.
+class PageFile {
+public:
+    PageFile(MdbHandle* Mdb, long long PageCount) : mMdb(Mdb), mPageCount(PageCount) {}
+
+    long long Count() const { return mPageCount; }
+    /// Page N, which What names in the message when it lies past the end of the file. The page
+    /// stays valid until the next read of a page by this or by libmdb's page look-ups.
+    std::string_view Read(std::uint32_t N, const std::string& What) {
+        if (N >= mPageCount)
+            Damaged(Format("page %u of %s lies past the end of the file", N, What));
+        if (mdb_read_alt_pg(mMdb, N) != mMdb->fmt->pg_size)
+            throw Failure{Format("page %u of %s cannot be read", N, What)};
+        return {reinterpret_cast<const char*>(mMdb->alt_pg_buf),
+                static_cast<std::size_t>(mMdb->fmt->pg_size)};
+    }
+
+private:
+    MdbHandle* mMdb;
+    long long mPageCount;
+};
+
 /// A table opened from its definition page, without libmdb's catalogue.
 class Table {
 public:
@@ -40,6 +66,7 @@ public:
         mEntry.object_type = MDB_TABLE;
         mEntry.table_pg = Page;
         std::snprintf(mEntry.object_name, sizeof mEntry.object_name, "%s", Name.c_str());
+        mJet4 = !IS_JET3(Mdb);
         if (Page < 2 || static_cast<long long>(Page) >= PageCount)
             return;
         mTable = mdb_read_table(&mEntry);
@@ -56,6 +83,9 @@ public:
     Table& operator=(const Table&) = delete;
 
     MdbTableDef* Def() const { return mTable; }
+    void CheckPages(PageFile& Pages, bool Rows);
+    bool Fetch();
+    void CheckAllRowsRead();
     unsigned Columns() const { return mTable ? mTable->num_cols : 0; }
     MdbColumn* Column(unsigned I) const {
         return static_cast<MdbColumn*>(g_ptr_array_index(mTable->columns, I));
@@ -68,20 +98,122 @@ public:
     }
 
 private:
+    std::string What() const { return Format("table %s", mEntry.object_name); }
+
     MdbCatalogEntry mEntry;
     MdbTableDef* mTable = nullptr;
+    bool mJet4 = false;
+    /// Rows of the checked data pages that libmdb is to give (page, row), and those it gave.
+    std::vector<std::pair<std::uint32_t, unsigned>> mExpected, mFetched;
 };
+
+/// Checks the pages that libmdb reads for this table, so that damage fails the read instead of
+/// quietly leaving rows out: the chain of definition pages and, with Rows, the usage map and each
+/// data page it lists (a data page of this table whose row offsets fit the page).
+void Table::CheckPages(PageFile& Pages, bool Rows) {
+    auto U32At = [](std::string_view P, std::size_t At) {
+        std::uint32_t V = 0;
+        if (At + 4 <= P.size())
+            std::memcpy(&V, P.data() + At, 4);
+        return V;
+    };
+    std::uint32_t Page = static_cast<std::uint32_t>(mEntry.table_pg), MapRow = 0;
+    for (long long Hops = 0; Page != 0; ++Hops) {
+        const std::string_view P = Pages.Read(Page, What());
+        if (static_cast<std::uint8_t>(P[0]) != kDefinitionPage || Hops >= Pages.Count())
+            Damaged(Format("page %u of %s is not a table definition page", Page, What()));
+        if (Hops == 0)
+            MapRow = U32At(P, mEntry.mdb->fmt->tab_usage_map_offset);
+        Page = PageOwner(P); // the next page of the definition, 0 after the last
+    }
+    if (!mTable)
+        Damaged(Format("the definition of %s cannot be read", What()));
+    for (unsigned I = 0; I < Columns(); ++I)
+        if (Column(I)->name[0] == '\0')
+            Damaged(Format("the definition of %s is damaged", What()));
+    if (!Rows)
+        return;
+    // The usage map is a row of a data page; libmdb takes whatever lies there.
+    std::vector<PageRow> Slots;
+    const unsigned char* Map = mTable->usage_map;
+    const std::size_t MapSize = mTable->map_sz;
+    {
+        const std::string_view P = Pages.Read(MapRow >> 8, What());
+        const std::string Problem = ReadPageRows(P, mJet4, Slots);
+        if (!Problem.empty() || (MapRow & 0xFF) >= Slots.size() || MapSize < 1 || Map[0] > 1 ||
+            static_cast<std::size_t>(Slots[MapRow & 0xFF].End - Slots[MapRow & 0xFF].Start) != MapSize ||
+            std::memcmp(P.data() + Slots[MapRow & 0xFF].Start, Map, MapSize) != 0)
+            Damaged(Format("the usage map of %s is damaged", What()));
+    }
+    for (std::size_t At = 1; Map[0] == 1 && At + 4 <= MapSize; At += 4) {
+        std::uint32_t MapPage;
+        std::memcpy(&MapPage, Map + At, 4);
+        if (MapPage != 0 && static_cast<std::uint8_t>(Pages.Read(MapPage, What())[0]) != kUsageMapPage)
+            Damaged(Format("page %u of %s is not a usage map page", MapPage, What()));
+    }
+    std::vector<std::uint32_t> Moved; // page and row where rows flagged as moved went
+    for (gint32 Next = 0;
+         (Next = mdb_map_find_next(mTable->entry->mdb, mTable->usage_map, static_cast<unsigned>(MapSize),
+                                   static_cast<guint32>(Next))) != 0;) {
+        if (Next < 0)
+            Damaged(Format("the usage map of %s is damaged", What()));
+        const auto N = static_cast<std::uint32_t>(Next);
+        const std::string_view P = Pages.Read(N, What());
+        if (const std::string Problem = ReadPageRows(P, mJet4, Slots); !Problem.empty())
+            Damaged(Format("page %u of %s is damaged: %s", N, What(), Problem));
+        if (PageOwner(P) != mEntry.table_pg)
+            Damaged(Format("page %u listed by %s belongs to another table", N, What()));
+        // libmdb passes over rows flagged 0x4000 (moved elsewhere) and empty ones.
+        for (std::size_t R = 0; R < Slots.size(); ++R) {
+            if (!(Slots[R].Flags & 0x4000) && Slots[R].End > Slots[R].Start)
+                mExpected.emplace_back(N, static_cast<unsigned>(R));
+            else if (Slots[R].Flags == 0x4000)
+                Moved.push_back(Slots[R].End - Slots[R].Start >= 4 ? U32At(P, Slots[R].Start) : 0);
+        }
+    }
+    // A row that grew out of its page leaves a pointer (flag 0x4000, passed over) to its new place,
+    // a row flagged 0x8000 on another data page of the table (read there).
+    for (const std::uint32_t To : Moved) {
+        const std::string_view P = Pages.Read(To >> 8, What());
+        if (!ReadPageRows(P, mJet4, Slots).empty() || PageOwner(P) != mEntry.table_pg ||
+            (To & 0xFF) >= Slots.size() || Slots[To & 0xFF].Flags != 0x8000)
+            Damaged(Format("a moved row of %s points at page %u, which does not hold it", What(), To >> 8));
+    }
+}
+
+/// mdb_fetch_row, noting which row of which page it gave and checking that row's frame.
+bool Table::Fetch() {
+    if (!mdb_fetch_row(mTable))
+        return false;
+    const unsigned Row = mTable->cur_row - 1;
+    int Start = 0;
+    std::size_t Size = 0;
+    if (mdb_find_row(mEntry.mdb, static_cast<int>(Row), &Start, &Size) != 0 ||
+        !RowFrameFits({reinterpret_cast<const char*>(mEntry.mdb->pg_buf) + (Start & 0x1FFF), Size}, mJet4,
+                      mTable->num_cols, mTable->num_var_cols))
+        Damaged(Format("row %u of page %u of %s is damaged", Row, mTable->cur_phys_pg, What()));
+    mFetched.emplace_back(mTable->cur_phys_pg, Row);
+    return true;
+}
+
+void Table::CheckAllRowsRead() {
+    std::sort(mFetched.begin(), mFetched.end());
+    for (const auto& [Page, Row] : mExpected)
+        if (!std::binary_search(mFetched.begin(), mFetched.end(), std::make_pair(Page, Row)))
+            Damaged(Format("row %u of page %u of %s cannot be read", Row, Page, What()));
+}
 
 class Reader {
 public:
     Reader(MdbHandle* Mdb, const JetHeader& H)
-        : mMdb(Mdb), mJet4(H.Version != 0), mPageSize(H.PageSize), mPageCount(H.FileSize / H.PageSize) {}
+        : mMdb(Mdb), mJet4(H.Version != 0), mPageSize(H.PageSize), mPageCount(H.FileSize / H.PageSize),
+          mPages(Mdb, mPageCount) {}
 
     void Run(SnapshotWriter& W);
 
 private:
     std::string_view Raw(MdbColumn* C) const;
-    std::string LongValue(std::string_view Header) const;
+    std::string LongValue(std::string_view Header, const MdbColumn* C) const;
     Variant Value(MdbColumn* C, bool ReadLongBinary) const;
     std::string Text(MdbColumn* C) const;
     void ReadCatalog(std::vector<CatalogObject>& Objects);
@@ -93,23 +225,29 @@ private:
     bool mJet4;
     int mPageSize;
     long long mPageCount;
+    PageFile mPages;
 };
 
 std::string_view Reader::Raw(MdbColumn* C) const {
     // After mdb_fetch_row the current data page is in pg_buf and every column knows where its
-    // value lies; values that would reach past the page are treated as missing.
-    if (C->cur_value_len <= 0 || C->cur_value_start < 0 || C->cur_value_start + C->cur_value_len > mPageSize)
+    // value lies; a value that would reach past the page is damage.
+    if (C->cur_value_len <= 0)
         return {};
+    if (C->cur_value_start < 0 || C->cur_value_start + C->cur_value_len > mPageSize)
+        Damaged(Format("a value of column %s of table %s lies outside its page", C->name, C->table->name));
     return std::string_view(reinterpret_cast<const char*>(mMdb->pg_buf) + C->cur_value_start,
                             static_cast<std::size_t>(C->cur_value_len));
 }
 
-std::string Reader::LongValue(std::string_view Header) const {
+std::string Reader::LongValue(std::string_view Header, const MdbColumn* C) const {
     // A memo or OLE value: 12 bytes of length and flags, page and row, then the data itself when
     // inline (flag 0x80), or one row elsewhere (0x40), or a chain of rows each starting with the
-    // page and row of the next.
+    // page and row of the next. A value that its rows do not hold in full is damage.
+    auto Broken = [C]() {
+        Damaged(Format("a long value of column %s of table %s is damaged", C->name, C->table->name));
+    };
     if (Header.size() < 12)
-        return {};
+        Broken();
     auto U32 = [](const char* P) {
         std::uint32_t V;
         std::memcpy(&V, P, 4);
@@ -117,28 +255,37 @@ std::string Reader::LongValue(std::string_view Header) const {
     };
     const std::uint32_t LengthFlags = U32(Header.data());
     const std::size_t Length = std::min<std::size_t>(LengthFlags & 0x3FFFFFFF, kMaxLongValue);
-    if (LengthFlags & 0x80000000)
-        return std::string(Header.substr(12, std::min(Length, Header.size() - 12)));
-    int PageRow = static_cast<int>(U32(Header.data() + 4));
-    std::string Out;
-    void* Buf = nullptr;
-    int Offset = 0;
-    std::size_t Size = 0;
-    if (LengthFlags & 0x40000000) {
-        if (mdb_find_pg_row(mMdb, PageRow, &Buf, &Offset, &Size) == 0 &&
-            Offset + Size <= static_cast<std::size_t>(mPageSize))
-            Out.assign(static_cast<const char*>(Buf) + Offset, std::min(Size, Length));
-        return Out;
+    if (LengthFlags & 0x80000000) {
+        if (Length > Header.size() - 12)
+            Broken();
+        return std::string(Header.substr(12, Length));
     }
-    if (LengthFlags & 0xC0000000)
-        return Out;
-    for (long long Hops = 0; Hops < mPageCount && Out.size() < Length && (PageRow >> 8) != 0; ++Hops) {
-        if (mdb_find_pg_row(mMdb, PageRow, &Buf, &Offset, &Size) != 0 || Size < 4 ||
+    int PageRow = static_cast<int>(U32(Header.data() + 4));
+    // One row of a data page, or nothing when the page or the row cannot hold it.
+    auto Row = [this, &PageRow]() -> std::string_view {
+        void* Buf = nullptr;
+        int Offset = 0;
+        std::size_t Size = 0;
+        if ((PageRow >> 8) <= 0 || (PageRow >> 8) >= mPageCount ||
+            mdb_find_pg_row(mMdb, PageRow, &Buf, &Offset, &Size) != 0 ||
+            static_cast<const unsigned char*>(Buf)[0] != kDataPage ||
             Offset + Size > static_cast<std::size_t>(mPageSize))
-            break;
-        const char* Row = static_cast<const char*>(Buf) + Offset;
-        Out.append(Row + 4, std::min(Size - 4, Length - Out.size()));
-        PageRow = static_cast<int>(U32(Row));
+            return {};
+        return {static_cast<const char*>(Buf) + Offset, Size};
+    };
+    std::string Out;
+    if (LengthFlags & 0x40000000) {
+        const std::string_view R = Row();
+        if (R.size() < Length)
+            Broken();
+        return std::string(R.substr(0, Length));
+    }
+    for (long long Hops = 0; Out.size() < Length; ++Hops) {
+        const std::string_view R = Row();
+        if (R.size() < 4 || Hops >= mPageCount)
+            Broken();
+        Out.append(R.substr(4, std::min(R.size() - 4, Length - Out.size())));
+        PageRow = static_cast<int>(U32(R.data()));
     }
     return Out;
 }
@@ -151,11 +298,11 @@ Variant Reader::Value(MdbColumn* C, bool ReadLongBinary) const {
         return Variant::Null();
     switch (C->col_type) {
     case MDB_MEMO:
-        return Variant(DecodeJetText(LongValue(R), mJet4));
+        return Variant(DecodeJetText(LongValue(R, C), mJet4));
     case MDB_OLE: {
         if (!ReadLongBinary)
             return Variant::Null();
-        const std::string Data = LongValue(R);
+        const std::string Data = LongValue(R, C);
         return Variant::Bytes(std::vector<std::uint8_t>(Data.begin(), Data.end()));
     }
     case MDB_NUMERIC:
@@ -172,8 +319,7 @@ std::string Reader::Text(MdbColumn* C) const {
 
 void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
     Table T(mMdb, "MSysObjects", 2, mPageCount);
-    if (!T.Def())
-        throw Failure{"its catalogue cannot be read"};
+    T.CheckPages(mPages, true);
     const int Id = T.Find("Id"), ParentId = T.Find("ParentId"), Name = T.Find("Name"), Type = T.Find("Type"),
               Flags = T.Find("Flags"), Created = T.Find("DateCreate"), Updated = T.Find("DateUpdate"),
               Connect = T.Find("Connect"), Database = T.Find("Database"), Foreign = T.Find("ForeignName"),
@@ -182,7 +328,7 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
         throw Failure{"its catalogue has no Id, Name or Type column"};
     auto Col = [&T](int I) { return I < 0 ? nullptr : T.Column(static_cast<unsigned>(I)); };
     mdb_rewind_table(T.Def());
-    while (mdb_fetch_row(T.Def())) {
+    while (T.Fetch()) {
         if (Objects.size() >= kMaxRows)
             throw Failure{"its catalogue holds too many rows"};
         CatalogObject O;
@@ -212,16 +358,16 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
         if (LvProp >= 0) {
             const std::string_view R = Raw(Col(LvProp));
             if (!R.empty())
-                O.Properties = ParseLvProp(LongValue(R), mJet4);
+                O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4);
         }
         Objects.push_back(std::move(O));
     }
+    T.CheckAllRowsRead();
 }
 
 void Reader::ReadDefinition(CatalogObject& O) {
     Table T(mMdb, O.Name, static_cast<unsigned long>(O.Id) & 0x00FFFFFF, mPageCount);
-    if (!T.Def())
-        return;
+    T.CheckPages(mPages, false);
     O.HasDefinition = true;
     O.RecordCount = T.Def()->num_rows;
     for (unsigned I = 0; I < T.Columns(); ++I) {
@@ -239,13 +385,12 @@ void Reader::ReadDefinition(CatalogObject& O) {
 
 bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary) {
     Table T(mMdb, Name, Page, mPageCount);
-    if (!T.Def())
-        return false;
+    T.CheckPages(mPages, true);
     Rows.Name = Name;
     for (unsigned I = 0; I < T.Columns(); ++I)
         Rows.Columns.emplace_back(Utf8ToCp1252(T.Column(I)->name), T.Column(I)->col_type);
     mdb_rewind_table(T.Def());
-    while (mdb_fetch_row(T.Def())) {
+    while (T.Fetch()) {
         if (Rows.Rows.size() >= kMaxRows)
             throw Failure{Format("its table %s holds too many rows", Name)};
         std::vector<Variant> Row;
@@ -253,6 +398,7 @@ bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Ro
             Row.push_back(Value(T.Column(I), LongBinary));
         Rows.Rows.push_back(std::move(Row));
     }
+    T.CheckAllRowsRead();
     return true;
 }
 

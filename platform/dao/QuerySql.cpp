@@ -7,6 +7,8 @@ namespace dao {
 namespace {
 
 const char* const kEol = "\r\n";
+/// Flag of a column row of an append query whose expression is a value of its VALUES list.
+constexpr int kAppendValue = 0x8000;
 
 struct QueryRow {
     int Attribute = 0;
@@ -213,6 +215,29 @@ std::string FromClause(const std::vector<QueryRow>& Tables, const std::vector<Qu
     return Join(Parts, ", ");
 }
 
+/// A column reference such as T.F, each part bracketed where Jet SQL needs it; text that already
+/// holds brackets is kept as it stands.
+std::string QualifiedName(const std::string& Name) {
+    if (Name.find('[') != std::string::npos)
+        return Name;
+    std::string Out;
+    for (std::size_t Start = 0;;) {
+        const std::size_t Dot = Name.find('.', Start);
+        Out += BracketName(Name.substr(Start, Dot == std::string::npos ? std::string::npos : Dot - Start));
+        if (Dot == std::string::npos)
+            return Out;
+        Out += '.';
+        Start = Dot + 1;
+    }
+}
+
+/// The IN clause that names another database: its path, and its type when it is not Access.
+std::string ExternalDatabase(const std::string& Path, const std::string& Type) {
+    if (Path.empty() && Type.empty())
+        return {};
+    return " IN '" + Path + "'" + (Type.empty() ? std::string() : " [" + Type + "]");
+}
+
 std::vector<std::string> PivotValues(const std::string& Pivot) {
     std::vector<std::string> Values;
     const std::size_t In = FindTopLevel(Pivot, "In");
@@ -313,13 +338,15 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
     });
 
     int KindFlag = 1, Flags = 0;
-    std::string Top, Target;
+    std::string Top, Target, TargetDb, SourceDb;
     std::vector<std::string> Parameters, Where, GroupBy, Having, OrderBy;
     std::vector<QueryRow> Tables, Columns, Joins;
     for (const QueryRow& R : Rows) {
         switch (R.Attribute) {
         case 1:
             KindFlag = R.Flag;
+            Target = R.Name1;
+            TargetDb = ExternalDatabase(R.Name2, R.Expression);
             break;
         case 2:
             Parameters.push_back(BracketName(R.Name1) + " " + ParameterType(R.Flag));
@@ -329,7 +356,7 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
             Top = R.Name1;
             break;
         case 4:
-            Target = R.Name1;
+            SourceDb = ExternalDatabase(R.Name1, R.Expression);
             break;
         case 5:
             Tables.push_back(R);
@@ -372,7 +399,7 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
         Predicate += "TOP " + Top + ((Flags & 0x20) ? " PERCENT " : " ");
 
     int ExprCount = 0;
-    std::vector<std::string> Select;
+    std::vector<std::string> Select, Into, Values;
     std::string Transform, Pivot;
     for (const QueryRow& C : Columns) {
         const std::string Item = C.Expression + (C.Name1.empty() ? "" : " AS " + BracketName(C.Name1));
@@ -381,16 +408,25 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
         } else if (Q.Kind == dbQCrosstab && C.Flag == 1) {
             Pivot = C.Expression;
         } else if (Q.Kind == dbQUpdate) {
-            Select.push_back(C.Name1 + " = " + C.Expression);
+            // Name2 names the column set; a row without it falls back on its alias.
+            Select.push_back(QualifiedName(C.Name2.empty() ? C.Name1 : C.Name2) + " = " + C.Expression);
+        } else if (Q.Kind == dbQAppend && (C.Flag & kAppendValue)) {
+            Values.push_back(C.Expression);
+            if (!C.Name2.empty())
+                Into.push_back(QualifiedName(C.Name2));
         } else {
             Select.push_back(Item);
+            if (Q.Kind == dbQAppend && !C.Name2.empty())
+                Into.push_back(QualifiedName(C.Name2));
             if (Q.Kind == dbQSelect || Q.Kind == dbQMakeTable || Q.Kind == dbQCrosstab)
                 Q.Columns.push_back(MakeColumn(C.Expression, C.Name1, ExprCount));
         }
     }
-    if ((Flags & 0x01) && (Q.Kind == dbQSelect || Q.Kind == dbQMakeTable)) {
+    if ((Flags & 0x01) &&
+        (Q.Kind == dbQSelect || Q.Kind == dbQMakeTable || Q.Kind == dbQAppend || Q.Kind == dbQDelete)) {
         Select.insert(Select.begin(), "*");
-        Q.Columns.insert(Q.Columns.begin(), QueryColumn{"*", "*", "", "*"});
+        if (Q.Kind == dbQSelect || Q.Kind == dbQMakeTable)
+            Q.Columns.insert(Q.Columns.begin(), QueryColumn{"*", "*", "", "*"});
     }
     if (Q.Kind == dbQCrosstab)
         for (const std::string& V : PivotValues(Pivot))
@@ -399,7 +435,8 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
     std::string Sql;
     if (!Parameters.empty())
         Sql += "PARAMETERS " + Join(Parameters, ", ") + ";" + kEol;
-    const std::string From = FromClause(Tables, Joins);
+    const std::string Tables_ = FromClause(Tables, Joins);
+    const std::string From = Tables_.empty() ? std::string() : kEol + ("FROM " + Tables_) + SourceDb;
     const std::string Columns_ = Join(Select, ", ");
     switch (Q.Kind) {
     case dbQSetOperation: {
@@ -421,22 +458,27 @@ QueryText RebuildQuery(const TableRows* MSysQueries, std::int32_t ObjectId) {
             }
         break;
     case dbQUpdate:
-        Sql += "UPDATE " + From + kEol + "SET " + Columns_;
+        Sql += "UPDATE " + Tables_ + SourceDb + " SET " + Columns_;
         break;
     case dbQDelete:
-        Sql += "DELETE " + Predicate + Columns_ + kEol + "FROM " + From;
+        Sql += "DELETE " + Predicate + Columns_ + From;
         break;
     case dbQAppend:
-        Sql += "INSERT INTO " + BracketName(Target) + kEol + "SELECT " + Predicate + Columns_ + kEol +
-               "FROM " + From;
+        Sql += "INSERT INTO " + BracketName(Target) + TargetDb;
+        if (!Into.empty())
+            Sql += " ( " + Join(Into, ", ") + " )";
+        if (!Values.empty())
+            Sql += kEol + ("VALUES (" + Join(Values, ", ") + ")");
+        else
+            Sql += kEol + ("SELECT " + Predicate + Columns_) + From;
         break;
     default:
         if (Q.Kind == dbQCrosstab)
             Sql += "TRANSFORM " + Transform + kEol;
         Sql += "SELECT " + Predicate + Columns_;
         if (Q.Kind == dbQMakeTable)
-            Sql += " INTO " + BracketName(Target);
-        Sql += std::string(kEol) + "FROM " + From;
+            Sql += " INTO " + BracketName(Target) + TargetDb;
+        Sql += From;
         break;
     }
     if (Q.Kind != dbQSetOperation && Q.Kind != dbQDDL && Q.Kind != dbQSQLPassThrough) {

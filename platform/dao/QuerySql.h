@@ -3,12 +3,14 @@
 //
 // Each row carries an attribute and, depending on it, Name1, Name2, Expression and Flag:
 //   1 kind (Flag: 1 select, 2 make-table, 3 append, 4 update, 5 delete, 6 crosstab, 7 DDL,
-//     8 pass-through, 9 union)
+//     8 pass-through, 9 union); for make-table and append the target table (Name1) and the
+//     database it lies in when not this one (path Name2, type Expression)
 //   2 a parameter (Name1, Flag the data type)        3 flags (1 all fields, 2 DISTINCT,
 //     4 owner access, 8 DISTINCTROW, 16 TOP Name1, 32 PERCENT)
-//   4 target table (Name1)                           5 a table (Name1, alias Name2) or, in a union
-//                                                      or a FROM subquery, a SELECT in Expression
-//   6 an output column (Expression, alias Name1; in a crosstab Flag 0 value, 1 pivot, 2 row heading)
+//   4 the database the tables lie in when not this one (path Name1, type Expression)
+//   5 a table (Name1, alias Name2) or, in a union or a FROM subquery, a SELECT in Expression
+//   6 an output column (Expression, alias Name1; the target column in Name2 for append and update;
+//     Flag 0x8000 an append's VALUES item; in a crosstab Flag 0 value, 1 pivot, 2 row heading)
 //   7 a join (Name1, Name2, ON Expression; Flag 1 inner, 2 left, 3 right)
 //   8 WHERE   9 GROUP BY   10 HAVING   11 ORDER BY (Name1 "D": descending)
 

@@ -52,7 +52,7 @@ std::shared_ptr<const Snapshot> ReadSnapshot(const std::string& FileName, const 
         throw EOleException(Format("Could not find file '%s'.", FileName), daoErrFileNotFound, kSource);
     const JetHeader H = CheckJetFile(FileName);
     if (!H.Ok) {
-        if (H.Problem == "the file cannot be opened")
+        if (H.Damaged || H.Problem == "the file cannot be opened")
             Fail(FileName, H.Problem);
         throw EOleException(Format("'%s' is not an Access database (%s).", FileName, H.Problem),
                             daoErrUnrecognized, kSource);

@@ -1,0 +1,235 @@
+// Damaged copies of the real Jet 3, Jet 4 and ACE fixtures: every open either fails with the
+// engine's damaged-file error naming the file and what is wrong, or gives exactly the catalogue
+// of the undamaged file. Nothing in between: an audit must never scan half a database.
+
+#include "platform/dao/DAO.h"
+#include "platform/dao/JetFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFile(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+std::string Text(const Variant& V) {
+    try {
+        return V.AsString();
+    } catch (const Exception&) {
+        return "<" + std::to_string(V.VarType()) + ">";
+    }
+}
+
+void DumpProperties(const dao::PropertyList& L, std::string& Out) {
+    for (int I = 0; I < L.Count(); ++I) {
+        Out += " " + L.Item(I).Name() + "=";
+        try {
+            Out += Text(L.Item(I).Value());
+        } catch (const EOleException&) {
+            Out += "-";
+        }
+    }
+    Out += "\n";
+}
+
+/// Everything the scans read through the engine, as text.
+std::string Catalogue(const std::string& File) {
+    auto Db = dao::DBEngine::Create()->Workspaces(0)->OpenDatabase(File, false, true, "");
+    std::string Out;
+    for (int I = 0; I < Db->TableDefs().Count(); ++I) {
+        const auto T = Db->TableDefs().Item(I);
+        DumpProperties(T->Properties(), Out);
+        for (int F = 0; F < T->Fields().Count(); ++F)
+            DumpProperties(T->Fields().Item(F).Properties(), Out);
+    }
+    for (int I = 0; I < Db->QueryDefs().Count(); ++I) {
+        const auto Q = Db->QueryDefs().Item(I);
+        DumpProperties(Q->Properties(), Out);
+        for (int F = 0; F < Q->Fields().Count(); ++F)
+            DumpProperties(Q->Fields().Item(F).Properties(), Out);
+    }
+    for (const char* Table : {"MSysIMEXSpecs", "MSysIMEXColumns"})
+        for (auto Rs = Db->OpenRecordset(std::string("SELECT * FROM ") + Table, 2, 512, 3); !Rs->EOF();
+             Rs->MoveNext())
+            for (int F = 0; F < Rs->Fields().Count(); ++F)
+                Out += Text(Rs->Fields().Item(F).Value()) + (F + 1 < Rs->Fields().Count() ? "\t" : "\n");
+    return Out;
+}
+
+struct Fixture {
+    const char* File;
+    std::size_t PageSize;
+    bool Jet4;
+};
+
+const Fixture kFixtures[] = {
+    {"nwind.mdb", 2048, false}, {"Northwind2000.mdb", 4096, true}, {"vcs-testing/Testing.accdb", 4096, true}};
+
+struct Damage {
+    std::string What;
+    std::string Data;
+    /// Text the error must hold; empty when the damaged file may also give the same catalogue.
+    std::string MustFail;
+};
+
+/// Damage of the kinds real damaged files show: cut files, zeroed pages, flipped row offsets.
+std::vector<Damage> Damages(const std::string& Original, const Fixture& F) {
+    const std::size_t Size = F.PageSize, Pages = Original.size() / Size;
+    auto Page = [&](std::size_t N) { return std::string_view(Original).substr(N * Size, Size); };
+    std::vector<std::size_t> Catalogue; // data pages of MSysObjects
+    for (std::size_t N = 3; N < Pages; ++N)
+        if (Page(N)[0] == dao::kDataPage && dao::PageOwner(Page(N)) == 2)
+            Catalogue.push_back(N);
+    std::vector<Damage> Out;
+    for (const std::size_t N : {std::size_t{3}, Catalogue.front(), Catalogue.back(), Pages / 2, Pages - 1})
+        Out.push_back({"cut at page " + std::to_string(N), Original.substr(0, N * Size), ""});
+    for (const std::size_t Cut : {Size * 3 + 1, Size * (Pages / 3) + 100, Original.size() - 1})
+        Out.push_back({"cut at byte " + std::to_string(Cut), Original.substr(0, Cut), "not a whole number"});
+    auto Zeroed = [&](std::size_t N) {
+        std::string D = Original;
+        std::fill_n(D.begin() + static_cast<std::ptrdiff_t>(N * Size), Size, '\0');
+        return D;
+    };
+    for (const std::size_t N : Catalogue)
+        Out.push_back({"catalogue page " + std::to_string(N) + " zeroed", Zeroed(N), "damaged"});
+    for (std::size_t N = 4; N < Pages; N += Pages / 7)
+        Out.push_back({"page " + std::to_string(N) + " zeroed", Zeroed(N), ""});
+    const std::size_t CountAt = F.Jet4 ? 12 : 8;
+    for (const std::size_t N : Catalogue) {
+        const std::size_t Rows = static_cast<std::uint8_t>(Page(N)[CountAt]) |
+                                 static_cast<std::size_t>(static_cast<std::uint8_t>(Page(N)[CountAt + 1]))
+                                     << 8;
+        for (const std::size_t Row : {std::size_t{0}, Rows - 1})
+            for (const int Bit : {0, 9, 14}) {
+                std::string D = Original;
+                D[N * Size + CountAt + 2 + 2 * Row + Bit / 8] ^= static_cast<char>(1 << (Bit % 8));
+                Out.push_back({"page " + std::to_string(N) + " row " + std::to_string(Row) + " offset bit " +
+                                   std::to_string(Bit),
+                               D, ""});
+            }
+    }
+    return Out;
+}
+
+} // namespace
+
+TEST(DamagedDatabaseTest, OpensFailClearlyOrGiveTheWholeCatalogue) {
+    const fs::path Dir = fs::temp_directory_path() / ("qxdamage-" + std::to_string(getpid()));
+    fs::create_directories(Dir);
+    for (const Fixture& F : kFixtures) {
+        const std::string Path = std::string(QUORVEX_TEST_DATA "/") + F.File;
+        const std::string Original = ReadFile(Path);
+        const std::string Expected = Catalogue(Path);
+        int Refused = 0, Same = 0;
+        for (const Damage& D : Damages(Original, F)) {
+            const std::string File = (Dir / "damaged.mdb").string();
+            std::ofstream(File, std::ios::binary | std::ios::trunc) << D.Data;
+            try {
+                const std::string Got = Catalogue(File);
+                EXPECT_TRUE(D.MustFail.empty()) << F.File << ", " << D.What << ": opened";
+                EXPECT_TRUE(Got == Expected) << F.File << ", " << D.What << ": opened with another catalogue";
+                ++Same;
+            } catch (const EOleException& E) {
+                EXPECT_EQ(E.ErrorCode(), dao::daoErrCannotRead) << E.Message();
+                EXPECT_EQ(E.Message().rfind("'" + File + "' could not be read: ", 0), 0u) << E.Message();
+                EXPECT_NE(E.Message().find(D.MustFail.empty() ? "damaged" : D.MustFail), std::string::npos)
+                    << F.File << ", " << D.What << ": " << E.Message();
+                ++Refused;
+            }
+        }
+        // Both outcomes occur: damage that misses what the scans read leaves the catalogue whole.
+        EXPECT_GT(Refused, 20) << F.File;
+        EXPECT_GT(Same, 3) << F.File;
+    }
+    fs::remove_all(Dir);
+}
+
+TEST(DamagedDatabaseTest, MessagesSayWhatIsWrong) {
+    const std::string Original = ReadFile(QUORVEX_TEST_DATA "/nwind.mdb");
+    const fs::path Dir = fs::temp_directory_path() / ("qxdamage-msg-" + std::to_string(getpid()));
+    fs::create_directories(Dir);
+    auto Message = [&](const std::string& Data) {
+        const std::string File = (Dir / "nwind.mdb").string();
+        std::ofstream(File, std::ios::binary | std::ios::trunc) << Data;
+        try {
+            dao::DBEngine::Create()->Workspaces(0)->OpenDatabase(File, false, true, "");
+        } catch (const EOleException& E) {
+            return E.Message().substr(E.Message().find(": ") + 2);
+        }
+        return std::string("opened");
+    };
+    EXPECT_EQ(Message(Original.substr(0, 2048 * 700 + 5)),
+              "the file is damaged: its size (1433605 bytes) is not a whole number of 2048-byte pages.");
+    // The catalogue's first data page is page 18; cut before it, it is missing.
+    EXPECT_EQ(Message(Original.substr(0, 2048 * 10)),
+              "the file is damaged: page 18 of table MSysObjects lies past the end of the file.");
+    std::string Zeroed = Original;
+    std::fill_n(Zeroed.begin() + 18 * 2048, 2048, '\0');
+    EXPECT_EQ(Message(Zeroed),
+              "the file is damaged: page 18 of table MSysObjects is damaged: it is not a data page "
+              "(kind 0).");
+    std::string Flipped = Original;
+    Flipped[18 * 2048 + 10 + 2 * 3 + 1] ^= 0x04; // row 3 now starts 1 KB further on
+    EXPECT_NE(Message(Flipped).find("page 18 of table MSysObjects is damaged: the offset of its row"),
+              std::string::npos);
+    Flipped = Original;
+    Flipped[18 * 2048 + 10 + 2 * 3] ^= 0x01; // row 3 one byte longer, row 4 one byte shorter
+    EXPECT_NE(Message(Flipped).find("of page 18 of table MSysObjects is damaged."), std::string::npos);
+    fs::remove_all(Dir);
+}
+
+TEST(DamagedDatabaseTest, AFileNotClosedProperlyStillGivesAllItsRows) {
+    // Access leaves the row count of a definition at 0 when it is not closed properly. The tables'
+    // RecordCount shows that count; everything else is as in the file closed properly.
+    auto WithoutCounts = [](const std::string& Catalogue) {
+        return std::regex_replace(Catalogue, std::regex(" RecordCount=-?[0-9]+"), "");
+    };
+    for (const Fixture& F : kFixtures) {
+        const std::string Path = std::string(QUORVEX_TEST_DATA "/") + F.File;
+        std::string Data = ReadFile(Path);
+        const std::size_t RowCountAt = F.Jet4 ? 16 : 12;
+        for (std::size_t N = 2; N < Data.size() / F.PageSize; ++N)
+            if (Data[N * F.PageSize] == dao::kDefinitionPage)
+                std::fill_n(Data.begin() + static_cast<std::ptrdiff_t>(N * F.PageSize + RowCountAt), 4, '\0');
+        const std::string File =
+            (fs::temp_directory_path() / ("qxunclosed-" + std::to_string(getpid()) + ".mdb")).string();
+        std::ofstream(File, std::ios::binary) << Data;
+        EXPECT_TRUE(WithoutCounts(Catalogue(File)) == WithoutCounts(Catalogue(Path))) << F.File;
+        fs::remove(File);
+    }
+}
+
+TEST(JetPageTest, RowSlotsAndRowFramesOfARealPage) {
+    // Page 18 of nwind.mdb is a data page of MSysObjects (page 2).
+    const std::string Page = ReadFile(QUORVEX_TEST_DATA "/nwind.mdb").substr(18 * 2048, 2048);
+    std::vector<dao::PageRow> Rows;
+    ASSERT_EQ(dao::ReadPageRows(Page, false, Rows), "");
+    EXPECT_EQ(dao::PageOwner(Page), 2u);
+    ASSERT_GT(Rows.size(), 2u);
+    EXPECT_EQ(Rows[0].End, 2048);
+    for (std::size_t I = 1; I < Rows.size(); ++I)
+        EXPECT_EQ(Rows[I].End, Rows[I - 1].Start);
+    // MSysObjects of Jet 3: 17 columns, 11 of them of variable length.
+    const dao::PageRow& R = Rows[1];
+    const std::string_view Row = std::string_view(Page).substr(R.Start, R.End - R.Start);
+    EXPECT_TRUE(dao::RowFrameFits(Row, false, 17, 11));
+    EXPECT_FALSE(dao::RowFrameFits(Row.substr(1), false, 17, 11));                 // start one byte late
+    EXPECT_FALSE(dao::RowFrameFits(Row.substr(0, Row.size() - 1), false, 17, 11)); // end one byte early
+    EXPECT_FALSE(dao::RowFrameFits(Row, false, 16, 11)); // more columns than the table
+
+    std::string Bad = Page;
+    Bad[8] = static_cast<char>(0xFF); // 255+ rows cannot fit their offsets into the page header area
+    Bad[9] = 0x04;
+    EXPECT_EQ(dao::ReadPageRows(Bad, false, Rows), "its 1279 rows do not fit the page");
+    Bad = Page;
+    Bad[0] = dao::kDefinitionPage;
+    EXPECT_EQ(dao::ReadPageRows(Bad, false, Rows), "it is not a data page (kind 2)");
+}
