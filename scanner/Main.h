@@ -120,6 +120,9 @@ private:
     void MakePopups();
     QMenu* MakePopup(const char* Name, std::initializer_list<std::pair<QString, void (TfrmMain::*)()>> Items);
     void EditWordList(TStringList& List, const std::string& FileName, const QString& Caption);
+    /// Shows the scan wizard, which has its Mode and inputs, and merges its result into the
+    /// document and the tree.
+    void RunScanWizard();
 
     std::string mProgramDir;
     std::string mCurrentFileName;

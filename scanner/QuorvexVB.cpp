@@ -6,6 +6,8 @@
 #include "scanner/Fsplash.h"
 #include "scanner/Glyphs.h"
 #include "scanner/Main.h"
+#include "scanner/ScanHit.h"
+#include "scanner/ScanWizard1.h"
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
 #include "scanner/fOptions.h"
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
     Program.SetHelpFile("Quorvex.html");
 
     TfrmMain Main;
+    TfrmScanHit ScanHit;
+    TfrmScanWizard ScanWizard;
     TfrmKeyWords KeyWords;
     TfrmOptions Options;
     TfrmHit Hit;
