@@ -84,6 +84,9 @@ public:
     void sbScanDirectoryClick();
     void popScanProjectClick();
     void popScanModuleClick();
+    /// Shows the scan wizard, which has its Mode and inputs, and merges its result into the
+    /// document and the tree (a folder-search batch runs it once per file).
+    void RunScanWizard();
 
     /// Full name of the open scan document file; empty for an untitled document.
     const std::string& CurrentFileName() const { return mCurrentFileName; }
@@ -120,9 +123,6 @@ private:
     void MakePopups();
     QMenu* MakePopup(const char* Name, std::initializer_list<std::pair<QString, void (TfrmMain::*)()>> Items);
     void EditWordList(TStringList& List, const std::string& FileName, const QString& Caption);
-    /// Shows the scan wizard, which has its Mode and inputs, and merges its result into the
-    /// document and the tree.
-    void RunScanWizard();
 
     std::string mProgramDir;
     std::string mCurrentFileName;
