@@ -11,6 +11,7 @@
 
 #include "ui_ScanWizard1.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QShowEvent>
 #include <QTimer>
@@ -84,6 +85,8 @@ TfrmScanWizard::TfrmScanWizard(QWidget* Parent)
     Select->SetDefaultExt(QStringLiteral("Mak"));
     Select->SetOptions({ofReadOnly, ofHideReadOnly, ofPathMustExist, ofFileMustExist});
     Select->OnDialogDrop = [this](TObject*) { Application->Guard([this] { sbSelectDialogDrop(); }); };
+    // The editor keeps itself two pixels taller than its edit box; the layout learns it here.
+    Select->setMinimumHeight(Select->MainPathEdit->sizeHint().height() + 2);
     NotifyLoaded(this);
     setFixedSize(sizeHint());
 
@@ -253,9 +256,10 @@ void TfrmScanWizard::LoadProjectFile() {
     ui->lstVBXs->setVisible(true);
 
     const QString Text = ui->sbSelect->Text();
-    // A name relative to the current folder is made absolute, so that the project's folder stays
-    // valid whatever the current folder is later.
-    const std::string FileName = ToFileName(Text.isEmpty() ? Text : QFileInfo(Text).absoluteFilePath());
+    // A name relative to the current folder is made absolute (and "." and ".." taken out), so
+    // that the project's folder stays valid whatever the current folder is later.
+    const std::string FileName =
+        ToFileName(Text.isEmpty() ? Text : QDir::cleanPath(QFileInfo(Text).absoluteFilePath()));
     const std::vector<std::string> Lines = LoadSourceLines(FileName);
 
     ScanFolder = FolderOf(FileName);
