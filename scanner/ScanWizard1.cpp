@@ -313,8 +313,10 @@ void TfrmScanWizard::BuildModules() {
     ui->ProgressBar->setMaximum(0);
     for (const std::string& Entry : Entries(ui->lstFiles)) {
         auto Module = std::make_unique<TModuleInfo>();
-        ui->lblFilename->setText(FromAnsi(Entry));
-        ui->lblFilename->repaint();
+        if (PaintDue()) {
+            ui->lblFilename->setText(FromAnsi(Entry));
+            ui->lblFilename->repaint();
+        }
         std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
         Module->ImageIndex = ModuleImage(Entry);
         try {
@@ -377,31 +379,38 @@ void TfrmScanWizard::EndScan() {
     Close();
 }
 
-void TfrmScanWizard::Progress() {
+bool TfrmScanWizard::PaintDue() {
+    if (mSincePaint.isValid() && mSincePaint.elapsed() < PaintIntervalMs)
+        return false;
+    mSincePaint.start();
+    return true;
+}
+
+void TfrmScanWizard::Progress(int ClockEvery) {
     ++mProgress;
-    if (!mSincePaint.isValid() || mSincePaint.elapsed() >= PaintIntervalMs) {
+    // Reading the clock costs more than a short unit of work: lines look at it in batches.
+    if ((mProgress % ClockEvery == 0 || !mSincePaint.isValid()) && PaintDue()) {
         ui->ProgressBar->setValue(std::min(mProgress, ui->ProgressBar->maximum()));
         repaint();
         // Lets a click on Cancel reach the wizard.
         Application->ProcessMessages();
-        mSincePaint.start();
     }
     if (StopScan)
         Close();
 }
 
 void TfrmScanWizard::ModuleProgress(TObject*) {
-    Progress();
+    Progress(64);
 }
 
 void TfrmScanWizard::MDBProgress(TObject*) {
-    Progress();
+    Progress(1);
 }
 
 template <class Hit>
 void TfrmScanWizard::AskHit(Hit& Found, const std::string& Filename, TModalResult& Accept) {
     Accept = mrOk;
-    update();
+    // Automatic mode keeps the hit as the model filled it; the progress display repaints.
     if (ScanMode() == 1)
         return;
     TfrmScanHit& Prompt = *frmScanHit;

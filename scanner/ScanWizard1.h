@@ -94,7 +94,11 @@ private:
     /// Closes the wizard with its result, or with mrCancel when it has none. While the wizard
     /// is being shown there is no modal loop to end yet: the close waits for CloseOnActivate.
     void Close();
-    void Progress();
+    /// One unit of work done; the clock is read every ClockEvery units.
+    void Progress(int ClockEvery);
+    /// Whether the progress display is due for a repaint (at most every few hundredths of a
+    /// second, so that repaints cost the scan little).
+    bool PaintDue();
     template <class Hit>
     void AskHit(Hit& Found, const std::string& Filename, TModalResult& Accept);
     /// The project of a re-scan (Modes 2 and 3), named after the path editor's file.
