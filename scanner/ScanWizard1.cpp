@@ -226,6 +226,10 @@ void TfrmScanWizard::Close() {
     done(mResult == mrNone ? mrCancel : mResult);
 }
 
+void TfrmScanWizard::reject() {
+    btnCancelClick();
+}
+
 void TfrmScanWizard::btnCancelClick() {
     StopScan = true;
     Close();

@@ -79,6 +79,9 @@ public:
     void ModuleHit(TObject* Sender, THitInfo*& Hit, const std::string& Filename, TModalResult& Accept);
     void MDBHit(TObject* Sender, TMDBHitInfo*& Hit, const std::string& Filename, TModalResult& Accept);
 
+    /// Closing the window otherwise (the window manager's close) is Cancel.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* Event) override;
     bool event(QEvent* Event) override;
