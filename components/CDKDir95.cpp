@@ -46,7 +46,9 @@ TDirectoryListBox::TDirectoryListBox(QWidget* Parent) : QListWidget(Parent) {
     setUniformItemSizes(true);
     mDirectory = QDir::currentPath();
     ReadDirectoryNames();
-    connect(this, &QListWidget::itemActivated, this, [this] { RunGuarded(this, [this] { OpenCurrent(); }); });
+    // A double click opens a line. Enter is left to the window, whose default button answers it.
+    connect(this, &QListWidget::itemDoubleClicked, this,
+            [this] { RunGuarded(this, [this] { OpenCurrent(); }); });
 }
 
 void TDirectoryListBox::SetDirectory(const QString& Value) {

@@ -10,8 +10,9 @@
 class QLabel;
 
 /// A list of the folders on the path to the current directory (open folders, indented by depth),
-/// the current directory itself and its subfolders (closed folders). Opening a line makes that
-/// folder the list's directory and the process's current directory, as the class library does.
+/// the current directory itself and its subfolders (closed folders). Opening a line (a double
+/// click) makes that folder the list's directory and the process's current directory, as the
+/// class library does.
 /// Hidden folders (names starting with a dot) are not listed.
 class TDirectoryListBox : public QListWidget, public TKitComponent {
     Q_OBJECT

@@ -4,6 +4,7 @@
 #include "components/CDKDirSe.h"
 #include "platform/ui/Dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDrag>
 #include <QDropEvent>
@@ -136,6 +137,12 @@ TCDKPathEditor::TCDKPathEditor(QWidget* Parent) : TCompoundComponentPanel(Parent
         });
     });
     setFocusProxy(MainPathEdit);
+    // Focus given to another control while the window was inactive reaches that control only
+    // when the window is active again; the edit box has been left all the same.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* Now) {
+        if (mEntered && Now != nullptr && Now != MainPathEdit && Now->window() == window())
+            RunGuarded(this, [this] { EditLeft(); });
+    });
 
     OpenDialog = new TOpenDialog;
 }
@@ -184,7 +191,10 @@ void TCDKPathEditor::BrowseForPath() {
         Dialog->Filter = Filter();
         Dialog->HistoryList = HistoryList();
         Dialog->FilterIndex = FilterIndex();
-        const bool Accepted = Dialog->Execute(window());
+        if (Dialog->Execute(window())) {
+            SetText(Dialog->FileName);
+            DoDialogDrop();
+        }
         // Settings the user changed in the dialog (folder, filter) are kept, accepted or not.
         SetOptions(Dialog->Options);
         SetTitle(Dialog->Title);
@@ -195,10 +205,6 @@ void TCDKPathEditor::BrowseForPath() {
         SetFilter(Dialog->Filter);
         SetHistoryList(Dialog->HistoryList);
         SetFilterIndex(Dialog->FilterIndex);
-        if (Accepted) {
-            SetText(Dialog->FileName);
-            DoDialogDrop();
-        }
         break;
     }
     case _SelectDirectory: {
@@ -384,21 +390,41 @@ bool TCDKPathEditor::eventFilter(QObject* Watched, QEvent* Event) {
     return TCompoundComponentPanel::eventFilter(Watched, Event);
 }
 
+// Entering and leaving follow the focus moving between the window's controls: the edit box stays
+// entered while another window (a browse dialog, another program) is active or a pop-up menu is
+// open.
+void TCDKPathEditor::EditEntered() {
+    if (mEntered)
+        return;
+    mEntered = true;
+    if (mSmartShowBrowseButton)
+        BrowseButton->setVisible(true);
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TCDKPathEditor::EditLeft() {
+    if (!mEntered)
+        return;
+    mEntered = false;
+    if (mSmartShowBrowseButton)
+        BrowseButton->setVisible(false);
+    if (OnExit)
+        OnExit(this);
+}
+
 // Re-fires the edit box's events as the editor's own; returns true when a handler swallowed it.
 bool TCDKPathEditor::RelayEditEvent(QEvent* Event) {
     switch (Event->type()) {
     case QEvent::FocusIn:
-        if (mSmartShowBrowseButton)
-            BrowseButton->setVisible(true);
-        if (OnEnter)
-            OnEnter(this);
+        EditEntered();
         break;
-    case QEvent::FocusOut:
-        if (mSmartShowBrowseButton)
-            BrowseButton->setVisible(false);
-        if (OnExit)
-            OnExit(this);
+    case QEvent::FocusOut: {
+        const Qt::FocusReason Reason = static_cast<QFocusEvent*>(Event)->reason();
+        if (Reason != Qt::ActiveWindowFocusReason && Reason != Qt::PopupFocusReason)
+            EditLeft();
         break;
+    }
     case QEvent::KeyPress: {
         auto* KE = static_cast<QKeyEvent*>(Event);
         int Key = KE->key();

@@ -202,9 +202,14 @@ private:
     /// Makes Path (without trailing slashes) the process's current directory; failures are silent.
     static bool ChangeToFolder(QString Path);
     bool RelayEditEvent(QEvent* Event);
+    /// OnEnter and OnExit, each once per stay of the focus in the edit box.
+    void EditEntered();
+    void EditLeft();
     void WatchDrag(QObject* Drag);
 
     bool mSmartShowBrowseButton = false;
+    /// The edit box is the window's focused control (OnEnter fired, OnExit not yet).
+    bool mEntered = false;
     TEditCharCase mCharCase = ecNormal;
     bool mCtl3D = true;
     int mMaxLength = 0;

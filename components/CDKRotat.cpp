@@ -188,6 +188,8 @@ void TCDKRotate3DLabel::changeEvent(QEvent* Event) {
 }
 
 void TCDKRotate3DLabel::paintEvent(QPaintEvent*) {
+    // Every paint sizes the label, so a size given from outside lasts only until it shows.
+    AdjustBounds();
     QPainter P(this);
     if (!mTransparent)
         P.fillRect(rect(), Color());

@@ -13,6 +13,7 @@
 #include "scanmodel/SourceFiles.h"
 
 #include <algorithm>
+#include <exception>
 #include <optional>
 
 namespace {
@@ -77,27 +78,33 @@ TKeywordMatcher& MatcherFor(const TStringList& KeyWords) {
 
 void TMDBInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
     StopScan = false;
-    // Leaving however the scan ends: the application quits, the database closes.
-    struct Release {
-        TMDBInfo& Self;
-        ~Release() {
-            if (Self.AccessApp) {
-                try {
-                    Self.AccessApp->Quit();
-                } catch (...) {
-                }
-                Self.AccessApp.reset();
-            }
-            if (Self.Database) {
-                Self.Database->Close();
-                Self.Database.reset();
-            }
-        }
-    };
     auto Engine = dao::DBEngine::Create();
     auto Workspace = Engine->Workspaces(0);
     Database = Workspace->OpenDatabase(Path + Name, false, true, "");
-    Release Guard{*this};
+
+    // Leaving however the scan ends: the application quits, then the database closes, each also
+    // when the other fails. Returns the first failure of the two.
+    auto Release = [this] {
+        std::exception_ptr Failure;
+        if (AccessApp) {
+            try {
+                AccessApp->Quit();
+            } catch (...) {
+                Failure = std::current_exception();
+            }
+            AccessApp.reset();
+        }
+        if (Database) {
+            try {
+                Database->Close();
+            } catch (...) {
+                if (!Failure)
+                    Failure = std::current_exception();
+            }
+            Database.reset();
+        }
+        return Failure;
+    };
 
     // Scans one collection from its first object; false when StopScan ended it.
     auto ScanAll = [&](TMDBObjectInfos& Objects, bool LendApplication) {
@@ -115,15 +122,27 @@ void TMDBInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
         }
         return true;
     };
-    if (!ScanAll(Tables(), false) || !ScanAll(Querys(), false))
-        return;
-    AccessApp = msaccess::Application::Create();
-    AccessApp->OpenCurrentDatabase(Path + Name, false);
-    if (!ScanAll(Forms(), true) || !ScanAll(Reports(), true))
-        return;
-    if (!ScanAll(Macros(), false) || !ScanAll(Modules(), false))
-        return;
-    ScanAll(IMEXSpecs(), false);
+    auto ScanCollections = [&] {
+        if (!ScanAll(Tables(), false) || !ScanAll(Querys(), false))
+            return;
+        AccessApp = msaccess::Application::Create();
+        AccessApp->OpenCurrentDatabase(Path + Name, false);
+        if (!ScanAll(Forms(), true) || !ScanAll(Reports(), true))
+            return;
+        if (!ScanAll(Macros(), false) || !ScanAll(Modules(), false))
+            return;
+        ScanAll(IMEXSpecs(), false);
+    };
+
+    try {
+        ScanCollections();
+    } catch (...) {
+        // The scan's own failure is the one the caller hears of, not a failing clean-up.
+        Release();
+        throw;
+    }
+    if (const std::exception_ptr Failure = Release())
+        std::rethrow_exception(Failure);
 }
 
 void TMDBObjectInfo::Open() {

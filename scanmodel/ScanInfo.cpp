@@ -1,5 +1,6 @@
 #include "scanmodel/ScanInfo.h"
 
+#include "platform/rtl/SafeFile.h"
 #include "scanmodel/HitProtocol.h"
 #include "scanmodel/NodeImages.h"
 #include "scanmodel/Scan.h"
@@ -848,15 +849,23 @@ void TMDBObjectInfo::DeleteHit(Longint Index) {
 // --- documents ---
 
 void SaveScanDocument(TQuorvex& Document, const std::string& FileName) {
-    TBufFileStream Stream(FileName, fmCreate, 4096);
-    Stream.WriteObject(&Document);
-    Stream.FlushBuffer();
+    SaveFileSafely(FileName, [&](TStream& Data) {
+        TBufferedFilter Stream(&Data, 4096);
+        Stream.WriteObject(&Document);
+        Stream.FlushBuffer();
+    });
 }
 
 std::unique_ptr<TQuorvex> LoadScanDocument(const std::string& FileName) {
     TBufFileStream Stream(FileName, fmOpenRead, 4096);
-    std::unique_ptr<TStreamable> Obj(Stream.ReadObject());
-    auto* Document = As<TQuorvex>(Obj.get());
-    Obj.release();
-    return std::unique_ptr<TQuorvex>(Document);
+    try {
+        std::unique_ptr<TStreamable> Obj(Stream.ReadObject());
+        auto* Document = As<TQuorvex>(Obj.get());
+        Obj.release();
+        return std::unique_ptr<TQuorvex>(Document);
+    } catch (Exception& E) {
+        // What went wrong inside the stream says little without the file it came from.
+        E.SetMessage(Format("'%s' is damaged or not a scan document (%s).", FileName, E.Message()));
+        throw;
+    }
 }

@@ -531,7 +531,12 @@ private:
     std::shared_ptr<dao::Recordset> SpecRecordset; ///< the import/export specification's rows while open
 };
 
-/// Writes Document to FileName as a scan document (buffered file stream, 4096-byte buffer).
+/// Writes Document to FileName as a scan document (buffered filter, 4096-byte buffer) without
+/// risking the file already there: it is replaced only once the whole document is written (see
+/// SaveFileSafely). Raises "Cannot create file %s" or "Cannot write file %s (<reason>)".
 void SaveScanDocument(TQuorvex& Document, const std::string& FileName);
-/// Reads a scan document; a file whose object is not a document raises "Invalid class typecast".
+/// Reads a scan document. Raises "Cannot open file %s"; a file that is no scan document or is
+/// damaged raises the stream's error (an unregistered class name, "Invalid class typecast",
+/// "Stream read error"...) with the message "'<FileName>' is damaged or not a scan document
+/// (<the stream's message>).".
 std::unique_ptr<TQuorvex> LoadScanDocument(const std::string& FileName);

@@ -6,13 +6,11 @@
 
 class TQuorvex;
 
-/// Reads the scan document FileName. Raises "Cannot open file %s", the stream's read errors, the
-/// class registry's "<name> not registered as streamable", or "Invalid class typecast" when the
-/// file holds another kind of object.
+/// Reads the scan document FileName (LoadScanDocument). Raises "Cannot open file %s", or the
+/// stream's error, its message naming the file, for a file that is damaged or no scan document.
 std::unique_ptr<TQuorvex> ReadDocument(const std::string& FileName);
-/// Writes Document to FileName without risking the file already there: the old file is replaced
-/// only once the whole document is written. Raises "Cannot create file %s" or "Cannot write
-/// file %s".
+/// Writes Document to FileName (SaveScanDocument): the old file is replaced only once the whole
+/// document is written. Raises "Cannot create file %s" or "Cannot write file %s".
 void WriteDocument(TQuorvex& Document, const std::string& FileName);
 /// FileName with Extension (".QXS") appended when its name part holds no '.'; a dot in a
 /// folder name does not count.

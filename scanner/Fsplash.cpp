@@ -12,11 +12,11 @@
 TfrmSplash::TfrmSplash(QWidget* Parent)
     : QWidget(Parent, Qt::SplashScreen | Qt::FramelessWindowHint), ui(new Ui::TfrmSplash) {
     ui->setupUi(this);
-    setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(324, 215);
     ui->imgLogo->setPixmap(ProgramPicture(64));
     ui->lblVB->setText(QStringLiteral("for Visual Basic - Pro"));
-    // Losing activation to another window of ours ends the splash.
+    // Losing activation to another window of ours (the main window, or an error box during
+    // start-up) closes the splash; like every window but the main window it is only hidden.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* Focus) {
         if (Focus != nullptr && Focus != windowHandle())
             close();

@@ -1,6 +1,7 @@
 #pragma once
-// The splash window: shown at start-up and closed as soon as another window of the program
-// becomes active (the main window, once it is up).
+// The splash window: shown at start-up and hidden as soon as another window of the program
+// becomes active (the main window once it is up, or an error box before). It stays allocated
+// until the program ends.
 
 #include <QWidget>
 

@@ -3,6 +3,7 @@
 // kept in the registry between runs.
 
 #include "platform/rtl/Classes.h"
+#include "platform/ui/Text.h"
 
 #include <QAction>
 #include <QPointer>
@@ -77,5 +78,5 @@ private:
     bool mUseSubmenu = false;
     std::string mSubmenuName = "Reopen";
     QPointer<QAction> mFileMenu;
-    TStringList mFileNames;
+    TLocaleStringList mFileNames{TEntryText::FileName};
 };

@@ -38,6 +38,7 @@ namespace {
 const QString SaveQuestion = QStringLiteral("Do you wish to save changes.");
 const QString DocumentFilter = QStringLiteral("Quorvex|*.qxs");
 constexpr const char* DocumentMask = "*.qxs";
+const QString DocumentExt = QStringLiteral("qxs");
 
 // Word lists whose file could not be read are not written back at exit, so that a file the
 // program failed to read is never replaced by an empty list.
@@ -70,6 +71,7 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
 
 void TfrmMain::SetupControls() {
     ui->setupUi(this);
+    CentreOnScreen(*this);
     setWindowIcon(ProgramIcon());
     FillTreeImages(imlTree);
     FillHitImages(imlHits);
@@ -115,7 +117,9 @@ void TfrmMain::SetupControls() {
     mTreePopup = popProject;
 
     dlgOpen.Filter = DocumentFilter;
+    dlgOpen.DefaultExt = DocumentExt;
     dlgSave.Filter = DocumentFilter;
+    dlgSave.DefaultExt = DocumentExt;
     dlgExport.Title = QStringLiteral("Export Report as");
     dlgExport.Filter = QStringLiteral("HTML Document (*.HTM)|*.HTM|Text File (*.TXT)|*.TXT|"
                                       "CSV Comma Seperated File (*.CSV)|*.CSV");
@@ -331,9 +335,10 @@ void TfrmMain::FileSave() {
 void TfrmMain::FileSaveAs() {
     dlgSave.FileName = mCurrentFileName.empty() ? std::string(DocumentMask) : mCurrentFileName;
     dlgSave.InitialDir = mProgramDir;
+    // The dialog has added the extension and asked before replacing a file.
     if (!dlgSave.Execute())
         Abort();
-    mCurrentFileName = WithDefaultExt(dlgSave.FileName, ".QXS");
+    mCurrentFileName = dlgSave.FileName;
     FileSave();
 }
 

@@ -1,5 +1,7 @@
-// The scanner program: splash, application title and help file, the main window and the
+// The scanner's program block: splash, application title and help file, the main window and the
 // windows it uses, then the event loop until the main window closes.
+#include "scanner/QuorvexVB.h"
+
 #include "platform/ui/Application.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/About.h"
@@ -14,18 +16,19 @@
 
 #include <QApplication>
 
-int main(int argc, char** argv) {
-    QApplication App(argc, argv);
+int RunQuorvexVB(const std::string& ProgramDir, const QStringList& Arguments) {
     QApplication::setWindowIcon(ProgramIcon());
     TApplication Program;
     RegisterScanClasses();
 
-    (new TfrmSplash())->ShowNow();
+    // Hidden once another window takes the activation, freed when the program ends.
+    TfrmSplash Splash;
+    Splash.ShowNow();
 
     Program.SetTitle(QStringLiteral("Quorvex for VB"));
     Program.SetHelpFile("Quorvex.html");
 
-    TfrmMain Main;
+    TfrmMain Main(ProgramDir, Arguments);
     TfrmScanHit ScanHit;
     TfrmScanWizard ScanWizard;
     TfrmKeyWords KeyWords;

@@ -7,7 +7,7 @@
 #include "ui_fKeyWords.h"
 
 std::unique_ptr<TStringList> CreateWordList() {
-    auto List = std::make_unique<TStringList>();
+    auto List = std::make_unique<TLocaleStringList>(TEntryText::Ansi);
     List->SetSorted(true);
     List->SetDuplicates(TDuplicates::dupIgnore);
     return List;

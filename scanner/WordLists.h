@@ -10,8 +10,8 @@
 
 class TfrmKeyWords;
 
-/// A sorted list that compares without regard to case and keeps the first of two entries that
-/// differ only in case.
+/// A sorted list that compares its entries as text, without regard to case and by the locale's
+/// rules, and keeps the first of two entries that differ only in case.
 std::unique_ptr<TStringList> CreateWordList();
 /// Adds the lines of FileName (every line one entry, an empty one too) to List.
 void LoadWordList(TStringList& List, const std::string& FileName);

@@ -11,6 +11,8 @@ TfrmHit* frmHit = nullptr;
 
 TfrmHit::TfrmHit(QWidget* Parent) : TModalForm(Parent), ui(new Ui::TfrmHit), mRating(new QButtonGroup(this)) {
     ui->setupUi(this);
+    // A fixed dialog: its design size, whether or not the Field row shows.
+    setFixedSize(size());
     mRating->addButton(ui->rdoNo, ctNo);
     mRating->addButton(ui->rdoMaybe, ctMayBe);
     mRating->addButton(ui->rdoYes, ctYes);

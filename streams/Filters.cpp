@@ -22,6 +22,26 @@ std::vector<const TStreamableClass*>& Registry() {
     static std::vector<const TStreamableClass*> Classes;
     return Classes;
 }
+
+// A class name as read from a stream, fit for a message: a file that is no object stream yields
+// any bytes here, so everything but printable ASCII is shown as \xhh, a backslash as \\, and an
+// empty name as "".
+std::string PrintableName(std::string_view Name) {
+    if (Name.empty())
+        return "\"\"";
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string Out;
+    for (const char C : Name) {
+        const auto B = static_cast<unsigned char>(C);
+        if (B == '\\')
+            Out += "\\\\";
+        else if (B >= 0x20 && B < 0x7f)
+            Out += C;
+        else
+            Out.append({'\\', 'x', Hex[B >> 4], Hex[B & 0x0f]});
+    }
+    return Out;
+}
 } // namespace
 
 const std::vector<const TStreamableClass*>& StreamableClasses() {
@@ -48,7 +68,7 @@ const TStreamableClass* FindStreamable(std::string_view Name) {
 const TStreamableClass& GetStreamable(std::string_view Name) {
     if (const TStreamableClass* C = FindStreamable(Name))
         return *C;
-    throw EStreamableError(std::string(Name) + " not registered as streamable");
+    throw EStreamableError(PrintableName(Name) + " not registered as streamable");
 }
 
 // --- TStreamable ---

@@ -65,7 +65,8 @@ QX_DECLARE_EXCEPTION(EStreamableError, EStreamError)
 void RegisterStreamable(const TStreamableClass& AClass);
 /// The first registered class named Name (ignoring ASCII case), or nullptr.
 const TStreamableClass* FindStreamable(std::string_view Name);
-/// FindStreamable, or EStreamableError "<Name> not registered as streamable".
+/// FindStreamable, or EStreamableError "<Name> not registered as streamable", with every byte of
+/// Name that is not printable ASCII shown as \xhh (a backslash as \\, an empty name as "").
 const TStreamableClass& GetStreamable(std::string_view Name);
 /// The registered classes, in registration order.
 const std::vector<const TStreamableClass*>& StreamableClasses();

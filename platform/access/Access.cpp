@@ -49,9 +49,23 @@ std::string FindEntry(const std::string& Folder, const std::string& Name) {
     return Found;
 }
 
-using NameList = std::vector<std::pair<std::string, std::string>>; // object name -> file
+/// One object of the export: its name, its file and, for a form or report whose code the exporter
+/// wrote apart, the class file beside it (same name, extension .cls).
+struct ObjectFile {
+    std::string Name;
+    std::string File;
+    std::string CodeFile;
+};
+using NameList = std::vector<ObjectFile>;
 
-NameList ListObjects(const std::string& Folder, const std::string& Sub) {
+bool HasExtension(const std::string& FileName, const char* Extension) {
+    const std::size_t Dot = FileName.rfind('.');
+    return Dot != std::string::npos && Dot != 0 && SameText(FileName.substr(Dot), Extension);
+}
+
+/// The objects of the export's folder Sub. With Layouts (forms and reports), a .cls file holds the
+/// code of the object of its name and a .json file its print settings: neither is an object.
+NameList ListObjects(const std::string& Folder, const std::string& Sub, bool Layouts) {
     NameList Items;
     const std::string Entry = FindEntry(Folder, Sub);
     if (Entry.empty())
@@ -66,20 +80,29 @@ NameList ListObjects(const std::string& Folder, const std::string& Sub) {
             Files.push_back(E->d_name);
     closedir(D);
     std::sort(Files.begin(), Files.end());
+    auto Companion = [Layouts](const std::string& F) {
+        return Layouts && (HasExtension(F, ".cls") || HasExtension(F, ".json"));
+    };
     for (const std::string& F : Files) {
         const std::string Name = ObjectName(F);
-        if (std::none_of(Items.begin(), Items.end(),
-                         [&Name](const auto& I) { return SameText(I.first, Name); }))
-            Items.emplace_back(Name, Dir + F);
+        if (!Companion(F) && std::none_of(Items.begin(), Items.end(),
+                                          [&Name](const ObjectFile& I) { return SameText(I.Name, Name); }))
+            Items.push_back({Name, Dir + F, {}});
     }
-    std::stable_sort(Items.begin(), Items.end(),
-                     [](const auto& A, const auto& B) { return CompareText(A.first, B.first) < 0; });
+    for (const std::string& F : Files)
+        if (Layouts && HasExtension(F, ".cls"))
+            for (ObjectFile& I : Items)
+                if (I.CodeFile.empty() && SameText(I.Name, ObjectName(F)))
+                    I.CodeFile = Dir + F;
+    std::stable_sort(Items.begin(), Items.end(), [](const ObjectFile& A, const ObjectFile& B) {
+        return CompareText(A.Name, B.Name) < 0;
+    });
     return Items;
 }
 
-const std::pair<std::string, std::string>* Find(const NameList& List, const std::string& Name) {
-    for (const auto& Item : List)
-        if (SameText(Item.first, Name))
+const ObjectFile* Find(const NameList& List, const std::string& Name) {
+    for (const ObjectFile& Item : List)
+        if (SameText(Item.Name, Name))
             return &Item;
     return nullptr;
 }
@@ -119,16 +142,6 @@ PropertyList ToProperties(const std::vector<TextProperty>& Props) {
     for (const TextProperty& P : Props)
         L.Add(Property(P.Name, P.Value));
     return L;
-}
-
-/// Named blocks below Block, in file order, at any depth.
-void CollectControls(const TextBlock& Block, ControlList& Controls) {
-    for (const TextBlock& Child : Block.Children) {
-        const std::string Name = Child.Name();
-        if (!Name.empty() && !Child.Type.empty())
-            Controls.Add(Control(Name, Child.Type, ToProperties(Child.Properties)));
-        CollectControls(Child, Controls);
-    }
 }
 
 const char* KindName(int Kind) {
@@ -239,9 +252,9 @@ void Application::OpenCurrentDatabase(const std::string& FileName, bool /*Exclus
     mDatabase = FileName;
     mFiles = std::make_unique<Files>();
     const std::string Folder = ExportFolder();
-    mFiles->Forms = ListObjects(Folder, "forms");
-    mFiles->Reports = ListObjects(Folder, "reports");
-    mFiles->Modules = ListObjects(Folder, "modules");
+    mFiles->Forms = ListObjects(Folder, "forms", true);
+    mFiles->Reports = ListObjects(Folder, "reports", true);
+    mFiles->Modules = ListObjects(Folder, "modules", false);
 }
 
 void Application::CloseCurrentDatabase() {
@@ -265,7 +278,7 @@ std::shared_ptr<CurrentDatabase> Application::CurrentDB() {
                                      {"Modules", &mFiles->Modules}}) {
         DocumentList Docs;
         for (const auto& Item : *List)
-            Docs.Add(Document(Item.first));
+            Docs.Add(Document(Item.Name));
         Containers.emplace_back(Name, std::move(Docs));
     }
     mCurrentDb = std::make_shared<CurrentDatabase>(mDatabase, std::move(Containers));
@@ -282,18 +295,15 @@ std::shared_ptr<AccessObject> Application::Load(int Kind, const std::string& Nam
     const auto* Item = Find(Kind == acForm ? mFiles->Forms : mFiles->Reports, Name);
     if (!Item)
         Fail(Format("The %s '%s' was not found in '%s'.", KindName(Kind), Name, mDatabase));
-    const TextObject Obj = ParseSaveAsText(ReadText(Item->second), Item->second);
+    const TextObject Obj = ParseSaveAsText(ReadText(Item->File), Item->File);
     PropertyList Props;
-    Props.Add(Property("Name", Variant(Item->first)));
+    Props.Add(Property("Name", Variant(Item->Name)));
     for (const TextProperty& P : Obj.Root.Properties)
         Props.Add(Property(P.Name, P.Value));
-    // Sections are the typed blocks of the object (group levels are not); their named blocks are
-    // the controls. The unnamed block holds only default settings.
     ControlList Controls;
-    for (const TextBlock& Section : Obj.Root.Children)
-        if (!Section.Type.empty() && Section.Type != "BreakLevel")
-            CollectControls(Section, Controls);
-    return std::make_shared<AccessObject>(Item->first, std::move(Props), std::move(Controls));
+    for (const TextBlock& C : NamedControls(Obj))
+        Controls.Add(Control(C.Name(), C.Type, ToProperties(C.Properties)));
+    return std::make_shared<AccessObject>(Item->Name, std::move(Props), std::move(Controls));
 }
 
 std::shared_ptr<AccessObject> Application::Forms(const std::string& Name) {
@@ -321,16 +331,19 @@ std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) 
             Find(Kind == acForm ? mFiles->Forms : mFiles->Reports, ModuleName.substr(Prefix.size()));
         if (!Item)
             continue;
-        TextObject Obj = ParseSaveAsText(ReadText(Item->second), Item->second);
-        std::vector<std::string> Code = VisibleCode(Obj.Code);
+        // The code is in the class file beside the layout where the exporter wrote one, else after
+        // CodeBehindForm in the layout.
+        std::vector<std::string> Code =
+            VisibleCode(Item->CodeFile.empty() ? ParseSaveAsText(ReadText(Item->File), Item->File).Code
+                                               : Lines(ReadText(Item->CodeFile)));
         if (std::any_of(Code.begin(), Code.end(), [](const std::string& L) { return !Trim(L).empty(); }))
             return Code;
-        Fail(Format("The %s '%s' has no module.", KindName(Kind), Item->first));
+        Fail(Format("The %s '%s' has no module.", KindName(Kind), Item->Name));
     }
     const auto* Item = Find(mFiles->Modules, ModuleName);
     if (!Item)
         Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
-    return VisibleCode(Lines(ReadText(Item->second)));
+    return VisibleCode(Lines(ReadText(Item->File)));
 }
 
 void Application::Quit() {

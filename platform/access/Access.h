@@ -2,10 +2,13 @@
 // The Access application service: what the database scans and the catalogue reader ask of Access,
 // answered from the text export beside the database. For /data/nwind.mdb that is the folder
 // /data/nwind.mdb.src/ with forms/, reports/ and modules/, one file per object named after it
-// (any extension), each in Access's SaveAsText format (platform/access/SaveAsText.h). A database
+// (any extension; exporters write .bas), each in Access's SaveAsText format
+// (platform/access/SaveAsText.h). Beside a form or report, a .cls file of the same name holds its
+// code where the exporter wrote the code apart, and a .json file its print settings. A database
 // without that folder has no forms, reports or modules. Files may be UTF-8, Windows-1252 or
-// UTF-16 with a byte-order mark. Failures raise EOleException; calls after Quit raise EOleSysError.
-// The namespace is msaccess: a namespace "access" would collide with POSIX access().
+// UTF-16 with a byte-order mark. A file that cannot be read fails only the object it holds.
+// Failures raise EOleException; calls after Quit raise EOleSysError. The namespace is msaccess: a
+// namespace "access" would collide with POSIX access().
 //
 //   auto App = msaccess::Application::Create();
 //   App->OpenCurrentDatabase("/data/nwind.mdb", false);
@@ -14,7 +17,7 @@
 //   App->DoCmd().OpenForm("Orders", msaccess::acDesign);
 //   auto Form = App->Forms("Orders");            // Properties(), Controls()
 //   App->DoCmd().Close(msaccess::acForm, "Orders", msaccess::acSavePrompt);
-//   App->DoCmd().OutputTo(msaccess::acOutputModule, "Form_Orders", msmsaccess::acFormatTXT,
+//   App->DoCmd().OutputTo(msaccess::acOutputModule, "Form_Orders", msaccess::acFormatTXT,
 //   "/data/Form_Orders.cbf"); App->Quit();
 
 #include "platform/access/SaveAsText.h"
@@ -88,7 +91,8 @@ private:
 };
 
 /// A form or report open in design view. Its properties are Name, then those of its block; its
-/// controls are the named controls of all its sections, nested ones included.
+/// controls are the named controls at any depth (attached labels included, sections not), each
+/// with its own properties followed by the defaults of its type that it does not set.
 class AccessObject {
 public:
     AccessObject(std::string Name, PropertyList Properties, ControlList Controls)

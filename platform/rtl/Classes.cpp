@@ -301,6 +301,10 @@ void TStringList::Changed() {
         OnChange(this);
 }
 
+int TStringList::CompareStrings(const std::string& S1, const std::string& S2) const {
+    return CompareText(S1, S2);
+}
+
 Longint TStringList::Add(const std::string& S) {
     return AddObject(S, nullptr);
 }
@@ -376,7 +380,7 @@ Longint TStringList::IndexOf(const std::string& S) const {
         return Find(S, Index) ? Index : -1;
     }
     for (Longint I = 0; I < Count(); ++I)
-        if (CompareText(mItems[static_cast<std::size_t>(I)].S, S) == 0)
+        if (CompareStrings(mItems[static_cast<std::size_t>(I)].S, S) == 0)
             return I;
     return -1;
 }
@@ -386,7 +390,7 @@ bool TStringList::Find(const std::string& S, Longint& Index) const {
     Longint L = 0, H = Count() - 1;
     while (L <= H) {
         const Longint I = L + (H - L) / 2;
-        const int C = CompareText(mItems[static_cast<std::size_t>(I)].S, S);
+        const int C = CompareStrings(mItems[static_cast<std::size_t>(I)].S, S);
         if (C < 0) {
             L = I + 1;
         } else {
@@ -404,7 +408,7 @@ bool TStringList::Find(const std::string& S, Longint& Index) const {
 
 void TStringList::Sort() {
     std::stable_sort(mItems.begin(), mItems.end(),
-                     [](const Item& A, const Item& B) { return CompareText(A.S, B.S) < 0; });
+                     [this](const Item& A, const Item& B) { return CompareStrings(A.S, B.S) < 0; });
     Changed();
 }
 

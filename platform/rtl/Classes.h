@@ -151,6 +151,9 @@ enum class TDuplicates { dupIgnore, dupAccept, dupError };
 class TStringList : public TObject {
 public:
     std::string ClassName() const override { return "TStringList"; }
+    /// Compares two entries for IndexOf, Find, Sort and the duplicate test; the base compares
+    /// without regard to the case of A-Z (CompareText).
+    virtual int CompareStrings(const std::string& S1, const std::string& S2) const;
     Longint Add(const std::string& S);
     Longint AddObject(const std::string& S, void* Obj);
     void Insert(Longint Index, const std::string& S);

@@ -1,43 +1,88 @@
 #include "platform/rtl/SafeFile.h"
 
 #include <cerrno>
-#include <cstdio>
+#include <climits>
+#include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-bool WriteAll(int Fd, const char* Data, std::size_t Size) {
-    while (Size > 0) {
-        const ssize_t N = ::write(Fd, Data, Size);
-        if (N < 0 && errno == EINTR)
-            continue;
-        if (N <= 0)
-            return false;
-        Data += N;
-        Size -= static_cast<std::size_t>(N);
+// The new file while it is written; remembers why a write fell short.
+class TNewFile final : public TFileStream {
+public:
+    using TFileStream::TFileStream;
+    Longint Write(const void* Buffer, Longint Count) override {
+        errno = 0;
+        const Longint Done = TFileStream::Write(Buffer, Count);
+        if (Done < Count && Error == 0)
+            Error = errno != 0 ? errno : ENOSPC;
+        return Done;
     }
-    return true;
+    int Error = 0;
+};
+
+// The file that FileName finally names: symbolic links are followed, a relative one from its own
+// folder, so that the link's target is replaced and the link stays. A link that points nowhere
+// names the file it would create.
+std::string LinkTarget(const std::string& FileName) {
+    std::string Name = FileName;
+    for (int Hops = 0; Hops < 40; ++Hops) {
+        struct stat St {};
+        if (::lstat(Name.c_str(), &St) != 0 || !S_ISLNK(St.st_mode))
+            return Name;
+        char Buf[PATH_MAX];
+        const ssize_t N = ::readlink(Name.c_str(), Buf, sizeof Buf);
+        if (N <= 0 || N == static_cast<ssize_t>(sizeof Buf))
+            break;
+        const std::string Target(Buf, static_cast<std::size_t>(N));
+        Name = Target.front() == '/' ? Target : ExtractFilePath(Name) + Target;
+    }
+    throw EFCreateError(Format("Cannot create file %s", FileName));
+}
+
+// Makes the rename itself durable. The new file is already in place when this runs, so a folder
+// that cannot be synced costs nothing but that guarantee.
+void SyncFolder(const std::string& FileName) {
+    const std::string Folder = ExtractFilePath(FileName);
+    const int Fd = ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (Fd >= 0) {
+        ::fsync(Fd);
+        ::close(Fd);
+    }
 }
 
 } // namespace
 
 void SaveFileSafely(const std::string& FileName, const std::function<void(TStream&)>& Write) {
-    TMemoryStream Data;
-    Write(Data);
-
+    if (FileName.empty())
+        throw EFCreateError(Format("Cannot create file %s", FileName));
+    const std::string Target = LinkTarget(FileName);
     // A read-only file is not to be replaced, even though its folder would allow it.
     struct stat Old {};
-    const bool Exists = ::stat(FileName.c_str(), &Old) == 0;
-    if (FileName.empty() || (Exists && (S_ISDIR(Old.st_mode) || ::access(FileName.c_str(), W_OK) != 0)))
+    const bool Exists = ::stat(Target.c_str(), &Old) == 0;
+    if (Exists && (S_ISDIR(Old.st_mode) || ::access(Target.c_str(), W_OK) != 0))
         throw EFCreateError(Format("Cannot create file %s", FileName));
 
-    std::string Temp = ExtractFilePath(FileName) + "." + ExtractFileName(FileName) + ".XXXXXX";
+    std::string Temp = ExtractFilePath(Target) + "." + ExtractFileName(Target) + ".XXXXXX";
     const int Fd = ::mkstemp(Temp.data());
     if (Fd < 0)
         throw EFCreateError(Format("Cannot create file %s", FileName));
-    // The new file keeps the old one's permissions, or gets those of a newly created file.
+    ::close(Fd);
+    std::unique_ptr<TNewFile> Data;
+    try {
+        Data = std::make_unique<TNewFile>(Temp, fmOpenReadWrite);
+    } catch (const EFOpenError&) {
+        ::unlink(Temp.c_str());
+        throw EFCreateError(Format("Cannot create file %s", FileName));
+    }
+    auto Fail = [&](int Error) {
+        ::unlink(Temp.c_str());
+        throw EWriteError(Format("Cannot write file %s (%s)", FileName, std::strerror(Error)));
+    };
+    // The new file keeps the old one's permission bits, or gets those of a newly created file.
     mode_t Mode = 0;
     if (Exists) {
         Mode = Old.st_mode & 07777;
@@ -46,11 +91,25 @@ void SaveFileSafely(const std::string& FileName, const std::function<void(TStrea
         ::umask(Mask);
         Mode = 0666 & ~Mask;
     }
-    const bool Written =
-        ::fchmod(Fd, Mode) == 0 && WriteAll(Fd, Data.Memory(), Data.Bytes().size()) && ::fsync(Fd) == 0;
-    const bool Closed = ::close(Fd) == 0;
-    if (!Written || !Closed || ::rename(Temp.c_str(), FileName.c_str()) != 0) {
+    if (::fchmod(Data->Handle(), Mode) != 0)
+        Fail(errno);
+    try {
+        Write(*Data);
+    } catch (...) {
+        // A failing disk reads better in the system's words than in the stream's.
+        if (Data->Error != 0)
+            Fail(Data->Error);
         ::unlink(Temp.c_str());
-        throw EWriteError(Format("Cannot write file %s", FileName));
+        throw;
     }
+    if (Data->Error != 0)
+        Fail(Data->Error);
+    // Synced before the rename, so that the name never stands for a file whose data is not on
+    // disk yet; the close cannot lose anything after that.
+    if (::fsync(Data->Handle()) != 0)
+        Fail(errno);
+    Data.reset();
+    if (::rename(Temp.c_str(), Target.c_str()) != 0)
+        Fail(errno);
+    SyncFolder(Target);
 }

@@ -7,8 +7,10 @@
 #include <string>
 
 /// Runs Write on a stream and puts what it wrote into FileName. The data goes to a new file in
-/// the same folder, which replaces FileName only once everything was written; on any failure the
-/// old file stays as it was. Raises EFCreateError "Cannot create file %s" when the file cannot be
-/// made and EWriteError "Cannot write file %s" when the data cannot be stored; an exception of
-/// Write itself passes through.
+/// the same folder, which replaces FileName only once everything was written and synced to disk;
+/// on any failure (a full disk among them) the old file stays as it was. The new file keeps the
+/// old one's permission bits. When FileName is a symbolic link, the file it points to is replaced
+/// and the link stays. Raises EFCreateError "Cannot create file %s" when the file cannot be made
+/// and EWriteError "Cannot write file %s (<the system's reason>)" when the data cannot be stored;
+/// an exception of Write itself passes through.
 void SaveFileSafely(const std::string& FileName, const std::function<void(TStream&)>& Write);

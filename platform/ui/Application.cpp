@@ -1,6 +1,7 @@
 #include "platform/ui/Application.h"
 
 #include "platform/rtl/Classes.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/HelpWindow.h"
 #include "platform/ui/Text.h"
 
@@ -63,9 +64,8 @@ THelpWindow* TApplication::HelpWindow() const {
 }
 
 void TApplication::ShowException(const std::exception& E) {
-    QMessageBox Box(QMessageBox::Critical, mTitle, FromMessage(E.what()), QMessageBox::Ok,
-                    QApplication::activeWindow());
-    Box.exec();
+    QMessageBox Box(QMessageBox::Critical, mTitle, FromMessage(E.what()), QMessageBox::Ok);
+    ExecOverActiveWindow(Box);
 }
 
 void TApplication::HandleException(std::exception_ptr E) noexcept {

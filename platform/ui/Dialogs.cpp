@@ -5,10 +5,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
+#include <QWindow>
 
 #include <array>
 
@@ -32,7 +36,76 @@ QString TitleText() {
     return Application != nullptr ? Application->Title() : QCoreApplication::applicationName();
 }
 
+// The file that Name stands for in a dialog with the default extension Ext (without its dot):
+// Name itself when its own name holds a dot or when it is a folder; otherwise Name + "." + Ext, or
+// the file already there whose extension equals Ext without regard to case, as on the file
+// systems the extension comes from.
+QString WithDefaultExtension(const QString& Name, const QString& Ext) {
+    const QFileInfo Info(Name);
+    const QString Own = Info.fileName();
+    if (Ext.isEmpty() || Own.isEmpty() || Own.contains(u'.') || Info.isDir())
+        return Name;
+    const QString Exact = Name + u'.' + Ext;
+    if (QFileInfo::exists(Exact))
+        return Exact;
+    const QString Prefix = Own + u'.';
+    const QDir Folder = Info.dir();
+    for (const QString& Entry : Folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System))
+        if (Entry.size() == Prefix.size() + Ext.size() && Entry.startsWith(Prefix) &&
+            Entry.endsWith(Ext, Qt::CaseInsensitive))
+            return Folder.filePath(Entry);
+    return Exact;
+}
+
+// Qt's file dialog with the default extension applied to the chosen name before the dialog
+// decides on it: the save dialog asks about the file that will be written, the open dialog finds
+// the file the user meant.
+class TExtFileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    QString DefaultExt;
+    /// The accepted file when the default extension changed the name.
+    QString Chosen;
+
+    void accept() override {
+        const QStringList Files = selectedFiles();
+        if (Files.size() != 1 || DefaultExt.isEmpty()) {
+            QFileDialog::accept();
+            return;
+        }
+        const QString Name = WithDefaultExtension(Files.constFirst(), DefaultExt);
+        const QFileInfo Info(Name);
+        // A name left as it was, and an open of a file that is not there, take Qt's own course
+        // (folders are entered, a missing file is reported).
+        if (Name == Files.constFirst() || (acceptMode() == AcceptOpen && !Info.exists())) {
+            QFileDialog::accept();
+            return;
+        }
+        if (Info.isDir()) {
+            setDirectory(Name);
+            return;
+        }
+        if (acceptMode() == AcceptSave && Info.exists() &&
+            QMessageBox::warning(
+                this, windowTitle(),
+                QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(Info.fileName()),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+            return;
+        Chosen = Name;
+        QDialog::accept();
+    }
+};
+
 } // namespace
+
+void CentreOnScreen(QWidget& Window) {
+    const QScreen* Screen = Window.screen();
+    if (Screen == nullptr)
+        Screen = QGuiApplication::primaryScreen();
+    if (Screen != nullptr)
+        Window.move(Screen->availableGeometry().center() - Window.rect().center());
+}
 
 QStringList QtNameFilters(const QString& Filter) {
     const QStringList Parts = Filter.split(u'|');
@@ -77,8 +150,8 @@ TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
     for (const ButtonMap& B : Buttons)
         if ((Btns & B.Btn) != 0)
             Std |= B.Std;
-    QMessageBox Box(Icon, Caption, Msg, Std, QApplication::activeWindow());
-    const auto Clicked = static_cast<QMessageBox::StandardButton>(Box.exec());
+    QMessageBox Box(Icon, Caption, Msg, Std);
+    const auto Clicked = static_cast<QMessageBox::StandardButton>(ExecOverActiveWindow(Box));
     for (const ButtonMap& B : Buttons)
         if (B.Std == Clicked)
             return B.Result;
@@ -87,6 +160,16 @@ TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
 
 void ShowMessage(const QString& Msg) {
     MessageDlg(Msg, TMsgDlgType::mtCustom, mbOK);
+}
+
+int ExecOverActiveWindow(QDialog& Dialog) {
+    Dialog.setWindowModality(Qt::ApplicationModal);
+    if (const QWidget* Active = QApplication::activeWindow(); Active != nullptr && Active != &Dialog) {
+        // Qt keeps the transient parent as a guarded pointer: it only clears if that window goes.
+        Dialog.winId();
+        Dialog.windowHandle()->setTransientParent(Active->windowHandle());
+    }
+    return Dialog.exec();
 }
 
 TModalForm::TModalForm(QWidget* Parent) : QDialog(Parent) {}
@@ -116,7 +199,8 @@ TFileDialog::TFileDialog(QWidget* Owner, const QString& Name, TKind Kind)
     : mOwner(Owner), mName(Name), mKind(Kind) {}
 
 bool TFileDialog::Execute() {
-    QFileDialog Dlg(mOwner, Title);
+    TExtFileDialog Dlg(mOwner, Title);
+    Dlg.DefaultExt = DefaultExt;
     Dlg.setObjectName(mName);
     Dlg.setOption(QFileDialog::DontUseNativeDialog);
     Dlg.setAcceptMode(mKind == dkSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -132,9 +216,12 @@ bool TFileDialog::Execute() {
     const QString Name = FromFileName(FileName);
     if (!Name.isEmpty() && !Name.contains(u'*') && !Name.contains(u'?'))
         Dlg.selectFile(Name);
-    if (Dlg.exec() != QDialog::Accepted || Dlg.selectedFiles().isEmpty())
+    if (Dlg.exec() != QDialog::Accepted)
         return false;
-    FileName = ToFileName(Dlg.selectedFiles().constFirst());
+    const QStringList Chosen = Dlg.Chosen.isEmpty() ? Dlg.selectedFiles() : QStringList{Dlg.Chosen};
+    if (Chosen.isEmpty())
+        return false;
+    FileName = ToFileName(Chosen.constFirst());
     const qsizetype Index = Filters.indexOf(Dlg.selectedNameFilter());
     if (Index >= 0)
         FilterIndex = static_cast<int>(Index) + 1;

@@ -31,6 +31,10 @@ enum TMsgDlgBtn : unsigned {
 TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Buttons);
 /// A message with an OK button under the application's title.
 void ShowMessage(const QString& Msg);
+/// Shows Dialog modally over the active window and returns its result. The dialog is placed and
+/// stacked over that window without becoming its child, so a window that goes away meanwhile
+/// (the splash, which closes when it loses activation) cannot take the dialog with it.
+int ExecOverActiveWindow(QDialog& Dialog);
 
 /// A dialog shown modally that answers with a modal result (mrOk, mrCancel, mrAbort...).
 /// Closing it by its close box answers mrCancel; Esc presses the cancel button when one is set.
@@ -55,6 +59,9 @@ private:
     QAbstractButton* mCancelButton = nullptr;
 };
 
+/// Moves the window Window so that it is centred on its screen's available area.
+void CentreOnScreen(QWidget& Window);
+
 /// Converts a class-library filter list "Description|*.a;*.b|..." into Qt name filters
 /// ("Description (*.a *.b)"); a description that already ends with its patterns in parentheses is
 /// kept as it is, and "*.*" becomes "*", which matches every file name on Linux.
@@ -62,7 +69,10 @@ QStringList QtNameFilters(const QString& Filter);
 
 /// The common open and save dialogs. Filter uses the pairs "Description|patterns|...", with
 /// patterns separated by ';'; FilterIndex counts from 1. A FileName holding a wildcard is only a
-/// filter and leaves the name box empty.
+/// filter and leaves the name box empty. DefaultExt is added to a chosen name whose own part has
+/// no dot before the save dialog asks whether to replace an existing file and before the open
+/// dialog looks for the file; a file already there with that extension in another letter case is
+/// the one chosen.
 class TFileDialog final {
 public:
     enum TKind { dkOpen, dkSave };
@@ -77,6 +87,8 @@ public:
     QString Filter;
     int FilterIndex = 1;
     QString Title;
+    /// Extension without its dot ("qxs"); empty for none.
+    QString DefaultExt;
 
 private:
     QWidget* mOwner;

@@ -1,5 +1,6 @@
 #include "platform/ui/Text.h"
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TextCodec.h"
 
 #include <QFile>
@@ -22,4 +23,21 @@ std::string ToFileName(const QString& FileName) {
 
 QString FromMessage(std::string_view S) {
     return LooksLikeUtf8(S) ? QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())) : FromAnsi(S);
+}
+
+TLocaleStringList::TLocaleStringList(TEntryText Entries) : mEntries(Entries) {
+    mCollator.setCaseSensitivity(Qt::CaseInsensitive);
+}
+
+int TLocaleStringList::CompareStrings(const std::string& S1, const std::string& S2) const {
+    const QString T1 = Decode(S1), T2 = Decode(S2);
+    // A file name that is not text in the system's encoding is compared by its bytes, so that two
+    // such names never pass for one.
+    if (mEntries == TEntryText::FileName && (ToFileName(T1) != S1 || ToFileName(T2) != S2))
+        return CompareText(S1, S2);
+    return mCollator.compare(T1, T2);
+}
+
+QString TLocaleStringList::Decode(const std::string& S) const {
+    return mEntries == TEntryText::Ansi ? FromAnsi(S) : FromFileName(S);
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -138,4 +139,38 @@ TEST_F(DirDialogs, SelectDialogAnswersWithTheModalResults) {
     AnswerNextModal([&](QWidget*) { Select.reject(); });
     EXPECT_EQ(Select.exec(), mrCancel);
     EXPECT_TRUE(AllAnswered());
+}
+
+// Enter on a highlighted folder presses OK, the default button: the dialog answers with the
+// folder that is open, and the highlighted one is not opened. A double click opens it.
+TEST_F(DirDialogs, EnterInTheFolderListPressesOkWithoutOpeningTheHighlightedFolder) {
+    QDir().mkpath(Root + QStringLiteral("/work/alpha"));
+    ASSERT_TRUE(QDir::setCurrent(Root + QStringLiteral("/work")));
+    TDirectorySelectForm Select;
+    TCDKWin95DirListBox* List = Select.DirectoryListBox;
+    const int Alpha = List->currentRow() + 1;
+    ASSERT_EQ(List->GetItemPath(Alpha), Root + QStringLiteral("/work/alpha"));
+    AnswerNextModal([&](QWidget*) {
+        List->setFocus();
+        List->setCurrentRow(Alpha);
+        QTest::keyClick(List, Qt::Key_Return);
+        if (Select.isVisible())
+            Select.CancelButton->click();
+    });
+    EXPECT_EQ(Select.exec(), mrOk);
+    EXPECT_EQ(List->Directory(), Root + QStringLiteral("/work"));
+    EXPECT_EQ(QDir::currentPath(), Root + QStringLiteral("/work"));
+
+    AnswerNextModal([&](QWidget*) {
+        const QPoint At = List->visualItemRect(List->item(Alpha)).center();
+        // What the system sends for a double click: press, release, double click, release.
+        QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, At);
+        QTest::mouseDClick(List->viewport(), Qt::LeftButton, {}, At);
+        QTest::mouseRelease(List->viewport(), Qt::LeftButton, {}, At);
+        EXPECT_TRUE(Select.isVisible());
+        Select.OKButton->click();
+    });
+    EXPECT_EQ(Select.exec(), mrOk);
+    EXPECT_TRUE(AllAnswered());
+    EXPECT_EQ(List->Directory(), Root + QStringLiteral("/work/alpha"));
 }

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -168,6 +169,64 @@ TEST(PathEditor, SmartShowShowsTheButtonOnlyWhileTheEditBoxHasTheFocus) {
     EXPECT_TRUE(F.Editor->BrowseButton->isVisible());
 }
 
+// Another window becoming active (the editor's own browse dialog) or a pop-up menu opening does
+// not leave the edit box; focus moved elsewhere while the window was inactive does.
+TEST(PathEditor, EnterAndExitFollowTheFocusBetweenTheWindowsControlsOnly) {
+    CurrentDirGuard Guard;
+    EditorForm F;
+    F.Editor->SetStyle(_SelectDirectory);
+    F.Editor->SetSmartShowBrowseButton(true);
+    int Enters = 0, Exits = 0;
+    F.Editor->OnEnter = [&](TObject*) { ++Enters; };
+    F.Editor->OnExit = [&](TObject*) { ++Exits; };
+    F.Form.show();
+    QApplication::setActiveWindow(&F.Form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Form));
+    F.Editor->setFocus();
+    ASSERT_EQ(Enters, 1);
+
+    bool ButtonDuringBrowse = false;
+    int ExitsDuringBrowse = -1;
+    AnswerNextModal([&](QWidget* W) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(W));
+        ButtonDuringBrowse = F.Editor->BrowseButton->isVisible();
+        ExitsDuringBrowse = Exits;
+        qobject_cast<TDirectorySelectForm*>(W)->CancelButton->click();
+    });
+    F.Editor->BrowseButton->click();
+    ASSERT_TRUE(AllAnswered());
+    QApplication::setActiveWindow(&F.Form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Form));
+    EXPECT_TRUE(ButtonDuringBrowse);
+    EXPECT_EQ(ExitsDuringBrowse, 0);
+    EXPECT_TRUE(F.Editor->MainPathEdit->hasFocus());
+    EXPECT_EQ(Enters, 1);
+    EXPECT_EQ(Exits, 0);
+
+    QMenu Menu;
+    Menu.addAction(QStringLiteral("Paste"));
+    Menu.popup(F.Form.mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Menu));
+    Menu.close();
+    QApplication::processEvents();
+    EXPECT_TRUE(F.Editor->BrowseButton->isVisible());
+    EXPECT_EQ(Exits, 0);
+    EXPECT_EQ(Enters, 1);
+
+    QWidget Elsewhere;
+    Elsewhere.show();
+    QApplication::setActiveWindow(&Elsewhere);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Elsewhere));
+    F.Other->setFocus();
+    EXPECT_EQ(Exits, 0);
+    QApplication::setActiveWindow(&F.Form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F.Form));
+    EXPECT_EQ(Exits, 1);
+    EXPECT_FALSE(F.Editor->BrowseButton->isVisible());
+    F.Editor->setFocus();
+    EXPECT_EQ(Enters, 2);
+}
+
 TEST(PathEditor, KeyHandlersCanSwallowOrReplaceKeys) {
     EditorForm F;
     F.Editor->OnKeyDown = [](TObject*, int& Key, TShiftState) {
@@ -280,8 +339,18 @@ TEST(PathEditor, SaveBrowseCopiesTheDialogSettingsBack) {
     F.Editor->SetStyle(_SaveFile);
     F.Editor->SetFilter(QStringLiteral("Text|*.txt|CSV|*.csv"));
     F.Editor->SetInitialDir(Dir.path());
+    F.Editor->SetTitle(QStringLiteral("Save Hits"));
     TSaveDialog* DuringBrowse = nullptr;
     const QString Target = Dir.filePath(QStringLiteral("hits.csv"));
+    // The drop comes before the settings are copied back: its handler sees the text chosen and
+    // the settings as they were, and the copy overrides what it changes in them.
+    QString TextAtDrop;
+    int FilterIndexAtDrop = 0;
+    F.Editor->OnDialogDrop = [&](TObject*) {
+        TextAtDrop = F.Editor->GetText();
+        FilterIndexAtDrop = F.Editor->FilterIndex();
+        F.Editor->SetTitle(QStringLiteral("Changed"));
+    };
     AnswerNextModal([&](QWidget* W) {
         DuringBrowse = F.Editor->SaveDialog;
         auto* Dialog = qobject_cast<QFileDialog*>(W);
@@ -298,6 +367,9 @@ TEST(PathEditor, SaveBrowseCopiesTheDialogSettingsBack) {
     EXPECT_EQ(F.Editor->GetText(), Target);
     EXPECT_EQ(F.Editor->GetFileName(), Target);
     EXPECT_EQ(F.Editor->FilterIndex(), 2);
+    EXPECT_EQ(TextAtDrop, Target);
+    EXPECT_EQ(FilterIndexAtDrop, 1);
+    EXPECT_EQ(F.Editor->Title(), QStringLiteral("Save Hits"));
 }
 
 TEST(PathEditor, FolderBrowseStartsAtTheInitialFolderAndHonoursNoChangeDir) {

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,25 @@ TEST(RotatedLabel, SizesItselfToTheRotatedTextAsItsAlignmentAllows) {
     Label.resize(300, 40);
     Label.SetCaption(QStringLiteral("x"));
     EXPECT_EQ(Label.size(), QSize(300, 40));
+}
+
+TEST(RotatedLabel, EveryPaintTakesBackASizeGivenFromOutside) {
+    QWidget Form;
+    Form.resize(400, 200);
+    auto* Label = new TCDKRotate3DLabel(&Form);
+    Label->SetCaption(QStringLiteral("C:/Data"));
+    const QSize Fitted = Label->size();
+    Form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form));
+    Label->resize(300, 60);
+    Label->repaint();
+    EXPECT_EQ(Label->size(), Fitted);
+
+    // A top-aligned label keeps the width it is given and takes back its height.
+    Label->SetAlign(alTop);
+    Label->resize(300, 60);
+    Label->repaint();
+    EXPECT_EQ(Label->size(), QSize(300, Fitted.height()));
 }
 
 TEST(RotatedLabel, PassesDrawTheThreeDimensionalEffect) {

@@ -2,11 +2,14 @@
 // class checks, and a fuzz of the reader starting from real saved documents.
 
 #include "scanmodel/ScanInfo.h"
+#include "tests/support/FullDisk.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -349,3 +352,57 @@ TEST(DocumentRecords, CorruptOrTruncatedDocumentsNeverCrashTheReader) {
     EXPECT_GT(Whole, 0);
     EXPECT_GT(Refused, 0);
 }
+
+namespace {
+
+std::string ReadAll(const std::string& Name) {
+    std::ifstream In(Name, std::ios::binary);
+    return In ? std::string(std::istreambuf_iterator<char>(In), {}) : "<missing>";
+}
+
+// A save that runs out of room fails and leaves the document saved before as it was, byte for
+// byte, with nothing left beside it; once there is room again, the save succeeds.
+class FullDisk : public ::testing::TestWithParam<testsupport::TFullDisk> {};
+
+TEST_P(FullDisk, TheDocumentSavedBeforeStaysByteForByte) {
+    namespace fs = std::filesystem;
+    const fs::path Folder = fs::path(testing::TempDir()) /
+                            ("qx_full_" + std::string(FullDiskName(GetParam())) + std::to_string(::getpid()));
+    fs::create_directories(Folder);
+    const std::string File = (Folder / "audit.qxs").string();
+    {
+        testsupport::TFullDiskFolder Full(GetParam(), Folder.string(), 64 * 1024);
+        if (!Full.Ready())
+            GTEST_SKIP() << Full.Problem();
+        SaveScanDocument(*SampleDocument(), File);
+        const std::string Before = ReadAll(File);
+        ASSERT_EQ(Before, Bytes(*SampleDocument()));
+
+        auto Grown = SampleDocument();
+        TModuleInfo& Module = *Grown->GetProject(0)->GetModule(0);
+        for (int I = 0; I < 2000; ++I) // some 100 KB of hits
+            Module.AddHit(new THitInfo(*Module.GetHit(0)));
+        try {
+            SaveScanDocument(*Grown, File);
+            ADD_FAILURE() << "the save did not fail";
+        } catch (const EWriteError& E) {
+            EXPECT_EQ(E.Message().rfind("Cannot write file " + File + " (", 0), 0u) << E.Message();
+        }
+        EXPECT_EQ(ReadAll(File), Before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(Folder), fs::directory_iterator()), 1);
+
+        while (Module.HitCount() > 3)
+            Module.DeleteHit(0);
+        Grown->Name = "Smaller";
+        SaveScanDocument(*Grown, File);
+        EXPECT_EQ(LoadScanDocument(File)->Name, "Smaller");
+    }
+    fs::remove_all(Folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(DocumentRecords, FullDisk,
+                         ::testing::Values(testsupport::TFullDisk::Tmpfs,
+                                           testsupport::TFullDisk::FileSizeLimit),
+                         [](const auto& Info) { return std::string(FullDiskName(Info.param)); });
+
+} // namespace

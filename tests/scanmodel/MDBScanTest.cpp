@@ -241,6 +241,113 @@ TEST(MDBScanTest, TextValuesBecomeHitsWithTheirFieldAndIndex) {
     EXPECT_EQ(Node.Db.GetTable(0)->HitCount(), 2 * Kept);
 }
 
+TEST(MDBScanTest, ControlPropertiesOfTheExportGiveTheirHits) {
+    THitLog Log;
+    TMDBInfo Db;
+    Db.Path = kData;
+    Db.Name = "nwind.mdb";
+    TMDBObjectInfo* Orders = Add<TMDBFormInfo>(Db, &TMDBInfo::AddForm, "Orders", Log);
+    Add<TMDBFormInfo>(Db, &TMDBInfo::AddForm, "Customers", Log);
+    Add<TMDBReportInfo>(Db, &TMDBInfo::AddReport, "Invoice", Log);
+    Db.Scan(Words({"Date", "Invoice"}), Words({}, true));
+
+    auto App = msaccess::Application::Create();
+    App->OpenCurrentDatabase(kData + "nwind.mdb");
+    App->DoCmd().OpenForm("Orders", msaccess::acDesign);
+    const auto Form = App->Forms("Orders");
+    App->Quit();
+    EXPECT_EQ(Orders->LinesOfCode, Form->Properties().Count() + 23);
+    // Every hit of the form is on the form itself or on one of its controls, never on a section.
+    for (const auto& H : Log.Hits)
+        if (H.Object == "Orders" && !H.Field.empty()) {
+            EXPECT_NO_THROW(Form->Controls().Item(H.Field)) << H.Field;
+        }
+
+    // A text box's own Format and DefaultValue.
+    const auto* Format = Log.Find("Orders", "Format", "OrderDate");
+    ASSERT_NE(Format, nullptr);
+    EXPECT_EQ(Format->Line, "Short Date");
+    EXPECT_EQ(Format->Position, 7);
+    const auto* Default = Log.Find("Orders", "DefaultValue", "OrderDate");
+    ASSERT_NE(Default, nullptr);
+    EXPECT_EQ(Default->Line, "=Date()");
+    // The TextBox default's Format hits on every text box that does not set its own, at the index
+    // that the default has among the control's properties.
+    std::vector<std::string> Inherited;
+    for (const auto& H : Log.Hits)
+        if (H.Object == "Orders" && H.Sub == "Format" && H.Line == "Medium Date") {
+            Inherited.push_back(H.Field);
+            const auto& Props = Form->Controls().Item(H.Field).Properties();
+            EXPECT_EQ(Props.Item(H.Index).Name(), "Format");
+        }
+    EXPECT_EQ(Inherited, (std::vector<std::string>{"RequiredDate", "ShippedDate"}));
+    // An attached label is a control of its own.
+    const auto* Label = Log.Find("Orders", "Caption", "OrderDate_Label");
+    ASSERT_NE(Label, nullptr);
+    EXPECT_EQ(Label->Line, "Order Date:");
+    // An embedded macro is matched as the value of its property.
+    const auto* Macro = Log.Find("Orders", "OnClickEmMacro", "PrintInvoice");
+    ASSERT_NE(Macro, nullptr);
+    EXPECT_EQ(Macro->Key, "Invoice");
+    EXPECT_EQ(Macro->Line.rfind("Version =196611\r\n", 0), 0u);
+
+    // Escaped quotes no longer cut the value: the hit is on the whole expression.
+    const auto* DMax = Log.Find("Customers", "ControlSource", "LastOrder");
+    ASSERT_NE(DMax, nullptr);
+    EXPECT_EQ(DMax->Line, "=DMax(\"OrderDate\",\"Orders\",\"CustomerID='\" & [CustomerID] & \"'\")");
+    EXPECT_EQ(DMax->Variable, "OrderDate");
+    EXPECT_EQ(DMax->Position, 13);
+    // A value continued over two pieces, the keyword's word split between them.
+    const auto* Rows = Log.Find("Customers", "RowSource", "RecentOrders");
+    ASSERT_NE(Rows, nullptr);
+    EXPECT_EQ(Rows->Variable, "ShippedDate");
+    EXPECT_EQ(Rows->Position, static_cast<Longint>(Rows->Line.find("ShippedDate") + 8));
+    EXPECT_EQ(Rows->Line.substr(Rows->Line.size() - 13), "OrderID DESC;");
+    // Reports: controls of group headers and footers.
+    const auto* Due = Log.Find("Invoice", "ControlSource", "DueDate");
+    ASSERT_NE(Due, nullptr);
+    EXPECT_EQ(Due->Line, "=DateAdd(\"d\",30,[OrderDate])");
+    EXPECT_NE(Log.Find("Invoice", "Caption", "ShippedDate_Label"), nullptr);
+}
+
+TEST(MDBScanTest, AFormThatCannotBeParsedEndsTheScanNamingItsFileAndLine) {
+    TempDir Dir;
+    fs::copy_file(kData + "nwind.mdb", Dir.Folder() + "nwind.mdb");
+    fs::copy(kData + "nwind.mdb.src", Dir.Folder() + "nwind.mdb.src", fs::copy_options::recursive);
+    const std::string Customers = Dir.Folder() + "nwind.mdb.src/forms/Customers.bas";
+    {
+        std::ifstream In(Customers, std::ios::binary);
+        std::string Text((std::istreambuf_iterator<char>(In)), {});
+        In.close();
+        // The file ends inside the block of the Detail section's controls, begun at line 36.
+        Text.resize(Text.find("                Begin TextBox"));
+        std::ofstream(Customers, std::ios::binary | std::ios::trunc) << Text;
+    }
+    THitLog Log;
+    TMDBInfo Db;
+    Db.Path = Dir.Folder();
+    Db.Name = "nwind.mdb";
+    TMDBObjectInfo* Table = Add<TMDBTableInfo>(Db, &TMDBInfo::AddTable, "Orders", Log);
+    TMDBObjectInfo* Orders = Add<TMDBFormInfo>(Db, &TMDBInfo::AddForm, "Orders", Log);
+    TMDBObjectInfo* Bad = Add<TMDBFormInfo>(Db, &TMDBInfo::AddForm, "Customers", Log);
+    TMDBObjectInfo* Report = Add<TMDBReportInfo>(Db, &TMDBInfo::AddReport, "Sales by Year", Log);
+    try {
+        Db.Scan(Words({"Date"}), Words({}, true));
+        FAIL() << "the scan must end with the form's error";
+    } catch (const EOleException& E) {
+        EXPECT_NE(E.Message().find("'" + Customers + "'"), std::string::npos) << E.Message();
+        EXPECT_NE(E.Message().find("the file ends inside a block at line 36."), std::string::npos)
+            << E.Message();
+    }
+    // What was scanned before keeps its hits; the application has quit.
+    EXPECT_EQ(Table->ImageIndex, 18);
+    EXPECT_EQ(Orders->ImageIndex, 20);
+    EXPECT_EQ(Bad->ImageIndex, 13);
+    EXPECT_EQ(Bad->HitCount(), 0);
+    EXPECT_EQ(Report->ImageIndex, 11);
+    EXPECT_EQ(msaccess::Application::RunningCount(), 0);
+}
+
 TEST(MDBScanTest, StopDuringTheTablesEndsBeforeAccessStarts) {
     TNwindNode Node;
     int Seen = 0;
@@ -301,6 +408,41 @@ TEST(MDBScanTest, AnAbortedHitEndsTheScanFromInsideThePropertyGuard) {
     EXPECT_GT(Other.Log.Hits.size(), 10u);
     EXPECT_EQ(Other.Db.GetTable(0)->HitCount(), 0);
     EXPECT_EQ(Other.Db.GetTable(0)->ImageIndex, 11);
+}
+
+// A report object whose scan ends the Access application lent to it, as a user closing Access
+// would, and then fails when Abort is set.
+class TQuittingReport final : public TMDBObjectInfo {
+public:
+    static inline const TStreamableClass StaticClass{"TQuittingReport", &TMDBReportInfo::StaticClass,
+                                                     nullptr};
+    const TStreamableClass& ClassType() const override { return StaticClass; }
+    void Scan(const TStringList&, const TStringList&) override {
+        AccessApp->Quit();
+        if (Abort)
+            ::Abort();
+    }
+    bool Abort = false;
+};
+
+// An Access application that cannot be quit at the end is a failure the caller hears of; a scan
+// that failed itself reports its own exception instead.
+TEST(MDBScanTest, AFailingQuitReachesTheCallerUnlessTheScanFailedFirst) {
+    TNwindNode Node;
+    auto* Quitter = new TQuittingReport;
+    Node.Db.AddReport(Quitter);
+    int Objects = 0;
+    Node.Db.OnAfterScan = [&](TObject*) { ++Objects; };
+    EXPECT_THROW(Node.Db.Scan(Words({"Date"}), Words({}, true)), EOleSysError);
+    EXPECT_EQ(Objects, 10); // the modules and the import/export specification after it were scanned too
+    EXPECT_GT(Node.Db.GetModule(1)->HitCount(), 0);
+    EXPECT_EQ(msaccess::Application::RunningCount(), 0);
+
+    Quitter->Abort = true;
+    Objects = 0;
+    EXPECT_THROW(Node.Db.Scan(Words({"Date"}), Words({}, true)), EAbort);
+    EXPECT_EQ(Objects, 6);
+    EXPECT_EQ(msaccess::Application::RunningCount(), 0);
 }
 
 TEST(MDBScanTest, AnEmptyNodeStillOpensAndReleasesEverything) {

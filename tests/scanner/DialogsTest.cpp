@@ -21,6 +21,8 @@ struct Shown {
     QString Selected;
     bool FieldRow = false;
     QString Field;
+    QSize Size;
+    bool Squeezed = false;
     TModalResult Result = mrNone;
 };
 
@@ -31,6 +33,10 @@ Shown ShowHit(TfrmHit& Dialog, QPushButton* Button) {
         Seen.Selected = Dialog.ui->lblLine->textCursor().selectedText();
         Seen.FieldRow = Dialog.ui->lblField->isVisible() && Dialog.ui->lblMDBField->isVisible();
         Seen.Field = Dialog.ui->lblField->text();
+        Seen.Size = Dialog.size();
+        for (const QWidget* W : Dialog.findChildren<QWidget*>())
+            if (W->isVisible() && W->height() < std::min(W->minimumSizeHint().height(), W->maximumHeight()))
+                Seen.Squeezed = true;
         Button->click();
     });
     Seen.Result = Dialog.ShowModal();
@@ -65,6 +71,16 @@ TEST(HitDialogTest, TheFieldRowShowsOnlyForTheDatabaseHitItWasGivenFor) {
     const Shown Module = ShowHit(Dialog, Dialog.ui->cmdCancel);
     EXPECT_FALSE(Module.FieldRow);
     EXPECT_EQ(Module.Result, mrAbort);
+
+    // A fixed dialog: the user cannot resize it, and neither the Field row nor a long file name
+    // changes its size or crowds its rows.
+    EXPECT_EQ(Dialog.minimumSize(), Dialog.maximumSize());
+    EXPECT_EQ(Database.Size, QSize(460, 330));
+    EXPECT_EQ(Module.Size, Database.Size);
+    EXPECT_FALSE(Database.Squeezed);
+    Dialog.SetFilename(std::string(200, 'x') + ".frm");
+    Dialog.SetField("OrderDate");
+    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Size, Database.Size);
 }
 
 TEST(HitDialogTest, RatingAndErrorTypeRoundTrip) {
@@ -98,18 +114,21 @@ TEST(AboutWindowTest, AProgramWithoutVersionResourceHasNoAboutWindow) {
     EXPECT_EQ(frmAbout, nullptr);
 }
 
-TEST(SplashTest, ClosesWhenAnotherWindowBecomesActive) {
-    QPointer<TfrmSplash> Splash = new TfrmSplash;
+TEST(SplashTest, HidesWhenAnotherWindowBecomesActiveAndStaysAllocated) {
+    auto* Splash = new TfrmSplash;
+    QPointer<TfrmSplash> Alive = Splash;
     Splash->ShowNow();
     EXPECT_EQ(Splash->ui->lblVB->text(), QStringLiteral("for Visual Basic - Pro"));
     EXPECT_TRUE(Splash->isVisible());
     QWidget Main;
     Main.show();
     Main.activateWindow();
-    for (int I = 0; I < 50 && Splash != nullptr; ++I)
+    for (int I = 0; I < 50 && Splash->isVisible(); ++I)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
-    EXPECT_TRUE(Splash == nullptr || !Splash->isVisible());
-    delete Splash.data();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(Alive.isNull());
+    EXPECT_FALSE(Splash->isVisible());
+    delete Splash;
 }
 
 } // namespace

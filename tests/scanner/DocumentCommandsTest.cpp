@@ -10,6 +10,7 @@
 #include "scanner/fOptions.h"
 #include "streams/Filters.h"
 #include "tests/scanner/ScannerTestSupport.h"
+#include "tests/support/FullDisk.h"
 #include "tests/support/ModalHelper.h"
 
 #include "ui_Main.h"
@@ -17,7 +18,9 @@
 #include "ui_fOptions.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -95,6 +98,26 @@ TEST_F(DocumentCommandsTest, StartsUntitledAndRewritesTheWordListsSortedAtExit) 
 
 // Closing saves a named document without asking; word-list files that cannot be written
 // afterwards are reported in one box and cost the document nothing.
+// The word lists compare their Windows-1252 entries as text, by the locale's rules and without
+// regard to case: accented letters in either case are one entry, and sort among the plain ones.
+TEST_F(DocumentCommandsTest, WordListsCompareTheirEntriesByTheLocalesRules) {
+    const QLocale Saved;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    WriteFile(Path(QStringLiteral("ExcWords.TXT")),
+              "zone\r\n\xC9t\xE9\r\nYear\r\n\xE9t\xE9\r\nDate\r\n\xE9T\xC9\r\n");
+    Open();
+    QLocale::setDefault(Saved);
+    EXPECT_EQ(Entries(*ExcludeWordList), (std::vector<std::string>{"Date", "\xC9t\xE9", "Year", "zone"}));
+    EXPECT_EQ(ExcludeWordList->IndexOf("\xC9T\xC9"), 1);
+    EXPECT_EQ(ExcludeWordList->IndexOf("ete"), -1);
+    ExcludeWordList->Add("ETE");
+    ExcludeWordList->Add("\xE9t\xE9");
+    EXPECT_EQ(Entries(*ExcludeWordList),
+              (std::vector<std::string>{"Date", "ETE", "\xC9t\xE9", "Year", "zone"}));
+    Main.reset();
+    EXPECT_EQ(ReadFile(Path(QStringLiteral("ExcWords.TXT"))), "Date\r\nETE\r\n\xC9t\xE9\r\nYear\r\nzone\r\n");
+}
+
 TEST_F(DocumentCommandsTest, ClosingSavesTheDocumentEvenWhenTheWordListsCannotBeWritten) {
     TfrmMain& W = Open();
     const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
@@ -113,6 +136,16 @@ TEST_F(DocumentCommandsTest, ClosingSavesTheDocumentEvenWhenTheWordListsCannotBe
                                  Program + "KeyWords.TXT"));
     EXPECT_EQ(ReadDocument(Saved)->Name, "Kept");
     EXPECT_EQ(Document, nullptr);
+}
+
+TEST_F(DocumentCommandsTest, TheMainWindowOpensCentredAtItsDesignSize) {
+    TfrmMain& W = Open();
+    W.show();
+    EXPECT_EQ(W.size(), QSize(616, 396));
+    // Centred up to the window frame, which is not known before the window shows.
+    const QPoint Off = W.frameGeometry().center() - W.screen()->availableGeometry().center();
+    EXPECT_LE(std::abs(Off.x()), W.frameGeometry().width() - W.width());
+    EXPECT_LE(std::abs(Off.y()), W.frameGeometry().height() - W.height());
 }
 
 TEST_F(DocumentCommandsTest, TheFirstArgumentOpensAnExistingDocumentOnly) {
@@ -134,21 +167,72 @@ TEST_F(DocumentCommandsTest, SaveAsAddsTheExtensionOnlyWhenTheFileNameHasNone) {
     Modified = true;
     AnswerFileDialog(Path(QStringLiteral("plain/audit")));
     W.FileSaveAs();
-    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("plain/audit.QXS")));
-    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + Path(QStringLiteral("plain/audit.QXS")));
+    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("plain/audit.qxs")));
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + Path(QStringLiteral("plain/audit.qxs")));
     EXPECT_FALSE(Modified);
     EXPECT_EQ(ReadDocument(W.CurrentFileName())->Name, "Untitled");
 
     // A dot in a folder name does not count as the file's extension; one in the name does.
     AnswerFileDialog(Path(QStringLiteral("my.docs/audit")));
     W.FileSaveAs();
-    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("my.docs/audit.QXS")));
+    EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("my.docs/audit.qxs")));
     AnswerFileDialog(Path(QStringLiteral("my.docs/audit.v2")));
     W.FileSaveAs();
     EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("my.docs/audit.v2")));
     EXPECT_EQ(ReadDocument(W.CurrentFileName())->Name, "Untitled");
     // Saving does not touch the recent files.
     EXPECT_TRUE(RecentFiles().isEmpty());
+}
+
+// A name typed without extension stands for the document file already there, whatever the
+// letter case of its extension: Save As asks before replacing it, Open finds it.
+TEST_F(DocumentCommandsTest, SaveAsAsksBeforeReplacingAndOpenFindsTheFileTypedWithoutExtension) {
+    TfrmMain& W = Open();
+    for (const QString& Existing : {QStringLiteral("upper/audit.QXS"), QStringLiteral("lower/audit.qxs")}) {
+        const QString Folder = Existing.section(u'/', 0, 0);
+        QDir(Dir.path()).mkdir(Folder);
+        const std::string Saved = SaveSample(Existing);
+        const std::string Before = ReadFile(Path(Existing));
+        const QString Typed = Path(Folder + QStringLiteral("/audit"));
+        Document->Name = "Replacement";
+        Modified = true;
+
+        // No leaves the file alone; the dialog stays until it is cancelled, which cancels Save As.
+        QString Question;
+        testsupport::AnswerNextModal([&](QWidget* Dialog) {
+            testsupport::AnswerNextMessageBox(QMessageBox::No, &Question);
+            auto* D = qobject_cast<QFileDialog*>(Dialog);
+            D->selectFile(Typed);
+            static_cast<QDialog*>(D)->accept();
+            D->reject();
+        });
+        EXPECT_THROW(W.FileSaveAs(), EAbort);
+        EXPECT_TRUE(testsupport::AllAnswered());
+        EXPECT_TRUE(Question.startsWith(Existing.section(u'/', 1) + QStringLiteral(" already exists.")))
+            << Question.toStdString();
+        EXPECT_EQ(ReadFile(Path(Existing)), Before);
+        EXPECT_TRUE(Modified);
+        EXPECT_EQ(QDir(Path(Folder)).entryList(QDir::Files), QStringList({Existing.section(u'/', 1)}));
+
+        testsupport::AnswerNextModal([&](QWidget* Dialog) {
+            testsupport::AnswerNextMessageBox(QMessageBox::Yes);
+            auto* D = qobject_cast<QFileDialog*>(Dialog);
+            D->selectFile(Typed);
+            static_cast<QDialog*>(D)->accept();
+        });
+        W.FileSaveAs();
+        EXPECT_TRUE(testsupport::AllAnswered());
+        EXPECT_EQ(W.CurrentFileName(), Saved);
+        EXPECT_EQ(ReadDocument(Saved)->Name, "Replacement");
+        EXPECT_EQ(QDir(Path(Folder)).entryList(QDir::Files), QStringList({Existing.section(u'/', 1)}));
+
+        W.FileNew();
+        AnswerFileDialog(Typed);
+        W.FileOpen();
+        EXPECT_TRUE(testsupport::AllAnswered());
+        EXPECT_EQ(W.CurrentFileName(), Saved);
+        EXPECT_EQ(Document->Name, "Replacement");
+    }
 }
 
 TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheChangesMarkedAndThePreviousFile) {
@@ -166,6 +250,40 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheChangesMarkedAndThePreviousFile)
     EXPECT_EQ(ReadFile(FromFileName(Saved)), Before);
 }
 
+// Save on a disk that is full: the error box names the file and why, the changes stay marked and
+// the file saved before is unchanged, with nothing left beside it.
+class FullDiskSaveTest : public DocumentCommandsTest,
+                         public ::testing::WithParamInterface<testsupport::TFullDisk> {};
+
+TEST_P(FullDiskSaveTest, KeepsTheSavedFileAndTheChanges) {
+    QDir(Dir.path()).mkdir(QStringLiteral("full"));
+    const std::string Saved = File(QStringLiteral("full/audit.qxs"));
+    testsupport::TFullDiskFolder Full(GetParam(), File(QStringLiteral("full")), 64 * 1024);
+    if (!Full.Ready())
+        GTEST_SKIP() << Full.Problem();
+    TfrmMain& W = Open();
+    WriteDocument(*SampleDocument(), Saved);
+    W.OpenFile(Saved);
+    const std::string Before = ReadFile(FromFileName(Saved));
+    TModuleInfo& Module = *Document->GetProject(0)->GetModule(0);
+    for (int I = 0; I < 2000; ++I) // some 100 KB of hits
+        Module.AddHit(new THitInfo(*Module.GetHit(0)));
+    Modified = true;
+    EXPECT_TRUE(
+        ErrorOf([&] {
+            W.FileSave();
+        }).startsWith(QStringLiteral("Cannot write file ") + FromFileName(Saved) + QStringLiteral(" (")));
+    EXPECT_TRUE(Modified);
+    EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(Saved));
+    EXPECT_EQ(ReadFile(FromFileName(Saved)), Before);
+    EXPECT_EQ(QDir(Path(QStringLiteral("full"))).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(DocumentCommandsTest, FullDiskSaveTest,
+                         ::testing::Values(testsupport::TFullDisk::Tmpfs,
+                                           testsupport::TFullDisk::FileSizeLimit),
+                         [](const auto& Info) { return std::string(testsupport::FullDiskName(Info.param)); });
+
 TEST_F(DocumentCommandsTest, OpenFailuresKeepTheDocumentItsTreeAndTheRecentFiles) {
     TfrmMain& W = Open();
     const std::string Saved = SaveSample(QStringLiteral("audit.qxs"));
@@ -181,16 +299,21 @@ TEST_F(DocumentCommandsTest, OpenFailuresKeepTheDocumentItsTreeAndTheRecentFiles
         Stream.WriteObject(&Project);
         Stream.FlushBuffer();
     }
+    auto NoDocument = [&](const char* Name, const char* Why) {
+        return u'\'' + Path(QString::fromLatin1(Name)) +
+               QStringLiteral("' is damaged or not a scan document (") + QString::fromLatin1(Why) +
+               QStringLiteral(").");
+    };
     const std::pair<QString, QString> Cases[] = {
         {QStringLiteral("missing.qxs"),
          QStringLiteral("Cannot open file ") + Path(QStringLiteral("missing.qxs"))},
-        {QStringLiteral("bogus.qxs"), QStringLiteral("TBogus not registered as streamable")},
-        {QStringLiteral("project.qxs"), QStringLiteral("Invalid class typecast")},
-        {QStringLiteral("short.qxs"), QStringLiteral("Stream read error")},
+        {QStringLiteral("bogus.qxs"), NoDocument("bogus.qxs", "TBogus not registered as streamable")},
+        {QStringLiteral("project.qxs"), NoDocument("project.qxs", "Invalid class typecast")},
+        {QStringLiteral("short.qxs"), NoDocument("short.qxs", "Stream read error")},
     };
     for (const auto& [Name, Message] : Cases) {
         SCOPED_TRACE(Name.toStdString());
-        EXPECT_TRUE(ErrorOf([&] { W.OpenFile(File(Name)); }).startsWith(Message));
+        EXPECT_EQ(ErrorOf([&] { W.OpenFile(File(Name)); }), Message);
         EXPECT_EQ(Document.get(), Shown);
         EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(Saved));
         EXPECT_EQ(RecentFiles(), QStringList({FromFileName(Saved)}));
@@ -244,7 +367,7 @@ TEST_F(DocumentCommandsTest, NewAsksBeforeDroppingChangesUnlessAutoSaveIsOn) {
     Document->AutoSave = true;
     AnswerFileDialog(Path(QStringLiteral("work")));
     W.FileNew();
-    EXPECT_EQ(ReadDocument(File(QStringLiteral("work.QXS")))->Name, "Work");
+    EXPECT_EQ(ReadDocument(File(QStringLiteral("work.qxs")))->Name, "Work");
     EXPECT_EQ(Document->Name, "Untitled");
     EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
 }

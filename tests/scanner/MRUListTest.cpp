@@ -46,6 +46,18 @@ TEST_F(MRUListTest, KeepsTheMostRecentNamesAndMovesAKnownNameUp) {
     // The stored spelling stays; the list does not grow.
     List.AddItem("/C.QXS");
     EXPECT_EQ(Names(List), (std::vector<std::string>{"/c.qxs", "/f.qxs", "/e.qxs", "/d.qxs", "/b.qxs"}));
+    // Letters beyond A-Z match in either case too; file names are the system's UTF-8 bytes.
+    List.AddItem("/x/\xC3\xA9t\xC3\xA9.qxs"); // été
+    List.AddItem("/b.qxs");
+    List.AddItem("/x/\xC3\x89T\xC3\x89.QXS"); // ÉTÉ
+    EXPECT_EQ(Names(List),
+              (std::vector<std::string>{"/x/\xC3\xA9t\xC3\xA9.qxs", "/b.qxs", "/c.qxs", "/f.qxs", "/e.qxs"}));
+    // Accents still count, and names that are not UTF-8 are told apart by their bytes.
+    List.AddItem("/x/ete.qxs");
+    List.AddItem("/x/\xE9.qxs");
+    List.AddItem("/x/\xE8.qxs");
+    EXPECT_EQ(Names(List), (std::vector<std::string>{"/x/\xE8.qxs", "/x/\xE9.qxs", "/x/ete.qxs",
+                                                     "/x/\xC3\xA9t\xC3\xA9.qxs", "/b.qxs"}));
 }
 
 TEST_F(MRUListTest, EntriesFollowTheLastItemOfTheFileMenu) {

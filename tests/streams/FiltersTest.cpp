@@ -90,6 +90,14 @@ TEST(Framing, TagInOtherCaseAndUnknownOrTruncatedInput) {
     U.SetPosition(0);
     TFilter FU(&U);
     EXPECT_EQ(MessageOf<EStreamableError>([&] { FU.ReadObject(); }), "TBad not registered as streamable");
+    // A name read from bytes that are no object stream shows only printable ASCII.
+    TMemoryStream G;
+    G.WriteBuffer("\x06\x03T\\\xE9\x7F\x00", 7);
+    G.SetPosition(0);
+    TFilter FG(&G);
+    EXPECT_EQ(MessageOf<EStreamableError>([&] { FG.ReadObject(); }),
+              "\\x03T\\\\\\xe9\\x7f\\x00 not registered as streamable");
+    EXPECT_EQ(MessageOf<EStreamableError>([] { GetStreamable(""); }), "\"\" not registered as streamable");
 
     const int Alive = TTestItem::Alive;
     TMemoryStream T;

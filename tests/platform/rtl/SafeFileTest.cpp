@@ -63,4 +63,37 @@ TEST_F(SafeFileTest, MissingFolderOrAFolderInThePlaceOfTheFile) {
     EXPECT_TRUE(fs::is_directory(Dir / "taken.qxs"));
 }
 
+// Saving through a symbolic link replaces the file it points to, with that file's permission bits;
+// the link stays a link, whether it is absolute, relative or one of a chain.
+TEST_F(SafeFileTest, SavingThroughALinkReplacesItsTarget) {
+    fs::create_directory(Dir / "real");
+    const fs::path Target = Dir / "real" / "doc.qxs";
+    SaveFileSafely(Target.string(), [](TStream& S) { S.WriteBuffer("old", 3); });
+    ::chmod(Target.c_str(), 0604);
+    fs::create_symlink(Target, Dir / "absolute.qxs");
+    fs::create_symlink("real/doc.qxs", Dir / "relative.qxs");
+    fs::create_symlink("relative.qxs", Dir / "chain.qxs");
+    for (const char* Link : {"absolute.qxs", "relative.qxs", "chain.qxs"}) {
+        SCOPED_TRACE(Link);
+        SaveFileSafely((Dir / Link).string(), [&](TStream& S) { S.WriteBuffer(Link, 3); });
+        EXPECT_TRUE(fs::is_symlink(Dir / Link));
+        EXPECT_EQ(ReadAll(Target), std::string(Link, 3));
+        struct stat St {};
+        ASSERT_EQ(::stat(Target.c_str(), &St), 0);
+        EXPECT_EQ(St.st_mode & 07777, 0604u);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "real"), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 4);
+
+    // A link to a file not there yet creates it; a loop of links cannot be saved.
+    fs::create_symlink("real/new.qxs", Dir / "dangling.qxs");
+    SaveFileSafely((Dir / "dangling.qxs").string(), [](TStream& S) { S.WriteBuffer("new", 3); });
+    EXPECT_TRUE(fs::is_symlink(Dir / "dangling.qxs"));
+    EXPECT_EQ(ReadAll(Dir / "real" / "new.qxs"), "new");
+    fs::create_symlink("loop2.qxs", Dir / "loop1.qxs");
+    fs::create_symlink("loop1.qxs", Dir / "loop2.qxs");
+    EXPECT_THROW(SaveFileSafely((Dir / "loop1.qxs").string(), [](TStream& S) { S.WriteBuffer("x", 1); }),
+                 EFCreateError);
+}
+
 } // namespace

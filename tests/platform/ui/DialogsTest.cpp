@@ -3,15 +3,21 @@
 #include "platform/ui/Text.h"
 #include "tests/support/ModalHelper.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -47,6 +53,42 @@ TEST_F(DialogsTest, MessageBoxesAnswerWithTheModalResultOfTheButton) {
     });
     ShowMessage(QStringLiteral("Need to specify project"));
     EXPECT_EQ(Caption, QStringLiteral("Quorvex for VB"));
+}
+
+// A box goes over the active window without becoming its child: a window that deletes itself when
+// it loses the activation to the box (as a splash may) takes nothing with it.
+TEST_F(DialogsTest, BoxesOutliveTheWindowTheyWereShownOver) {
+    const std::function<void()> Shows[] = {
+        [] { EXPECT_EQ(MessageDlg(QStringLiteral("?"), TMsgDlgType::mtWarning, mbOK), mrOk); },
+        [this] { App.ShowException(Exception("Stream read error")); },
+    };
+    for (const auto& Show : Shows) {
+        auto* Window = new QWidget;
+        Window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(qApp, &QGuiApplication::focusWindowChanged, Window, [Window](QWindow* Focus) {
+            if (Focus != nullptr && Focus != Window->windowHandle())
+                Window->close();
+        });
+        Window->show();
+        Window->activateWindow();
+        for (int I = 0; I < 50 && QApplication::activeWindow() != Window; ++I)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        ASSERT_EQ(QApplication::activeWindow(), Window);
+
+        // The box is answered once the window is gone.
+        QPointer<QWidget> Alive = Window;
+        int Ticks = 0;
+        QTimer Watch;
+        QObject::connect(&Watch, &QTimer::timeout, [&] {
+            auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (Box != nullptr && (Alive.isNull() || ++Ticks > 400))
+                Box->button(QMessageBox::Ok)->click();
+        });
+        Watch.start(5);
+        Show();
+        EXPECT_TRUE(Alive.isNull());
+        delete Alive.data();
+    }
 }
 
 TEST_F(DialogsTest, ModalFormsAnswerThroughTheirButtonsEscAndCloseBox) {
@@ -95,6 +137,91 @@ TEST_F(DialogsTest, FileDialogsTranslateFiltersAndReportTheChoice) {
 
     testsupport::AnswerNextModal([](QWidget* W) { qobject_cast<QFileDialog*>(W)->reject(); });
     EXPECT_FALSE(Dlg.Execute());
+}
+
+// Typed names get the default extension before the dialog decides: the save dialog asks about
+// the file that will be written, the open dialog finds the file. A file already there keeps the
+// letter case of its extension.
+TEST_F(DialogsTest, DefaultExtensionIsAppliedBeforeTheOverwriteQuestionAndTheOpenLookUp) {
+    auto Touch = [&](const QString& Name) {
+        QFile F(Dir.filePath(Name));
+        ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+        F.write("old");
+    };
+    QDir(Dir.path()).mkdir(QStringLiteral("upper"));
+    QDir(Dir.path()).mkdir(QStringLiteral("lower"));
+    QDir(Dir.path()).mkdir(QStringLiteral("my.docs"));
+    Touch(QStringLiteral("upper/audit.QXS"));
+    Touch(QStringLiteral("lower/audit.qxs"));
+
+    TFileDialog Save(nullptr, QStringLiteral("dlgSave"), TFileDialog::dkSave);
+    Save.Filter = QStringLiteral("Quorvex|*.qxs");
+    Save.DefaultExt = QStringLiteral("qxs");
+    // Types Typed, accepts, answers the question with Answer and records it; a dialog still open
+    // after the answer is cancelled.
+    auto SaveAs = [&](const QString& Typed, QMessageBox::StandardButton Answer, QString* Question) {
+        testsupport::AnswerNextModal([=, this](QWidget* W) {
+            auto* D = qobject_cast<QFileDialog*>(W);
+            if (Question != nullptr)
+                testsupport::AnswerNextMessageBox(Answer, Question);
+            D->selectFile(Dir.filePath(Typed));
+            static_cast<QDialog*>(D)->accept();
+            if (D->isVisible())
+                D->reject();
+        });
+        const bool Accepted = Save.Execute();
+        EXPECT_TRUE(testsupport::AllAnswered());
+        return Accepted;
+    };
+
+    for (const QString& Existing : {QStringLiteral("upper/audit.QXS"), QStringLiteral("lower/audit.qxs")}) {
+        const QString Folder = Existing.section(u'/', 0, 0);
+        QString Question;
+        Save.FileName.clear();
+        EXPECT_FALSE(SaveAs(Folder + QStringLiteral("/audit"), QMessageBox::No, &Question))
+            << Existing.toStdString();
+        EXPECT_EQ(
+            Question,
+            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(Existing.section(u'/', 1)));
+        EXPECT_TRUE(Save.FileName.empty());
+        Question.clear();
+        EXPECT_TRUE(SaveAs(Folder + QStringLiteral("/audit"), QMessageBox::Yes, &Question));
+        EXPECT_FALSE(Question.isEmpty());
+        EXPECT_EQ(Save.FileName, ToFileName(Dir.filePath(Existing)));
+    }
+    // A new name gets the extension as given, without a question; a dot in the file's own name
+    // keeps it as typed, one in a folder name does not count.
+    EXPECT_TRUE(SaveAs(QStringLiteral("upper/fresh"), QMessageBox::NoButton, nullptr));
+    EXPECT_EQ(Save.FileName, ToFileName(Dir.filePath(QStringLiteral("upper/fresh.qxs"))));
+    EXPECT_TRUE(SaveAs(QStringLiteral("my.docs/audit"), QMessageBox::NoButton, nullptr));
+    EXPECT_EQ(Save.FileName, ToFileName(Dir.filePath(QStringLiteral("my.docs/audit.qxs"))));
+    EXPECT_TRUE(SaveAs(QStringLiteral("upper/audit.v2"), QMessageBox::NoButton, nullptr));
+    EXPECT_EQ(Save.FileName, ToFileName(Dir.filePath(QStringLiteral("upper/audit.v2"))));
+
+    TFileDialog Open(nullptr, QStringLiteral("dlgOpen"), TFileDialog::dkOpen);
+    Open.Filter = Save.Filter;
+    Open.DefaultExt = Save.DefaultExt;
+    for (const QString& Existing : {QStringLiteral("upper/audit.QXS"), QStringLiteral("lower/audit.qxs")}) {
+        testsupport::AnswerNextModal([&](QWidget* W) {
+            auto* D = qobject_cast<QFileDialog*>(W);
+            D->selectFile(Dir.filePath(Existing.section(u'/', 0, 0) + QStringLiteral("/audit")));
+            static_cast<QDialog*>(D)->accept();
+        });
+        ASSERT_TRUE(Open.Execute());
+        EXPECT_EQ(Open.FileName, ToFileName(Dir.filePath(Existing)));
+    }
+    // A name that is not there with the extension either is reported by the dialog, which stays.
+    QString NotFound;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* D = qobject_cast<QFileDialog*>(W);
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &NotFound);
+        D->selectFile(Dir.filePath(QStringLiteral("lower/missing")));
+        static_cast<QDialog*>(D)->accept();
+        EXPECT_TRUE(D->isVisible());
+        D->reject();
+    });
+    EXPECT_FALSE(Open.Execute());
+    EXPECT_TRUE(NotFound.contains(QStringLiteral("File not found")));
 }
 
 } // namespace
