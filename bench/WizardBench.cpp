@@ -195,7 +195,13 @@ void WizardPath(benchmark::State& State, const std::string& ProjectFile) {
         Files.push_back(ResolveWindowsPath({}, Built.GetModule(I)->Path + Built.GetModule(I)->Name));
     }
     const std::string Folder = Built.Path;
-    const double Grep = GrepSeconds(Folder, Files, Program + "KeyWords.TXT");
+    // The program's word list has Windows line ends, which grep would take into its patterns.
+    {
+        std::ofstream Words(Program + "keywords.grep", std::ios::binary);
+        for (Longint I = 0; I < KeyWordList->Count(); ++I)
+            Words << (*KeyWordList)[I] << "\n";
+    }
+    const double Grep = GrepSeconds(Folder, Files, Program + "keywords.grep");
     Longint ModelHits = 0;
     const double Model = Best(3, [&] { ModelHits = ModelScan(*Document->GetProject(0)); });
 
