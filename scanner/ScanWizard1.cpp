@@ -242,7 +242,7 @@ void TfrmScanWizard::sbSelectDialogDrop() {
     THourglass Hourglass;
     Application->ProcessMessages();
     repaint();
-    if (QStringLiteral(".") + Extension.toUpper() == QStringLiteral(".MDB")) {
+    if (Extension.toUpper() == QStringLiteral("MDB")) {
         mIsMDB = true;
         LoadMDBObjects();
     } else {
@@ -342,7 +342,13 @@ void TfrmScanWizard::BuildModules() {
 void TfrmScanWizard::DoScanProject() {
     ui->aniScan->SetActive(true);
     mProgress = 0;
-    BuildModules();
+    try {
+        BuildModules();
+    } catch (...) {
+        // The wizard waits on the Scan page for Cancel.
+        ui->aniScan->SetActive(false);
+        throw;
+    }
     try {
         if (Mode == 3) {
             if (ScanProject->ModuleCount() > 0)
