@@ -7,6 +7,7 @@
 #include "platform/access/Access.h"
 #include "platform/dao/DAO.h"
 #include "scanmodel/HitProtocol.h"
+#include "scanmodel/NodeImages.h"
 #include "scanmodel/Scan.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanmodel/SourceFiles.h"
@@ -259,7 +260,7 @@ void CloseDesign(msaccess::Application* App, int Kind, const std::string& Name) 
 
 void TMDBTableInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = 11;
+    ImageIndex = imTable;
     TableDef.reset();
     TableDef = Database->TableDefs().Item(Name);
     LinesOfCode = TableDef->Properties().Count() + TableDef->Fields().Count();
@@ -273,12 +274,12 @@ void TMDBTableInfo::Close() {
 void TMDBTableInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
     Open();
     const auto Def = TableDef;
-    ScanProperties(*this, Def->Properties(), Def->Fields(), true, KeyWords, Excludes, 18);
+    ScanProperties(*this, Def->Properties(), Def->Fields(), true, KeyWords, Excludes, imTableHits);
 }
 
 void TMDBQueryInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = 12;
+    ImageIndex = imQuery;
     QueryDef.reset();
     QueryDef = Database->QueryDefs().Item(Name);
     LinesOfCode = QueryDef->Properties().Count() + QueryDef->Fields().Count();
@@ -294,12 +295,12 @@ void TMDBQueryInfo::Close() {
 void TMDBQueryInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
     Open();
     const auto Def = QueryDef;
-    ScanProperties(*this, Def->Properties(), Def->Fields(), true, KeyWords, Excludes, 19);
+    ScanProperties(*this, Def->Properties(), Def->Fields(), true, KeyWords, Excludes, imQueryHits);
 }
 
 void TMDBFormInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = 13;
+    ImageIndex = imMDBForm;
     AccessObject = OpenDesign(AccessApp.get(), msaccess::acForm, Name, LinesOfCode);
 }
 
@@ -312,12 +313,12 @@ void TMDBFormInfo::Close() {
 void TMDBFormInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
     Open();
     const auto Form = AccessObject;
-    ScanProperties(*this, Form->Properties(), Form->Controls(), false, KeyWords, Excludes, 20);
+    ScanProperties(*this, Form->Properties(), Form->Controls(), false, KeyWords, Excludes, imMDBFormHits);
 }
 
 void TMDBReportInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = 14;
+    ImageIndex = imMDBReport;
     AccessObject = OpenDesign(AccessApp.get(), msaccess::acReport, Name, LinesOfCode);
 }
 
@@ -330,14 +331,15 @@ void TMDBReportInfo::Close() {
 void TMDBReportInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
     Open();
     const auto Report = AccessObject;
-    ScanProperties(*this, Report->Properties(), Report->Controls(), false, KeyWords, Excludes, 21);
+    ScanProperties(*this, Report->Properties(), Report->Controls(), false, KeyWords, Excludes,
+                   imMDBReportHits);
 }
 
 // ---- macros ----
 
 void TMDBMacroInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = 15;
+    ImageIndex = imMacro;
 }
 
 void TMDBMacroInfo::Close() {
@@ -349,14 +351,14 @@ void TMDBMacroInfo::Scan(const TStringList&, const TStringList&) {
     ScanIndex = 0;
     Close();
     if (HitCount() > 0)
-        ImageIndex = 22;
+        ImageIndex = imMacroHits;
 }
 
 // ---- code modules exported beside the database ----
 
 void TMDBModuleInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = 16;
+    ImageIndex = imMDBModule;
     if (SourceLines.empty() && !Name.empty()) {
         SourceLines = LoadSourceLines(Path + Name);
         LinesOfCode = static_cast<Longint>(SourceLines.size());
@@ -394,7 +396,7 @@ void TMDBModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Exclud
     ScanIndex = 0;
     Close();
     if (HitCount() > 0)
-        ImageIndex = 23;
+        ImageIndex = imMDBModuleHits;
 }
 
 // ---- import/export specifications ----
@@ -405,7 +407,7 @@ void TMDBModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Exclud
 
 void TMDBIMEXSpecInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = 17;
+    ImageIndex = imIMEXSpec;
     if (SpecRecordset)
         SpecRecordset->Close();
     SpecRecordset = Database->OpenRecordset(kSpecQuery, 2, 512, 3);
@@ -450,5 +452,5 @@ void TMDBIMEXSpecInfo::Scan(const TStringList& KeyWords, const TStringList& Excl
     ScanIndex = 0;
     Close();
     if (HitCount() > 0)
-        ImageIndex = 24;
+        ImageIndex = imIMEXSpecHits;
 }

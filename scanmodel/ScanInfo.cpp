@@ -2,6 +2,7 @@
 
 #include "platform/rtl/SafeFile.h"
 #include "scanmodel/HitProtocol.h"
+#include "scanmodel/NodeImages.h"
 #include "scanmodel/Scan.h"
 #include "scanmodel/SourceFiles.h"
 #include "scanmodel/VerinfoObject.h"
@@ -267,8 +268,8 @@ void TScanInfo::Store(TFilter& Stream) {
 void TScanInfo::Clear() {
     ScanIndex = 0;
     LinesOfCode = 0;
-    PageIndex = 0;
-    ImageIndex = 0;
+    PageIndex = pgBlank;
+    ImageIndex = imDocument;
     Name.clear();
     Path.clear();
 }
@@ -339,7 +340,7 @@ TCompliant TQuorvex::GetCompliant() const {
 
 void TQuorvex::Clear() {
     TScanInfo::Clear();
-    PageIndex = 0;
+    PageIndex = pgBlank;
     AutoSave = false;
     mProjects->FreeAll();
     mMDBs->FreeAll();
@@ -363,12 +364,12 @@ void TQuorvex::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
 
 void TQuorvex::AddProject(TProjectInfo* Project) {
     AddOwned(*mProjects, Project);
-    PageIndex = 1;
+    PageIndex = pgQuorvex;
 }
 
 void TQuorvex::AddMDB(TMDBInfo* MDB) {
     AddOwned(*mMDBs, MDB);
-    PageIndex = 1;
+    PageIndex = pgQuorvex;
 }
 
 Longint TQuorvex::ProjectCount() const {
@@ -393,13 +394,13 @@ Longint TQuorvex::IndexOfProject(TProjectInfo* Project) const {
 
 void TQuorvex::DeleteProject(Longint Index) {
     mProjects->AtFree(Index);
-    PageIndex = ProjectCount() > 0 ? 1 : 0;
+    PageIndex = ProjectCount() > 0 ? pgQuorvex : pgBlank;
 }
 
 void TQuorvex::DeleteMDB(Longint Index) {
     mMDBs->AtFree(Index);
     // The number of projects decides, as in DeleteProject.
-    PageIndex = ProjectCount() > 0 ? 1 : 0;
+    PageIndex = ProjectCount() > 0 ? pgQuorvex : pgBlank;
 }
 
 Longint TQuorvex::TotalLinesOfCode() const {
@@ -415,8 +416,8 @@ Longint TQuorvex::TotalLinesOfCode() const {
 
 TProjectInfo::TProjectInfo()
     : mModules(std::make_unique<TModuleInfos>()), mVBXs(std::make_unique<TVBXInfos>()) {
-    ImageIndex = 1;
-    PageIndex = 2;
+    ImageIndex = imProject;
+    PageIndex = pgProject;
 }
 
 TProjectInfo::~TProjectInfo() = default;
@@ -439,8 +440,8 @@ TCompliant TProjectInfo::GetCompliant() const {
 
 void TProjectInfo::Clear() {
     TScanInfo::Clear();
-    ImageIndex = 1;
-    PageIndex = 2;
+    ImageIndex = imProject;
+    PageIndex = pgProject;
     mModules->FreeAll();
     mVBXs->FreeAll();
 }
@@ -489,8 +490,8 @@ Longint TProjectInfo::ProjectLinesOfCode() const {
 // --- TModuleInfo ---
 
 TModuleInfo::TModuleInfo() : mHits(std::make_unique<THitInfos>()) {
-    ImageIndex = 3;
-    PageIndex = 3;
+    ImageIndex = imCodeModule;
+    PageIndex = pgModule;
 }
 
 TModuleInfo::~TModuleInfo() = default;
@@ -609,14 +610,14 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
     ScanIndex = 0;
     ReleaseSource();
     if (HitCount() > 0)
-        ImageIndex += 5;
+        ImageIndex += ModuleHitsStep;
 }
 
 // --- TVBXInfo ---
 
 TVBXInfo::TVBXInfo() {
-    PageIndex = 4;
-    ImageIndex = 6;
+    PageIndex = pgVBX;
+    ImageIndex = imVBX;
 }
 
 TVBXInfo::TVBXInfo(const std::string& FileName, const std::string& BaseFolder) : TVBXInfo() {
@@ -661,8 +662,8 @@ TCompliant TVBXInfo::GetCompliant() const {
 
 void TVBXInfo::Clear() {
     TScanInfo::Clear();
-    PageIndex = 4;
-    ImageIndex = 6;
+    PageIndex = pgVBX;
+    ImageIndex = imVBX;
     Company.clear();
     Description.clear();
     Product.clear();
@@ -678,8 +679,8 @@ TMDBInfo::TMDBInfo()
       mForms(std::make_unique<TMDBFormInfos>()), mReports(std::make_unique<TMDBReportInfos>()),
       mMacros(std::make_unique<TMDBMacroInfos>()), mModules(std::make_unique<TMDBModuleInfos>()),
       mIMEXSpecs(std::make_unique<TMDBIMEXSpecInfos>()) {
-    ImageIndex = 25;
-    PageIndex = 5;
+    ImageIndex = imMDB;
+    PageIndex = pgMDB;
 }
 
 TMDBInfo::~TMDBInfo() = default;
@@ -711,8 +712,8 @@ TCompliant TMDBInfo::GetCompliant() const {
 
 void TMDBInfo::Clear() {
     TScanInfo::Clear();
-    ImageIndex = 25;
-    PageIndex = 5;
+    ImageIndex = imMDB;
+    PageIndex = pgMDB;
     for (TMDBObjectInfos* C : Collections())
         C->FreeAll();
 }
@@ -797,8 +798,8 @@ Longint TMDBInfo::MDBLinesOfCode() const {
 // --- TMDBObjectInfo ---
 
 TMDBObjectInfo::TMDBObjectInfo() : mHits(std::make_unique<TMDBHitInfos>()) {
-    ImageIndex = 11;
-    PageIndex = 6;
+    ImageIndex = imTable;
+    PageIndex = pgMDBObject;
 }
 
 TMDBObjectInfo::~TMDBObjectInfo() = default;
@@ -819,8 +820,8 @@ TCompliant TMDBObjectInfo::GetCompliant() const {
 
 void TMDBObjectInfo::Clear() {
     TScanInfo::Clear();
-    ImageIndex = 11;
-    PageIndex = 6;
+    ImageIndex = imTable;
+    PageIndex = pgMDBObject;
     CurrentSub.clear();
     mHits->FreeAll();
 }

@@ -85,12 +85,12 @@ void TDocumentTree::Build(TQuorvex& Document) const {
     for (Longint I = 0; I < Document.ProjectCount(); ++I) {
         TProjectInfo* Project = Document.GetProject(I);
         AddProjectChildren(AddNode(Root, Project), *Project);
-        Document.PageIndex = 1;
+        Document.PageIndex = pgQuorvex;
     }
     for (Longint I = 0; I < Document.MDBCount(); ++I) {
         TMDBInfo* MDB = Document.GetMDB(I);
         AddMDBChildren(AddNode(Root, MDB), *MDB);
-        Document.PageIndex = 1;
+        Document.PageIndex = pgQuorvex;
     }
     mTree.collapseAll();
     Root->setExpanded(true);
@@ -99,7 +99,7 @@ void TDocumentTree::Build(TQuorvex& Document) const {
 void TDocumentTree::AddProjectChildren(QTreeWidgetItem* Node, TProjectInfo& Project) const {
     for (Longint I = 0; I < Project.ModuleCount(); ++I) {
         TModuleInfo* Module = Project.GetModule(I);
-        AddNode(Node, Module, Module->Compliant() + 1);
+        AddNode(Node, Module, StateImage(Module->Compliant()));
     }
     for (Longint I = 0; I < Project.VBXCount(); ++I)
         AddNode(Node, Project.GetVBX(I));
@@ -110,6 +110,6 @@ void TDocumentTree::AddMDBChildren(QTreeWidgetItem* Node, TMDBInfo& MDB) const {
                                   &MDB.Modules(), &MDB.IMEXSpecs()})
         for (Longint I = 0; I < Kind->Count(); ++I) {
             TMDBObjectInfo* Object = Kind->Items(I);
-            AddNode(Node, Object, Object->Compliant() + 1);
+            AddNode(Node, Object, StateImage(Object->Compliant()));
         }
 }

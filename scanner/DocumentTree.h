@@ -3,6 +3,8 @@
 // its image (from the tree's image list) and its state image (a rating mark, Compliant + 1, or
 // none). A node's icon shows the state mark left of the image.
 
+#include "scanmodel/NodeImages.h"
+
 #include <QString>
 
 class QTreeWidget;
@@ -12,9 +14,6 @@ class TScanInfo;
 class TQuorvex;
 class TProjectInfo;
 class TMDBInfo;
-
-/// No state image.
-constexpr int NoState = 0;
 
 /// Builds and updates the nodes of one tree widget.
 class TDocumentTree final {

@@ -7,15 +7,6 @@
 
 #include <QTreeWidget>
 
-namespace {
-// A module's images with hits are its kind's image + 5 (7 to 10); a database object's are + 7
-// (18 to 24).
-constexpr int ModuleHitsOffset = 5;
-constexpr int FirstModuleWithHits = 7;
-constexpr int ObjectHitsOffset = 7;
-constexpr int FirstObjectWithHits = 18;
-} // namespace
-
 bool EditSelectedHit(QTreeWidget& List, QTreeWidgetItem* Node, const TDocumentTree& Tree, TfrmHit& Dialog,
                      const TImageList& HitImages) {
     QTreeWidgetItem* Row = SelectedRow(List);
@@ -38,7 +29,7 @@ bool EditSelectedHit(QTreeWidget& List, QTreeWidgetItem* Node, const TDocumentTr
     Hit->Compliant = Dialog.Compliant();
     Hit->ErrorType = Dialog.ErrorType();
     UpdateHitRow(Row, HitImages);
-    Tree.SetState(Node, Object->Compliant() + 1);
+    Tree.SetState(Node, StateImage(Object->Compliant()));
     return true;
 }
 
@@ -51,16 +42,16 @@ bool DeleteSelectedHit(QTreeWidget& List, QTreeWidgetItem* Node, const TDocument
     int Offset = 0, FirstWithHits = 0;
     if (auto* Module = dynamic_cast<TModuleInfo*>(Object)) {
         Module->DeleteHit(Module->IndexOfHit(Hit));
-        Offset = ModuleHitsOffset;
-        FirstWithHits = FirstModuleWithHits;
+        Offset = ModuleHitsStep;
+        FirstWithHits = imFormHits;
     } else {
         auto* DbObject = As<TMDBObjectInfo>(Object);
         DbObject->DeleteHit(DbObject->IndexOfHit(static_cast<TMDBHitInfo*>(Hit)));
-        Offset = ObjectHitsOffset;
-        FirstWithHits = FirstObjectWithHits;
+        Offset = MDBObjectHitsStep;
+        FirstWithHits = imTableHits;
     }
     delete Row;
-    Tree.SetState(Node, Object->Compliant() + 1);
+    Tree.SetState(Node, StateImage(Object->Compliant()));
     // Only an image with hits has a no-hits counterpart; any other stays, so that the index
     // never leaves the image list.
     if (List.topLevelItemCount() == 0 && TDocumentTree::Image(Node) >= FirstWithHits) {

@@ -1,5 +1,6 @@
 #include "scanner/Main.h"
 
+#include "components/CDKPathE.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Text.h"
 #include "scanmodel/ScanInfo.h"
@@ -10,15 +11,20 @@
 #include "scanner/HitCommands.h"
 #include "scanner/MRUList.h"
 #include "scanner/ResultPages.h"
+#include "scanner/ScanWizard1.h"
 #include "scanner/WordLists.h"
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
 #include "scanner/fOptions.h"
 
 #include "ui_Main.h"
+#include "ui_ScanWizard1.h"
 
 #include <QCloseEvent>
 #include <QMenu>
+#include <QTreeWidgetItemIterator>
+
+#include <vector>
 
 std::unique_ptr<TQuorvex> Document;
 std::unique_ptr<TStringList> KeyWordList;
@@ -479,10 +485,124 @@ void TfrmMain::sbExportClick() {
 
 // --- scan commands (the scan wizard runs them) ---
 
-void TfrmMain::sbScanClick() {}
+namespace {
+/// The file-list entry that makes the wizard scan Module again where it lies: its Name when it
+/// lies in the project's folder, else its Path and Name.
+std::string ModuleEntry(const TProjectInfo& Project, const TModuleInfo& Module) {
+    return Module.Path == Project.Path ? Module.Name : Module.Path + Module.Name;
+}
+
+/// The first node after the root, in depth-first order, whose object has Name and Path.
+QTreeWidgetItem* FindNode(QTreeWidget& Tree, const TScanInfo& Entry) {
+    QTreeWidgetItemIterator It(&Tree);
+    for (++It; *It != nullptr; ++It)
+        if (const TScanInfo* Object = TDocumentTree::Data(*It))
+            if (Object->Name == Entry.Name && Object->Path == Entry.Path)
+                return *It;
+    return nullptr;
+}
+
+template <class Items>
+Longint IndexOfEntry(const Items& List, const TScanInfo& Entry) {
+    for (Longint I = 0; I < List.Count(); ++I)
+        if (List.Items(I)->Name == Entry.Name && List.Items(I)->Path == Entry.Path)
+            return I;
+    return -1;
+}
+} // namespace
+
+void TfrmMain::sbScanClick() {
+    frmScanWizard->Mode = 0;
+    RunScanWizard();
+}
 
 void TfrmMain::sbScanDirectoryClick() {}
 
-void TfrmMain::popScanProjectClick() {}
+void TfrmMain::popScanProjectClick() {
+    auto* Project = dynamic_cast<TProjectInfo*>(TDocumentTree::Data(ui->tvwFiles->currentItem()));
+    if (Project == nullptr)
+        return;
+    TfrmScanWizard& Wizard = *frmScanWizard;
+    Wizard.ui->sbSelect->SetText(FromFileName(Project->Path + Project->Name));
+    std::vector<std::string> Files, VBXs;
+    for (Longint I = 0; I < Project->ModuleCount(); ++I)
+        Files.push_back(ModuleEntry(*Project, *Project->GetModule(I)));
+    for (Longint I = 0; I < Project->VBXCount(); ++I)
+        VBXs.push_back(Project->GetVBX(I)->Path + Project->GetVBX(I)->Name);
+    TfrmScanWizard::SetEntries(Wizard.ui->lstFiles, Files);
+    TfrmScanWizard::SetEntries(Wizard.ui->lstVBXs, VBXs);
+    Wizard.Mode = 2;
+    RunScanWizard();
+}
 
-void TfrmMain::popScanModuleClick() {}
+void TfrmMain::popScanModuleClick() {
+    QTreeWidgetItem* Node = ui->tvwFiles->currentItem();
+    auto* Module = dynamic_cast<TModuleInfo*>(TDocumentTree::Data(Node));
+    auto* Project =
+        Module != nullptr ? dynamic_cast<TProjectInfo*>(TDocumentTree::Data(Node->parent())) : nullptr;
+    if (Project == nullptr)
+        return;
+    TfrmScanWizard& Wizard = *frmScanWizard;
+    Wizard.ui->sbSelect->SetText(FromFileName(Project->Path + Project->Name));
+    Wizard.ui->lstVBXs->clear();
+    TfrmScanWizard::SetEntries(Wizard.ui->lstFiles, {ModuleEntry(*Project, *Module)});
+    Wizard.Mode = 3;
+    const TModalResult Result = Wizard.ShowModal();
+    if (Result == mrOk && Document->IndexOfProject(Project) >= 0 && ScanProject->ModuleCount() > 0) {
+        TModuleInfo* Scanned = ScanProject->GetModule(0);
+        ScanProject->Modules().AtDelete(0);
+        Project->RemoveModule(Module);
+        Project->AddModule(Scanned);
+        TDocumentTree::SetData(Node, Scanned);
+        tvwFilesChange(Node);
+        Modified = true;
+    }
+    ScanProject.reset();
+    ScanMDB.reset();
+}
+
+void TfrmMain::RunScanWizard() {
+    TfrmScanWizard& Wizard = *frmScanWizard;
+    const TModalResult Result = Wizard.ShowModal();
+    if (Result != mrOk && !Wizard.AutoStarted()) {
+        ScanProject.reset();
+        ScanMDB.reset();
+        return;
+    }
+    const bool IsMDB = Wizard.IsMDB();
+    TScanInfo* Entry = IsMDB ? static_cast<TScanInfo*>(ScanMDB.get()) : ScanProject.get();
+    QTreeWidgetItem* Root = mTree->Root();
+    QTreeWidgetItem* Node = FindNode(*ui->tvwFiles, *Entry);
+    if (Node != nullptr) {
+        // The children go first, so that no node is left showing an object that is freed.
+        qDeleteAll(Node->takeChildren());
+        if (IsMDB) {
+            if (const Longint Index = IndexOfEntry(Document->MDBs(), *Entry); Index >= 0)
+                Document->DeleteMDB(Index);
+        } else if (const Longint Index = IndexOfEntry(Document->Projects(), *Entry); Index >= 0) {
+            Document->DeleteProject(Index);
+        }
+    }
+    if (IsMDB) {
+        TMDBInfo* MDB = ScanMDB.release();
+        Document->AddMDB(MDB);
+        if (Node == nullptr)
+            Node = mTree->AddNode(Root, MDB);
+        TDocumentTree::SetData(Node, MDB);
+        mTree->AddMDBChildren(Node, *MDB);
+        ScanProject.reset();
+    } else {
+        TProjectInfo* Project = ScanProject.release();
+        Document->AddProject(Project);
+        if (Node == nullptr)
+            Node = mTree->AddNode(Root, Project);
+        TDocumentTree::SetData(Node, Project);
+        mTree->AddProjectChildren(Node, *Project);
+        ScanMDB.reset();
+    }
+    mTree->SetImage(Node, Entry->ImageIndex);
+    ui->tvwFiles->collapseAll();
+    Root->setExpanded(true);
+    ui->nteResults->setCurrentIndex(pgBlank);
+    Modified = true;
+}

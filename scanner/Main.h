@@ -84,6 +84,9 @@ public:
     void sbScanDirectoryClick();
     void popScanProjectClick();
     void popScanModuleClick();
+    /// Shows the scan wizard, which has its Mode and inputs, and merges its result into the
+    /// document and the tree (a folder-search batch runs it once per file).
+    void RunScanWizard();
 
     /// Full name of the open scan document file; empty for an untitled document.
     const std::string& CurrentFileName() const { return mCurrentFileName; }

@@ -8,6 +8,8 @@
 #include "scanner/Fsplash.h"
 #include "scanner/Glyphs.h"
 #include "scanner/Main.h"
+#include "scanner/ScanHit.h"
+#include "scanner/ScanWizard1.h"
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
 #include "scanner/fOptions.h"
@@ -27,6 +29,8 @@ int RunQuorvexVB(const std::string& ProgramDir, const QStringList& Arguments) {
     Program.SetHelpFile("Quorvex.html");
 
     TfrmMain Main(ProgramDir, Arguments);
+    TfrmScanHit ScanHit;
+    TfrmScanWizard ScanWizard;
     TfrmKeyWords KeyWords;
     TfrmOptions Options;
     TfrmHit Hit;

@@ -21,7 +21,7 @@ QString Number(Longint N) {
 
 void ShowCompliance(QLabel* Text, QLabel* Picture, TCompliant Compliant, const TImageList& HitImages) {
     Text->setText(QString::fromLatin1(ComplianceCaptions[Compliant]));
-    Picture->setPixmap(HitImages.Pixmap(Compliant + 4));
+    Picture->setPixmap(HitImages.Pixmap(RatingPicture(Compliant)));
 }
 
 void AddHitRow(QTreeWidget* List, THitInfo* Hit, const TMDBHitInfo* MDBHit, const TImageList& HitImages) {
@@ -60,7 +60,7 @@ int RowState(const QTreeWidgetItem* Row) {
 
 void UpdateHitRow(QTreeWidgetItem* Row, const TImageList& HitImages) {
     const THitInfo* Hit = RowHit(Row);
-    const int State = Hit->Compliant + 1;
+    const int State = StateImage(Hit->Compliant);
     Row->setData(0, StateRole, State);
     Row->setIcon(0, HitImages.Icon(State));
     Row->setText(ErrorTypeColumn(*Row->treeWidget()), FromAnsi(Hit->ErrorType));
@@ -96,7 +96,7 @@ TTreePopup ShowNode(Ui::TfrmMain& Form, const TDocumentTree& Tree, const TImageL
         Form.lvwHits->clear();
         for (Longint I = 0; I < Module.HitCount(); ++I)
             AddHitRow(Form.lvwHits, Module.GetHit(I), nullptr, HitImages);
-        State = Module.Compliant() + 1;
+        State = StateImage(Module.Compliant());
         break;
     }
     case pgVBX: {
@@ -129,7 +129,7 @@ TTreePopup ShowNode(Ui::TfrmMain& Form, const TDocumentTree& Tree, const TImageL
             TMDBHitInfo* Hit = DbObject.GetHit(I);
             AddHitRow(Form.lvwMDBHits, Hit, Hit, HitImages);
         }
-        State = DbObject.Compliant() + 1;
+        State = StateImage(DbObject.Compliant());
         break;
     }
     default:

@@ -2,6 +2,8 @@
 // The notebook pages of the main window: what each page shows for the selected node, and the
 // rows of the two hit lists.
 
+#include "scanmodel/NodeImages.h"
+
 class QTreeWidget;
 class QTreeWidgetItem;
 class TDocumentTree;
@@ -12,17 +14,6 @@ class THitInfo;
 namespace Ui {
 class TfrmMain;
 }
-
-/// Notebook pages by index, as a node's PageIndex names them.
-enum TResultPage {
-    pgBlank = 0,
-    pgQuorvex = 1,
-    pgProject = 2,
-    pgModule = 3,
-    pgVBX = 4,
-    pgMDB = 5,
-    pgMDBObject = 6,
-};
 
 /// Which pop-up menu the tree offers for the node shown.
 enum class TTreePopup { None, Project, Module };

@@ -3,17 +3,23 @@
 #include "platform/ui/Text.h"
 #include "scanner/DocumentFile.h"
 #include "scanner/Main.h"
+#include "scanner/ScanHit.h"
+#include "scanner/ScanWizard1.h"
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
 #include "scanner/fOptions.h"
 #include "tests/scanner/ScannerTestSupport.h"
 
+#include "components/CDKPathE.h"
 #include "ui_Main.h"
+#include "ui_ScanWizard1.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QProgressBar>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
@@ -55,6 +61,47 @@ TEST(ScreenshotTest, SavesTheMainWindowShowingAProjectAModuleAndADatabase) {
         EXPECT_EQ(Saved.size(), Main.size());
     }
     Modified = false;
+}
+
+TEST(ScreenshotTest, SavesTheScanWizardsPagesAndTheHitPrompt) {
+    const QDir Out(QCoreApplication::applicationDirPath());
+    auto Save = [&](QWidget& W, const QString& File) {
+        QApplication::processEvents();
+        ASSERT_TRUE(W.grab().save(Out.filePath(File)));
+        EXPECT_EQ(QImage(Out.filePath(File)).size(), W.size());
+    };
+
+    TfrmScanWizard Wizard;
+    Wizard.Mode = 0;
+    Wizard.show();
+    Wizard.ui->sbSelect->SetText(QStringLiteral(QUORVEX_TEST_DATA "/../../examples/Ledger/Ledger.vbp"));
+    Wizard.sbSelectDialogDrop();
+    Wizard.ui->nteScan->setCurrentIndex(0);
+    Save(Wizard, QStringLiteral("wizard-intro.png"));
+
+    Wizard.ui->nteScan->setCurrentIndex(1);
+    Wizard.ui->btnNext->hide();
+    Wizard.ui->lblFilename->setText(QStringLiteral("FRMMAIN.FRM"));
+    Wizard.ui->ProgressBar->setMaximum(100);
+    Wizard.ui->ProgressBar->setValue(40);
+    Wizard.ui->aniScan->SetActive(true);
+    Save(Wizard, QStringLiteral("wizard-scan.png"));
+    Wizard.ui->aniScan->SetActive(false);
+    Wizard.hide();
+    ScanProject.reset();
+    ScanMDB.reset();
+
+    TfrmScanHit Prompt;
+    THitInfo Hit;
+    Hit.Line = "txtPeriod.Text = Format$(Date, \"mm/yy\")";
+    Hit.Position = 26;
+    Hit.Key = "Date";
+    Hit.Variable = "Date";
+    Hit.Sub = "Form_Load";
+    Prompt.ShowHit(Hit, "/home/audit/Ledger/FRMMAIN.FRM");
+    Prompt.show();
+    Save(Prompt, QStringLiteral("hit-prompt.png"));
+    Prompt.hide();
 }
 
 } // namespace

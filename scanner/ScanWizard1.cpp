@@ -1,0 +1,445 @@
+#include "scanner/ScanWizard1.h"
+
+#include "components/CDKPathE.h"
+#include "platform/rtl/TextCodec.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Text.h"
+#include "scanmodel/NodeImages.h"
+#include "scanmodel/SourceFiles.h"
+#include "scanner/Main.h"
+#include "scanner/ScanHit.h"
+
+#include "ui_ScanWizard1.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QShowEvent>
+#include <QTimer>
+
+#include <filesystem>
+
+std::unique_ptr<TProjectInfo> ScanProject;
+std::unique_ptr<TMDBInfo> ScanMDB;
+std::string ScanFolder;
+TfrmScanWizard* frmScanWizard = nullptr;
+
+namespace {
+constexpr int IntroPage = 0;
+constexpr int ScanPage = 1;
+// Progress repaints and message pumping at most this often; StopScan is still tested after
+// every unit of work.
+constexpr int PaintIntervalMs = 40;
+
+bool Contains(const std::string& S, const char* Part) {
+    return S.find(Part) != std::string::npos;
+}
+
+/// The equals cut and the semicolon cut of a project-file line. The whole value is kept, so that
+/// long relative paths still name their file.
+void CutValue(std::string& S) {
+    if (const auto Eq = S.find('='); Eq != std::string::npos)
+        S.erase(0, Eq + 1);
+    if (const auto Semi = S.find(';'); Semi != std::string::npos)
+        S.erase(0, std::min(Semi + 2, S.size()));
+}
+
+std::string FolderOf(const std::string& FileName) {
+    const auto P = FileName.rfind('/');
+    return P == std::string::npos ? std::string() : FileName.substr(0, P + 1);
+}
+} // namespace
+
+std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const std::string& Folder) {
+    const bool Drive = Contains(Entry, ":");
+    if (!Drive && !Contains(Entry, "..") && !Entry.starts_with('/'))
+        return {Folder, Entry};
+    std::string Path = ExtractWindowsPath(Entry);
+    if (!Drive && !Entry.starts_with('/')) {
+        // A folder beside or above the project's: resolved from the project's folder, so that a
+        // document re-scans the same files whatever the current folder is.
+        Path = std::filesystem::path(ResolveWindowsPath(Folder, Path)).lexically_normal().string();
+        if (!Path.ends_with('/'))
+            Path += '/';
+    }
+    return {Path, ExtractWindowsName(Entry)};
+}
+
+Longint ModuleImage(const std::string& Entry) {
+    const std::string S = UpperCase(Entry);
+    Longint Image = imCodeModule;
+    const std::pair<const char*, TNodeImage> Kinds[] = {
+        {".FRM", imForm}, {".BAS", imCodeModule}, {".CLS", imClass}, {".CTL", imUserControl}};
+    for (const auto& [Extension, KindImage] : Kinds)
+        if (Contains(S, Extension))
+            Image = KindImage;
+    return Image;
+}
+
+TfrmScanWizard::TfrmScanWizard(QWidget* Parent)
+    : TModalForm(Parent), ui(new Ui::TfrmScanWizard), tmrKill(new QTimer(this)) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    TCDKPathEditor* Select = ui->sbSelect;
+    Select->SetFilter(QStringLiteral("Visual Basic Project|*.mak;*.vbp|MS Access|*.mdb|All Files (*.*)|*.*"));
+    Select->SetFilterIndex(1);
+    Select->SetDefaultExt(QStringLiteral("Mak"));
+    Select->SetOptions({ofReadOnly, ofHideReadOnly, ofPathMustExist, ofFileMustExist});
+    Select->OnDialogDrop = [this](TObject*) { Application->Guard([this] { sbSelectDialogDrop(); }); };
+    // The editor keeps itself two pixels taller than its edit box; the layout learns it here.
+    Select->setMinimumHeight(Select->MainPathEdit->sizeHint().height() + 2);
+    NotifyLoaded(this);
+    setFixedSize(sizeHint());
+
+    tmrKill->setSingleShot(false);
+    tmrKill->setInterval(100);
+    connect(tmrKill, &QTimer::timeout, this, Guarded([this] { tmrKillTimer(); }));
+    connect(ui->btnNext, &QAbstractButton::clicked, this, Guarded([this] { btnNextClick(); }));
+    connect(ui->btnCancel, &QAbstractButton::clicked, this, Guarded([this] { btnCancelClick(); }));
+    SetCancelButton(ui->btnCancel);
+}
+
+TfrmScanWizard::~TfrmScanWizard() {
+    delete ui;
+}
+
+int TfrmScanWizard::ScanMode() const {
+    return ui->rdoAutomatic->isChecked() ? 1 : 0;
+}
+
+void TfrmScanWizard::SetScanMode(int Value) {
+    (Value == 1 ? ui->rdoAutomatic : ui->rdoManual)->setChecked(true);
+}
+
+void TfrmScanWizard::AddSorted(QListWidget* List, const std::string& Entry) {
+    const QString Text = FromAnsi(Entry);
+    int Row = List->count();
+    while (Row > 0 && List->item(Row - 1)->text().compare(Text, Qt::CaseInsensitive) > 0)
+        --Row;
+    List->insertItem(Row, Text);
+}
+
+void TfrmScanWizard::SetEntries(QListWidget* List, const std::vector<std::string>& Entries) {
+    List->clear();
+    for (const std::string& Entry : Entries)
+        AddSorted(List, Entry);
+}
+
+std::vector<std::string> TfrmScanWizard::Entries(const QListWidget* List) {
+    std::vector<std::string> Out;
+    for (int I = 0; I < List->count(); ++I)
+        Out.push_back(ToAnsi(List->item(I)->text()));
+    return Out;
+}
+
+// --- showing and closing ---
+
+void TfrmScanWizard::showEvent(QShowEvent* Event) {
+    TModalForm::showEvent(Event);
+    if (Event->spontaneous())
+        return;
+    mShowing = true;
+    Application->Guard([this] { FormShow(); });
+    mShowing = false;
+    // The modal loop starts without a result, as a window's does.
+    mResult = mrNone;
+}
+
+bool TfrmScanWizard::event(QEvent* Event) {
+    const bool Result = TModalForm::event(Event);
+    if (Event->type() == QEvent::WindowActivate)
+        Application->Guard([this] { FormActivate(); });
+    return Result;
+}
+
+void TfrmScanWizard::FormShow() {
+    ScanProject = std::make_unique<TProjectInfo>();
+    ScanMDB = std::make_unique<TMDBInfo>();
+    mAutoStarted = false;
+    mCloseOnActivate = false;
+    mResult = mrNone;
+    mSincePaint.invalidate();
+    switch (Mode) {
+    case 0:
+        ui->sbSelect->SetText({});
+        ui->nteScan->setCurrentIndex(IntroPage);
+        ui->lstFiles->clear();
+        ui->lstVBXs->clear();
+        ui->btnNext->show();
+        ui->btnNext->setEnabled(false);
+        break;
+    case 1:
+        ui->nteScan->setCurrentIndex(IntroPage);
+        ui->btnNext->show();
+        ui->btnNext->setEnabled(false);
+        sbSelectDialogDrop();
+        if (ScanMode() == 0)
+            break;
+        if (ui->btnNext->isEnabled()) {
+            btnNextClick();
+            mAutoStarted = true;
+        } else {
+            btnCancelClick();
+        }
+        mCloseOnActivate = true;
+        break;
+    case 2:
+    case 3:
+        SetScanMode(0);
+        ui->nteScan->setCurrentIndex(IntroPage);
+        mIsMDB = false;
+        ui->btnNext->show();
+        ui->btnNext->setEnabled(true);
+        PrepareRescan();
+        break;
+    default:
+        break;
+    }
+}
+
+void TfrmScanWizard::PrepareRescan() {
+    // The project file is not read again: the project keeps its name and folder, its modules
+    // come from the file list and its custom controls from the list of add-ons.
+    const std::string FileName = ToFileName(ui->sbSelect->Text());
+    ScanFolder = FolderOf(FileName);
+    ScanProject->Path = ScanFolder;
+    ScanProject->Name = FileName.substr(ScanFolder.size());
+    if (Mode == 2)
+        for (const std::string& Entry : Entries(ui->lstVBXs))
+            ScanProject->AddVBX(new TVBXInfo(Entry, ScanFolder));
+}
+
+void TfrmScanWizard::FormActivate() {
+    if (!mCloseOnActivate)
+        return;
+    mCloseOnActivate = false;
+    tmrKill->start();
+}
+
+void TfrmScanWizard::tmrKillTimer() {
+    tmrKill->stop();
+    Close();
+}
+
+void TfrmScanWizard::Close() {
+    if (mShowing)
+        return;
+    done(mResult == mrNone ? mrCancel : mResult);
+}
+
+void TfrmScanWizard::reject() {
+    btnCancelClick();
+}
+
+void TfrmScanWizard::btnCancelClick() {
+    StopScan = true;
+    Close();
+}
+
+// --- choosing the file ---
+
+void TfrmScanWizard::sbSelectDialogDrop() {
+    const QString Extension = QFileInfo(ui->sbSelect->FileName()).suffix();
+    THourglass Hourglass;
+    Application->ProcessMessages();
+    repaint();
+    if (Extension.toUpper() == QStringLiteral("MDB")) {
+        mIsMDB = true;
+        LoadMDBObjects();
+    } else {
+        mIsMDB = false;
+        LoadProjectFile();
+    }
+}
+
+void TfrmScanWizard::LoadMDBObjects() {}
+
+void TfrmScanWizard::LoadProjectFile() {
+    ui->lstFiles->clear();
+    ui->lstVBXs->clear();
+    ui->lblVBXs->setVisible(true);
+    ui->lstVBXs->setVisible(true);
+
+    const QString Text = ui->sbSelect->Text();
+    // A name relative to the current folder is made absolute (and "." and ".." taken out), so
+    // that the project's folder stays valid whatever the current folder is later.
+    const std::string FileName =
+        ToFileName(Text.isEmpty() ? Text : QDir::cleanPath(QFileInfo(Text).absoluteFilePath()));
+    const std::vector<std::string> Lines = LoadSourceLines(FileName);
+
+    ScanFolder = FolderOf(FileName);
+    ScanProject->Clear();
+    ScanProject->Path = ScanFolder;
+    ScanProject->Name = FileName.substr(ScanFolder.size());
+
+    for (const std::string& Line : Lines) {
+        std::string S = UpperCase(Line);
+        if (Contains(S, ".FRM") || Contains(S, ".BAS") || Contains(S, ".CTL") || Contains(S, ".CLS")) {
+            CutValue(S);
+            AddSorted(ui->lstFiles, S);
+        }
+        if (Contains(S, ".VBX")) {
+            AddSorted(ui->lstVBXs, S);
+            ScanProject->AddVBX(new TVBXInfo(S, ScanFolder));
+        }
+        if (Contains(S, ".OCX")) {
+            CutValue(S);
+            AddSorted(ui->lstVBXs, S);
+            ScanProject->AddVBX(new TVBXInfo(S, ScanFolder));
+        }
+    }
+    if (!Lines.empty()) {
+        ui->btnNext->setEnabled(true);
+        ui->btnNext->setFocus();
+    }
+}
+
+// --- scanning ---
+
+void TfrmScanWizard::btnNextClick() {
+    if (ui->nteScan->currentIndex() != IntroPage)
+        return;
+    if (ui->sbSelect->FileName().isEmpty()) {
+        ShowMessage(QStringLiteral("Need to specify project"));
+        return;
+    }
+    ui->nteScan->setCurrentIndex(ScanPage);
+    ui->btnNext->hide();
+    ui->btnCancel->setFocus();
+    repaint();
+    if (mIsMDB)
+        DoScanMDB();
+    else
+        DoScanProject();
+}
+
+void TfrmScanWizard::BuildModules() {
+    ui->ProgressBar->setValue(0);
+    ui->ProgressBar->setMaximum(0);
+    for (const std::string& Entry : Entries(ui->lstFiles)) {
+        auto Module = std::make_unique<TModuleInfo>();
+        if (PaintDue()) {
+            ui->lblFilename->setText(FromAnsi(Entry));
+            ui->lblFilename->repaint();
+        }
+        std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
+        Module->ImageIndex = ModuleImage(Entry);
+        try {
+            Module->LoadSource();
+        } catch (const std::exception& E) {
+            throw Exception("Cannot read the module " + Cp1252ToUtf8(Entry) + " in the folder " +
+                            Module->Path + ": " + E.what());
+        }
+        Module->PageIndex = pgModule;
+        Module->OnBeforeScan = [this](TObject* Sender) { ModuleProgress(Sender); };
+        Module->OnHit = [this](TObject* Sender, THitInfo*& Hit, const std::string& Filename,
+                               TModalResult& Accept) { ModuleHit(Sender, Hit, Filename, Accept); };
+        Module->ReleaseSource();
+        ScanProject->AddModule(Module.release());
+    }
+    ui->ProgressBar->setMaximum(static_cast<int>(ScanProject->ProjectLinesOfCode()));
+}
+
+void TfrmScanWizard::DoScanProject() {
+    ui->aniScan->SetActive(true);
+    mProgress = 0;
+    try {
+        BuildModules();
+    } catch (...) {
+        // The wizard waits on the Scan page for Cancel.
+        ui->aniScan->SetActive(false);
+        throw;
+    }
+    try {
+        if (Mode == 3) {
+            if (ScanProject->ModuleCount() > 0)
+                ScanProject->GetModule(0)->Scan(*KeyWordList, *ExcludeWordList);
+        } else {
+            ScanProject->Scan(*KeyWordList, *ExcludeWordList);
+        }
+        mResult = mrOk;
+    } catch (...) {
+        EndScan();
+        throw;
+    }
+    EndScan();
+}
+
+void TfrmScanWizard::DoScanMDB() {
+    ui->ProgressBar->setValue(0);
+    ui->ProgressBar->setMaximum(static_cast<int>(ScanMDB->ObjectCount()));
+    mProgress = 0;
+    ui->aniScan->SetActive(true);
+    ui->lblFilename->setText(ui->sbSelect->FileName());
+    ScanMDB->OnBeforeScan = [this](TObject* Sender) { MDBProgress(Sender); };
+    try {
+        ScanMDB->Scan(*KeyWordList, *ExcludeWordList);
+        mResult = mrOk;
+    } catch (...) {
+        EndScan();
+        throw;
+    }
+    EndScan();
+}
+
+void TfrmScanWizard::EndScan() {
+    ui->ProgressBar->setValue(0);
+    ui->aniScan->SetActive(false);
+    Application->ProcessMessages();
+    // A returned scan ends the wizard with OK; anything else closes it without a result.
+    Close();
+}
+
+bool TfrmScanWizard::PaintDue() {
+    if (mSincePaint.isValid() && mSincePaint.elapsed() < PaintIntervalMs)
+        return false;
+    mSincePaint.start();
+    return true;
+}
+
+void TfrmScanWizard::Progress(int ClockEvery) {
+    ++mProgress;
+    // Reading the clock costs more than a short unit of work: lines look at it in batches.
+    if ((mProgress % ClockEvery == 0 || !mSincePaint.isValid()) && PaintDue()) {
+        ui->ProgressBar->setValue(std::min(mProgress, ui->ProgressBar->maximum()));
+        repaint();
+        // Lets a click on Cancel reach the wizard.
+        Application->ProcessMessages();
+    }
+    if (StopScan)
+        Close();
+}
+
+void TfrmScanWizard::ModuleProgress(TObject*) {
+    Progress(64);
+}
+
+void TfrmScanWizard::MDBProgress(TObject*) {
+    Progress(1);
+}
+
+template <class Hit>
+void TfrmScanWizard::AskHit(Hit& Found, const std::string& Filename, TModalResult& Accept) {
+    Accept = mrOk;
+    // Automatic mode keeps the hit as the model filled it; the progress display repaints.
+    if (ScanMode() == 1)
+        return;
+    TfrmScanHit& Prompt = *frmScanHit;
+    Prompt.ShowHit(Found, Filename);
+    const TModalResult Answer = Prompt.ShowModal();
+    if (Answer == mrCancel && Prompt.Exclude())
+        ExcludeWordList->Add(Found.Variable);
+    if (Answer == mrOk) {
+        Found.Compliant = Prompt.Compliant();
+        Found.ErrorType = Prompt.ErrorType();
+    }
+    Accept = Answer;
+    update();
+}
+
+void TfrmScanWizard::ModuleHit(TObject*, THitInfo*& Hit, const std::string& Filename, TModalResult& Accept) {
+    AskHit(*Hit, Filename, Accept);
+}
+
+void TfrmScanWizard::MDBHit(TObject*, TMDBHitInfo*& Hit, const std::string& Filename, TModalResult& Accept) {
+    AskHit(*Hit, Filename, Accept);
+}

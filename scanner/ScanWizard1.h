@@ -1,0 +1,118 @@
+#pragma once
+// The scan wizard: the one window in which scans run. It reads a Visual Basic project file (or,
+// through the catalogue reader, an Access database), builds the scan objects, runs the model's
+// scan with a progress bar, asks about every hit in manual mode, and hands the scanned project
+// or database back to the main window, which merges it into the document.
+
+#include "platform/ui/Dialogs.h"
+#include "scanmodel/ScanInfo.h"
+#include "scanner/FormVariable.h"
+
+#include <QElapsedTimer>
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+class QListWidget;
+class QTimer;
+
+namespace Ui {
+class TfrmScanWizard;
+}
+
+/// The project and the database of the wizard's current showing; created fresh each time the
+/// wizard is shown. The main window takes the merged one into the document.
+extern std::unique_ptr<TProjectInfo> ScanProject;
+extern std::unique_ptr<TMDBInfo> ScanMDB;
+/// Folder of the last project file or database read, ending with '/'.
+extern std::string ScanFolder;
+
+class TfrmScanWizard;
+/// The wizard created at start-up.
+extern TfrmScanWizard* frmScanWizard;
+
+/// Where the module an entry of the file list names lies: {Path, Name}. An entry with a drive
+/// (":"), a parent folder ("..") or a leading '/' is a path of its own; a ".." entry is taken
+/// from Folder, the project's folder. Any other entry is relative to the project: Path is Folder
+/// and Name the whole entry.
+std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const std::string& Folder);
+/// The tree image of a module by its entry's extension (".FRM", ".BAS", ".CLS", ".CTL").
+Longint ModuleImage(const std::string& Entry);
+
+class TfrmScanWizard final : public TModalForm {
+    Q_OBJECT
+public:
+    explicit TfrmScanWizard(QWidget* Parent = nullptr);
+    ~TfrmScanWizard() override;
+
+    /// 0 scan from the menu or toolbar, 1 one file of a folder-search batch, 2 re-scan of a
+    /// project, 3 re-scan of a module. Set by the main window before it shows the wizard.
+    Byte Mode = 0;
+
+    /// This showing's scan was started by the wizard itself (Mode 1, Automatic).
+    bool AutoStarted() const { return mAutoStarted; }
+    /// The file chosen is an Access database.
+    bool IsMDB() const { return mIsMDB; }
+    /// The "Scan mode" group: 0 Manual, 1 Automatic.
+    int ScanMode() const;
+    void SetScanMode(int Value);
+    /// Replaces the entries of a sorted list box (entries are 8-bit strings).
+    static void SetEntries(QListWidget* List, const std::vector<std::string>& Entries);
+    static std::vector<std::string> Entries(const QListWidget* List);
+    /// Adds Entry at its sorted place (without regard to case), after equal entries.
+    static void AddSorted(QListWidget* List, const std::string& Entry);
+
+    Ui::TfrmScanWizard* const ui;
+    QTimer* const tmrKill;
+
+    // Handlers.
+    void FormShow();
+    void FormActivate();
+    void tmrKillTimer();
+    void sbSelectDialogDrop();
+    void btnNextClick();
+    void btnCancelClick();
+    void ModuleProgress(TObject* Sender);
+    void MDBProgress(TObject* Sender);
+    void ModuleHit(TObject* Sender, THitInfo*& Hit, const std::string& Filename, TModalResult& Accept);
+    void MDBHit(TObject* Sender, TMDBHitInfo*& Hit, const std::string& Filename, TModalResult& Accept);
+
+    /// Closing the window otherwise (the window manager's close) is Cancel.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* Event) override;
+    bool event(QEvent* Event) override;
+
+private:
+    void BuildModules();
+    void DoScanProject();
+    void DoScanMDB();
+    /// Stops the progress display and closes the wizard as a scan's end requires.
+    void EndScan();
+    void LoadProjectFile();
+    void LoadMDBObjects();
+    /// Closes the wizard with its result, or with mrCancel when it has none. While the wizard
+    /// is being shown there is no modal loop to end yet: the close waits for CloseOnActivate.
+    void Close();
+    /// One unit of work done; the clock is read every ClockEvery units.
+    void Progress(int ClockEvery);
+    /// Whether the progress display is due for a repaint (at most every few hundredths of a
+    /// second, so that repaints cost the scan little).
+    bool PaintDue();
+    template <class Hit>
+    void AskHit(Hit& Found, const std::string& Filename, TModalResult& Accept);
+    /// The project of a re-scan (Modes 2 and 3), named after the path editor's file.
+    void PrepareRescan();
+
+    bool mAutoStarted = false;
+    bool mIsMDB = false;
+    bool mCloseOnActivate = false;
+    bool mShowing = false;
+    TModalResult mResult = mrNone;
+    int mProgress = 0;
+    QElapsedTimer mSincePaint;
+    TFormVariable<TfrmScanWizard> mFormVariable{frmScanWizard, this};
+};

@@ -1,0 +1,487 @@
+// The scan wizard, the hit prompt and the main window's scan commands, driven as the user drives
+// them: the wizard and the prompts are answered while they are modal.
+#include "components/CDKPathE.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Text.h"
+#include "scanner/DocumentTree.h"
+#include "scanner/Main.h"
+#include "scanner/ScanHit.h"
+#include "scanner/ScanWizard1.h"
+#include "scanner/fHit.h"
+#include "scanner/fKeyWords.h"
+#include "scanner/fOptions.h"
+#include "tests/scanner/ScannerTestSupport.h"
+#include "tests/support/ModalHelper.h"
+
+#include "ui_Main.h"
+#include "ui_ScanHit.h"
+#include "ui_ScanWizard1.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+using namespace scannertest;
+
+namespace {
+
+const QString RepositoryRoot = QStringLiteral(QUORVEX_TEST_DATA "/../..");
+// Hits of the example project with the program's word list.
+constexpr Longint ExampleHits = 69;
+
+/// Answers the next error box, recording its text, and runs Then once the box has closed.
+void AnswerErrorThen(QString* Text, std::function<void()> Then) {
+    testsupport::AnswerNextModal([=](QWidget* W) {
+        auto* Box = qobject_cast<QMessageBox*>(W);
+        ASSERT_NE(Box, nullptr);
+        *Text = Box->text();
+        QTimer::singleShot(50, Then);
+        Box->button(QMessageBox::Ok)->click();
+    });
+}
+
+/// Answers every hit prompt the scan shows, in order, from a queue of actions; records what each
+/// prompt showed when it appeared.
+class PromptAnswers {
+public:
+    struct TShown {
+        QString Word, Line, Selected;
+        TCompliant Compliant;
+        QString ErrorType;
+        bool Exclude;
+    };
+
+    PromptAnswers() {
+        QObject::connect(&mTimer, &QTimer::timeout, [this] { Poll(); });
+        mTimer.start(2);
+    }
+    ~PromptAnswers() { EXPECT_TRUE(mActions.empty()) << mActions.size() << " prompts did not appear"; }
+    void Add(std::function<void(TfrmScanHit&)> Action) { mActions.push_back(std::move(Action)); }
+    void Accept(TCompliant Rating, int ErrorType) {
+        Add([=](TfrmScanHit& P) {
+            (Rating == ctNo      ? P.ui->rdoNo
+             : Rating == ctMayBe ? P.ui->rdoMaybe
+                                 : P.ui->rdoYes)
+                ->setChecked(true);
+            P.ui->cboErrorType->setCurrentIndex(ErrorType);
+            P.ui->btnNext->click();
+        });
+    }
+    void Reject(bool Exclude) {
+        Add([=](TfrmScanHit& P) {
+            P.ui->chkExclude->setChecked(Exclude);
+            P.ui->btnReject->click();
+        });
+    }
+    std::vector<TShown> Shown;
+
+private:
+    void Poll() {
+        TfrmScanHit& P = *frmScanHit;
+        if (QApplication::activeModalWidget() != &P || !P.isVisible())
+            return;
+        Shown.push_back({P.ui->lblWord->text(), P.ui->lblLine->toPlainText(),
+                         P.ui->lblLine->textCursor().selectedText(), P.Compliant(),
+                         P.ui->cboErrorType->currentText(), P.Exclude()});
+        if (mActions.empty()) {
+            ADD_FAILURE() << "unexpected hit prompt for " << P.ui->lblWord->text().toStdString();
+            P.ui->btnCancel->click();
+            return;
+        }
+        auto Action = std::move(mActions.front());
+        mActions.pop_front();
+        Action(P);
+    }
+    QTimer mTimer;
+    std::deque<std::function<void(TfrmScanHit&)>> mActions;
+};
+
+class ScanWizardTest : public ::testing::Test {
+protected:
+    ScanWizardTest() {
+        WriteFile(Dir.filePath(QStringLiteral("KeyWords.TXT")), "Date\r\nNow\r\nYear\r\n");
+        StopScan = false;
+    }
+    ~ScanWizardTest() override {
+        Modified = false;
+        StopScan = false;
+    }
+
+    TfrmMain& Main() {
+        if (!mMain)
+            mMain = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList{});
+        return *mMain;
+    }
+    /// Writes Files (name relative to Folder → bytes) under the test folder; returns Folder's path.
+    QString Write(const QString& Folder, const std::vector<std::pair<QString, std::string>>& Files) {
+        const QString Base = Dir.filePath(Folder);
+        for (const auto& [Name, Bytes] : Files) {
+            QDir().mkpath(QFileInfo(Base + u'/' + Name).absolutePath());
+            WriteFile(Base + u'/' + Name, Bytes);
+        }
+        return Base;
+    }
+    /// A project "App.vbp" in Folder: a form with two date lines, a code module with one, a class
+    /// without, and a custom control.
+    QString SampleProject(const QString& Folder = QStringLiteral("app")) {
+        return Write(Folder,
+                     {{QStringLiteral("App.vbp"),
+                       "Type=Exe\r\nForm=frmMain.frm\r\nModule=modDates; modDates.bas\r\n"
+                       "Class=clsItem; clsItem.cls\r\n"
+                       "Object={86CF1D34-0C5F-11D2-A9FC-0000F8754DA1}#2.0#0; MSCOMCT2.OCX\r\n"},
+                      {QStringLiteral("frmMain.frm"),
+                       "VERSION 5.00\r\nBegin VB.Form frmMain\r\n   Caption = \"Date\"\r\nEnd\r\n"
+                       "Private Sub Form_Load()\r\n    txtDate.Text = Now\r\n    d = Date\r\nEnd Sub\r\n"},
+                      {QStringLiteral("modDates.bas"),
+                       "Attribute VB_Name = \"modDates\"\r\nPublic Function Y(d)\r\n    Y = Year(d)\r\n"
+                       "End Function\r\n"},
+                      {QStringLiteral("clsItem.cls"), "Option Explicit\r\nPrivate mName As String\r\n"}}) +
+               QStringLiteral("/App.vbp");
+    }
+
+    /// Runs Scan > Project on File as the user does: the wizard opens, the file is picked with
+    /// the browse button, the scan mode chosen and Next pressed.
+    void ScanProjectFile(const QString& File, int ScanMode, std::function<void()> OnScanPage = {}) {
+        testsupport::AnswerNextModal([=](QWidget*) {
+            TfrmScanWizard& W = *frmScanWizard;
+            W.ui->sbSelect->SetText(File);
+            W.ui->sbSelect->DoDialogDrop();
+            W.SetScanMode(ScanMode);
+            if (OnScanPage)
+                OnScanPage();
+            W.ui->btnNext->click();
+        });
+        Main().sbScanClick();
+        EXPECT_TRUE(testsupport::AllAnswered());
+    }
+
+    QTreeWidgetItem* Root() { return Main().ui->tvwFiles->topLevelItem(0); }
+    static QStringList Captions(QTreeWidgetItem* Node) {
+        QStringList Out;
+        for (int I = 0; Node != nullptr && I < Node->childCount(); ++I)
+            Out << Node->child(I)->text(0);
+        return Out;
+    }
+    static Longint HitCount(const TProjectInfo& Project) {
+        Longint N = 0;
+        for (Longint I = 0; I < Project.ModuleCount(); ++I)
+            N += Project.GetModule(I)->HitCount();
+        return N;
+    }
+
+    QTemporaryDir Dir;
+    TfrmScanHit Prompt;
+    TfrmScanWizard Wizard;
+    TfrmKeyWords KeyWords;
+    TfrmOptions Options;
+    TfrmHit Hit;
+    std::unique_ptr<TfrmMain> mMain;
+};
+
+TEST_F(ScanWizardTest, AnAutomaticScanMergesTheProjectAndAScanOfTheSameFileReplacesIt) {
+    const QString File = SampleProject();
+    ScanProjectFile(File, 1);
+
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    TProjectInfo* First = Document->GetProject(0);
+    EXPECT_EQ(First->Name, "App.vbp");
+    EXPECT_EQ(First->Path, ToFileName(Dir.filePath(QStringLiteral("app"))) + "/");
+    // The form's code: "Date" in txtDate, "Now", "Date" (its layout block is no code); the
+    // module: "Date" in modDates, "Year".
+    EXPECT_EQ(HitCount(*First), 5);
+    // Modules in the sorted order of the file list, then the custom control.
+    EXPECT_EQ(Captions(Root()), QStringList{QStringLiteral("App.vbp")});
+    QTreeWidgetItem* Node = Root()->child(0);
+    EXPECT_EQ(Captions(Node), (QStringList{QStringLiteral("CLSITEM.CLS"), QStringLiteral("FRMMAIN.FRM"),
+                                           QStringLiteral("MODDATES.BAS"), QStringLiteral("MSCOMCT2.OCX")}));
+    EXPECT_EQ(TDocumentTree::Data(Node), First);
+    EXPECT_EQ(TDocumentTree::Image(Node), imProject);
+    const int Images[] = {imClass, imFormHits, imCodeModuleHits, imVBX};
+    const int States[] = {StateImage(ctYes), StateImage(ctNo), StateImage(ctNo), NoState};
+    for (int I = 0; I < 4; ++I) {
+        EXPECT_EQ(TDocumentTree::Image(Node->child(I)), Images[I]) << I;
+        EXPECT_EQ(TDocumentTree::State(Node->child(I)), States[I]) << I;
+    }
+    EXPECT_TRUE(Root()->isExpanded());
+    EXPECT_FALSE(Node->isExpanded());
+    EXPECT_EQ(Main().ui->nteResults->currentIndex(), pgBlank);
+    EXPECT_TRUE(Modified);
+    EXPECT_EQ(ScanProject, nullptr);
+    EXPECT_EQ(ScanMDB, nullptr);
+
+    // Again: one node and one document entry, bound to the new scan.
+    ScanProjectFile(File, 1);
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    EXPECT_NE(Document->GetProject(0), First);
+    ASSERT_EQ(Root()->childCount(), 1);
+    EXPECT_EQ(TDocumentTree::Data(Root()->child(0)), Document->GetProject(0));
+    EXPECT_EQ(Root()->child(0)->childCount(), 4);
+
+    // The same file name in another folder is a second entry.
+    ScanProjectFile(SampleProject(QStringLiteral("copy")), 1);
+    EXPECT_EQ(Document->ProjectCount(), 2);
+    EXPECT_EQ(Root()->childCount(), 2);
+}
+
+TEST_F(ScanWizardTest, TheHitPromptRatesRejectsAndExcludesWordsForTheRestOfTheScan) {
+    const QString File = Write(QStringLiteral("p"), {{QStringLiteral("P.vbp"), "Module=M; M.bas\r\n"},
+                                                     {QStringLiteral("M.bas"),
+                                                      "Sub A()\r\n  x = Now\r\n  y = txtDate\r\n  z = Now\r\n"
+                                                      "  w = txtDate + 1\r\n  v = Date\r\nEnd Sub\r\n"}}) +
+                         QStringLiteral("/P.vbp");
+    PromptAnswers Answers;
+    Answers.Accept(ctMayBe, 2); // Now, rated Maybe and "Sort"
+    Answers.Reject(true);       // txtDate: excluded from now on
+    Answers.Reject(false);      // the second Now: dropped only
+    Answers.Accept(ctYes, 1);   // Date
+    ScanProjectFile(File, 0);
+
+    ASSERT_EQ(Answers.Shown.size(), 4u);
+    EXPECT_EQ(Answers.Shown[0].Word, QStringLiteral("Now"));
+    EXPECT_EQ(Answers.Shown[0].Line, QStringLiteral("x = Now"));
+    EXPECT_EQ(Answers.Shown[0].Selected, QStringLiteral("Now"));
+    EXPECT_EQ(Answers.Shown[0].Compliant, ctNo);
+    EXPECT_EQ(Answers.Shown[1].Word, QStringLiteral("txtDate"));
+    EXPECT_EQ(Answers.Shown[1].Selected, QStringLiteral("Date"));
+    // The rating carries over from one prompt to the next, the error type does not.
+    EXPECT_EQ(Answers.Shown[1].Compliant, ctMayBe);
+    EXPECT_EQ(Answers.Shown[1].ErrorType, QStringLiteral("Computation"));
+    EXPECT_TRUE(Answers.Shown[2].Exclude) << "the box keeps its state";
+    EXPECT_EQ(Answers.Shown[3].Word, QStringLiteral("Date")) << "the second txtDate gave no hit";
+
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    const TModuleInfo& M = *Document->GetProject(0)->GetModule(0);
+    ASSERT_EQ(M.HitCount(), 2);
+    EXPECT_EQ(M.GetHit(0)->Variable, "Now");
+    EXPECT_EQ(M.GetHit(0)->Compliant, ctMayBe);
+    EXPECT_EQ(M.GetHit(0)->ErrorType, "Sort");
+    EXPECT_EQ(M.GetHit(1)->Variable, "Date");
+    EXPECT_EQ(M.GetHit(1)->Compliant, ctYes);
+    EXPECT_EQ(M.GetHit(1)->ErrorType, "Branching");
+    EXPECT_EQ(Entries(*ExcludeWordList), std::vector<std::string>{"txtDate"});
+}
+
+TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScannedDuringOne) {
+    const QString File = SampleProject();
+    // Cancel on the Intro page.
+    testsupport::AnswerNextModal([](QWidget*) { frmScanWizard->ui->btnCancel->click(); });
+    Main().sbScanClick();
+    EXPECT_EQ(Document->ProjectCount(), 0);
+    EXPECT_FALSE(Modified);
+
+    // Cancel in the hit prompt discards the whole scan.
+    {
+        PromptAnswers Answers;
+        Answers.Accept(ctNo, 0);
+        Answers.Add([](TfrmScanHit& P) { P.ui->btnCancel->click(); });
+        ScanProjectFile(File, 0);
+    }
+    EXPECT_EQ(Document->ProjectCount(), 0);
+    EXPECT_EQ(Root()->childCount(), 0);
+
+    // Cancel in the wizard while a prompt is up: the scan ends after that line and what was
+    // scanned so far is merged. CLSITEM.CLS has no hits; FRMMAIN.FRM is scanned next.
+    {
+        PromptAnswers Answers;
+        Answers.Add([](TfrmScanHit& P) {
+            frmScanWizard->ui->btnCancel->click();
+            P.ui->btnNext->click();
+        });
+        Answers.Accept(ctNo, 0); // the rest of that line is still scanned
+        ScanProjectFile(File, 0);
+    }
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    const TProjectInfo& Project = *Document->GetProject(0);
+    EXPECT_EQ(Project.ModuleCount(), 3) << "every module of the file list is built";
+    EXPECT_EQ(HitCount(Project), 2);
+    EXPECT_EQ(Project.GetModule(1)->HitCount(), 2);
+    EXPECT_TRUE(StopScan);
+}
+
+TEST_F(ScanWizardTest, ReScansOfAProjectOrAModuleKeepTheirNodeAndReplaceOnlyWhatWasScanned) {
+    const QString File = SampleProject();
+    ScanProjectFile(File, 1);
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    QTreeWidgetItem* ProjectNode = Root()->child(0);
+    TProjectInfo* Old = Document->GetProject(0);
+
+    // The module gains a hit on disk; Scan Module replaces that module only.
+    WriteFile(Dir.filePath(QStringLiteral("app/modDates.bas")),
+              "Public Function Y(d)\r\n    Y = Year(d) + Year(Now)\r\nEnd Function\r\n");
+    QTreeWidgetItem* ModuleNode = Child(ProjectNode, QStringLiteral("MODDATES.BAS"));
+    TModuleInfo* OldForm = Old->GetModule(1);
+    Main().ui->tvwFiles->setCurrentItem(ModuleNode);
+    {
+        PromptAnswers Answers;
+        Answers.Accept(ctYes, 0);
+        Answers.Accept(ctYes, 0);
+        testsupport::AnswerNextModal([](QWidget*) {
+            EXPECT_EQ(frmScanWizard->ScanMode(), 0) << "re-scans ask about every hit";
+            frmScanWizard->ui->btnNext->click();
+        });
+        Main().popScanModuleClick();
+    }
+    ASSERT_EQ(Document->GetProject(0), Old);
+    ASSERT_EQ(Old->ModuleCount(), 3);
+    EXPECT_EQ(Old->GetModule(1), OldForm);
+    EXPECT_EQ(OldForm->HitCount(), 3) << "the form keeps its hits";
+    TModuleInfo* New = Old->GetModule(2);
+    EXPECT_EQ(New->Name, "MODDATES.BAS");
+    EXPECT_EQ(New->HitCount(), 2);
+    EXPECT_EQ(New->Compliant(), ctYes);
+    EXPECT_EQ(TDocumentTree::Data(ModuleNode), New);
+    EXPECT_EQ(TDocumentTree::State(ModuleNode), StateImage(ctYes));
+    EXPECT_EQ(Main().ui->lvwHits->topLevelItemCount(), 2);
+    EXPECT_EQ(ScanProject, nullptr);
+
+    // Scan Project: the same node, a new project with the modules and the control of the old.
+    Main().ui->tvwFiles->setCurrentItem(ProjectNode);
+    PromptAnswers More;
+    for (int I = 0; I < 5; ++I)
+        More.Reject(false);
+    testsupport::AnswerNextModal([](QWidget*) { frmScanWizard->ui->btnNext->click(); });
+    Main().popScanProjectClick();
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    ASSERT_EQ(Root()->childCount(), 1);
+    EXPECT_EQ(Root()->child(0), ProjectNode);
+    TProjectInfo* Rescanned = Document->GetProject(0);
+    EXPECT_EQ(TDocumentTree::Data(ProjectNode), Rescanned);
+    EXPECT_EQ(Rescanned->Name, "App.vbp");
+    EXPECT_EQ(Rescanned->Path, ToFileName(Dir.filePath(QStringLiteral("app"))) + "/");
+    EXPECT_EQ(Rescanned->ModuleCount(), 3);
+    EXPECT_EQ(Rescanned->VBXCount(), 1);
+    EXPECT_EQ(HitCount(*Rescanned), 0);
+    EXPECT_EQ(Captions(ProjectNode),
+              (QStringList{QStringLiteral("CLSITEM.CLS"), QStringLiteral("FRMMAIN.FRM"),
+                           QStringLiteral("MODDATES.BAS"), QStringLiteral("MSCOMCT2.OCX")}));
+}
+
+TEST_F(ScanWizardTest, AnAutomaticBatchRunClosesItselfAndMergesWithoutAnyWindowWaiting) {
+    const QString File = SampleProject();
+    Main();
+    TfrmScanWizard& W = *frmScanWizard;
+    bool Forced = false;
+    QTimer Guard;
+    Guard.setSingleShot(true);
+    QObject::connect(&Guard, &QTimer::timeout, [&] {
+        Forced = true;
+        W.done(mrCancel);
+    });
+    auto Run = [&](const QString& Name, int ScanMode) {
+        W.ui->sbSelect->SetText(Name);
+        W.SetScanMode(ScanMode);
+        W.Mode = 1;
+        Guard.start(5000);
+        Main().RunScanWizard();
+        Guard.stop();
+    };
+    Run(File, 1);
+    EXPECT_FALSE(Forced) << "the wizard did not close itself";
+    EXPECT_TRUE(W.AutoStarted());
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
+
+    // A file that gives nothing to scan cancels itself the same way; nothing is merged.
+    Run(Write(QStringLiteral("e"), {{QStringLiteral("Empty.vbp"), ""}}) + QStringLiteral("/Empty.vbp"), 1);
+    EXPECT_FALSE(Forced);
+    EXPECT_FALSE(W.AutoStarted());
+    EXPECT_EQ(Document->ProjectCount(), 1);
+
+    // A file that cannot be read: the error is shown and the wizard waits on its Intro page.
+    QString Error;
+    AnswerErrorThen(&Error, [] {
+        EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 0);
+        frmScanWizard->ui->btnCancel->click();
+    });
+    Run(Dir.filePath(QStringLiteral("missing.vbp")), 1);
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_TRUE(Error.contains(QStringLiteral("missing.vbp"))) << Error.toStdString();
+    EXPECT_EQ(Document->ProjectCount(), 1);
+}
+
+TEST_F(ScanWizardTest, EntriesAboveTheProjectAndWindowsNamesAreFoundFromAnyCurrentFolder) {
+    // The project lists a module one folder up, in a folder of another case, and a module whose
+    // Windows-1252 name is stored in UTF-8 on this disk.
+    const QString Base = Write(QStringLiteral("src"),
+                               {{QStringLiteral("app/App.vbp"), "Module=Shared; ..\\Shared\\Dates.bas\r\n"
+                                                                "Module=Fees; Geb\xFC"
+                                                                "hren.bas\r\n"},
+                                {QStringLiteral("shared/dates.bas"), "x = Now\r\n"},
+                                {QStringLiteral("app/Gebühren.bas"), "y = Date\r\n"}});
+    const QString Previous = QDir::currentPath();
+    QDir::setCurrent(QDir::rootPath());
+    ScanProjectFile(Base + QStringLiteral("/app/App.vbp"), 1);
+    QDir::setCurrent(Previous);
+
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    const TProjectInfo& Project = *Document->GetProject(0);
+    ASSERT_EQ(Project.ModuleCount(), 2);
+    const TModuleInfo& Shared = *Project.GetModule(0);
+    EXPECT_EQ(Shared.Name, "DATES.BAS");
+    EXPECT_EQ(Shared.Path, ToFileName(Base) + "/shared/");
+    EXPECT_EQ(Shared.HitCount(), 1);
+    const TModuleInfo& Fees = *Project.GetModule(1);
+    EXPECT_EQ(Fees.Name, "GEB\xFCHREN.BAS");
+    EXPECT_EQ(Fees.HitCount(), 1);
+}
+
+TEST_F(ScanWizardTest, AModuleThatCannotBeReadStopsTheScanWithAMessageNamingItAndItsFolder) {
+    const QString File =
+        Write(QStringLiteral("m"), {{QStringLiteral("P.vbp"), "Form=Lost.frm\r\nModule=M; Sub\\M.bas\r\n"},
+                                    {QStringLiteral("Sub/M.bas"), "x = Now\r\n"}}) +
+        QStringLiteral("/P.vbp");
+    QString Error;
+    ScanProjectFile(File, 1, [&] {
+        // After the error the wizard waits on the Scan page until the user presses Cancel.
+        AnswerErrorThen(&Error, [] {
+            EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 1);
+            EXPECT_TRUE(frmScanWizard->ui->btnNext->isHidden());
+            frmScanWizard->ui->btnCancel->click();
+        });
+    });
+    EXPECT_TRUE(Error.contains(QStringLiteral("LOST.FRM"))) << Error.toStdString();
+    EXPECT_TRUE(Error.contains(Dir.filePath(QStringLiteral("m")))) << Error.toStdString();
+    EXPECT_EQ(Document->ProjectCount(), 0);
+
+    // Next without a file asks for one and stays on the Intro page.
+    QString Message;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        frmScanWizard->ui->btnNext->setEnabled(true);
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
+        frmScanWizard->ui->btnNext->click();
+        EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 0);
+        frmScanWizard->ui->btnCancel->click();
+    });
+    Main().sbScanClick();
+    EXPECT_EQ(Message, QStringLiteral("Need to specify project"));
+}
+
+TEST_F(ScanWizardTest, TheExampleProjectScansEndToEndWithTheProgramsWordList) {
+    QFile::remove(Dir.filePath(QStringLiteral("KeyWords.TXT")));
+    ASSERT_TRUE(QFile::copy(RepositoryRoot + QStringLiteral("/resources/scanner/KeyWords.TXT"),
+                            Dir.filePath(QStringLiteral("KeyWords.TXT"))));
+    ScanProjectFile(RepositoryRoot + QStringLiteral("/examples/Ledger/Ledger.vbp"), 1);
+
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    const TProjectInfo& Project = *Document->GetProject(0);
+    EXPECT_EQ(Project.Name, "Ledger.vbp");
+    std::vector<std::string> Modules;
+    for (Longint I = 0; I < Project.ModuleCount(); ++I)
+        Modules.push_back(Project.GetModule(I)->Name);
+    EXPECT_EQ(Modules, (std::vector<std::string>{"CLSPERIOD.CLS", "COMMON\\MODFORMAT.BAS", "FRMINVOICE.FRM",
+                                                 "FRMMAIN.FRM", "MODDATES.BAS"}));
+    EXPECT_EQ(Project.VBXCount(), 2);
+    EXPECT_EQ(HitCount(Project), ExampleHits);
+    EXPECT_EQ(Project.Compliant(), ctNo);
+}
+
+} // namespace
