@@ -1,6 +1,7 @@
 // The scanner program: splash, application title and help file, the main window and the
 // windows it uses, then the event loop until the main window closes.
 #include "platform/ui/Application.h"
+#include "reports/rptHits.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/About.h"
 #include "scanner/Fsplash.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
 
     TfrmMain Main;
     TfrmKeyWords KeyWords;
+    TrepHits HitReport(Document, Main.imlLarge);
     TfrmOptions Options;
     TfrmHit Hit;
     std::unique_ptr<TfrmAbout> About;
