@@ -17,6 +17,14 @@ constexpr const char* ReportFileMask = "*.QXV";
 constexpr const char* ReportFileExt = ".QXV";
 } // namespace
 
+bool ConfirmReplace(const std::string& FileName) {
+    if (!FileExists(FileName))
+        return true;
+    return MessageDlg(
+               QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(FromFileName(FileName)),
+               TMsgDlgType::mtConfirmation, mbYes | mbNo) == mrYes;
+}
+
 TfrmPreview::TfrmPreview(const QStringList& Arguments)
     : dlgOpen(this, QStringLiteral("dlgOpen"), TFileDialog::dkOpen),
       dlgSave(this, QStringLiteral("dlgSave"), TFileDialog::dkSave), ui(new Ui::TfrmPreview),
@@ -210,8 +218,11 @@ void TfrmPreview::sbSaveClick() {
     if (!dlgSave.Execute() || Printer() == nullptr)
         return;
     std::string Name = dlgSave.FileName;
-    if (ExtractFileExt(Name).empty())
+    if (ExtractFileExt(Name).empty()) {
         Name += ReportFileExt;
+        if (!ConfirmReplace(Name))
+            return;
+    }
     Printer()->Save(Name);
 }
 

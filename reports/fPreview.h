@@ -25,6 +25,11 @@ namespace Ui {
 class TfrmPreview;
 }
 
+/// Asks whether to replace FileName when it exists: for a name that got its extension after the
+/// save dialog had closed, so that the dialog's own question was about another name. True when
+/// the file may be written.
+bool ConfirmReplace(const std::string& FileName);
+
 class TfrmPreview final : public QWidget {
     Q_OBJECT
 public:

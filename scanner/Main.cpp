@@ -3,6 +3,7 @@
 #include "platform/report/QRExport.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Text.h"
+#include "reports/fPreview.h"
 #include "reports/qrHtml.h"
 #include "reports/rptHits.h"
 #include "scanmodel/ScanInfo.h"
@@ -481,6 +482,8 @@ void TfrmMain::sbExportClick() {
     if (!dlgExport.Execute() || repHits == nullptr)
         return;
     const std::string FileName = ExportFileName(dlgExport.FileName, dlgExport.FilterIndex);
+    if (FileName != dlgExport.FileName && !ConfirmReplace(FileName))
+        return;
     std::unique_ptr<TQRExportFilter> Filter;
     switch (dlgExport.FilterIndex) {
     case 2:

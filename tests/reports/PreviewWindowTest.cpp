@@ -130,6 +130,7 @@ TEST_F(PreviewWindowTest, ASavedReportLoadsBackAsTheSamePages) {
         EXPECT_TRUE(testsupport::AllAnswered());
     });
     ASSERT_TRUE(QFile::exists(File(QStringLiteral("hits.QXV"))));
+    const std::string Bytes = ReadAll(File(QStringLiteral("hits.QXV")));
 
     // Another preview, of another document, loads the file.
     Document = std::make_unique<TQuorvex>();
@@ -142,6 +143,16 @@ TEST_F(PreviewWindowTest, ASavedReportLoadsBackAsTheSamePages) {
         EXPECT_EQ(Window.QRPreview()->PageNumber(), 1);
         // Loading leaves the status line alone.
         EXPECT_EQ(Window.StatusText(), QStringLiteral("Working..."));
+
+        // Saving as "hits" again asks before the file of that name with the extension is replaced.
+        QString Question;
+        AnswerFileDialog(File(QStringLiteral("hits")), 0,
+                         [&] { testsupport::AnswerNextMessageBox(QMessageBox::No, &Question); });
+        Click(Window, "Save");
+        EXPECT_TRUE(testsupport::AllAnswered());
+        EXPECT_EQ(Question, File(QStringLiteral("hits.QXV")) +
+                                QStringLiteral(" already exists.\nDo you want to replace it?"));
+        EXPECT_EQ(ReadAll(File(QStringLiteral("hits.QXV"))), Bytes);
     });
 }
 

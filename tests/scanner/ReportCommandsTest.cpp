@@ -98,6 +98,23 @@ TEST_F(ReportCommandsTest, ExportWritesTheChosenFormatAndAddsItsExtensionToABare
     Export(Path(QStringLiteral("report")), 3);
     EXPECT_EQ(ReadFile(Path(QStringLiteral("report.CSV"))).rfind("Audit\r\nProject File;Module;", 0), 0u);
 
+    // The file that the added extension names is replaced only when the user says so.
+    QString Question;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* Dialog = qobject_cast<QFileDialog*>(W);
+        ASSERT_NE(Dialog, nullptr);
+        Dialog->selectNameFilter(Dialog->nameFilters().value(0));
+        Dialog->selectFile(Path(QStringLiteral("report")));
+        static_cast<QDialog*>(Dialog)->accept();
+        testsupport::AnswerNextMessageBox(QMessageBox::No, &Question);
+    });
+    WriteFile(Path(QStringLiteral("report.HTM")), "kept");
+    Main.ui->sbExport->click();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_EQ(Question, Path(QStringLiteral("report.HTM")) +
+                            QStringLiteral(" already exists.\nDo you want to replace it?"));
+    EXPECT_EQ(ReadFile(Path(QStringLiteral("report.HTM"))), "kept");
+
     // A name with a dot stays as typed, whatever the type.
     Export(Path(QStringLiteral("hits.list")), 3);
     EXPECT_EQ(ReadFile(Path(QStringLiteral("hits.list"))), ReadFile(Path(QStringLiteral("report.CSV"))));
