@@ -1,5 +1,5 @@
-// The preview window on the hit report: paging and its status line, the zoom group, printing
-// commands, saving and loading report files, and the command-line timer.
+// The preview window on the hit report: paging and its status line, the zoom group, saving and
+// loading report files. The viewer's tests cover the command-line timer and closing by Esc.
 #include "platform/report/QRPreview.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Text.h"
@@ -9,9 +9,7 @@
 #include "tests/support/ModalHelper.h"
 
 #include <QFile>
-#include <QKeyEvent>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -175,35 +173,4 @@ TEST_F(PreviewWindowTest, MissingAndDamagedFilesLeaveThePagesShown) {
         EXPECT_TRUE(Message.startsWith(QStringLiteral("Cannot load report file "))) << Message.toStdString();
         EXPECT_EQ(PageBytes(*Window.Printer()), Before);
     });
-}
-
-TEST_F(PreviewWindowTest, EscapeClosesTheWindowAndEndsThePreview) {
-    WithPreview(Report, [&](TfrmPreview& Window) {
-        QKeyEvent Esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-        QApplication::sendEvent(&Window, &Esc);
-        EXPECT_FALSE(Window.isVisible());
-        EXPECT_EQ(Window.Printer(), nullptr);
-    });
-}
-
-TEST_F(PreviewWindowTest, TheFirstArgumentIsLoadedASecondAfterShowingWhenItIsAReportFile) {
-    TQRPrinter Saved;
-    Report.Prepare(Saved);
-    ASSERT_TRUE(Saved.Save(ToFileName(File(QStringLiteral("hits.qxv")))));
-    QFile::copy(File(QStringLiteral("hits.qxv")), File(QStringLiteral("hits.txt")));
-
-    for (const auto& [Argument, Pages] :
-         {std::pair{QStringLiteral("hits.qxv"), 12}, std::pair{QStringLiteral("hits.txt"), 1}}) {
-        TQuickRep Blank;
-        TQRPrinter Printer;
-        Blank.Prepare(Printer);
-        auto Window = TfrmPreview::Open(&Printer, {File(Argument), QStringLiteral("ignored.QXV")});
-        EXPECT_TRUE(Window->tmrView.isActive());
-        EXPECT_EQ(Window->tmrView.interval(), 1000);
-        EXPECT_EQ(Printer.PageCount(), 1);
-        QTest::qWait(1200);
-        EXPECT_FALSE(Window->tmrView.isActive());
-        EXPECT_EQ(Printer.PageCount(), Pages) << Argument.toStdString();
-        Window->close();
-    }
 }
