@@ -1,7 +1,7 @@
 // The row rules of the HTML and CSV filters, fed through the filters' own PlaceText with the
 // positions the engine would hand them.
 #include "reports/qrHtml.h"
-#include "tests/reports/ReportsTestSupport.h"
+#include "tests/reports/ExportFiles.h"
 #include "tests/support/ExceptionMessage.h"
 
 #include <QTemporaryDir>

@@ -6,7 +6,6 @@
 #include "tests/support/ModalHelper.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QPainter>
 #include <QTimer>
@@ -126,22 +125,6 @@ void AnswerFileDialog(const QString& Path, int FilterIndex, const std::function<
         if (Then)
             Then();
     });
-}
-
-std::string ReadAll(const QString& Name) {
-    QFile F(Name);
-    if (!F.open(QIODevice::ReadOnly))
-        return "<missing>";
-    return F.readAll().toStdString();
-}
-
-std::vector<std::string> Lines(const std::string& Text) {
-    std::vector<std::string> Result;
-    std::size_t Start = 0;
-    for (std::size_t End; (End = Text.find("\r\n", Start)) != std::string::npos; Start = End + 2)
-        Result.push_back(Text.substr(Start, End - Start));
-    EXPECT_EQ(Start, Text.size()) << "text after the last line end";
-    return Result;
 }
 
 } // namespace reportstest

@@ -4,6 +4,7 @@
 
 #include "platform/ui/ImageList.h"
 #include "scanmodel/ScanInfo.h"
+#include "tests/reports/ExportFiles.h"
 
 #include <QString>
 
@@ -37,9 +38,5 @@ void WithPreview(TQuickRep& Report, const std::function<void(TfrmPreview&)>& Act
 /// dialog's), types Path and accepts; then runs Then (to arm the answer to a window that the
 /// choice opens).
 void AnswerFileDialog(const QString& Path, int FilterIndex = 0, const std::function<void()>& Then = {});
-
-std::string ReadAll(const QString& Name);
-/// The CR LF terminated lines of Text.
-std::vector<std::string> Lines(const std::string& Text);
 
 } // namespace reportstest
