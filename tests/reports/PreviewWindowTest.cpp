@@ -9,6 +9,7 @@
 #include "tests/support/ModalHelper.h"
 
 #include <QFile>
+#include <QPrintDialog>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -115,6 +116,28 @@ TEST_F(PreviewWindowTest, OneZoomButtonIsDownAndEachZoomsThePreview) {
         Click(Window, "ZoomToWidth");
         EXPECT_EQ(Down(), QStringLiteral("ZoomToWidth"));
         EXPECT_EQ(View.Zoom(), static_cast<int>(View.width() / Width * 90));
+    });
+}
+
+TEST_F(PreviewWindowTest, PrintAndPrinterSetupOfferTheAttachedPages) {
+    WithPreview(Report, [&](TfrmPreview& Window) {
+        int Last = 0;
+        bool Range = false;
+        auto Answer = [&](QWidget* W) {
+            auto* Dialog = qobject_cast<QPrintDialog*>(W);
+            ASSERT_NE(Dialog, nullptr);
+            Last = Dialog->maxPage();
+            Range = Dialog->testOption(QAbstractPrintDialog::PrintPageRange);
+            Dialog->reject();
+        };
+        testsupport::AnswerNextModal(Answer);
+        Click(Window, "Print");
+        EXPECT_TRUE(Range);
+        EXPECT_EQ(Last, 12);
+        testsupport::AnswerNextModal(Answer);
+        Click(Window, "PrintSetup");
+        EXPECT_TRUE(testsupport::AllAnswered());
+        EXPECT_FALSE(Range);
     });
 }
 
