@@ -277,7 +277,6 @@ void TrepHits::repHitsNeedData(TObject*, bool& MoreData) {
 }
 
 void TrepHits::SummaryBand1BeforePrint(TQRCustomBand*, bool& PrintBand) {
-    imgCompliant->Picture = QImage();
     imgCompliant->Picture = Image(imRatings + mDocument->Compliant());
     lblHits->Caption = IntToStr(ReportWalk.HitTotal);
     lblMods->Caption = IntToStr(ReportWalk.ModuleTotal);
