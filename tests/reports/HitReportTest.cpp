@@ -102,9 +102,9 @@ protected:
         Document->AddMDB(MDB);
         auto* Last = new TMDBInfo;
         Last->Name = "last.mdb";
-        auto* Spec = NewObject<TMDBIMEXSpecInfo>("Import", 24);
-        Spec->AddHit(NewMDBHit("Import", "Shipped", "Shipped", "Date8", 1, ctYes));
-        Last->AddIMEXSpec(Spec);
+        auto* ImportSpecification = NewObject<TMDBIMEXSpecInfo>("Import", 24);
+        ImportSpecification->AddHit(NewMDBHit("Import", "Shipped", "Shipped", "Date8", 1, ctYes));
+        Last->AddIMEXSpec(ImportSpecification);
         Document->AddMDB(Last);
     }
 
