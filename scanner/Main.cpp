@@ -1,8 +1,12 @@
 #include "scanner/Main.h"
 
 #include "components/CDKPathE.h"
+#include "platform/report/QRExport.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Text.h"
+#include "reports/fPreview.h"
+#include "reports/qrHtml.h"
+#include "reports/rptHits.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/About.h"
 #include "scanner/DocumentFile.h"
@@ -343,11 +347,17 @@ void TfrmMain::FileSaveAs() {
 }
 
 void TfrmMain::FilePrint() {
-    // The hit report's preview comes with the report windows.
+    if (repHits != nullptr)
+        repHits->Preview();
 }
 
 void TfrmMain::FilePrintSetup() {
-    // The printer setup belongs to the report engine's printer object, which the report windows use.
+    // The choices stay with the program's printer for the next print; the paper offered is the
+    // hit report's.
+    TQRPrinter Setup;
+    if (repHits != nullptr)
+        Setup.SetPaper(repHits->Page.PaperSize, repHits->Page.Orientation);
+    Setup.PrinterSetup();
 }
 
 void TfrmMain::FileExit() {
@@ -480,7 +490,24 @@ void TfrmMain::sbOptionsClick() {
 }
 
 void TfrmMain::sbExportClick() {
-    // The hit report is exported through dlgExport and ExportFileName by the report windows.
+    if (!dlgExport.Execute() || repHits == nullptr)
+        return;
+    const std::string FileName = ExportFileName(dlgExport.FileName, dlgExport.FilterIndex);
+    if (FileName != dlgExport.FileName && !ConfirmReplace(FileName))
+        return;
+    std::unique_ptr<TQRExportFilter> Filter;
+    switch (dlgExport.FilterIndex) {
+    case 2:
+        Filter = std::make_unique<TQRAsciiExportFilter>(FileName);
+        break;
+    case 3:
+        Filter = std::make_unique<TQRCSVExportFilter>(FileName);
+        break;
+    default:
+        Filter = std::make_unique<TQRHtmlExportFilter>(FileName);
+    }
+    THourglass Wait;
+    repHits->ExportWithFilter(*Filter);
 }
 
 // --- scan commands (the scan wizard runs them) ---

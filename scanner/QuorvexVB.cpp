@@ -3,6 +3,7 @@
 #include "scanner/QuorvexVB.h"
 
 #include "platform/ui/Application.h"
+#include "reports/rptHits.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/About.h"
 #include "scanner/Fsplash.h"
@@ -32,6 +33,7 @@ int RunQuorvexVB(const std::string& ProgramDir, const QStringList& Arguments) {
     TfrmScanHit ScanHit;
     TfrmScanWizard ScanWizard;
     TfrmKeyWords KeyWords;
+    TrepHits HitReport(Document, Main.imlLarge);
     TfrmOptions Options;
     TfrmHit Hit;
     std::unique_ptr<TfrmAbout> About;

@@ -73,6 +73,12 @@ enum : quint8 {
 
 constexpr double MaxCoordinate = 1e7;
 constexpr int HeaderSize = 32;
+// The most drawing one page may ask for. A report page draws texts, frame lines and a few
+// dozen small pictures; these bounds leave room for far more, yet keep a page that was built
+// to take minutes to draw (hundreds of thousands of path points, or huge pictures drawn over
+// and over) from ever reaching the painter.
+constexpr quint64 MaxPagePoints = 20'000;
+constexpr quint64 MaxPagePixels = 16'000'000;
 
 // The picture header's version: what this Qt writes, and so the newest it can replay.
 quint16 RecordedVersion() {
@@ -86,12 +92,19 @@ quint16 RecordedVersion() {
     return Version;
 }
 
+/// The drawing work a page asks for so far: points of polygons and path elements, and the
+/// pixels of the pictures it draws (each drawing counted).
+struct TPageWork {
+    quint64 Points = 0;
+    quint64 Pixels = 0;
+};
+
 /// Bounds-checked big-endian reader over one record; every read fails softly, and the
 /// record is sound only when all reads succeeded and consumed it exactly.
 class TRecordReader {
 public:
-    TRecordReader(const unsigned char* Data, qsizetype Size, QSet<QByteArray>& GoodImages)
-        : mData(Data), mSize(Size), mGoodImages(GoodImages) {}
+    TRecordReader(const unsigned char* Data, qsizetype Size, QSet<QByteArray>& GoodImages, TPageWork& Work)
+        : mData(Data), mSize(Size), mGoodImages(GoodImages), mWork(Work) {}
 
     bool Ok() const { return mOk; }
     bool AtEnd() const { return mOk && mPos == mSize; }
@@ -164,6 +177,7 @@ public:
         const quint32 N = U32();
         if (N > Left() / 16)
             mOk = false;
+        mWork.Points += N;
         for (quint32 I = 0; mOk && I < N; ++I)
             Point();
     }
@@ -241,6 +255,8 @@ public:
             return;
         if (Count < 0 || Count > Left() / 20)
             mOk = false;
+        else
+            mWork.Points += static_cast<quint64>(Count);
         for (qint32 I = 0; mOk && I < Count; ++I) {
             const qint32 Type = I32();
             if (Type < 0 || Type > 3 || (I == 0 && Type != 0))
@@ -282,6 +298,7 @@ public:
                     mOk = false;
                     return;
                 }
+                mWork.Pixels += static_cast<quint64>(W) * H;
                 Skip(Len - 8);
                 First = false;
             } else {
@@ -316,6 +333,7 @@ private:
     qsizetype mPos = 0;
     bool mOk = true;
     QSet<QByteArray>& mGoodImages;
+    TPageWork& mWork;
 };
 
 bool CheckRecord(quint8 Code, TRecordReader& R) {
@@ -419,7 +437,8 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
     const qsizetype Size = Data.size();
     if (Size < HeaderSize || std::memcmp(D, "QPIC", 4) != 0)
         return QStringLiteral("not a page picture");
-    TRecordReader Header(D, HeaderSize, mGoodImages);
+    TPageWork Work;
+    TRecordReader Header(D, HeaderSize, mGoodImages, Work);
     Header.Skip(4);
     const quint16 Checksum = Header.U16();
     const quint16 Version = Header.U16();
@@ -462,9 +481,15 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
                 return QStringLiteral("misplaced picture end");
             Ended = true;
         } else {
-            TRecordReader R(D + Pos, Len, mGoodImages);
+            TRecordReader R(D + Pos, Len, mGoodImages, Work);
             if (!CheckRecord(Code, R))
                 return QStringLiteral("bad picture record %1 (code %2)").arg(I + 1).arg(Code);
+            if (Work.Points > MaxPagePoints)
+                return QStringLiteral("more drawing than a report page holds: over %1 points")
+                    .arg(MaxPagePoints);
+            if (Work.Pixels > MaxPagePixels)
+                return QStringLiteral("more drawing than a report page holds: over %1 picture pixels")
+                    .arg(MaxPagePixels);
         }
         Pos += Len;
     }

@@ -3,6 +3,8 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QPainterPath>
+#include <QPolygonF>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <functional>
 
 using namespace reportfiles;
 
@@ -206,4 +209,77 @@ TEST(ReportFile, PagePicturesWithForeignRecordsAreRejected) {
     Page[32] = 30;
     FixChecksum(Page);
     EXPECT_TRUE(qrpage::CheckPage(Page, Rect).startsWith(QStringLiteral("bad picture record 1")));
+}
+
+TEST(ReportFile, PagesAskingForFarMoreDrawingThanAReportPageAreRefused) {
+    // Pages built to take minutes to draw: a path of 300 000 elements, polygons of 30 000
+    // points in all, a picture of a million pixels drawn twenty times.
+    auto PageWith = [](const std::function<void(QPainter&)>& Draw) {
+        QPicture Page;
+        Page.setBoundingRect(QRect(0, 0, 8419, 5953));
+        QPainter P(&Page);
+        Draw(P);
+        P.end();
+        return Page;
+    };
+    QImage Big(1000, 1000, QImage::Format_RGB32);
+    Big.fill(Qt::gray);
+    const std::pair<const char*, std::function<void(QPainter&)>> Cases[] = {
+        {"points",
+         [](QPainter& P) {
+             QPainterPath Path;
+             for (int I = 0; I < 300000; ++I)
+                 Path.lineTo(I % 8000, I % 5000);
+             P.drawPath(Path);
+         }},
+        {"points",
+         [](QPainter& P) {
+             QPolygonF Polygon;
+             for (int I = 0; I < 3000; ++I)
+                 Polygon << QPointF(I, I % 100);
+             for (int I = 0; I < 10; ++I)
+                 P.drawPolyline(Polygon);
+         }},
+        {"picture pixels",
+         [&](QPainter& P) {
+             for (int I = 0; I < 20; ++I)
+                 P.drawImage(QRectF(I * 10, 0, 100, 100), Big);
+         }},
+    };
+    QTemporaryDir Dir;
+    const std::string Name = Dir.filePath(QStringLiteral("heavy.QXV")).toStdString();
+    for (const auto& [What, Draw] : Cases) {
+        TQRPrinter Heavy;
+        std::vector<QPicture> Pages{
+            PageWith([](QPainter& P) { P.drawText(100, 100, QStringLiteral("fine")); }), PageWith(Draw)};
+        Heavy.SetPages(std::move(Pages));
+        ASSERT_TRUE(Heavy.Save(Name));
+        TQRPrinter Printer;
+        try {
+            Printer.Load(Name);
+            ADD_FAILURE() << What << ": loaded";
+        } catch (const EQRFileError& E) {
+            EXPECT_NE(E.Message().find("page 2 is damaged (more drawing than a report page holds: over "),
+                      std::string::npos)
+                << E.Message();
+            EXPECT_NE(E.Message().find(What), std::string::npos) << E.Message();
+        }
+        EXPECT_EQ(Printer.PageCount(), 0);
+    }
+
+    // Drawing within what a page can hold still loads.
+    TQRPrinter Moderate;
+    std::vector<QPicture> Pages{PageWith([&](QPainter& P) {
+        QPainterPath Path;
+        for (int I = 0; I < 5000; ++I)
+            Path.lineTo(I % 8000, I % 5000);
+        P.drawPath(Path);
+        for (int I = 0; I < 3; ++I)
+            P.drawImage(QRectF(I * 10, 0, 100, 100), Big);
+    })};
+    Moderate.SetPages(std::move(Pages));
+    ASSERT_TRUE(Moderate.Save(Name));
+    TQRPrinter Printer;
+    Printer.Load(Name);
+    EXPECT_EQ(Printer.PageCount(), 1);
 }

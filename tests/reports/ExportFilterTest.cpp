@@ -1,0 +1,159 @@
+// The row rules of the HTML and CSV filters, fed through the filters' own PlaceText with the
+// positions the engine would hand them.
+#include "reports/qrHtml.h"
+#include "tests/reports/ExportFiles.h"
+#include "tests/support/ExceptionMessage.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace reportstest;
+
+namespace {
+// The grid of an 8 pt report font in tenths of a millimetre.
+constexpr double Grid = 8 * 254.0 / 72;
+
+struct TText {
+    double Col;
+    double Row;
+    std::string Text;
+};
+using TPage = std::vector<TText>;
+
+// Exports Pages through a filter of class F and returns the file's lines.
+template <class F>
+std::vector<std::string> Export(const std::vector<TPage>& Pages) {
+    QTemporaryDir Dir;
+    const QString Name = Dir.filePath(QStringLiteral("out"));
+    F Filter(Name.toStdString());
+    Filter.BeginExport(2970, 2100, QFont(QStringLiteral("Tahoma"), 8));
+    for (const TPage& Page : Pages) {
+        Filter.ClearPage();
+        for (const TText& T : Page)
+            Filter.PlaceText(T.Col * Grid / 1.5, T.Row * Grid, QFont(), Qt::white, taLeftJustify, T.Text);
+        Filter.FlushPage();
+    }
+    Filter.EndExport();
+    return Lines(ReadAll(Name));
+}
+
+// The rows of a container as texts joined by '|', in list order.
+std::vector<std::string> Rows(const TTextCont& Cont) {
+    std::vector<std::string> Result;
+    for (const TTextRec* Row = Cont.FirstRow(); Row != nullptr; Row = Row->NextRow) {
+        std::string Line;
+        for (const TTextRec* Item = Row; Item != nullptr; Item = Item->NextInRow)
+            Line += (Item == Row ? "" : "|") + Item->Text;
+        Result.push_back(Line);
+    }
+    return Result;
+}
+
+const std::string TableStart = "<TABLE BORDER=1 WIDTH=100%><TD>";
+} // namespace
+
+TEST(RowRules, TextsOfOneHeightJoinInColumnOrderWhateverThePlacingOrder) {
+    TTextCont Cont;
+    Cont.AddText(30, 4, "c");
+    Cont.AddText(10, 4, "a");
+    Cont.AddText(20, 4, "b");
+    Cont.AddText(20, 4, "b0"); // an equal column goes before the text already there
+    Cont.AddText(5, 4.2, "first");
+    EXPECT_EQ(Rows(Cont), std::vector<std::string>{"first|a|b0|b|c"});
+    // The new first text took the row's place: its Row value now decides matches.
+    Cont.AddText(1, 5.65, "joins");
+    Cont.AddText(1, 2.6, "new row");
+    EXPECT_EQ(Rows(Cont), (std::vector<std::string>{"joins|first|a|b0|b|c", "new row"}));
+    Cont.ClearItems();
+    EXPECT_EQ(Cont.FirstRow(), nullptr);
+}
+
+TEST(RowRules, RowsStandInTheOrderStartedAndATextJoinsTheEarlierOfTwoRows) {
+    TTextCont Cont;
+    Cont.AddText(1, 10, "ten");
+    Cont.AddText(1, 2, "two");
+    Cont.AddText(1, 4.5, "four and a half");
+    Cont.AddText(2, 7.5, "beyond reach"); // 2.5 and 3 away from its neighbours
+    Cont.AddText(3, 3.25, "near both");   // within reach of two rows: the earlier in the list
+    EXPECT_EQ(Rows(Cont),
+              (std::vector<std::string>{"ten", "two|near both", "four and a half", "beyond reach"}));
+    Cont.ClassifyRows();
+    const TTextRec* Two = Cont.FirstRow()->NextRow;
+    EXPECT_EQ(Cont.FirstRow()->Kind, TTextRec::tkSingle);
+    EXPECT_EQ(Two->Kind, TTextRec::tkTableStart);
+    EXPECT_EQ(Two->NextInRow->Kind, TTextRec::tkTableStart);
+    EXPECT_EQ(Two->PrevRow, Cont.FirstRow());
+}
+
+TEST(RowRules, ExactlyOneAndAHalfLineHeightsJoinsWhereverThePageIsAndMoreDoesNot) {
+    // The hit report puts texts of one row 16 design pixels apart: 1.5 lines of 8 pt. The
+    // engine's positions come out a hair above or below that depending on the page position.
+    const double Apart = 16 * 254.0 / 96;
+    for (int Top = 0; Top < 600; ++Top) {
+        const double Y = 100 + Top * 254.0 / 96;
+        TTextCont Cont;
+        Cont.AddText(1, Y / Grid, "upper");
+        Cont.AddText(2, (Y + Apart) / Grid, "lower");
+        Cont.AddText(3, (Y + Apart + 0.01) / Grid, "beyond");
+        ASSERT_EQ(Rows(Cont), (std::vector<std::string>{"upper|lower", "beyond"})) << "at " << Top;
+    }
+}
+
+TEST(HtmlExport, SingleRowsEndInBreaksAndRunsOfWideRowsFormTables) {
+    const TPage Page = {{1, 0, "title"}, {1, 3, "a"},    {9, 3, "b"},  {1, 6, "c"},
+                        {9, 6, "d"},     {1, 9, "note"}, {1, 12, "e"}, {9, 12, "f"},
+                        {1, 15, "end"},  {1, 18, "g"},   {9, 18, "h"}};
+    EXPECT_EQ(Export<TQRHtmlExportFilter>({Page}),
+              (std::vector<std::string>{"<html>", "<meta charset=\"windows-1252\">", "title<BR>",
+                                        TableStart + "a<TD>b", "<TR><TD>c<TD>d", "</TABLE>note<BR>",
+                                        TableStart + "e<TD>f", "</TABLE>end<BR>",
+                                        TableStart + "g<TD>h</TABLE>", "</HTML>"}));
+    EXPECT_EQ(Export<TQRCSVExportFilter>({Page}),
+              (std::vector<std::string>{"title", "a;b", "c;d", "note", "e;f", "end", "g;h", "</CSV>"}));
+}
+
+TEST(HtmlExport, ATableNeverContinuesOntoTheNextPageAndPagesWithoutTextWriteNothing) {
+    const TPage Wide = {{1, 3, "a"}, {9, 3, "b"}};
+    EXPECT_EQ(
+        Export<TQRHtmlExportFilter>({Wide, {}, Wide}),
+        (std::vector<std::string>{"<html>", "<meta charset=\"windows-1252\">", TableStart + "a<TD>b</TABLE>",
+                                  TableStart + "a<TD>b</TABLE>", "</HTML>"}));
+    EXPECT_EQ(Export<TQRHtmlExportFilter>({{}, {}}),
+              (std::vector<std::string>{"<html>", "<meta charset=\"windows-1252\">", "</HTML>"}));
+    EXPECT_EQ(Export<TQRCSVExportFilter>({{}}), std::vector<std::string>{"</CSV>"});
+}
+
+TEST(HtmlExport, TextsAreEscapedOrQuotedSoThatEveryColumnStaysInPlace) {
+    const TPage Page = {
+        {1, 0, "If d < Date And x > 0 Then"}, {40, 0, "A&B \"q\""}, {60, 0, "Caf\xE9;x"}, {1, 3, "plain"}};
+    EXPECT_EQ(
+        Export<TQRHtmlExportFilter>({Page}),
+        (std::vector<std::string>{"<html>", "<meta charset=\"windows-1252\">",
+                                  TableStart + "If d &lt; Date And x &gt; 0 Then<TD>A&amp;B &quot;q&quot;<TD>"
+                                               "Caf\xE9;x",
+                                  "</TABLE>plain<BR>", "</HTML>"}));
+    EXPECT_EQ(Export<TQRCSVExportFilter>({Page}),
+              (std::vector<std::string>{"If d < Date And x > 0 Then;\"A&B \"\"q\"\"\";\"Caf\xE9;x\"", "plain",
+                                        "</CSV>"}));
+    EXPECT_EQ(CsvField("two\r\nlines"), "\"two\r\nlines\"");
+    EXPECT_EQ(CsvField("a\nb"), "\"a\nb\"");
+}
+
+TEST(HtmlExport, AFileThatCannotBeCreatedRaisesNamingIt) {
+    TQRHtmlExportFilter Filter("/nonexistent-folder/report.HTM");
+    EXPECT_EQ(testsupport::MessageOf<EFCreateError>([&] { Filter.BeginExport(2970, 2100, QFont()); }),
+              "Cannot create file /nonexistent-folder/report.HTM");
+}
+
+TEST(HtmlExport, BothFiltersAreInTheEnginesLibrary) {
+    std::vector<std::pair<std::string, std::string>> Found;
+    for (const auto& Entry : QRExportFilterLibrary().Filters())
+        Found.emplace_back(Entry.FilterName, Entry.Extension);
+    EXPECT_NE(
+        std::find(Found.begin(), Found.end(), std::pair<std::string, std::string>("HTML document", "HTM")),
+        Found.end());
+    EXPECT_NE(std::find(Found.begin(), Found.end(),
+                        std::pair<std::string, std::string>("CSV comma separated", "CSV")),
+              Found.end());
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Shared pieces of the report tests: the application object, pictures for the hit report,
+// scan documents built in code, file-dialog answers and a preview run that acts on its window.
+
+#include "platform/ui/ImageList.h"
+#include "scanmodel/ScanInfo.h"
+#include "tests/reports/ExportFiles.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TQuickRep;
+class TfrmPreview;
+
+namespace reportstest {
+
+/// 24 pictures of 32 x 32, each of its own colour, as the main window's large list holds them.
+void FillImages(TImageList& List);
+
+/// A hit with the given texts; line numbers as given.
+THitInfo* NewHit(const std::string& Sub, const std::string& Variable, const std::string& Line,
+                 Longint LineInModule, TCompliant Rating = ctNo,
+                 const std::string& ErrorType = "Computation");
+TMDBHitInfo* NewMDBHit(const std::string& Sub, const std::string& Field, const std::string& Variable,
+                       const std::string& Line, Longint LineInModule, TCompliant Rating = ctMayBe);
+/// A module holding Hits hits named "<Name>.<n>" (Variable "v<n>").
+TModuleInfo* NewModule(const std::string& Name, int Hits, Longint Image = 3, Longint Lines = 100);
+TProjectInfo* NewProject(const std::string& Name, std::vector<TModuleInfo*> Modules);
+
+/// Runs Report's preview; once its window is up, Action runs on it and the window is closed.
+void WithPreview(TQuickRep& Report, const std::function<void(TfrmPreview&)>& Action);
+
+/// Answers the next file dialog: picks the name filter FilterIndex (from 1; 0 keeps the
+/// dialog's), types Path and accepts; then runs Then (to arm the answer to a window that the
+/// choice opens).
+void AnswerFileDialog(const QString& Path, int FilterIndex = 0, const std::function<void()>& Then = {});
+
+} // namespace reportstest
