@@ -51,21 +51,12 @@ void Guarded(F&& Match) {
     }
 }
 
-/// The keyword matcher of the list being scanned, built once and rebuilt when
-/// the list changes.
-TKeywordMatcher& MatcherFor(const TStringList& KeyWords) {
-    static std::vector<std::string> Keys;
-    static std::optional<TKeywordMatcher> Matcher;
-    bool Same = Matcher.has_value() && Keys.size() == static_cast<std::size_t>(KeyWords.Count());
-    for (Longint I = 0; Same && I < KeyWords.Count(); ++I)
-        Same = Keys[static_cast<std::size_t>(I)] == KeyWords[I];
-    if (!Same) {
-        Keys.clear();
-        for (Longint I = 0; I < KeyWords.Count(); ++I)
-            Keys.push_back(KeyWords[I]);
-        Matcher.emplace(KeyWords);
-    }
-    return *Matcher;
+/// The matcher of the list being scanned, kept from one value to the next. A value matched
+/// from inside another value's hit handler finds none here and takes one of its own, so the
+/// matcher in use is never changed under it.
+std::unique_ptr<TKeywordMatcher>& SpareMatcher() {
+    static std::unique_ptr<TKeywordMatcher> Spare;
+    return Spare;
 }
 
 [[noreturn]] void NoApplication(const std::string& Name) {
@@ -160,7 +151,14 @@ void TMDBObjectInfo::MatchValue(const std::string& Sub, const std::string& Line,
                                 const TStringList& Excludes) {
     if (!OnHit)
         return;
-    TKeywordMatcher& Matcher = MatcherFor(KeyWords);
+    std::unique_ptr<TKeywordMatcher> Held = std::move(SpareMatcher());
+    if (!Held || !Held->Index().SameKeys(KeyWords))
+        Held = std::make_unique<TKeywordMatcher>(KeyWords);
+    struct TGiveBack {
+        std::unique_ptr<TKeywordMatcher>& M;
+        ~TGiveBack() { SpareMatcher() = std::move(M); }
+    } GiveBack{Held};
+    TKeywordMatcher& Matcher = *Held;
     Matcher.Match(Line, Excludes, [&](Longint K, Longint P, const std::string& W) {
         auto Hit = std::make_unique<TMDBHitInfo>();
         Hit->Line = Line;

@@ -90,14 +90,19 @@ std::string WordAt(std::string_view Text, Longint Position) {
 }
 
 bool MayDeclare(std::string_view Line) {
-    // Every word that can begin a declaration starts with F, P or S.
+    // Every word that can begin a declaration (Public, Private, Friend, Static, Property, Sub,
+    // Function) has three letters at least and begins with one of these three.
     std::size_t First = 0;
     while (First < Line.size() && IsBlankOrTab(Line[First]))
         ++First;
-    if (First == Line.size())
+    if (Line.size() - First < 3)
         return false;
-    const char Initial = static_cast<char>(Line[First] | 0x20);
-    return Initial == 'f' || Initial == 'p' || Initial == 's';
+    char W[3];
+    for (std::size_t I = 0; I < 3; ++I)
+        W[I] = static_cast<char>(Line[First + I] | 0x20);
+    const std::string_view Start(W, 3);
+    return Start == "pub" || Start == "pri" || Start == "fri" || Start == "sta" || Start == "pro" ||
+           Start == "sub" || Start == "fun";
 }
 
 std::string DeclName(std::string_view Line) {
@@ -190,55 +195,32 @@ bool IsExcluded(const TStringList& Excludes, const std::string& Word) {
 
 // --- TKeywordMatcher ---
 
-TKeywordMatcher::TKeywordMatcher(const TStringList& KeyWords) {
-    mKeys.reserve(static_cast<std::size_t>(KeyWords.Count()));
-    for (Longint I = 0; I < KeyWords.Count(); ++I)
-        mKeys.push_back(KeyWords[I]);
-    mFirst.assign(mKeys.size(), std::string_view::npos);
-    for (std::size_t K = 0; K < mKeys.size(); ++K) {
-        const std::string& Key = mKeys[K];
-        if (Key.size() == 1) {
-            mSingles.push_back(static_cast<std::uint32_t>(K));
-        } else if (Key.size() > 1) {
-            std::uint16_t Pair;
-            std::memcpy(&Pair, Key.data(), 2);
-            mPairs.push_back({Pair, static_cast<std::uint32_t>(K)});
-        }
-    }
-    std::sort(mPairs.begin(), mPairs.end());
-    // Place + 1 of the first keyword of each pair; 0 for a pair that starts no keyword, 255 for
-    // one whose place does not fit a byte (looked up in mPairs then).
-    mPairStart = std::make_unique<std::uint8_t[]>(65536);
-    for (std::size_t I = mPairs.size(); I > 0; --I)
-        mPairStart[mPairs[I - 1].first] = static_cast<std::uint8_t>(std::min<std::size_t>(I, 255));
-}
+TKeywordMatcher::TKeywordMatcher(std::shared_ptr<const TKeywordIndex> Index)
+    : mIndex(std::move(Index)), mFirst(mIndex->Count(), std::string_view::npos) {}
 
 bool TKeywordMatcher::FindFirst(std::string_view Line) {
     for (std::uint32_t K : mFound)
         mFirst[K] = std::string_view::npos;
     mFound.clear();
-    for (std::uint32_t K : mSingles) {
-        mFirst[K] = Line.find(mKeys[K][0]);
+    const TKeywordIndex& X = *mIndex;
+    for (std::uint32_t K : X.Singles()) {
+        mFirst[K] = Line.find(X.Key(K)[0]);
         if (mFirst[K] != std::string_view::npos)
             mFound.push_back(K);
     }
-    if (mPairs.empty() || Line.size() < 2)
+    if (X.PairCount() == 0 || Line.size() < 2)
         return !mFound.empty();
     const char* const B = Line.data();
     const std::size_t Last = Line.size() - 1;
-    const std::uint8_t* const Start = mPairStart.get();
     for (std::size_t I = 0; I < Last; ++I) {
         std::uint16_t Pair;
         std::memcpy(&Pair, B + I, 2);
-        const std::uint8_t First = Start[Pair];
-        if (First == 0)
+        const std::size_t First = X.FirstWithPair(Pair);
+        if (First == std::string_view::npos)
             continue;
-        auto It = First < 255 ? mPairs.begin() + (First - 1)
-                              : std::lower_bound(mPairs.begin(), mPairs.end(),
-                                                 std::make_pair(Pair, std::uint32_t(0)));
-        for (; It != mPairs.end() && It->first == Pair; ++It) {
-            const std::uint32_t K = It->second;
-            if (mFirst[K] == std::string_view::npos && Line.substr(I, mKeys[K].size()) == mKeys[K]) {
+        for (std::size_t J = First; J < X.PairCount() && X.PairAt(J) == Pair; ++J) {
+            const std::uint32_t K = X.KeyAt(J);
+            if (mFirst[K] == std::string_view::npos && Line.substr(I, X.Key(K).size()) == X.Key(K)) {
                 mFirst[K] = I;
                 mFound.push_back(K);
             }
@@ -249,7 +231,7 @@ bool TKeywordMatcher::FindFirst(std::string_view Line) {
 
 std::size_t TKeywordMatcher::FirstAccepted(std::string_view Line, std::size_t K, std::size_t From,
                                            const TStringList& Excludes, std::string& Variable) const {
-    const std::string& Key = mKeys[K];
+    const std::string& Key = mIndex->Key(K);
     for (std::size_t P = From; P != std::string_view::npos;) {
         std::size_t Start = 0, End = 0;
         WordBounds(Line, P, Start, End);

@@ -3,6 +3,7 @@
 // module and database scans share. Texts are 8-bit strings; positions are 1-based.
 
 #include "platform/rtl/Classes.h"
+#include "scanmodel/KeywordIndex.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,8 +21,9 @@ std::string WordAt(std::string_view Text, Longint Position);
 /// Sub|Function Foo, "Property Get Foo" (the kind word in the line's own case) for property
 /// procedures; empty for any other line. Words may be separated by runs of blanks and TABs.
 std::string DeclName(std::string_view Line);
-/// False when Line cannot be a declaration line: its first word does not start with F, P or S.
-/// Cutting text off a line's end never changes the answer.
+/// False when Line cannot be a declaration line: its first word does not begin with the first
+/// three letters of a word that starts a declaration. Then no line made of Line's first part
+/// (less leading blanks) declares a routine either.
 bool MayDeclare(std::string_view Line);
 
 /// Line from its first non-blank character (blanks only, not TABs), at most 999 characters.
@@ -39,17 +41,20 @@ std::string_view TrimLeadingBlanksView(std::string_view Line);
 bool IsExcluded(const TStringList& Excludes, const std::string& Word);
 
 /// Finds, for every keyword of a list, where it makes a hit in a line: the first occurrence
-/// whose word is not excluded. Built once per scan from the keyword list; the exclusion list is
-/// consulted afresh on every look-up, so words added during a scan count at once.
+/// whose word is not excluded. The exclusion list is consulted afresh on every look-up, so words
+/// added during a scan count at once. Each scan has its own matcher (it holds the state of the
+/// line being matched); matchers of the same list share its index.
 class TKeywordMatcher {
 public:
-    explicit TKeywordMatcher(const TStringList& KeyWords);
+    explicit TKeywordMatcher(const TStringList& KeyWords) : TKeywordMatcher(TKeywordIndex::For(KeyWords)) {}
+    explicit TKeywordMatcher(std::shared_ptr<const TKeywordIndex> Index);
 
     /// Calls OnHit(KeyIndex, Position, Variable) in keyword-list order, at most once per keyword.
     template <class F>
     void Match(std::string_view Line, const TStringList& Excludes, F&& OnHit);
 
-    const std::string& Key(Longint Index) const { return mKeys[static_cast<std::size_t>(Index)]; }
+    const std::string& Key(Longint Index) const { return mIndex->Key(static_cast<std::size_t>(Index)); }
+    const TKeywordIndex& Index() const { return *mIndex; }
     /// Whether any keyword occurs anywhere in Text (no exclusions looked at).
     bool Occurs(std::string_view Text) { return FindFirst(Text); }
 
@@ -62,16 +67,9 @@ private:
     std::size_t FirstAccepted(std::string_view Line, std::size_t K, std::size_t From,
                               const TStringList& Excludes, std::string& Variable) const;
 
-    std::vector<std::string> mKeys;
+    std::shared_ptr<const TKeywordIndex> mIndex;
     std::vector<std::size_t> mFirst;
     std::vector<std::uint32_t> mFound; ///< keywords whose mFirst is set
-    /// Keywords of one character; the longer ones sorted by their first two bytes (read as one
-    /// 16-bit number), and by every such number the place + 1 of its first keyword there (0 for
-    /// none; 255 for a place beyond 254), so that most positions of a line are passed over with
-    /// one look-up.
-    std::vector<std::uint32_t> mSingles;
-    std::vector<std::pair<std::uint16_t, std::uint32_t>> mPairs;
-    std::unique_ptr<std::uint8_t[]> mPairStart;
 };
 
 template <class F>
@@ -79,7 +77,7 @@ void TKeywordMatcher::Match(std::string_view Line, const TStringList& Excludes, 
     if (!FindFirst(Line))
         return;
     std::string Variable;
-    for (std::size_t K = 0; K < mKeys.size(); ++K) {
+    for (std::size_t K = 0; K < mFirst.size(); ++K) {
         if (mFirst[K] == std::string_view::npos)
             continue;
         const std::size_t P = FirstAccepted(Line, K, mFirst[K], Excludes, Variable);

@@ -549,6 +549,12 @@ void TModuleInfo::ReleaseSource() {
     mSourceLines.Clear();
 }
 
+void TModuleInfo::CountLines() {
+    if (Name.empty())
+        return;
+    LinesOfCode = static_cast<Longint>(CountSourceLines(ResolveWindowsPath({}, Path + Name)));
+}
+
 void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
     StopScan = false;
     // Project readers give upper-case file names.
@@ -559,10 +565,31 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
     Longint InSub = 0;
     int Nesting = 0;
     const Longint Count = std::min(LinesOfCode, LoadedLineCount());
-    for (Longint I = std::max<Longint>(ScanIndex, 0); I < Count; ++I) {
+    const Longint From = std::max<Longint>(ScanIndex, 0);
+    // Where keywords start in the lines still to scan, found in one pass over the text once a
+    // hit handler is bound: a line holds a keyword when one starts in it and ends before it does.
+    std::vector<TKeyStart> Starts;
+    bool Marked = false;
+    auto NextStart = Starts.cbegin();
+    for (Longint I = From; I < Count; ++I) {
         ScanIndex = I;
         DoBeforeScan();
         const std::string_view Raw = mSourceLines.Line(static_cast<std::size_t>(I));
+        const std::size_t LineBegin = mSourceLines.LineStart(static_cast<std::size_t>(I));
+        const std::size_t LineEnd = LineBegin + Raw.size();
+        if (OnHit && !Marked) {
+            Matcher.Index().FindStarts(mSourceLines.Text().substr(LineBegin), Starts);
+            for (TKeyStart& S : Starts) {
+                S.Pos += LineBegin;
+                S.End += LineBegin;
+            }
+            NextStart = Starts.cbegin();
+            Marked = true;
+        }
+        bool Holds = false;
+        for (; NextStart != Starts.cend() && NextStart->Pos < LineEnd; ++NextStart)
+            Holds = Holds || (NextStart->Pos >= LineBegin && NextStart->End <= LineEnd);
+        const bool Candidate = OnHit && Holds;
         // A form file's layout block, from its "Begin" line to the matching "End", is no code.
         bool Layout = false;
         if (IsForm) {
@@ -579,7 +606,6 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
             // Stripping the comment and the leading blanks only takes text away, so a line that
             // cannot declare a routine and holds no keyword at all needs neither.
             const bool Declares = MayDeclare(Raw);
-            const bool Candidate = OnHit && Matcher.Occurs(Raw);
             const std::string_view L =
                 Declares || Candidate ? TrimLeadingBlanksView(StripCommentView(Raw)) : std::string_view();
             std::string D = Declares ? DeclName(L) : std::string();

@@ -302,6 +302,9 @@ public:
     void LoadSource();
     /// ScanIndex := 0 and drops the loaded lines.
     void ReleaseSource();
+    /// Sets LinesOfCode to the number of lines LoadSource would load, without keeping them (the
+    /// file is counted, not split). Nothing for a module without a name; raises as LoadSource.
+    void CountLines();
     /// Lines held between LoadSource and ReleaseSource.
     Longint LoadedLineCount() const { return static_cast<Longint>(mSourceLines.Count()); }
     /// The routine the scan is in.

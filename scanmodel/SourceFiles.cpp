@@ -8,6 +8,11 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -131,31 +136,100 @@ TSpareBuffers& Spare() {
     return S;
 }
 
+/// Reads the whole of FileName into Text (of Capacity bytes; both are replaced when the file is
+/// larger) with as few system calls as the file allows; returns its size. Raises the class
+/// library's "Cannot open file %s", and "Stream read error: <file> (<reason>)" when reading
+/// fails part way, so that a scan never goes on with a text cut short.
+std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text, std::size_t& Capacity) {
+    TFileStream F(FileName, fmOpenRead);
+    struct stat St {};
+    std::size_t Want = 0;
+    if (::fstat(F.Handle(), &St) == 0 && St.st_size > 0)
+        Want = static_cast<std::size_t>(St.st_size);
+    // One byte more than the file holds, so that the read that finds the end needs no second
+    // buffer; a file that grows meanwhile is read to its new end. A buffer far larger than the
+    // file is not kept.
+    if (!Text || Capacity < Want + 1 || Capacity > 2 * Want + 65536) {
+        Capacity = Want + 1;
+        Text = std::make_unique_for_overwrite<char[]>(Capacity);
+    }
+    std::size_t Size = 0;
+    for (;;) {
+        if (Size == Capacity) {
+            auto Larger = std::make_unique_for_overwrite<char[]>(2 * Capacity);
+            std::memcpy(Larger.get(), Text.get(), Size);
+            Text = std::move(Larger);
+            Capacity *= 2;
+        }
+        const ssize_t N = ::read(F.Handle(), Text.get() + Size, Capacity - Size);
+        if (N < 0 && errno == EINTR)
+            continue;
+        if (N < 0)
+            throw EReadError("Stream read error: " + FileName + " (" + std::strerror(errno) + ")");
+        if (N == 0)
+            return Size;
+        Size += static_cast<std::size_t>(N);
+    }
+}
+
+/// Takes the spare text buffer (ReadWhole decides whether it fits).
+void TakeSpare(std::unique_ptr<char[]>& Text, std::size_t& Capacity) {
+    TSpareBuffers& S = Spare();
+    Text = std::move(S.Text);
+    Capacity = std::exchange(S.Capacity, 0);
+}
+
 } // namespace
+
+std::size_t CountLineEnds(std::string_view Text) {
+    const char* const B = Text.data();
+    const std::size_t N = Text.size();
+    std::size_t Ends = 0, Pairs = 0, I = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: CRs and LFs counted, and the CR LF pairs, which end one line.
+    const __m128i Cr = _mm_set1_epi8('\r');
+    const __m128i Lf = _mm_set1_epi8('\n');
+    for (; I + 17 <= N; I += 16) {
+        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + I));
+        const __m128i Next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + I + 1));
+        const __m128i IsCr = _mm_cmpeq_epi8(V, Cr);
+        Ends += static_cast<std::size_t>(std::popcount(
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(IsCr, _mm_cmpeq_epi8(V, Lf))))));
+        Pairs += static_cast<std::size_t>(std::popcount(
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(IsCr, _mm_cmpeq_epi8(Next, Lf))))));
+    }
+#endif
+    for (; I < N; ++I) {
+        if (B[I] == '\n') {
+            ++Ends;
+        } else if (B[I] == '\r') {
+            ++Ends;
+            if (I + 1 < N && B[I + 1] == '\n')
+                ++Pairs;
+        }
+    }
+    return Ends - Pairs;
+}
+
+std::size_t CountSourceLines(const std::string& FileName) {
+    std::unique_ptr<char[]> Text;
+    std::size_t Capacity = 0;
+    TakeSpare(Text, Capacity);
+    const std::size_t Size = ReadWhole(FileName, Text, Capacity);
+    const std::string_view View(Text.get(), Size);
+    const bool Unended = Size > 0 && View.back() != '\r' && View.back() != '\n';
+    const std::size_t Count = CountLineEnds(View) + (Unended ? 1 : 0);
+    Spare().Text = std::move(Text);
+    Spare().Capacity = Capacity;
+    return Count;
+}
 
 void TSourceText::LoadFromFile(const std::string& FileName) {
     Clear();
-    std::size_t Size = 0;
-    {
-        TFileStream F(FileName, fmOpenRead);
-        const auto Capacity = static_cast<std::size_t>(F.Size());
-        TSpareBuffers& S = Spare();
-        if (S.Text && S.Capacity >= Capacity && S.Capacity <= 2 * Capacity + 65536) {
-            mText = std::move(S.Text);
-            mCapacity = S.Capacity;
-        } else {
-            mText = std::make_unique_for_overwrite<char[]>(Capacity);
-            mCapacity = Capacity;
-        }
-        mLines = std::move(S.Lines);
-        mLines.clear();
-        while (Size < Capacity) {
-            const Longint N = F.Read(mText.get() + Size, static_cast<Longint>(Capacity - Size));
-            if (N <= 0)
-                break;
-            Size += static_cast<std::size_t>(N);
-        }
-    }
+    TakeSpare(mText, mCapacity);
+    mLines = std::move(Spare().Lines);
+    mLines.clear();
+    const std::size_t Size = mSize = ReadWhole(FileName, mText, mCapacity);
     mLines.reserve(Size / 32 + 1);
     const char* const Begin = mText.get();
     // Called with every CR and LF in order. The LF of a CR LF pair lies before P by then and
@@ -198,6 +272,7 @@ void TSourceText::Clear() {
     }
     mText.reset();
     mCapacity = 0;
+    mSize = 0;
     mLines.clear();
     mLines.shrink_to_fit();
 }

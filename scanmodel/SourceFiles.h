@@ -27,7 +27,8 @@ std::string ExtractWindowsName(std::string_view Entry);
 /// their bytes otherwise. One buffer for the whole file keeps the scans from allocating per line.
 class TSourceText {
 public:
-    /// Reads FileName; raises the class library's "Cannot open file %s" when it cannot be opened.
+    /// Reads FileName; raises the class library's "Cannot open file %s" when it cannot be opened,
+    /// and "Stream read error: <file> (<reason>)" when reading it fails.
     void LoadFromFile(const std::string& FileName);
     void Clear();
     std::size_t Count() const { return mLines.size(); }
@@ -35,6 +36,9 @@ public:
     std::string_view Line(std::size_t Index) const {
         return std::string_view(mText.get() + mLines[Index].Start, mLines[Index].Length);
     }
+    /// The whole text, and where a line starts in it.
+    std::string_view Text() const { return std::string_view(mText.get(), mSize); }
+    std::size_t LineStart(std::size_t Index) const { return mLines[Index].Start; }
 
     struct TBounds {
         std::size_t Start;
@@ -44,8 +48,15 @@ public:
 private:
     std::unique_ptr<char[]> mText;
     std::size_t mCapacity = 0;
+    std::size_t mSize = 0;
     std::vector<TBounds> mLines;
 };
+
+/// The number of lines TSourceText finds in FileName, counted without splitting them; raises
+/// as TSourceText::LoadFromFile does.
+std::size_t CountSourceLines(const std::string& FileName);
+/// The number of line ends in Text: every CR and every LF, a CR LF pair counting once.
+std::size_t CountLineEnds(std::string_view Text);
 
 /// Reads a text file as lines, as TSourceText does.
 std::vector<std::string> LoadSourceLines(const std::string& FileName);

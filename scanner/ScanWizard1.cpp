@@ -323,8 +323,9 @@ void TfrmScanWizard::BuildModules() {
         }
         std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
         Module->ImageIndex = ModuleImage(Entry);
+        // The scan reads the file again: here its lines are only counted, for the progress bar.
         try {
-            Module->LoadSource();
+            Module->CountLines();
         } catch (const std::exception& E) {
             throw Exception("Cannot read the module " + Cp1252ToUtf8(Entry) + " in the folder " +
                             Module->Path + ": " + E.what());
@@ -333,7 +334,6 @@ void TfrmScanWizard::BuildModules() {
         Module->OnBeforeScan = [this](TObject* Sender) { ModuleProgress(Sender); };
         Module->OnHit = [this](TObject* Sender, THitInfo*& Hit, const std::string& Filename,
                                TModalResult& Accept) { ModuleHit(Sender, Hit, Filename, Accept); };
-        Module->ReleaseSource();
         ScanProject->AddModule(Module.release());
     }
     ui->ProgressBar->setMaximum(static_cast<int>(ScanProject->ProjectLinesOfCode()));
