@@ -1,0 +1,67 @@
+#pragma once
+// The Visual Basic 6 project the scan benchmarks share, shaped after measured real projects:
+// forms whose layout blocks make about 40 % of all lines, code modules, classes and a few user
+// controls, with a Project.vbp that lists them. Lines average 33 bytes, with long SQL strings,
+// Declare statements and If conditions among them; most files end their lines with CR LF, some
+// with LF; text is Windows-1252. Date handling occurs at the frequency and in the shapes business
+// code has, next to look-alikes (Format of amounts, Timeout, Days, Update, Validate) and
+// keywords inside comments and string literals. The same seed writes the same bytes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qxbench {
+
+/// One module file of the generated project.
+struct TVbModule {
+    std::string FileName; ///< as on disk and in Project.vbp, e.g. "frmOrderList.frm"
+    char Kind = 'M';      ///< 'F' form, 'M' code module, 'C' class, 'U' user control
+    bool CrLf = true;     ///< lines end with CR LF, else with LF
+    long Lines = 0;
+};
+
+/// The generated project and what it holds. Totals count the module files, not Project.vbp.
+struct TVbProject {
+    std::string Folder;      ///< ends with '/'
+    std::string ProjectFile; ///< Folder + "Project.vbp"
+    std::vector<TVbModule> Modules;
+    long long Lines = 0;
+    long long Bytes = 0;       ///< file sizes, line ends included
+    long long TextBytes = 0;   ///< line ends not included
+    long long LayoutLines = 0; ///< form and user-control headers: VERSION, Object, Begin … End, Attribute
+    long long LayoutBlockLines = 0; ///< the Begin … End blocks of the .frm files, which a scan passes over
+    long long LongLines = 0;        ///< lines of 150 bytes or more
+    long long AnsiBytes = 0;        ///< bytes of 0x80 and above: letters of Windows-1252
+    long long LfFiles = 0;          ///< modules whose lines end with LF alone
+
+    double AverageLineBytes() const {
+        return Lines ? static_cast<double>(TextBytes) / static_cast<double>(Lines) : 0;
+    }
+    /// Module files as Folder + name, in project order.
+    std::vector<std::string> Files() const;
+};
+
+/// Writes the project into Folder (emptied first; a '/' is added when missing). Words are the
+/// keywords of a scan's list: some comments and string literals quote them. About 366 000
+/// lines, 12 MB, 300 modules.
+TVbProject GenerateVbProject(const std::string& Folder, const std::vector<std::string>& Words,
+                             std::uint32_t Seed = 1998);
+
+/// How many lines of the project's modules hold at least one of Words (matched case-sensitively
+/// as substrings, as the scan matches keywords). Reads the files.
+long long LinesHoldingAny(const TVbProject& Project, const std::vector<std::string>& Words);
+
+/// The entries of a word list file, without their line ends (CR LF or LF); empty lines dropped.
+std::vector<std::string> ReadWordList(const std::string& FileName);
+
+/// Best of Runs timings of `grep -c -F <Options> -f Patterns Files…` run in Folder. Patterns is
+/// written from Words with LF line ends: grep would take the CR of a CR LF list into every
+/// pattern. grep runs with LC_ALL=C, so that it reads bytes as the scan does and no multibyte
+/// locale's decoding slows it down (the files are Windows-1252, not UTF-8). Its counts go to a
+/// file, not to /dev/null, where GNU grep would stop at the first match. Returns 0 when grep
+/// cannot be run.
+double BestGrepSeconds(const std::string& Folder, const std::vector<std::string>& Files,
+                       const std::vector<std::string>& Words, const std::string& Options, int Runs);
+
+} // namespace qxbench
