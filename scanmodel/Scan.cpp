@@ -97,12 +97,21 @@ bool MayDeclare(std::string_view Line) {
         ++First;
     if (Line.size() - First < 3)
         return false;
-    char W[3];
-    for (std::size_t I = 0; I < 3; ++I)
-        W[I] = static_cast<char>(Line[First + I] | 0x20);
-    const std::string_view Start(W, 3);
-    return Start == "pub" || Start == "pri" || Start == "fri" || Start == "sta" || Start == "pro" ||
-           Start == "sub" || Start == "fun";
+    auto Lower = [&](std::size_t I) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(Line[First + I]) | 0x20);
+    };
+    switch (Lower(0) << 16 | Lower(1) << 8 | Lower(2)) {
+    case 'p' << 16 | 'u' << 8 | 'b':
+    case 'p' << 16 | 'r' << 8 | 'i':
+    case 'p' << 16 | 'r' << 8 | 'o':
+    case 'f' << 16 | 'r' << 8 | 'i':
+    case 'f' << 16 | 'u' << 8 | 'n':
+    case 's' << 16 | 't' << 8 | 'a':
+    case 's' << 16 | 'u' << 8 | 'b':
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::string DeclName(std::string_view Line) {
@@ -208,25 +217,43 @@ bool TKeywordMatcher::FindFirst(std::string_view Line) {
         if (mFirst[K] != std::string_view::npos)
             mFound.push_back(K);
     }
-    if (X.PairCount() == 0 || Line.size() < 2)
-        return !mFound.empty();
-    const char* const B = Line.data();
-    const std::size_t Last = Line.size() - 1;
-    for (std::size_t I = 0; I < Last; ++I) {
-        std::uint16_t Pair;
-        std::memcpy(&Pair, B + I, 2);
-        const std::size_t First = X.FirstWithPair(Pair);
-        if (First == std::string_view::npos)
-            continue;
-        for (std::size_t J = First; J < X.PairCount() && X.PairAt(J) == Pair; ++J) {
-            const std::uint32_t K = X.KeyAt(J);
-            if (mFirst[K] == std::string_view::npos && Line.substr(I, X.Key(K).size()) == X.Key(K)) {
+    if (X.PairCount() > 0)
+        for (std::size_t I = 0; I + 1 < Line.size(); ++I)
+            NoteAt(Line, I);
+    return !mFound.empty();
+}
+
+bool TKeywordMatcher::FindFirst(std::string_view Line, const std::vector<std::size_t>& Starts) {
+    for (std::uint32_t K : mFound)
+        mFirst[K] = std::string_view::npos;
+    mFound.clear();
+    const TKeywordIndex& X = *mIndex;
+    for (const std::size_t I : Starts) {
+        for (std::uint32_t K : X.Singles())
+            if (mFirst[K] == std::string_view::npos && Line[I] == X.Key(K)[0]) {
                 mFirst[K] = I;
                 mFound.push_back(K);
             }
-        }
+        if (I + 1 < Line.size())
+            NoteAt(Line, I);
     }
     return !mFound.empty();
+}
+
+void TKeywordMatcher::NoteAt(std::string_view Line, std::size_t I) {
+    const TKeywordIndex& X = *mIndex;
+    std::uint16_t Pair;
+    std::memcpy(&Pair, Line.data() + I, 2);
+    const std::size_t First = X.FirstWithPair(Pair);
+    if (First == std::string_view::npos)
+        return;
+    for (std::size_t J = First; J < X.PairCount() && X.PairAt(J) == Pair; ++J) {
+        const std::uint32_t K = X.KeyAt(J);
+        if (mFirst[K] == std::string_view::npos && Line.substr(I, X.Key(K).size()) == X.Key(K)) {
+            mFirst[K] = I;
+            mFound.push_back(K);
+        }
+    }
 }
 
 std::size_t TKeywordMatcher::FirstAccepted(std::string_view Line, std::size_t K, std::size_t From,

@@ -52,6 +52,11 @@ public:
     /// Calls OnHit(KeyIndex, Position, Variable) in keyword-list order, at most once per keyword.
     template <class F>
     void Match(std::string_view Line, const TStringList& Excludes, F&& OnHit);
+    /// The same, when the places of Line at which keywords start are known: Starts holds them
+    /// all (0-based, in order), and other places besides. No other place is looked at.
+    template <class F>
+    void Match(std::string_view Line, const std::vector<std::size_t>& Starts, const TStringList& Excludes,
+               F&& OnHit);
 
     const std::string& Key(Longint Index) const { return mIndex->Key(static_cast<std::size_t>(Index)); }
     const TKeywordIndex& Index() const { return *mIndex; }
@@ -62,6 +67,11 @@ private:
     /// Fills mFirst with the first occurrence of every keyword (npos when absent); returns
     /// whether any keyword occurs.
     bool FindFirst(std::string_view Line);
+    bool FindFirst(std::string_view Line, const std::vector<std::size_t>& Starts);
+    /// Notes the keywords of two bytes or more that occur at I.
+    void NoteAt(std::string_view Line, std::size_t I);
+    template <class F>
+    void Report(std::string_view Line, const TStringList& Excludes, F&& OnHit);
     /// Position of the first occurrence of key K at or after From whose word is not excluded;
     /// npos when there is none. Fills Variable.
     std::size_t FirstAccepted(std::string_view Line, std::size_t K, std::size_t From,
@@ -74,8 +84,19 @@ private:
 
 template <class F>
 void TKeywordMatcher::Match(std::string_view Line, const TStringList& Excludes, F&& OnHit) {
-    if (!FindFirst(Line))
-        return;
+    if (FindFirst(Line))
+        Report(Line, Excludes, OnHit);
+}
+
+template <class F>
+void TKeywordMatcher::Match(std::string_view Line, const std::vector<std::size_t>& Starts,
+                            const TStringList& Excludes, F&& OnHit) {
+    if (FindFirst(Line, Starts))
+        Report(Line, Excludes, OnHit);
+}
+
+template <class F>
+void TKeywordMatcher::Report(std::string_view Line, const TStringList& Excludes, F&& OnHit) {
     std::string Variable;
     for (std::size_t K = 0; K < mFirst.size(); ++K) {
         if (mFirst[K] == std::string_view::npos)

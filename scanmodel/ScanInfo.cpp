@@ -569,6 +569,7 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
     // Where keywords start in the lines still to scan, found in one pass over the text once a
     // hit handler is bound: a line holds a keyword when one starts in it and ends before it does.
     std::vector<TKeyStart> Starts;
+    std::vector<std::size_t> InLine, InCode; // the starts in the line, and in its code part
     bool Marked = false;
     auto NextStart = Starts.cbegin();
     for (Longint I = From; I < Count; ++I) {
@@ -587,8 +588,12 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
             Marked = true;
         }
         bool Holds = false;
+        InLine.clear();
         for (; NextStart != Starts.cend() && NextStart->Pos < LineEnd; ++NextStart)
-            Holds = Holds || (NextStart->Pos >= LineBegin && NextStart->End <= LineEnd);
+            if (NextStart->Pos >= LineBegin) {
+                Holds = Holds || NextStart->End <= LineEnd;
+                InLine.push_back(NextStart->Pos);
+            }
         const bool Candidate = OnHit && Holds;
         // A form file's layout block, from its "Begin" line to the matching "End", is no code.
         bool Layout = false;
@@ -616,7 +621,12 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
                 ++InSub;
             }
             if (Candidate) {
-                Matcher.Match(L, Excludes, [&](Longint K, Longint P, const std::string& W) {
+                const auto CodeBegin = static_cast<std::size_t>(L.data() - mSourceLines.Text().data());
+                InCode.clear();
+                for (const std::size_t P : InLine)
+                    if (P >= CodeBegin && P - CodeBegin < L.size())
+                        InCode.push_back(P - CodeBegin);
+                Matcher.Match(L, InCode, Excludes, [&](Longint K, Longint P, const std::string& W) {
                     auto Hit = std::make_unique<THitInfo>();
                     Hit->Line = std::string(L);
                     Hit->LineInModule = I;

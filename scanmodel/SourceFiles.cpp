@@ -11,6 +11,8 @@
 #include <utility>
 
 #include <cerrno>
+#include <ctime>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,26 +33,89 @@ bool HasHighBytes(std::string_view S) {
     return std::any_of(S.begin(), S.end(), [](char C) { return static_cast<unsigned char>(C) >= 0x80; });
 }
 
+/// The names in a folder, sorted by their ASCII-lower-cased form and then by their bytes, so
+/// that the names that equal one without regard to ASCII case lie together, smallest first.
+struct TFolderListing {
+    std::string Folder;
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    timespec Modified{};
+    std::vector<std::pair<std::string, std::string>> Names; ///< lower-cased, as on disk
+};
+
+bool SameTime(const timespec& A, const timespec& B) {
+    return A.tv_sec == B.tv_sec && A.tv_nsec == B.tv_nsec;
+}
+
+/// The listing of Dir. A project's modules are looked up one after another in a few folders,
+/// so listings are kept and used again while the folder's modification time says it has not
+/// changed. Only a folder that had not changed for some seconds when it was listed is kept:
+/// a change within the granularity of its file system's clock (two seconds on FAT) would not
+/// show in that time.
+const TFolderListing* ListingOf(const std::string& Dir) {
+    constexpr time_t SettledSeconds = 3;
+    constexpr std::size_t Kept = 8;
+    thread_local std::vector<TFolderListing> Listings; // the most recent last
+    struct stat St {};
+    if (::stat(Dir.c_str(), &St) != 0 || !S_ISDIR(St.st_mode))
+        return nullptr;
+    // The folder's listing moves to the end: the one used least recently is dropped first.
+    auto It = std::find_if(Listings.begin(), Listings.end(),
+                           [&](const TFolderListing& L) { return L.Folder == Dir; });
+    if (It == Listings.end()) {
+        if (Listings.size() == Kept)
+            Listings.erase(Listings.begin());
+        Listings.push_back({Dir, 0, 0, {-1, -1}, {}});
+    } else {
+        std::rotate(It, It + 1, Listings.end());
+    }
+    TFolderListing& L = Listings.back();
+    if (L.Device == St.st_dev && L.Inode == St.st_ino && SameTime(L.Modified, St.st_mtim))
+        return &L;
+    L.Device = St.st_dev;
+    L.Inode = St.st_ino;
+    L.Names.clear();
+    if (DIR* D = ::opendir(Dir.c_str())) {
+        while (const dirent* E = ::readdir(D)) {
+            const std::string_view Name(E->d_name);
+            if (Name != "." && Name != "..")
+                L.Names.emplace_back(LowerCase(Name), std::string(Name));
+        }
+        ::closedir(D);
+    }
+    std::sort(L.Names.begin(), L.Names.end());
+    timespec Now{};
+    ::clock_gettime(CLOCK_REALTIME, &Now);
+    // A listing that may miss a change serves this look-up only.
+    L.Modified = Now.tv_sec - St.st_mtim.tv_sec > SettledSeconds ? St.st_mtim : timespec{-1, -1};
+    return &L;
+}
+
+/// The smallest name of Listing that equals Name without regard to ASCII case; empty for none.
+std::string FindInListing(const TFolderListing& Listing, const std::string& Name) {
+    const std::string Key = LowerCase(Name);
+    const auto It = std::lower_bound(Listing.Names.begin(), Listing.Names.end(), Key,
+                                     [](const auto& Entry, const std::string& K) { return Entry.first < K; });
+    return It != Listing.Names.end() && It->first == Key ? It->second : std::string();
+}
+
 /// The entry of Folder whose name is Component: the exact name when it exists, else the first
 /// (in sorted order) that equals it or its UTF-8 form without regard to ASCII case. Entries of a
 /// Windows project are upper-cased in their ASCII letters only, so ASCII folding is enough.
 std::string FindComponent(const std::string& Folder, const std::string& Component) {
-    const std::string Dir = Folder.empty() ? std::string(".") : Folder;
     if (Exists(Folder + Component))
         return Component;
     const std::string Utf8 = HasHighBytes(Component) ? Cp1252ToUtf8(Component) : std::string();
     if (!Utf8.empty() && Exists(Folder + Utf8))
         return Utf8;
-    std::vector<std::string> Found;
-    std::error_code Ec;
-    for (fs::directory_iterator It(fs::path(Dir), Ec), End; !Ec && It != End; It.increment(Ec)) {
-        std::string Name = It->path().filename().string();
-        if (SameText(Name, Component) || (!Utf8.empty() && SameText(Name, Utf8)))
-            Found.push_back(std::move(Name));
-    }
-    if (Found.empty())
+    const TFolderListing* Listing = ListingOf(Folder.empty() ? std::string(".") : Folder);
+    if (Listing == nullptr)
         return {};
-    return *std::min_element(Found.begin(), Found.end());
+    const std::string Plain = FindInListing(*Listing, Component);
+    const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(*Listing, Utf8);
+    if (Plain.empty() || Encoded.empty())
+        return Plain.empty() ? Encoded : Plain;
+    return std::min(Plain, Encoded);
 }
 
 bool IsWindowsSeparator(char C) {
