@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -332,4 +333,51 @@ TEST(DatabaseValueScan, AValueMatchedFromInsideAnotherValuesHitHandlerLeavesItsM
     EXPECT_EQ(Outer.GetHit(1)->Key, "Now");
     EXPECT_EQ(Outer.GetHit(2)->Key, "Year");
     EXPECT_EQ(InnerHits, 3);
+}
+
+namespace {
+
+void SetBack(const fs::path& Folder) {
+    fs::last_write_time(Folder, fs::file_time_type::clock::now() - std::chrono::hours(48));
+}
+
+} // namespace
+
+TEST(ModuleFiles, ListingsKeptForAFolderFollowEveryChangeToIt) {
+    TTempFolder Folder;
+    const std::string Dir = Folder.Path.string() + "/";
+    Folder.Write("mod.bas", "x");
+    SetBack(Folder.Path);
+    EXPECT_EQ(ResolveWindowsPath(Dir, "MOD.BAS"), Dir + "mod.bas");
+    // A renamed file, a new file and a removed one are seen at the next look-up, though the
+    // folder's listing was kept.
+    fs::rename(Folder.Path / "mod.bas", Folder.Path / "Mod.bas");
+    EXPECT_EQ(ResolveWindowsPath(Dir, "MOD.BAS"), Dir + "Mod.bas");
+    SetBack(Folder.Path);
+    EXPECT_EQ(ResolveWindowsPath(Dir, "MOD.BAS"), Dir + "Mod.bas");
+    Folder.Write("MOD.bas", "y");
+    EXPECT_EQ(ResolveWindowsPath(Dir, "MOD.BAS"), Dir + "MOD.bas"); // the first in sorted order
+    SetBack(Folder.Path);
+    fs::remove(Folder.Path / "MOD.bas");
+    fs::remove(Folder.Path / "Mod.bas");
+    EXPECT_EQ(ResolveWindowsPath(Dir, "MOD.BAS"), Dir + "MOD.BAS");
+}
+
+TEST(ModuleFiles, AFolderChangedMomentsAgoIsListedAgainAtEveryLookUp) {
+    TTempFolder Folder;
+    const std::string Dir = Folder.Path.string() + "/";
+    EXPECT_EQ(ResolveWindowsPath(Dir, "NEW.BAS"), Dir + "NEW.BAS");
+    // Created within the same tick of the file system's clock, the file may leave the folder's
+    // time as it was: the folder had changed too recently for its listing to be kept.
+    Folder.Write("new.bas", "x");
+    EXPECT_EQ(ResolveWindowsPath(Dir, "NEW.BAS"), Dir + "new.bas");
+    // A folder replaced by another of the same name is listed anew.
+    Folder.Write("other.bas", "x");
+    SetBack(Folder.Path);
+    EXPECT_EQ(ResolveWindowsPath(Dir, "OTHER.BAS"), Dir + "other.bas");
+    fs::remove_all(Folder.Path);
+    fs::create_directories(Folder.Path);
+    Folder.Write("Other.bas", "x");
+    SetBack(Folder.Path);
+    EXPECT_EQ(ResolveWindowsPath(Dir, "OTHER.BAS"), Dir + "Other.bas");
 }
