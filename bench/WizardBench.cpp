@@ -5,7 +5,8 @@
 // and on the example project, with the word list the program ships with. In the same run: the
 // model's own scan of the same files (modules built and counted as the wizard does, progress
 // events bound to a counter) and `grep -c -F -f` with the same word list. Counters: the best time
-// of each and the ratios wizard / model and wizard / grep.
+// of each and the ratios wizard / model and wizard / grep. Also the fixture databases picked in the
+// wizard: the catalogue reader's and the scan's wall time.
 
 #include "VbProjectGen.h"
 
@@ -57,10 +58,9 @@ Longint ModelScan(const TProjectInfo& Built) {
         auto* Module = new TModuleInfo;
         Module->Path = Built.GetModule(I)->Path;
         Module->Name = Built.GetModule(I)->Name;
-        Module->LoadSource();
+        Module->CountLines();
         Module->OnBeforeScan = [&](TObject*) { ++Steps; };
         Module->OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) { ++Hits; };
-        Module->ReleaseSource();
         Project.AddModule(Module);
     }
     Project.Scan(*KeyWordList, *ExcludeWordList);
@@ -143,6 +143,71 @@ void BM_WizardExampleProject(benchmark::State& State) {
     WizardPath(State, SourceDir + "/examples/Ledger/Ledger.vbp");
 }
 BENCHMARK(BM_WizardExampleProject)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+/// A fixture database picked in the wizard in automatic mode: the catalogue reader's time (the
+/// pick up to the listed objects, code files written) and the scan's up to the merged tree.
+void DatabasePath(benchmark::State& State, const std::string& Fixture) {
+    QTemporaryDir ProgramDir;
+    const std::string Program = ProgramDir.path().toStdString() + "/";
+    fs::copy_file(SourceDir + "/resources/scanner/KeyWords.TXT", Program + "KeyWords.TXT");
+    TfrmMain Main(Program, {});
+    TfrmScanHit Prompt;
+    TfrmScanWizard Wizard;
+    QTemporaryDir Data;
+    const fs::path Target(Data.path().toStdString());
+    const fs::path Source = fs::path(QUORVEX_TEST_DATA) / Fixture;
+    fs::copy_file(Source, Target / Fixture);
+    if (fs::exists(Source.string() + ".src"))
+        fs::copy(Source.string() + ".src", (Target / Fixture).string() + ".src", fs::copy_options::recursive);
+    const QString File = QString::fromStdString((Target / Fixture).string());
+
+    double Catalogue = 1e9, Scan = 1e9;
+    Longint Objects = 0, Hits = 0;
+    for (auto _ : State) {
+        std::chrono::steady_clock::time_point Scanned;
+        QTimer::singleShot(0, [&] {
+            const auto T0 = std::chrono::steady_clock::now();
+            Wizard.ui->sbSelect->SetText(File);
+            Wizard.ui->sbSelect->DoDialogDrop();
+            Scanned = std::chrono::steady_clock::now();
+            Catalogue = std::min(Catalogue, Seconds(Scanned - T0));
+            Wizard.SetScanMode(1);
+            Wizard.ui->btnNext->click();
+        });
+        Main.sbScanClick();
+        Scan = std::min(Scan, Seconds(std::chrono::steady_clock::now() - Scanned));
+        if (Document->MDBCount() != 1) {
+            State.SkipWithError("the wizard merged nothing");
+            return;
+        }
+        const TMDBInfo& Merged = *Document->GetMDB(0);
+        Objects = Merged.ObjectCount();
+        Hits = 0;
+        for (const TMDBObjectInfos* Kind :
+             {&Merged.Tables(), &Merged.Querys(), &Merged.Forms(), &Merged.Reports(), &Merged.Macros(),
+              &Merged.Modules(), &Merged.IMEXSpecs()})
+            for (Longint I = 0; I < Kind->Count(); ++I)
+                Hits += Kind->Items(I)->HitCount();
+        State.PauseTiming();
+        Modified = false;
+        Main.FileNew();
+        State.ResumeTiming();
+    }
+    State.counters["objects"] = static_cast<double>(Objects);
+    State.counters["hits"] = static_cast<double>(Hits);
+    State.counters["catalogue_s"] = Catalogue;
+    State.counters["scan_s"] = Scan;
+}
+
+void BM_WizardDatabaseWithExport(benchmark::State& State) {
+    DatabasePath(State, "nwind.mdb");
+}
+BENCHMARK(BM_WizardDatabaseWithExport)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+void BM_WizardDatabaseFromTheFile(benchmark::State& State) {
+    DatabasePath(State, "Northwind2000.mdb");
+}
+BENCHMARK(BM_WizardDatabaseFromTheFile)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 } // namespace
 

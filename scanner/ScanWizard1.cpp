@@ -1,6 +1,8 @@
 #include "scanner/ScanWizard1.h"
 
 #include "components/CDKPathE.h"
+#include "platform/access/Access.h"
+#include "platform/dao/DAO.h"
 #include "platform/rtl/TextCodec.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Text.h"
@@ -251,7 +253,155 @@ void TfrmScanWizard::sbSelectDialogDrop() {
     }
 }
 
-void TfrmScanWizard::LoadMDBObjects() {}
+namespace {
+
+/// The code modules that could not be written beside the database, and why the first could not.
+struct TExportFailures {
+    int Count = 0;
+    std::string Reason;
+};
+
+} // namespace
+
+void TfrmScanWizard::LoadMDBObjects() {
+    ui->lstFiles->clear();
+    ui->lstVBXs->clear();
+    // A database has no add-on files.
+    ui->lblVBXs->setVisible(false);
+    ui->lstVBXs->setVisible(false);
+
+    auto Engine = dao::DBEngine::Create();
+    auto Workspace = Engine->Workspaces(0);
+    std::shared_ptr<dao::Database> Database;
+    std::shared_ptr<msaccess::Application> AccessApp;
+    TExportFailures Failures;
+
+    const QString Text = ui->sbSelect->Text();
+    // Made absolute as project files are, so that the objects find their database and code
+    // files whatever the current folder is later.
+    const std::string FileName =
+        ToFileName(Text.isEmpty() ? Text : QDir::cleanPath(QFileInfo(Text).absoluteFilePath()));
+
+    // Every object of the database node knows its file and reports its hits to the wizard.
+    auto Bind = [&](TMDBObjectInfo* Object, const std::string& Name) {
+        Object->Name = Name;
+        Object->SetDatabaseFile(FileName);
+        Object->OnHit = [this](TObject* Sender, TMDBHitInfo*& Hit, const std::string& Filename,
+                               TModalResult& Accept) { MDBHit(Sender, Hit, Filename, Accept); };
+        return Object;
+    };
+    // The objects of the database's own names are listed too.
+    auto Listed = [&](TMDBObjectInfo* Object) {
+        AddSorted(ui->lstFiles, Object->Name);
+        return Object;
+    };
+    // The code of a form, report or standard module, written beside the database as a text file
+    // that the database module scan reads; Kind 0 form, 1 report, 2 standard module.
+    auto ExportMDBModule = [&](int Kind, const std::string& ObjectName) {
+        const std::string ModuleName = Kind == 0   ? "Form_" + ObjectName
+                                       : Kind == 1 ? "Report_" + ObjectName
+                                                   : ObjectName;
+        const std::string ExportName = ModuleName + (Kind == 2 ? ".Bas" : ".cbf");
+        msaccess::DoCmdObject& DoCmd = AccessApp->DoCmd();
+        try {
+            // A form or report without code has no module to open: no failure, no object.
+            DoCmd.OpenModule(ModuleName);
+            try {
+                DoCmd.OutputTo(msaccess::acOutputModule, ModuleName, msaccess::acFormatTXT,
+                               ScanFolder + ExportName, false, "");
+            } catch (const std::exception& E) {
+                // The module has code that will not be scanned: the user hears of it below.
+                if (Failures.Count++ == 0)
+                    Failures.Reason = E.what();
+                throw;
+            }
+            auto* Module = Bind(new TMDBModuleInfo, ExportName);
+            Module->Path = ScanFolder;
+            ScanMDB->AddModule(Module);
+        } catch (...) {
+        }
+        DoCmd.Close(msaccess::acModule, ModuleName, 0);
+    };
+    auto IsSystemObject = [](const std::string& Name) { return Name.starts_with("MSys"); };
+
+    // Leaving however the reader ends: the database is let go and Access quits.
+    auto Release = [&] {
+        Database.reset();
+        if (AccessApp)
+            std::exchange(AccessApp, nullptr)->Quit();
+        Workspace.reset();
+        Engine.reset();
+    };
+    try {
+        ScanFolder = FolderOf(FileName);
+        ScanMDB->Clear();
+        ScanMDB->Path = ScanFolder;
+        ScanMDB->Name = FileName.substr(ScanFolder.size());
+
+        Database = Workspace->OpenDatabase(FileName, false, true, "");
+        auto Specs = Database->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
+        if (!(Specs->BOF() && Specs->EOF())) {
+            Specs->MoveFirst();
+            for (; !Specs->EOF(); Specs->MoveNext())
+                ScanMDB->AddIMEXSpec(
+                    Listed(Bind(new TMDBIMEXSpecInfo, Specs->Fields().Item("SpecName").Value().AsString())));
+        }
+        Specs->Close();
+        for (int I = 0; I < Database->TableDefs().Count(); ++I)
+            if (const std::string Name = Database->TableDefs().Item(I)->Name(); !IsSystemObject(Name))
+                ScanMDB->AddTable(Listed(Bind(new TMDBTableInfo, Name)));
+        for (int I = 0; I < Database->QueryDefs().Count(); ++I)
+            if (const std::string Name = Database->QueryDefs().Item(I)->Name(); !IsSystemObject(Name))
+                ScanMDB->AddQuery(Listed(Bind(new TMDBQueryInfo, Name)));
+        // Access opens the file only once the engine has let go of it.
+        Database->Close();
+        Database.reset();
+
+        AccessApp = msaccess::Application::Create();
+        AccessApp->OpenCurrentDatabase(FileName, false);
+        const auto Current = AccessApp->CurrentDB();
+        const msaccess::DocumentList& Forms = Current->Containers("Forms").Documents();
+        for (int I = 0; I < Forms.Count(); ++I) {
+            const std::string Name = Forms.Item(I).Name();
+            ScanMDB->AddForm(Listed(Bind(new TMDBFormInfo, Name)));
+            ExportMDBModule(0, Name);
+        }
+        const msaccess::DocumentList& Reports = Current->Containers("Reports").Documents();
+        for (int I = 0; I < Reports.Count(); ++I) {
+            const std::string Name = Reports.Item(I).Name();
+            ScanMDB->AddReport(Listed(Bind(new TMDBReportInfo, Name)));
+            ExportMDBModule(1, Name);
+        }
+        const msaccess::DocumentList& Modules = Current->Containers("Modules").Documents();
+        for (int I = 0; I < Modules.Count(); ++I) {
+            const std::string Name = Modules.Item(I).Name();
+            ExportMDBModule(2, Name);
+            AddSorted(ui->lstFiles, Name);
+        }
+        Current->Close();
+
+        const bool Any = ui->lstFiles->count() > 0;
+        ui->btnNext->setEnabled(Any);
+        if (Any)
+            ui->btnNext->setFocus();
+    } catch (...) {
+        // A database that cannot be read leaves nothing to scan; the reader's own failure is the
+        // one the user hears of, not a failing clean-up.
+        ui->btnNext->setEnabled(false);
+        try {
+            Release();
+        } catch (...) {
+        }
+        throw;
+    }
+    Release();
+    if (Failures.Count > 0)
+        MessageDlg(QStringLiteral(
+                       "%1 code module(s) could not be exported to the folder %2 and are not scanned:\n%3")
+                       .arg(Failures.Count)
+                       .arg(FromFileName(ScanFolder), FromMessage(Failures.Reason)),
+                   TMsgDlgType::mtWarning, mbOK);
+}
 
 void TfrmScanWizard::LoadProjectFile() {
     ui->lstFiles->clear();

@@ -27,7 +27,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <functional>
 
 using namespace scannertest;
@@ -485,3 +487,155 @@ TEST_F(ScanWizardTest, TheExampleProjectScansEndToEndWithTheProgramsWordList) {
 }
 
 } // namespace
+
+namespace {
+
+/// Copies the fixture database Name (and its text export, when it has one) into Folder.
+QString CopyDatabase(const QString& Folder, const std::string& Name) {
+    namespace fs = std::filesystem;
+    const fs::path Data(QUORVEX_TEST_DATA);
+    const fs::path Target(ToFileName(Folder));
+    fs::create_directories(Target);
+    fs::copy(Data / Name, Target / Name);
+    if (fs::exists(Data / (Name + ".src")))
+        fs::copy(Data / (Name + ".src"), Target / (Name + ".src"), fs::copy_options::recursive);
+    return FromFileName((Target / Name).string());
+}
+
+std::vector<std::string> NamesOf(const TMDBObjectInfos& Objects) {
+    std::vector<std::string> Out;
+    for (Longint I = 0; I < Objects.Count(); ++I)
+        Out.push_back(Objects.Items(I)->Name);
+    return Out;
+}
+
+/// Picks File in the wizard's path editor as the browse button does.
+void Pick(const QString& File) {
+    frmScanWizard->ui->sbSelect->SetText(File);
+    frmScanWizard->ui->sbSelect->DoDialogDrop();
+}
+
+} // namespace
+
+TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned) {
+    const QString File = CopyDatabase(Dir.filePath(QStringLiteral("db")), "nwind.mdb");
+    const std::string Folder = ToFileName(Dir.filePath(QStringLiteral("db"))) + "/";
+    std::vector<std::string> Listed;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        TfrmScanWizard& W = *frmScanWizard;
+        Pick(File);
+        EXPECT_TRUE(W.IsMDB());
+        EXPECT_TRUE(W.ui->lstVBXs->isHidden());
+        EXPECT_TRUE(W.ui->lblVBXs->isHidden());
+        EXPECT_TRUE(W.ui->btnNext->isEnabled());
+        EXPECT_EQ(ScanMDB->Name, "nwind.mdb");
+        EXPECT_EQ(ScanMDB->Path, Folder);
+        EXPECT_EQ(ScanMDB->IMEXSpecs().Count(), 0); // its specification tables are empty
+        EXPECT_EQ(ScanMDB->Macros().Count(), 0);
+        EXPECT_GT(ScanMDB->Tables().Count(), 5);
+        EXPECT_GT(ScanMDB->Querys().Count(), 5);
+        for (const auto* Objects : {&ScanMDB->Tables(), &ScanMDB->Querys()})
+            for (const std::string& Name : NamesOf(*Objects))
+                EXPECT_FALSE(Name.starts_with("MSys")) << Name;
+        EXPECT_EQ(NamesOf(ScanMDB->Forms()), (std::vector<std::string>{"Customers", "Employees", "Orders"}));
+        EXPECT_EQ(NamesOf(ScanMDB->Reports()), (std::vector<std::string>{"Invoice", "Sales by Year"}));
+        // A form without code (Customers) gives no code object; each code file lies beside the
+        // database.
+        EXPECT_EQ(
+            NamesOf(ScanMDB->Modules()),
+            (std::vector<std::string>{"Form_Employees.cbf", "Form_Orders.cbf", "Report_Invoice.cbf",
+                                      "Report_Sales by Year.cbf", "Startup.Bas", "Utility Functions.Bas"}));
+        for (Longint I = 0; I < ScanMDB->Modules().Count(); ++I) {
+            const TMDBObjectInfo& M = *ScanMDB->Modules().Items(I);
+            EXPECT_EQ(M.Path, Folder);
+            EXPECT_TRUE(std::filesystem::is_regular_file(M.Path + M.Name)) << M.Name;
+        }
+        for (const auto* Objects : {&ScanMDB->Tables(), &ScanMDB->Forms(), &ScanMDB->Modules()})
+            for (Longint I = 0; I < Objects->Count(); ++I) {
+                EXPECT_EQ(Objects->Items(I)->ImageIndex, imTable); // every kind until scanned
+                EXPECT_EQ(Objects->Items(I)->DatabaseFile(), ToFileName(File));
+            }
+        Listed = TfrmScanWizard::Entries(W.ui->lstFiles);
+        W.SetScanMode(1);
+        W.ui->btnNext->click();
+    });
+    Main().sbScanClick();
+    ASSERT_TRUE(testsupport::AllAnswered());
+
+    // Every object by its own name (not the code files'), sorted without regard to case.
+    EXPECT_EQ(Listed.size(),
+              static_cast<std::size_t>(ScanMDB ? 0
+                                               : Document->GetMDB(0)->Tables().Count() +
+                                                     Document->GetMDB(0)->Querys().Count() + 3 + 2 + 2));
+    EXPECT_TRUE(std::is_sorted(Listed.begin(), Listed.end(), [](const std::string& A, const std::string& B) {
+        return CompareText(A, B) < 0;
+    }));
+    EXPECT_NE(std::find(Listed.begin(), Listed.end(), "Utility Functions"), Listed.end());
+    ASSERT_EQ(Document->MDBCount(), 1);
+    const TMDBInfo& Merged = *Document->GetMDB(0);
+    Longint CodeHits = 0;
+    for (Longint I = 0; I < Merged.Modules().Count(); ++I)
+        CodeHits += Merged.Modules().Items(I)->HitCount();
+    EXPECT_GT(CodeHits, 0);
+    EXPECT_EQ(Captions(Root()), QStringList{QStringLiteral("nwind.mdb")});
+}
+
+TEST_F(ScanWizardTest, ASecondDatabaseReplacesTheFirstAndOneTheEngineRefusesLeavesNothingToScan) {
+    const QString First = CopyDatabase(Dir.filePath(QStringLiteral("a")), "nwind.mdb");
+    const QString Second = CopyDatabase(Dir.filePath(QStringLiteral("b")), "Northwind2000.mdb");
+    const QString Bad = Dir.filePath(QStringLiteral("bad.mdb"));
+    WriteFile(Bad, "this is no database");
+    QString Error;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        TfrmScanWizard& W = *frmScanWizard;
+        Pick(First);
+        const Longint FirstCount = ScanMDB->ObjectCount();
+        // Northwind2000 has no text export: forms, reports and code come from the file itself.
+        Pick(Second);
+        EXPECT_EQ(ScanMDB->Name, "Northwind2000.mdb");
+        EXPECT_NE(ScanMDB->ObjectCount(), FirstCount);
+        EXPECT_EQ(ScanMDB->Forms().Count(), 22);
+        EXPECT_EQ(ScanMDB->Reports().Count(), 14);
+        EXPECT_EQ(
+            TfrmScanWizard::Entries(W.ui->lstFiles).size(),
+            static_cast<std::size_t>(ScanMDB->Tables().Count() + ScanMDB->Querys().Count() + 22 + 14 + 2));
+        EXPECT_TRUE(W.ui->btnNext->isEnabled());
+        // The engine's own message, and the wizard waits on its Intro page with nothing to scan.
+        AnswerErrorThen(&Error, [] {
+            EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 0);
+            EXPECT_FALSE(frmScanWizard->ui->btnNext->isEnabled());
+            frmScanWizard->ui->btnCancel->click();
+        });
+        W.ui->sbSelect->SetText(Bad);
+        W.ui->sbSelect->DoDialogDrop();
+    });
+    Main().sbScanClick();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_TRUE(Error.contains(QStringLiteral("bad.mdb"))) << Error.toStdString();
+    EXPECT_EQ(Document->MDBCount(), 0);
+}
+
+TEST_F(ScanWizardTest, CodeThatCannotBeWrittenBesideTheDatabaseIsNamedOnceAndNotLostSilently) {
+    const QString File = CopyDatabase(Dir.filePath(QStringLiteral("ro")), "nwind.mdb");
+    // A folder in the place of two of the code files: they cannot be written (a read-only folder
+    // would not stop the tests, which may run as root).
+    QDir().mkpath(Dir.filePath(QStringLiteral("ro/Form_Orders.cbf")));
+    QDir().mkpath(Dir.filePath(QStringLiteral("ro/Startup.Bas")));
+    QString Warning;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Warning);
+        Pick(File);
+        EXPECT_EQ(NamesOf(ScanMDB->Modules()),
+                  (std::vector<std::string>{"Form_Employees.cbf", "Report_Invoice.cbf",
+                                            "Report_Sales by Year.cbf", "Utility Functions.Bas"}));
+        // The forms themselves are still there to scan.
+        EXPECT_EQ(ScanMDB->Forms().Count(), 3);
+        EXPECT_TRUE(frmScanWizard->ui->btnNext->isEnabled());
+        frmScanWizard->ui->btnCancel->click();
+    });
+    Main().sbScanClick();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_TRUE(Warning.startsWith(QStringLiteral("2 code module(s) could not be exported to the folder ") +
+                                   Dir.filePath(QStringLiteral("ro/"))))
+        << Warning.toStdString();
+}
