@@ -263,10 +263,24 @@ std::size_t TKeywordMatcher::FirstAccepted(std::string_view Line, std::size_t K,
         std::size_t Start = 0, End = 0;
         WordBounds(Line, P, Start, End);
         Variable.assign(Line.substr(Start, End - Start));
-        if (!IsExcluded(Excludes, Variable))
+        if (!Excluded(Excludes, Variable))
             return P;
         // The next occurrence outside this excluded word.
         P = Line.find(Key, std::max(End, P + 1));
     }
     return std::string_view::npos;
+}
+
+bool TKeywordMatcher::Excluded(const TStringList& Excludes, const std::string& Word) const {
+    if (Excludes.Count() == 0)
+        return false;
+    if (Excludes.ChangeStamp() != mExcludesStamp || mExcluded.size() > 100000) {
+        mExcluded.clear();
+        mExcludesStamp = Excludes.ChangeStamp();
+    }
+    if (const auto It = mExcluded.find(Word); It != mExcluded.end())
+        return It->second;
+    const bool Answer = IsExcluded(Excludes, Word);
+    mExcluded.emplace(Word, Answer);
+    return Answer;
 }

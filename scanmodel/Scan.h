@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -77,7 +78,13 @@ private:
     std::size_t FirstAccepted(std::string_view Line, std::size_t K, std::size_t From,
                               const TStringList& Excludes, std::string& Variable) const;
 
+    /// Whether Word is on Excludes; the answers are kept while the list stays as it is (looking a
+    /// word up in a locale-aware list costs far more than in a hash table).
+    bool Excluded(const TStringList& Excludes, const std::string& Word) const;
+
     std::shared_ptr<const TKeywordIndex> mIndex;
+    mutable std::uint64_t mExcludesStamp = 0;
+    mutable std::unordered_map<std::string, bool> mExcluded;
     std::vector<std::size_t> mFirst;
     std::vector<std::uint32_t> mFound; ///< keywords whose mFirst is set
 };

@@ -1,6 +1,7 @@
 #include "platform/rtl/Classes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -296,7 +297,13 @@ void TStringList::CheckIndex(Longint Index) const {
         throw EStringListError(Format("List index out of bounds (%d)", Index));
 }
 
+std::uint64_t TChangeStamp::Next() {
+    static std::atomic<std::uint64_t> Last{0};
+    return ++Last;
+}
+
 void TStringList::Changed() {
+    mStamp.Renew();
     if (OnChange)
         OnChange(this);
 }
@@ -418,6 +425,8 @@ void TStringList::SetSorted(bool Value) {
     if (Value)
         Sort();
     mSorted = Value;
+    // Sorted lists are searched by halves, others from end to end.
+    mStamp.Renew();
 }
 
 std::string TStringList::Text() const {

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/SysUtils.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -145,6 +146,24 @@ private:
 
 enum class TDuplicates { dupIgnore, dupAccept, dupError };
 
+/// A number that no other state of any object shares: a copy takes a new one, and Renew gives
+/// the next. Answers computed from an object can be kept while its stamp stays the same.
+class TChangeStamp {
+public:
+    TChangeStamp() : mValue(Next()) {}
+    TChangeStamp(const TChangeStamp&) : mValue(Next()) {}
+    TChangeStamp& operator=(const TChangeStamp&) {
+        mValue = Next();
+        return *this;
+    }
+    std::uint64_t Value() const { return mValue; }
+    void Renew() { mValue = Next(); }
+
+private:
+    static std::uint64_t Next();
+    std::uint64_t mValue;
+};
+
 /// List of strings with an object pointer each. Sorted lists keep case-insensitive order and
 /// find by binary search; Duplicates says what Add does with a string already held.
 /// Text loads with lines ended by CR, LF or CR LF and saves with CR LF.
@@ -185,6 +204,9 @@ public:
     void SaveToFile(const std::string& FileName) const;
     void Assign(const TStringList& Source);
 
+    /// Changes with every change of the strings, their order or the way they are looked up.
+    std::uint64_t ChangeStamp() const { return mStamp.Value(); }
+
     TNotifyEvent OnChange;
 
 private:
@@ -192,6 +214,7 @@ private:
         std::string S;
         void* Obj = nullptr;
     };
+    TChangeStamp mStamp;
     void CheckIndex(Longint Index) const;
     void Changed();
     std::vector<Item> mItems;

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <tuple>
 
@@ -380,4 +381,80 @@ TEST(ModuleFiles, AFolderChangedMomentsAgoIsListedAgainAtEveryLookUp) {
     Folder.Write("Other.bas", "x");
     SetBack(Folder.Path);
     EXPECT_EQ(ResolveWindowsPath(Dir, "OTHER.BAS"), Dir + "Other.bas");
+}
+
+namespace {
+
+/// A list whose compare, like a locale's, takes é for e; the matcher must keep using it.
+class TAccentBlindList final : public TStringList {
+public:
+    int CompareStrings(const std::string& S1, const std::string& S2) const override {
+        auto Plain = [](std::string S) {
+            for (char& C : S)
+                if (C == '\xE9')
+                    C = 'e';
+            return S;
+        };
+        return CompareText(Plain(S1), Plain(S2));
+    }
+};
+
+std::vector<std::tuple<Longint, Longint, std::string>> MatchWith(TKeywordMatcher& M,
+                                                                 const TStringList& Excludes) {
+    std::vector<std::tuple<Longint, Longint, std::string>> Out;
+    M.Match("d\xE9lai = xDate + Date + Datum", Excludes,
+            [&](Longint K, Longint P, const std::string& W) { Out.emplace_back(K, P, W); });
+    return Out;
+}
+
+} // namespace
+
+TEST(KeywordMatcher, KeptExclusionAnswersFollowEveryChangeOfTheList) {
+    TStringList Keys;
+    for (const char* W : {"Date", "lai", "Dat"})
+        Keys.Add(W);
+    TKeywordMatcher Kept(Keys);
+    std::optional<TAccentBlindList> List;
+    List.emplace();
+    // After each change, the matcher that kept its answers says what a new one says.
+    auto Check = [&](const char* Step) {
+        TKeywordMatcher Fresh(Keys);
+        ASSERT_EQ(MatchWith(Kept, *List), MatchWith(Fresh, *List)) << Step;
+    };
+    Check("empty");
+    List->Add("xDate");
+    Check("add");
+    List->Add("delai"); // equal to "délai" by the list's own compare
+    Check("add by the list's compare");
+    List->SetSorted(true);
+    Check("sorted");
+    List->Add("DATE");
+    Check("add to a sorted list");
+    List->Delete(0);
+    Check("delete");
+    List->SetSorted(false);
+    Check("unsorted");
+    List->Put(0, "Datum");
+    Check("put");
+    List->Exchange(0, 1);
+    Check("exchange");
+    List->Insert(0, "xdate");
+    Check("insert");
+    List->SetText("date\r\nxdate\r\n");
+    Check("set text");
+    TStringList Other;
+    Other.Add("Datum");
+    List->Assign(Other);
+    Check("assign");
+    List->Clear();
+    Check("clear");
+    // A new list in the same place, and a copy changed afterwards.
+    List.emplace();
+    List->Add("DATE");
+    Check("a new list at the same address");
+    TAccentBlindList Copy = *List;
+    Copy.Delete(0);
+    TKeywordMatcher Fresh(Keys);
+    EXPECT_EQ(MatchWith(Kept, Copy), MatchWith(Fresh, Copy));
+    EXPECT_EQ(MatchWith(Kept, *List), MatchWith(Fresh, *List));
 }
