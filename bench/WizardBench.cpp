@@ -38,43 +38,45 @@ double Seconds(std::chrono::steady_clock::duration D) {
     return std::chrono::duration<double>(D).count();
 }
 
-template <class F>
-double Best(int Runs, F&& Fn) {
-    double Result = 1e9;
-    for (int I = 0; I < Runs; ++I) {
+/// The model's scan of the modules the wizard built, prepared as the wizard prepares them, best
+/// of Runs. Freeing the scanned project is left out of the time, as it is for the wizard.
+double ModelScan(const TProjectInfo& Built, int Runs, Longint& Hits) {
+    double Best = 1e9;
+    for (int Run = 0; Run < Runs; ++Run) {
+        TProjectInfo Project;
+        long long Steps = 0;
+        Hits = 0;
         const auto T0 = std::chrono::steady_clock::now();
-        Fn();
-        Result = std::min(Result, Seconds(std::chrono::steady_clock::now() - T0));
+        for (Longint I = 0; I < Built.ModuleCount(); ++I) {
+            auto* Module = new TModuleInfo;
+            Module->Path = Built.GetModule(I)->Path;
+            Module->Name = Built.GetModule(I)->Name;
+            Module->CountLines();
+            Module->OnBeforeScan = [&](TObject*) { ++Steps; };
+            Module->OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) { ++Hits; };
+            Project.AddModule(Module);
+        }
+        Project.Scan(*KeyWordList, *ExcludeWordList);
+        Best = std::min(Best, Seconds(std::chrono::steady_clock::now() - T0));
+        benchmark::DoNotOptimize(Steps);
     }
-    return Result;
+    return Best;
 }
 
-/// The model's scan of the modules the wizard built, prepared as the wizard prepares them.
-Longint ModelScan(const TProjectInfo& Built) {
-    TProjectInfo Project;
-    long long Steps = 0;
-    Longint Hits = 0;
-    for (Longint I = 0; I < Built.ModuleCount(); ++I) {
-        auto* Module = new TModuleInfo;
-        Module->Path = Built.GetModule(I)->Path;
-        Module->Name = Built.GetModule(I)->Name;
-        Module->CountLines();
-        Module->OnBeforeScan = [&](TObject*) { ++Steps; };
-        Module->OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) { ++Hits; };
-        Project.AddModule(Module);
-    }
-    Project.Scan(*KeyWordList, *ExcludeWordList);
-    benchmark::DoNotOptimize(Steps);
-    return Hits;
-}
-
-void WizardPath(benchmark::State& State, const std::string& ProjectFile) {
-    QTemporaryDir ProgramDir;
-    const std::string Program = ProgramDir.path().toStdString() + "/";
-    fs::copy_file(SourceDir + "/resources/scanner/KeyWords.TXT", Program + "KeyWords.TXT");
-    TfrmMain Main(Program, {});
+/// The program's windows, over a program folder that holds the word list the program ships with.
+struct TProgram {
+    QTemporaryDir Dir;
+    std::string Folder = Dir.path().toStdString() + "/";
+    bool WordList = fs::copy_file(SourceDir + "/resources/scanner/KeyWords.TXT", Folder + "KeyWords.TXT");
+    TfrmMain Main{Folder, {}};
     TfrmScanHit Prompt;
     TfrmScanWizard Wizard;
+};
+
+void WizardPath(benchmark::State& State, const std::string& ProjectFile) {
+    TProgram Program;
+    TfrmMain& Main = Program.Main;
+    TfrmScanWizard& Wizard = Program.Wizard;
 
     // One run from the path editor's drop to the merged tree.
     auto Run = [&] {
@@ -108,7 +110,7 @@ void WizardPath(benchmark::State& State, const std::string& ProjectFile) {
             Words.push_back((*KeyWordList)[I]);
     const double Grep = qxbench::BestGrepSeconds(Built.Path, Files, Words, "", 5);
     Longint ModelHits = 0;
-    const double Model = Best(3, [&] { ModelHits = ModelScan(*Document->GetProject(0)); });
+    const double Model = ModelScan(*Document->GetProject(0), 3, ModelHits);
 
     double WizardTime = 1e9;
     for (auto _ : State) {
@@ -147,12 +149,9 @@ BENCHMARK(BM_WizardExampleProject)->Unit(benchmark::kMillisecond)->Iterations(20
 /// A fixture database picked in the wizard in automatic mode: the catalogue reader's time (the
 /// pick up to the listed objects, code files written) and the scan's up to the merged tree.
 void DatabasePath(benchmark::State& State, const std::string& Fixture) {
-    QTemporaryDir ProgramDir;
-    const std::string Program = ProgramDir.path().toStdString() + "/";
-    fs::copy_file(SourceDir + "/resources/scanner/KeyWords.TXT", Program + "KeyWords.TXT");
-    TfrmMain Main(Program, {});
-    TfrmScanHit Prompt;
-    TfrmScanWizard Wizard;
+    TProgram Program;
+    TfrmMain& Main = Program.Main;
+    TfrmScanWizard& Wizard = Program.Wizard;
     QTemporaryDir Data;
     const fs::path Target(Data.path().toStdString());
     const fs::path Source = fs::path(QUORVEX_TEST_DATA) / Fixture;

@@ -251,17 +251,27 @@ std::size_t CountLineEnds(std::string_view Text) {
     const std::size_t N = Text.size();
     std::size_t Ends = 0, Pairs = 0, I = 0;
 #if defined(__SSE2__)
-    // Sixteen bytes at a time: CRs and LFs counted, and the CR LF pairs, which end one line.
+    // Sixteen bytes at a time: each byte lane counts its CRs and LFs, and the CR LF pairs (which
+    // end one line), in bytes of its own, added up before they can overflow.
     const __m128i Cr = _mm_set1_epi8('\r');
     const __m128i Lf = _mm_set1_epi8('\n');
-    for (; I + 17 <= N; I += 16) {
-        const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + I));
-        const __m128i Next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + I + 1));
-        const __m128i IsCr = _mm_cmpeq_epi8(V, Cr);
-        Ends += static_cast<std::size_t>(std::popcount(
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(IsCr, _mm_cmpeq_epi8(V, Lf))))));
-        Pairs += static_cast<std::size_t>(std::popcount(
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(IsCr, _mm_cmpeq_epi8(Next, Lf))))));
+    const __m128i Zero = _mm_setzero_si128();
+    auto Sum = [&](__m128i Lanes) {
+        const __m128i S = _mm_sad_epu8(Lanes, Zero);
+        return static_cast<std::size_t>(_mm_cvtsi128_si32(S)) +
+               static_cast<std::size_t>(_mm_extract_epi16(S, 4));
+    };
+    while (I + 17 <= N) {
+        __m128i EndLanes = Zero, PairLanes = Zero;
+        for (int Round = 0; Round < 255 && I + 17 <= N; ++Round, I += 16) {
+            const __m128i V = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + I));
+            const __m128i Next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(B + I + 1));
+            const __m128i IsCr = _mm_cmpeq_epi8(V, Cr);
+            EndLanes = _mm_sub_epi8(EndLanes, _mm_or_si128(IsCr, _mm_cmpeq_epi8(V, Lf)));
+            PairLanes = _mm_sub_epi8(PairLanes, _mm_and_si128(IsCr, _mm_cmpeq_epi8(Next, Lf)));
+        }
+        Ends += Sum(EndLanes);
+        Pairs += Sum(PairLanes);
     }
 #endif
     for (; I < N; ++I) {

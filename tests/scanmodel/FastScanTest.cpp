@@ -165,6 +165,14 @@ TEST(LineCount, CountsTheLinesTheSourceTextSplits) {
         Source.LoadFromFile(File);
         ASSERT_EQ(CountSourceLines(File), Source.Count()) << Round;
     }
+    // A text long enough for the counters of the vector lanes to be added up several times.
+    std::string Long;
+    while (Long.size() < 70000)
+        Long += Ends[Rng() % std::size(Ends)];
+    const std::string LongFile = Folder.Write("long.bas", Long);
+    TSourceText LongSource;
+    LongSource.LoadFromFile(LongFile);
+    EXPECT_EQ(CountSourceLines(LongFile), LongSource.Count());
     // A CR LF pair split across the sixteen-byte blocks ends one line.
     for (std::size_t At = 10; At < 40; ++At) {
         const std::string Text = std::string(At, 'x') + "\r\n" + "y";
