@@ -61,8 +61,6 @@ public:
 
     const std::string& Key(Longint Index) const { return mIndex->Key(static_cast<std::size_t>(Index)); }
     const TKeywordIndex& Index() const { return *mIndex; }
-    /// Whether any keyword occurs anywhere in Text (no exclusions looked at).
-    bool Occurs(std::string_view Text) { return FindFirst(Text); }
 
 private:
     /// Fills mFirst with the first occurrence of every keyword (npos when absent); returns
