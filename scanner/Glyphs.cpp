@@ -2,6 +2,7 @@
 
 #include "platform/ui/ImageList.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -446,4 +447,37 @@ QPixmap DrawGlyph(TGlyph Glyph, int Size) {
             break;
         }
     });
+}
+
+QPixmap WizardPicture() {
+    QImage Image(118, 280, QImage::Format_RGB32);
+    QPainter P(&Image);
+    P.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient Ground(0, 0, 0, 280);
+    Ground.setColorAt(0, QColor(20, 60, 140));
+    Ground.setColorAt(1, QColor(90, 160, 220));
+    P.fillRect(Image.rect(), Ground);
+
+    // A trunk with four folders hanging off it, one level deeper each time.
+    P.setPen(QPen(QColor(230, 240, 255), 1.5));
+    P.drawLine(QPointF(22, 44), QPointF(22, 222));
+    for (int I = 0; I < 4; ++I) {
+        const double Top = 30 + I * 56;
+        const double Left = 14 + I * 12;
+        P.drawLine(QPointF(22, Top + 14), QPointF(Left + 4, Top + 14));
+        P.save();
+        P.translate(Left, Top);
+        P.scale(2, 2);
+        P.setPen(QPen(Ink, 0.6));
+        Folder(P, I == 2 ? QColor(255, 230, 120) : QColor(250, 205, 80));
+        P.restore();
+    }
+    // The glass over the third folder, which holds what the search found.
+    P.save();
+    P.translate(58, 128);
+    P.scale(3, 3);
+    Magnifier(P, QPointF(8, 8), 5);
+    P.restore();
+    P.end();
+    return QPixmap::fromImage(Image.convertToFormat(QImage::Format_Indexed8));
 }

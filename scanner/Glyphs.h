@@ -42,3 +42,7 @@ void FillHitImages(TImageList& List);
 /// 11 keyword, 12 to 14 ratings No, Maybe, Yes, 15 report, 16 to 22 database objects with hits
 /// (table to import/export specification), 23 database.
 void FillLargeImages(TImageList& List);
+
+/// The side picture of the folder-search wizard, 118 x 280 pixels in 256 colours: a folder tree
+/// searched with a magnifying glass on a blue ground.
+QPixmap WizardPicture();

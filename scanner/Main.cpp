@@ -20,6 +20,7 @@
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
 #include "scanner/fOptions.h"
+#include "scanner/fScan.h"
 
 #include "ui_Main.h"
 #include "ui_ScanWizard1.h"
@@ -543,7 +544,22 @@ void TfrmMain::sbScanClick() {
     RunScanWizard();
 }
 
-void TfrmMain::sbScanDirectoryClick() {}
+void TfrmMain::sbScanDirectoryClick() {
+    const auto Search = std::make_unique<TfrmProjects>(this);
+    if (Search->ShowModal() != mrOk)
+        return;
+    Document->Name = Search->DocumentName();
+    if (QTreeWidgetItem* Root = mTree->Root())
+        Root->setText(0, FromAnsi(Document->Name));
+    Modified = true;
+    TfrmScanWizard& Wizard = *frmScanWizard;
+    for (const QString& File : Search->CheckedProjects()) {
+        Wizard.ui->sbSelect->SetText(File);
+        Wizard.SetScanMode(Search->ScanMode());
+        Wizard.Mode = 1;
+        RunScanWizard();
+    }
+}
 
 void TfrmMain::popScanProjectClick() {
     auto* Project = dynamic_cast<TProjectInfo*>(TDocumentTree::Data(ui->tvwFiles->currentItem()));

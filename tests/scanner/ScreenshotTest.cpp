@@ -8,16 +8,20 @@
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
 #include "scanner/fOptions.h"
+#include "scanner/fScan.h"
 #include "tests/scanner/ScannerTestSupport.h"
 
 #include "components/CDKPathE.h"
+#include "components/XDKSteps.h"
 #include "ui_Main.h"
 #include "ui_ScanWizard1.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -102,6 +106,29 @@ TEST(ScreenshotTest, SavesTheScanWizardsPagesAndTheHitPrompt) {
     Prompt.show();
     Save(Prompt, QStringLiteral("hit-prompt.png"));
     Prompt.hide();
+}
+
+TEST(ScreenshotTest, SavesTheFolderSearchWizardsTwoSteps) {
+    const QDir Out(QCoreApplication::applicationDirPath());
+    QTemporaryDir Dir;
+    for (const char* Name :
+         {"Ledger/LEDGER.MAK", "Ledger/Ledger.vbp", "Payroll/Payroll.vbp", "Data/Accounts.mdb"}) {
+        QDir().mkpath(QFileInfo(Dir.filePath(QString::fromLatin1(Name))).absolutePath());
+        WriteFile(Dir.filePath(QString::fromLatin1(Name)), "");
+    }
+    TfrmProjects Search;
+    Search.show();
+    QApplication::processEvents();
+    Search.PathEditor()->SetText(Dir.path());
+    ASSERT_TRUE(Search.grab().save(Out.filePath(QStringLiteral("folder-search-step1.png"))));
+    Search.txtPathDialogDrop();
+    Search.Steps()->NextButton->click();
+    Search.Projects()->item(1)->setCheckState(Qt::Unchecked);
+    QApplication::processEvents();
+    ASSERT_TRUE(Search.grab().save(Out.filePath(QStringLiteral("folder-search-step2.png"))));
+    EXPECT_EQ(QImage(Out.filePath(QStringLiteral("folder-search-step2.png"))).size(), Search.size());
+    EXPECT_EQ(Search.windowTitle(), QStringLiteral("Scanning Wizard : Step 2 of 2"));
+    Search.hide();
 }
 
 } // namespace

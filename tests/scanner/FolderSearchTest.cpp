@@ -1,0 +1,418 @@
+// The folder-search wizard and Scan Directories, driven as the user drives them: the folder is
+// chosen in the path editor's dialog, the steps walked with the panel's buttons, and the scan
+// wizard answered while it is modal. The trees searched are made on disk for each test.
+#include "components/CDKDir95.h"
+#include "components/CDKDirSe.h"
+#include "components/CDKPathE.h"
+#include "components/XDKSteps.h"
+#include "platform/ui/Text.h"
+#include "scanner/DocumentTree.h"
+#include "scanner/Main.h"
+#include "scanner/ScanHit.h"
+#include "scanner/ScanWizard1.h"
+#include "scanner/fHit.h"
+#include "scanner/fKeyWords.h"
+#include "scanner/fOptions.h"
+#include "scanner/fScan.h"
+#include "tests/scanner/ScannerTestSupport.h"
+#include "tests/support/ModalHelper.h"
+
+#include "ui_Main.h"
+#include "ui_ScanHit.h"
+#include "ui_ScanWizard1.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace scannertest;
+namespace fs = std::filesystem;
+
+namespace {
+
+class FolderSearchTest : public ::testing::Test {
+protected:
+    FolderSearchTest() {
+        WriteFile(Dir.filePath(QStringLiteral("KeyWords.TXT")), "Date\r\nNow\r\nYear\r\n");
+        StopScan = false;
+    }
+    ~FolderSearchTest() override {
+        Modified = false;
+        StopScan = false;
+    }
+
+    /// The test folder's path + "/" + Name.
+    QString At(const QString& Name) const { return Dir.path() + u'/' + Name; }
+    /// Writes Bytes to the file Name below the test folder, making its folders.
+    QString Touch(const QString& Name, const std::string& Bytes = {}) {
+        QDir().mkpath(QFileInfo(At(Name)).absolutePath());
+        WriteFile(At(Name), Bytes);
+        return At(Name);
+    }
+
+    TfrmMain& Main() {
+        if (!mMain)
+            mMain = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList{});
+        return *mMain;
+    }
+
+    /// Chooses Folder in the path editor's browse dialog, as the user does.
+    static void BrowseTo(TfrmProjects& Search, const QString& Folder) {
+        testsupport::AnswerNextModal([Folder](QWidget* W) {
+            auto* Form = qobject_cast<TDirectorySelectForm*>(W);
+            ASSERT_NE(Form, nullptr);
+            Form->DirectoryListBox->SetDirectory(Folder);
+            Form->OKButton->click();
+        });
+        Search.PathEditor()->BrowseButton->click();
+    }
+    static int Page(const TfrmProjects& Search) { return Search.Steps()->PageControl->currentIndex(); }
+    static QStringList Items(const TfrmProjects& Search) {
+        QStringList Out;
+        for (int I = 0; I < Search.Projects()->count(); ++I)
+            Out << Search.Projects()->item(I)->text();
+        return Out;
+    }
+    static bool AllChecked(const TfrmProjects& Search) {
+        for (int I = 0; I < Search.Projects()->count(); ++I)
+            if (Search.Projects()->item(I)->checkState() != Qt::Checked)
+                return false;
+        return true;
+    }
+    /// The search of Folder through the wizard: chosen in the dialog, then Next.
+    QStringList SearchThroughWizard(const QString& Folder) {
+        TfrmProjects Search;
+        QStringList Found;
+        testsupport::AnswerNextModal([&](QWidget*) {
+            BrowseTo(Search, Folder);
+            Search.Steps()->NextButton->click();
+            EXPECT_EQ(Page(Search), 1);
+            EXPECT_TRUE(AllChecked(Search));
+            Found = Items(Search);
+            Search.Steps()->NextButton->click(); // Finish
+        });
+        EXPECT_EQ(Search.ShowModal(), mrOk);
+        EXPECT_TRUE(testsupport::AllAnswered());
+        return Found;
+    }
+    QStringList Under(const QString& Root, const QStringList& Names) {
+        QStringList Out;
+        for (const QString& Name : Names)
+            Out << Root + u'/' + Name;
+        return Out;
+    }
+
+    QTemporaryDir Dir;
+    TfrmScanHit Prompt;
+    TfrmScanWizard Wizard;
+    TfrmKeyWords KeyWords;
+    TfrmOptions Options;
+    TfrmHit Hit;
+    std::unique_ptr<TfrmMain> mMain;
+};
+
+TEST_F(FolderSearchTest, ListsProjectsThenDatabasesBreadthFirstInAnyCaseAndSkipsHiddenFolders) {
+    Touch(QStringLiteral("tree/b.vbp"));
+    Touch(QStringLiteral("tree/A.MAK"));
+    Touch(QStringLiteral("tree/z.mdb"));
+    Touch(QStringLiteral("tree/notes.txt"));
+    Touch(QStringLiteral("tree/vbp"));
+    Touch(QStringLiteral("tree/.hidden.vbp"));
+    Touch(QStringLiteral("tree/sub1/c.mak"));
+    Touch(QStringLiteral("tree/sub1/D.VBP"));
+    Touch(QStringLiteral("tree/sub1/x.mdb/inner.vbp"));
+    Touch(QStringLiteral("tree/sub1/deep/f.Vbp"));
+    Touch(QStringLiteral("tree/sub2/e.Mdb"));
+    Touch(QStringLiteral("tree/sub2/h.vbp"));
+    Touch(QStringLiteral("tree/.git/g.vbp"));
+    Touch(QStringLiteral("tree/sub2/.cache/deeper/i.mak"));
+
+    const QString Root = At(QStringLiteral("tree"));
+    EXPECT_EQ(
+        SearchThroughWizard(Root),
+        Under(Root, {QStringLiteral("A.MAK"), QStringLiteral("sub1/c.mak"), QStringLiteral(".hidden.vbp"),
+                     QStringLiteral("b.vbp"), QStringLiteral("sub1/D.VBP"), QStringLiteral("sub2/h.vbp"),
+                     QStringLiteral("sub1/deep/f.Vbp"), QStringLiteral("sub1/x.mdb/inner.vbp"),
+                     QStringLiteral("z.mdb"), QStringLiteral("sub1/x.mdb"), QStringLiteral("sub2/e.Mdb")}));
+
+    // A folder that does not exist gives an empty list, and the wizard still moves on.
+    EXPECT_TRUE(TfrmProjects::SearchFolders(ToFileName(At(QStringLiteral("missing")))).empty());
+}
+
+TEST_F(FolderSearchTest, SymbolicLinksAreListedButNoFolderIsSearchedTwice) {
+    Touch(QStringLiteral("tree/a/real.vbp"));
+    Touch(QStringLiteral("other/o.vbp"));
+    const fs::path Root = ToFileName(At(QStringLiteral("tree")));
+    fs::create_directory_symlink(Root, Root / "a" / "loop");                     // back to the top
+    fs::create_directory_symlink(Root / "a", Root / "a" / "self");               // to itself
+    fs::create_directory_symlink(Root.parent_path() / "other", Root / "db.mdb"); // a folder elsewhere
+    fs::create_symlink(Root / "a" / "real.vbp", Root / "alias.vbp");
+    fs::create_symlink(Root / "gone", Root / "dangling.mak");
+
+    const std::vector<std::string> Found = TfrmProjects::SearchFolders(Root.string());
+    const std::string R = Root.string() + "/";
+    EXPECT_EQ(Found, (std::vector<std::string>{R + "dangling.mak", R + "alias.vbp", R + "a/real.vbp",
+                                               R + "db.mdb/o.vbp", R + "db.mdb"}));
+}
+
+TEST_F(FolderSearchTest, AFolderThatCannotBeListedAddsNothingAndStopsNothing) {
+    Touch(QStringLiteral("tree/a.vbp"));
+    Touch(QStringLiteral("tree/locked/b.vbp"));
+    Touch(QStringLiteral("tree/locked/inner/c.vbp"));
+    Touch(QStringLiteral("tree/open/d.vbp"));
+    const std::string Root = ToFileName(At(QStringLiteral("tree")));
+    ASSERT_EQ(::chmod((Root + "/locked").c_str(), 0), 0);
+    const std::vector<std::string> Expected{Root + "/a.vbp", Root + "/open/d.vbp"};
+
+    if (::geteuid() != 0) {
+        EXPECT_EQ(TfrmProjects::SearchFolders(Root), Expected);
+        ::chmod((Root + "/locked").c_str(), 0755);
+        return;
+    }
+    // Permissions do not bind root: the search runs in a child that gives up root's rights and
+    // answers through its exit status.
+    ASSERT_EQ(::chmod(ToFileName(Dir.path()).c_str(), 0755), 0);
+    const pid_t Child = ::fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        constexpr uid_t Nobody = 65534;
+        if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
+            ::_exit(77);
+        ::_exit(TfrmProjects::SearchFolders(Root) == Expected ? 0 : 1);
+    }
+    int Status = 0;
+    ::waitpid(Child, &Status, 0);
+    ::chmod((Root + "/locked").c_str(), 0755);
+    ASSERT_TRUE(WIFEXITED(Status));
+    if (WEXITSTATUS(Status) == 77)
+        GTEST_SKIP() << "cannot give up root's rights here";
+    EXPECT_EQ(WEXITSTATUS(Status), 0) << "the child's search differs";
+}
+
+TEST_F(FolderSearchTest, NextWaitsForAFolderFromTheDialogAndAnEmptyPathKeepsTheWizardOnStep1) {
+    Main();
+    Document->Name = "Audit 2000";
+    Touch(QStringLiteral("tree/one.vbp"));
+    const QString Root = At(QStringLiteral("tree"));
+
+    TfrmProjects Search(&Main());
+    testsupport::AnswerNextModal([&](QWidget*) {
+        EXPECT_EQ(Search.windowTitle(), QStringLiteral("Scanning Wizard : Step 1 of 2"));
+        EXPECT_EQ(Search.NameEdit()->text(), QStringLiteral("Audit 2000"));
+        EXPECT_EQ(Search.PathEditor()->Text(), QCoreApplication::applicationDirPath() + u'/');
+        // A valid folder in the editor, typed or not, is not enough; nor a dialog cancelled.
+        TxdkSteps& Steps = *Search.Steps();
+        EXPECT_FALSE(Steps.NextButton->isEnabled());
+        Search.PathEditor()->MainPathEdit->setText(Root);
+        EXPECT_FALSE(Steps.NextButton->isEnabled());
+        testsupport::AnswerNextModal(
+            [](QWidget* W) { qobject_cast<TDirectorySelectForm*>(W)->CancelButton->click(); });
+        Search.PathEditor()->BrowseButton->click();
+        EXPECT_FALSE(Steps.NextButton->isEnabled());
+        BrowseTo(Search, Root);
+        EXPECT_TRUE(Steps.NextButton->isEnabled());
+
+        Search.PathEditor()->SetText(QString());
+        QString Message;
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
+        Steps.NextButton->click();
+        EXPECT_EQ(Message, QStringLiteral("Please select a path to scan."));
+        EXPECT_EQ(Page(Search), 0);
+        EXPECT_EQ(Search.windowTitle(), QStringLiteral("Scanning Wizard : Step 1 of 2"));
+        EXPECT_EQ(Search.Projects()->count(), 0);
+
+        // A trailing separator is taken off before the search; the items read folder/name.
+        Search.PathEditor()->SetText(Root + u'/');
+        Steps.NextButton->click();
+        EXPECT_EQ(Search.PathEditor()->Text(), Root);
+        EXPECT_EQ(Items(Search), QStringList{Root + QStringLiteral("/one.vbp")});
+        EXPECT_EQ(Search.windowTitle(), QStringLiteral("Scanning Wizard : Step 2 of 2"));
+
+        // Back and Next again: the list is searched anew and every item checked again.
+        Search.Projects()->item(0)->setCheckState(Qt::Unchecked);
+        Steps.BackButton->click();
+        EXPECT_EQ(Page(Search), 0);
+        EXPECT_FALSE(Steps.BackButton->isVisible());
+        Touch(QStringLiteral("tree/two.MAK"));
+        Steps.NextButton->click();
+        EXPECT_EQ(Items(Search),
+                  (QStringList{Root + QStringLiteral("/two.MAK"), Root + QStringLiteral("/one.vbp")}));
+        EXPECT_TRUE(AllChecked(Search));
+
+        // Finish with nothing checked is still OK.
+        for (int I = 0; I < Search.Projects()->count(); ++I)
+            Search.Projects()->item(I)->setCheckState(Qt::Unchecked);
+        Steps.NextButton->click();
+    });
+    EXPECT_EQ(Search.ShowModal(), mrOk);
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_TRUE(Search.CheckedProjects().isEmpty());
+
+    // Cancel, on either step, answers Cancel.
+    testsupport::AnswerNextModal([&](QWidget*) {
+        BrowseTo(Search, Root);
+        Search.Steps()->NextButton->click();
+        Search.Steps()->CancelButton->click();
+    });
+    EXPECT_EQ(Search.ShowModal(), mrCancel);
+    EXPECT_EQ(Page(Search), 1);
+    testsupport::AnswerNextModal([&](QWidget*) {
+        EXPECT_EQ(Page(Search), 0) << "each showing starts on step 1";
+        Search.Steps()->CancelButton->click();
+    });
+    EXPECT_EQ(Search.ShowModal(), mrCancel);
+    EXPECT_TRUE(testsupport::AllAnswered());
+}
+
+/// Runs the scan wizard's showings of a folder-search batch from a queue of actions, one per
+/// showing that waits for the user (a showing that closes by itself takes none), and accepts
+/// every hit prompt.
+class WizardAnswers {
+public:
+    WizardAnswers() {
+        QObject::connect(&mTimer, &QTimer::timeout, [this] { Poll(); });
+        mTimer.start(2);
+    }
+    ~WizardAnswers() { EXPECT_TRUE(mActions.empty()) << mActions.size() << " showings did not wait"; }
+    void Add(std::function<void(TfrmScanWizard&)> Action) { mActions.push_back(std::move(Action)); }
+    QStringList Files;
+    int Prompts = 0;
+
+private:
+    void Poll() {
+        if (QApplication::activeModalWidget() == frmScanHit && frmScanHit->isVisible()) {
+            ++Prompts;
+            frmScanHit->ui->btnNext->click();
+            return;
+        }
+        TfrmScanWizard& W = *frmScanWizard;
+        if (mBusy || QApplication::activeModalWidget() != &W || !W.isVisible() ||
+            W.ui->nteScan->currentIndex() != 0)
+            return;
+        Files << W.ui->sbSelect->Text();
+        if (mActions.empty()) {
+            ADD_FAILURE() << "the wizard waited for " << W.ui->sbSelect->Text().toStdString();
+            W.ui->btnCancel->click();
+            return;
+        }
+        // Run after this poll returns: the poll timer does not fire again while its slot runs, and
+        // the scan started here shows hit prompts that the poll answers.
+        mBusy = true;
+        QTimer::singleShot(0, &mTimer, [this, &W, Action = std::move(mActions.front())] {
+            Action(W);
+            mBusy = false;
+        });
+        mActions.pop_front();
+    }
+    QTimer mTimer;
+    std::deque<std::function<void(TfrmScanWizard&)>> mActions;
+    bool mBusy = false;
+};
+
+TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
+    // Three projects with one hit each; the VB3 one upper-case, as such files are named.
+    Touch(QStringLiteral("src/SPGNEWS.MAK"), "MAIN.FRM\r\n");
+    Touch(QStringLiteral("src/MAIN.FRM"), "Sub Form_Load ()\r\n    d = Date\r\nEnd Sub\r\n");
+    Touch(QStringLiteral("src/ledger/Ledger.vbp"), "Type=Exe\r\nModule=modA; modA.bas\r\n");
+    Touch(QStringLiteral("src/ledger/modA.bas"), "Public Sub A()\r\n    x = Now\r\nEnd Sub\r\n");
+    Touch(QStringLiteral("src/pay/Pay.vbp"), "Type=Exe\r\nModule=modB; modB.bas\r\n");
+    Touch(QStringLiteral("src/pay/modB.bas"), "Public Sub B()\r\n    y = Year(z)\r\nEnd Sub\r\n");
+    const QString Root = At(QStringLiteral("src"));
+    Main();
+
+    // Automatic: no window waits; each run closes itself.
+    bool Forced = false;
+    QTimer Guard;
+    Guard.setSingleShot(true);
+    QObject::connect(&Guard, &QTimer::timeout, [&] {
+        Forced = true;
+        if (QWidget* W = QApplication::activeModalWidget())
+            W->close();
+    });
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto& Search = *qobject_cast<TfrmProjects*>(W);
+        Search.NameEdit()->setText(QStringLiteral("Batch"));
+        BrowseTo(Search, Root);
+        Search.Steps()->NextButton->click();
+        Search.SetScanMode(1);
+        Guard.start(10000);
+        Search.Steps()->NextButton->click();
+    });
+    Main().sbScanDirectoryClick();
+    Guard.stop();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_FALSE(Forced) << "a window waited for the user";
+    EXPECT_EQ(frmProjects, nullptr) << "the search window is freed";
+    EXPECT_EQ(Document->Name, "Batch");
+    QTreeWidgetItem* Root0 = Main().ui->tvwFiles->topLevelItem(0);
+    EXPECT_EQ(Root0->text(0), QStringLiteral("Batch"));
+    EXPECT_TRUE(Modified);
+    ASSERT_EQ(Document->ProjectCount(), 3);
+    ASSERT_EQ(Root0->childCount(), 3);
+    const std::string R = ToFileName(Root);
+    const std::pair<std::string, std::string> Scanned[] = {
+        {R + "/", "SPGNEWS.MAK"}, {R + "/ledger/", "Ledger.vbp"}, {R + "/pay/", "Pay.vbp"}};
+    for (int I = 0; I < 3; ++I) {
+        const TProjectInfo& Project = *Document->GetProject(I);
+        EXPECT_EQ(Project.Path, Scanned[I].first);
+        EXPECT_EQ(Project.Name, Scanned[I].second);
+        ASSERT_EQ(Project.ModuleCount(), 1);
+        EXPECT_EQ(Project.GetModule(0)->HitCount(), 1) << Project.Name;
+        EXPECT_EQ(TDocumentTree::Data(Root0->child(I)), &Project);
+    }
+
+    // Manual, one item unchecked: the first scan is cancelled and dropped, the batch goes on.
+    Modified = false;
+    Main().FileNew();
+    {
+        WizardAnswers Answers;
+        Answers.Add([](TfrmScanWizard& W) {
+            EXPECT_EQ(W.ScanMode(), 0);
+            W.ui->btnCancel->click();
+        });
+        Answers.Add([](TfrmScanWizard& W) { W.ui->btnNext->click(); });
+        testsupport::AnswerNextModal([&](QWidget* W) {
+            auto& Search = *qobject_cast<TfrmProjects*>(W);
+            BrowseTo(Search, Root);
+            Search.Steps()->NextButton->click();
+            Search.Projects()->item(1)->setCheckState(Qt::Unchecked);
+            Search.SetScanMode(0);
+            Search.Steps()->NextButton->click();
+        });
+        Main().sbScanDirectoryClick();
+        EXPECT_TRUE(testsupport::AllAnswered());
+        EXPECT_EQ(Answers.Files, (QStringList{Root + QStringLiteral("/SPGNEWS.MAK"),
+                                              Root + QStringLiteral("/pay/Pay.vbp")}));
+        EXPECT_EQ(Answers.Prompts, 1) << "Manual asks about the hit";
+    }
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    EXPECT_EQ(Document->GetProject(0)->Name, "Pay.vbp");
+    EXPECT_EQ(Main().ui->tvwFiles->topLevelItem(0)->childCount(), 1);
+
+    // Cancel in the search window scans nothing and leaves the document as it was.
+    Modified = false;
+    testsupport::AnswerNextModal(
+        [](QWidget* W) { qobject_cast<TfrmProjects*>(W)->Steps()->CancelButton->click(); });
+    Main().sbScanDirectoryClick();
+    EXPECT_FALSE(Modified);
+    EXPECT_EQ(Document->ProjectCount(), 1);
+}
+
+} // namespace
