@@ -415,4 +415,37 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
     EXPECT_EQ(Document->ProjectCount(), 1);
 }
 
+TEST_F(FolderSearchTest, ScanDirectoriesScansTheDatabasesItFindsToo) {
+    Touch(QStringLiteral("office/Ledger.vbp"), "Type=Exe\r\nModule=modA; modA.bas\r\n");
+    Touch(QStringLiteral("office/modA.bas"), "Public Sub A()\r\n    x = Now\r\nEnd Sub\r\n");
+    namespace fs = std::filesystem;
+    const fs::path Data(QUORVEX_TEST_DATA);
+    const fs::path Db(ToFileName(At(QStringLiteral("office/db"))));
+    fs::create_directories(Db);
+    fs::copy(Data / "nwind.mdb", Db / "nwind.mdb");
+    fs::copy(Data / "nwind.mdb.src", Db / "nwind.mdb.src", fs::copy_options::recursive);
+    Main();
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto& Search = *qobject_cast<TfrmProjects*>(W);
+        BrowseTo(Search, At(QStringLiteral("office")));
+        Search.Steps()->NextButton->click();
+        EXPECT_EQ(Items(Search), (QStringList{At(QStringLiteral("office/Ledger.vbp")),
+                                              At(QStringLiteral("office/db/nwind.mdb"))}));
+        Search.SetScanMode(1);
+        Search.Steps()->NextButton->click();
+    });
+    Main().sbScanDirectoryClick();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    ASSERT_EQ(Document->MDBCount(), 1);
+    const TMDBInfo& Database = *Document->GetMDB(0);
+    EXPECT_EQ(Database.Name, "nwind.mdb");
+    EXPECT_EQ(Database.Forms().Count(), 3);
+    Longint Hits = 0;
+    for (Longint I = 0; I < Database.Modules().Count(); ++I)
+        Hits += Database.Modules().Items(I)->HitCount();
+    EXPECT_GT(Hits, 0) << "the code written beside the database is scanned";
+    EXPECT_EQ(Main().ui->tvwFiles->topLevelItem(0)->childCount(), 2);
+}
+
 } // namespace
