@@ -28,9 +28,10 @@ TfrmScanWizard* frmScanWizard = nullptr;
 namespace {
 constexpr int IntroPage = 0;
 constexpr int ScanPage = 1;
-// Progress repaints and message pumping at most this often; StopScan is still tested after
-// every unit of work.
-constexpr int PaintIntervalMs = 40;
+// Progress repaints and message pumping at most this often (ten times a second keeps the bar
+// moving and Cancel answering, and costs a scan little); StopScan is still tested after every
+// unit of work.
+constexpr int PaintIntervalMs = 100;
 
 bool Contains(const std::string& S, const char* Part) {
     return S.find(Part) != std::string::npos;
