@@ -47,17 +47,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FolderSearchTest : public ::testing::Test {
+class FolderSearchTest : public TScanningTest {
 protected:
-    FolderSearchTest() {
-        WriteFile(Dir.filePath(QStringLiteral("KeyWords.TXT")), "Date\r\nNow\r\nYear\r\n");
-        StopScan = false;
-    }
-    ~FolderSearchTest() override {
-        Modified = false;
-        StopScan = false;
-    }
-
     /// The test folder's path + "/" + Name.
     QString At(const QString& Name) const { return Dir.path() + u'/' + Name; }
     /// Writes Bytes to the file Name below the test folder, making its folders.
@@ -65,12 +56,6 @@ protected:
         QDir().mkpath(QFileInfo(At(Name)).absolutePath());
         WriteFile(At(Name), Bytes);
         return At(Name);
-    }
-
-    TfrmMain& Main() {
-        if (!mMain)
-            mMain = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList{});
-        return *mMain;
     }
 
     /// Chooses Folder in the path editor's browse dialog, as the user does.
@@ -118,14 +103,6 @@ protected:
             Out << Root + u'/' + Name;
         return Out;
     }
-
-    QTemporaryDir Dir;
-    TfrmScanHit Prompt;
-    TfrmScanWizard Wizard;
-    TfrmKeyWords KeyWords;
-    TfrmOptions Options;
-    TfrmHit Hit;
-    std::unique_ptr<TfrmMain> mMain;
 };
 
 TEST_F(FolderSearchTest, ListsProjectsThenDatabasesBreadthFirstInAnyCaseAndSkipsHiddenFolders) {

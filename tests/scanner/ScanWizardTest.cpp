@@ -107,22 +107,8 @@ private:
     std::deque<std::function<void(TfrmScanHit&)>> mActions;
 };
 
-class ScanWizardTest : public ::testing::Test {
+class ScanWizardTest : public TScanningTest {
 protected:
-    ScanWizardTest() {
-        WriteFile(Dir.filePath(QStringLiteral("KeyWords.TXT")), "Date\r\nNow\r\nYear\r\n");
-        StopScan = false;
-    }
-    ~ScanWizardTest() override {
-        Modified = false;
-        StopScan = false;
-    }
-
-    TfrmMain& Main() {
-        if (!mMain)
-            mMain = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList{});
-        return *mMain;
-    }
     /// Writes Files (name relative to Folder → bytes) under the test folder; returns Folder's path.
     QString Write(const QString& Folder, const std::vector<std::pair<QString, std::string>>& Files) {
         const QString Base = Dir.filePath(Folder);
@@ -179,14 +165,6 @@ protected:
             N += Project.GetModule(I)->HitCount();
         return N;
     }
-
-    QTemporaryDir Dir;
-    TfrmScanHit Prompt;
-    TfrmScanWizard Wizard;
-    TfrmKeyWords KeyWords;
-    TfrmOptions Options;
-    TfrmHit Hit;
-    std::unique_ptr<TfrmMain> mMain;
 };
 
 TEST_F(ScanWizardTest, AnAutomaticScanMergesTheProjectAndAScanOfTheSameFileReplacesIt) {

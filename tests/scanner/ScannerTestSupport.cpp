@@ -1,6 +1,7 @@
 #include "tests/scanner/ScannerTestSupport.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/Text.h"
 #include "tests/support/ModalHelper.h"
 
 #include <QFile>
@@ -141,6 +142,22 @@ void WriteFile(const QString& Name, const std::string& Bytes) {
     QFile F(Name);
     ASSERT_TRUE(F.open(QIODevice::WriteOnly | QIODevice::Truncate));
     F.write(Bytes.data(), static_cast<qint64>(Bytes.size()));
+}
+
+TScanningTest::TScanningTest() {
+    WriteFile(Dir.filePath(QStringLiteral("KeyWords.TXT")), "Date\r\nNow\r\nYear\r\n");
+    StopScan = false;
+}
+
+TScanningTest::~TScanningTest() {
+    Modified = false;
+    StopScan = false;
+}
+
+TfrmMain& TScanningTest::Main() {
+    if (!mMain)
+        mMain = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList{});
+    return *mMain;
 }
 
 } // namespace scannertest

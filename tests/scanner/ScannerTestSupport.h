@@ -3,8 +3,17 @@
 // dialogs, and a sample scan document with a project and a database.
 
 #include "scanmodel/ScanInfo.h"
+#include "scanner/Main.h"
+#include "scanner/ScanHit.h"
+#include "scanner/ScanWizard1.h"
+#include "scanner/fHit.h"
+#include "scanner/fKeyWords.h"
+#include "scanner/fOptions.h"
 
 #include <QString>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -35,5 +44,23 @@ std::vector<std::string> Entries(const TStringList& List);
 
 std::string ReadFile(const QString& Name);
 void WriteFile(const QString& Name, const std::string& Bytes);
+
+/// Tests that scan through the program's windows: a program folder of their own (Dir) with a
+/// word list of Date, Now and Year, the windows the scans open, and the main window, made on
+/// first use.
+class TScanningTest : public ::testing::Test {
+protected:
+    TScanningTest();
+    ~TScanningTest() override;
+    TfrmMain& Main();
+
+    QTemporaryDir Dir;
+    TfrmScanHit Prompt;
+    TfrmScanWizard Wizard;
+    TfrmKeyWords KeyWords;
+    TfrmOptions Options;
+    TfrmHit Hit;
+    std::unique_ptr<TfrmMain> mMain;
+};
 
 } // namespace scannertest
