@@ -13,6 +13,7 @@
 
 #include "ui_ScanWizard1.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QShowEvent>
@@ -244,7 +245,7 @@ void TfrmScanWizard::sbSelectDialogDrop() {
     const QString Extension = QFileInfo(ui->sbSelect->FileName()).suffix();
     THourglass Hourglass;
     Application->ProcessMessages();
-    repaint();
+    PaintChanges();
     if (Extension.toUpper() == QStringLiteral("MDB")) {
         mIsMDB = true;
         LoadMDBObjects();
@@ -456,7 +457,7 @@ void TfrmScanWizard::btnNextClick() {
     ui->nteScan->setCurrentIndex(ScanPage);
     ui->btnNext->hide();
     ui->btnCancel->setFocus();
-    repaint();
+    PaintChanges();
     if (mIsMDB)
         DoScanMDB();
     else
@@ -470,7 +471,7 @@ void TfrmScanWizard::BuildModules() {
         auto Module = std::make_unique<TModuleInfo>();
         if (PaintDue()) {
             ui->lblFilename->setText(FromAnsi(Entry));
-            ui->lblFilename->repaint();
+            PaintChanges();
         }
         std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
         Module->ImageIndex = ModuleImage(Entry);
@@ -540,6 +541,12 @@ void TfrmScanWizard::EndScan() {
     Close();
 }
 
+void TfrmScanWizard::PaintChanges() {
+    // The window's pending repaint, done now: only what changed is drawn again (the backing store
+    // keeps the rest), where a whole-window repaint would draw every control of the page.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+}
+
 bool TfrmScanWizard::PaintDue() {
     if (mSincePaint.isValid() && mSincePaint.elapsed() < PaintIntervalMs)
         return false;
@@ -552,7 +559,7 @@ void TfrmScanWizard::Progress(int ClockEvery) {
     // Reading the clock costs more than a short unit of work: lines look at it in batches.
     if ((mProgress % ClockEvery == 0 || !mSincePaint.isValid()) && PaintDue()) {
         ui->ProgressBar->setValue(std::min(mProgress, ui->ProgressBar->maximum()));
-        repaint();
+        PaintChanges();
         // Lets a click on Cancel reach the wizard.
         Application->ProcessMessages();
     }

@@ -99,6 +99,8 @@ private:
     void Close();
     /// One unit of work done; the clock is read every ClockEvery units.
     void Progress(int ClockEvery);
+    /// Repaints the parts of the window that changed, at once.
+    void PaintChanges();
     /// Whether the progress display is due for a repaint (at most every few hundredths of a
     /// second, so that repaints cost the scan little).
     bool PaintDue();
