@@ -165,9 +165,10 @@ void TfrmScanWizard::FormShow() {
     switch (Mode) {
     case 0:
         ui->sbSelect->SetText({});
-        ui->nteScan->setCurrentIndex(IntroPage);
+        // Emptied before the page shows them, so that their old entries are not laid out.
         ui->lstFiles->clear();
         ui->lstVBXs->clear();
+        ui->nteScan->setCurrentIndex(IntroPage);
         ui->btnNext->show();
         ui->btnNext->setEnabled(false);
         break;
@@ -458,6 +459,8 @@ void TfrmScanWizard::btnNextClick() {
     ui->btnNext->hide();
     ui->btnCancel->setFocus();
     PaintChanges();
+    // The page just drawn counts as the progress display's latest repaint.
+    mSincePaint.start();
     if (mIsMDB)
         DoScanMDB();
     else
@@ -466,13 +469,18 @@ void TfrmScanWizard::btnNextClick() {
 
 void TfrmScanWizard::BuildModules() {
     ui->ProgressBar->setValue(0);
-    ui->ProgressBar->setMaximum(0);
+    SetProgressMaximum(0);
+    bool First = true;
     for (const std::string& Entry : Entries(ui->lstFiles)) {
         auto Module = std::make_unique<TModuleInfo>();
+        // The first entry is shown at the next repaint at the latest.
         if (PaintDue()) {
             ui->lblFilename->setText(FromAnsi(Entry));
             PaintChanges();
+        } else if (First) {
+            ui->lblFilename->setText(FromAnsi(Entry));
         }
+        First = false;
         std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
         Module->ImageIndex = ModuleImage(Entry);
         // The scan reads the file again: here its lines are only counted, for the progress bar.
@@ -488,7 +496,7 @@ void TfrmScanWizard::BuildModules() {
                                TModalResult& Accept) { ModuleHit(Sender, Hit, Filename, Accept); };
         ScanProject->AddModule(Module.release());
     }
-    ui->ProgressBar->setMaximum(static_cast<int>(ScanProject->ProjectLinesOfCode()));
+    SetProgressMaximum(static_cast<int>(ScanProject->ProjectLinesOfCode()));
 }
 
 void TfrmScanWizard::DoScanProject() {
@@ -518,7 +526,7 @@ void TfrmScanWizard::DoScanProject() {
 
 void TfrmScanWizard::DoScanMDB() {
     ui->ProgressBar->setValue(0);
-    ui->ProgressBar->setMaximum(static_cast<int>(ScanMDB->ObjectCount()));
+    SetProgressMaximum(static_cast<int>(ScanMDB->ObjectCount()));
     mProgress = 0;
     ui->aniScan->SetActive(true);
     ui->lblFilename->setText(ui->sbSelect->FileName());
@@ -541,6 +549,13 @@ void TfrmScanWizard::EndScan() {
     Close();
 }
 
+void TfrmScanWizard::SetProgressMaximum(int Maximum) {
+    // A bar whose maximum is 0 stays empty. Qt would show its range of 0 to 0 as a busy
+    // indicator, drawn again and again while the wizard waits.
+    mProgressMaximum = std::max(Maximum, 0);
+    ui->ProgressBar->setMaximum(std::max(Maximum, 1));
+}
+
 void TfrmScanWizard::PaintChanges() {
     // The window's pending repaint, done now: only what changed is drawn again (the backing store
     // keeps the rest), where a whole-window repaint would draw every control of the page.
@@ -558,7 +573,7 @@ void TfrmScanWizard::Progress(int ClockEvery) {
     ++mProgress;
     // Reading the clock costs more than a short unit of work: lines look at it in batches.
     if ((mProgress % ClockEvery == 0 || !mSincePaint.isValid()) && PaintDue()) {
-        ui->ProgressBar->setValue(std::min(mProgress, ui->ProgressBar->maximum()));
+        ui->ProgressBar->setValue(std::min(mProgress, mProgressMaximum));
         PaintChanges();
         // Lets a click on Cancel reach the wizard.
         Application->ProcessMessages();
