@@ -200,18 +200,23 @@ std::string ResolveInFolder(std::string_view Folder, std::string_view Name) {
         Dir += '/';
     // The folder's listing answers for the name as it stands, for its UTF-8 form, and for both
     // without regard to case, in the order ResolveWindowsPath tries them.
+    std::string Found;
     if (const TFolderListing* Listing = ListingOf(Dir)) {
-        if (InListing(*Listing, Entry))
-            return Dir + Entry;
         const std::string Utf8 = HasHighBytes(Entry) ? Cp1252ToUtf8(Entry) : std::string();
-        if (!Utf8.empty() && InListing(*Listing, Utf8))
-            return Dir + Utf8;
-        const std::string Plain = FindInListing(*Listing, Entry);
-        const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(*Listing, Utf8);
-        if (!Plain.empty() || !Encoded.empty())
-            return Dir + (Plain.empty() ? Encoded : Encoded.empty() ? Plain : std::min(Plain, Encoded));
+        if (InListing(*Listing, Entry)) {
+            Found = Entry;
+        } else if (!Utf8.empty() && InListing(*Listing, Utf8)) {
+            Found = Utf8;
+        } else {
+            const std::string Plain = FindInListing(*Listing, Entry);
+            const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(*Listing, Utf8);
+            Found = Plain.empty() ? Encoded : Encoded.empty() ? Plain : std::min(Plain, Encoded);
+        }
     }
-    // A folder that cannot be listed, or a name it does not hold: looked up as any entry is.
+    // A name listed that leads nowhere (a broken link), a name the folder does not hold, or a
+    // folder that cannot be listed: looked up as any entry is.
+    if (!Found.empty() && Exists(Dir + Found))
+        return Dir + Found;
     return ResolveWindowsPath({}, Dir + Entry);
 }
 

@@ -60,6 +60,7 @@ public:
         TCompliant Compliant;
         QString ErrorType;
         bool Exclude;
+        QString Scanning; ///< the wizard's file name line behind the prompt
     };
 
     PromptAnswers() {
@@ -93,7 +94,8 @@ private:
             return;
         Shown.push_back({P.ui->lblWord->text(), P.ui->lblLine->toPlainText(),
                          P.ui->lblLine->textCursor().selectedText(), P.Compliant(),
-                         P.ui->cboErrorType->currentText(), P.Exclude()});
+                         P.ui->cboErrorType->currentText(), P.Exclude(),
+                         frmScanWizard->ui->lblFilename->text()});
         if (mActions.empty()) {
             ADD_FAILURE() << "unexpected hit prompt for " << P.ui->lblWord->text().toStdString();
             P.ui->btnCancel->click();
@@ -226,6 +228,8 @@ TEST_F(ScanWizardTest, TheHitPromptRatesRejectsAndExcludesWordsForTheRestOfTheSc
     ScanProjectFile(File, 0);
 
     ASSERT_EQ(Answers.Shown.size(), 4u);
+    // Behind the prompt, the wizard names the file being scanned.
+    EXPECT_EQ(Answers.Shown[0].Scanning, QStringLiteral("M.BAS"));
     EXPECT_EQ(Answers.Shown[0].Word, QStringLiteral("Now"));
     EXPECT_EQ(Answers.Shown[0].Line, QStringLiteral("x = Now"));
     EXPECT_EQ(Answers.Shown[0].Selected, QStringLiteral("Now"));
