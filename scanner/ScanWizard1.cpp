@@ -550,10 +550,12 @@ void TfrmScanWizard::EndScan() {
 }
 
 void TfrmScanWizard::SetProgressMaximum(int Maximum) {
-    // A bar whose maximum is 0 stays empty. Qt would show its range of 0 to 0 as a busy
-    // indicator, drawn again and again while the wizard waits.
+    // A bar whose maximum is 0 stays empty: Qt would show its range of 0 to 0 as a busy
+    // indicator, drawn again and again while the wizard waits. An empty bar looks the same
+    // whatever its range, so the range is handed to it once it shows progress.
     mProgressMaximum = std::max(Maximum, 0);
-    ui->ProgressBar->setMaximum(std::max(Maximum, 1));
+    if (ui->ProgressBar->value() > 0)
+        ui->ProgressBar->setMaximum(std::max(mProgressMaximum, 1));
 }
 
 void TfrmScanWizard::PaintChanges() {
@@ -573,7 +575,10 @@ void TfrmScanWizard::Progress(int ClockEvery) {
     ++mProgress;
     // Reading the clock costs more than a short unit of work: lines look at it in batches.
     if ((mProgress % ClockEvery == 0 || !mSincePaint.isValid()) && PaintDue()) {
-        ui->ProgressBar->setValue(std::min(mProgress, mProgressMaximum));
+        if (const int Position = std::min(mProgress, mProgressMaximum); Position > 0) {
+            ui->ProgressBar->setMaximum(std::max(mProgressMaximum, 1));
+            ui->ProgressBar->setValue(Position);
+        }
         PaintChanges();
         // Lets a click on Cancel reach the wizard.
         Application->ProcessMessages();
