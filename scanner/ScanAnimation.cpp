@@ -32,8 +32,10 @@ void TScanAnimation::paintEvent(QPaintEvent*) {
     // Each frame is drawn once for the widget's size and kept: the scan repaints it often.
     const qreal Ratio = devicePixelRatioF();
     const QSize Pixels = size() * Ratio;
-    if (mFrames.empty() || mFrames.front().size() != Pixels)
+    if (mFrames.empty() || mFramesSize != Pixels) {
         mFrames.assign(FrameCount + 1, QPixmap());
+        mFramesSize = Pixels;
+    }
     QPixmap& Picture = mFrames[Active() ? mFrame : FrameCount];
     if (Picture.isNull()) {
         Picture = QPixmap(Pixels);

@@ -35,4 +35,5 @@ private:
     QTimer mTimer;
     int mFrame = 0;
     std::vector<QPixmap> mFrames; ///< the frames drawn so far, the picture at rest last
+    QSize mFramesSize;            ///< in device pixels
 };

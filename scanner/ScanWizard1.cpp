@@ -458,6 +458,9 @@ void TfrmScanWizard::btnNextClick() {
     ui->nteScan->setCurrentIndex(ScanPage);
     ui->btnNext->hide();
     ui->btnCancel->setFocus();
+    // The page shows the first file from the start: the line does not change again at once.
+    if (!mIsMDB && ui->lstFiles->count() > 0)
+        ui->lblFilename->setText(ui->lstFiles->item(0)->text());
     PaintChanges();
     // The page just drawn counts as the progress display's latest repaint.
     mSincePaint.start();
