@@ -158,7 +158,10 @@ void TfrmPreview::UpdateStatus() {
 
 void TfrmPreview::LoadReportFile(const std::string& FileName) {
     if (!FileExists(FileName)) {
-        ShowMessage(QString::fromLatin1(QRStrFileDoesNotExist));
+        // A folder of a report's name is there, but is no file: the message says which it is.
+        ShowMessage(DirectoryExists(FileName)
+                        ? QStringLiteral("%1 is a folder, not a report file").arg(FromFileName(FileName))
+                        : QString::fromLatin1(QRStrFileDoesNotExist));
         return;
     }
     TQRPrinter* Pages = Printer();

@@ -27,6 +27,7 @@
 
 #include <QCloseEvent>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTreeWidgetItemIterator>
 
 #include <vector>
@@ -77,6 +78,7 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
 void TfrmMain::SetupControls() {
     ui->setupUi(this);
     CentreOnScreen(*this);
+    Application->SetMainForm(this);
     setWindowIcon(ProgramIcon());
     FillTreeImages(imlTree);
     FillHitImages(imlHits);
@@ -106,14 +108,14 @@ void TfrmMain::SetupControls() {
         SetHint(B.Button, QString::fromLatin1(B.Hint));
     }
 
+    // The notebook keeps its design width; the tree takes whatever the window gains or loses.
     ui->splResults->setSizes({203, 410});
-    ui->splResults->setStretchFactor(1, 1);
-    const int HitWidths[] = {80, 70, 90, 120};
-    const int MDBHitWidths[] = {70, 80, 70, 85, 100};
+    ui->splResults->setStretchFactor(0, 1);
+    ui->splResults->setStretchFactor(1, 0);
     for (int I = 0; I < 4; ++I)
-        ui->lvwHits->setColumnWidth(I, HitWidths[I]);
+        ui->lvwHits->setColumnWidth(I, HitColumnWidths[I]);
     for (int I = 0; I < 5; ++I)
-        ui->lvwMDBHits->setColumnWidth(I, MDBHitWidths[I]);
+        ui->lvwMDBHits->setColumnWidth(I, MDBHitColumnWidths[I]);
     for (int I : {1, 2})
         ui->lvwHits->headerItem()->setTextAlignment(I, Qt::AlignRight | Qt::AlignVCenter);
     for (int I : {2, 3})
@@ -236,13 +238,21 @@ void TfrmMain::ConnectCommands() {
                     tvwFilesEdited(Node, Node->text(0));
             }));
     connect(ui->tvwFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
+        // The node under the pointer becomes current, so that its own menu opens and Delete
+        // Project or Scan acts on it, not on the node selected before.
+        if (QTreeWidgetItem* Node = ui->tvwFiles->itemAt(Pos))
+            ui->tvwFiles->setCurrentItem(Node);
         if (mTreePopup != nullptr)
             mTreePopup->popup(ui->tvwFiles->viewport()->mapToGlobal(Pos));
     });
-    connect(ui->lvwHits, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& Pos) { popHit->popup(ui->lvwHits->viewport()->mapToGlobal(Pos)); });
-    connect(ui->lvwMDBHits, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& Pos) { popMDBHit->popup(ui->lvwMDBHits->viewport()->mapToGlobal(Pos)); });
+    // A right click selects the row under the pointer first, as a left click would: the menu's
+    // commands work on the selected row, which must be the one the menu was opened on.
+    for (auto [List, Popup] : {std::pair{ui->lvwHits, &popHit}, std::pair{ui->lvwMDBHits, &popMDBHit}})
+        connect(List, &QWidget::customContextMenuRequested, this, [List, Popup](const QPoint& Pos) {
+            if (QTreeWidgetItem* Row = List->itemAt(Pos))
+                List->setCurrentItem(Row);
+            (*Popup)->popup(List->viewport()->mapToGlobal(Pos));
+        });
     connect(ui->lvwHits, &QTreeWidget::itemDoubleClicked, this, Guarded([this] { popHitEditClick(); }));
     connect(ui->lvwMDBHits, &QTreeWidget::itemDoubleClicked, this, Guarded([this] { popMDBHitEditClick(); }));
 }
@@ -322,6 +332,7 @@ void TfrmMain::OpenFile(const std::string& FileName) {
     mTree->Build(*Document);
     Modified = false;
     ui->tvwFiles->setUpdatesEnabled(true);
+    ShowRoot();
     mCurrentFileName = FileName;
     MRUFileList->AddItem(FileName);
     SetCaption();
@@ -420,6 +431,15 @@ void TfrmMain::tvwFilesChange(QTreeWidgetItem* Node) {
     case TTreePopup::None:
         break;
     }
+}
+
+void TfrmMain::ShowRoot() {
+    QTreeWidgetItem* Root = mTree->Root();
+    {
+        const QSignalBlocker Quiet(ui->tvwFiles);
+        ui->tvwFiles->setCurrentItem(Root);
+    }
+    tvwFilesChange(Root);
 }
 
 void TfrmMain::tvwFilesEdited(QTreeWidgetItem* Node, const QString& S) {
@@ -646,6 +666,6 @@ void TfrmMain::RunScanWizard() {
     mTree->SetImage(Node, Entry->ImageIndex);
     ui->tvwFiles->collapseAll();
     Root->setExpanded(true);
-    ui->nteResults->setCurrentIndex(pgBlank);
+    ShowRoot();
     Modified = true;
 }
