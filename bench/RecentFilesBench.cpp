@@ -86,7 +86,7 @@ BENCHMARK(BM_ExitWithRecentFiles)
     ->Arg(3000)
     ->Arg(10000)
     ->UseManualTime()
-    ->Iterations(3)
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

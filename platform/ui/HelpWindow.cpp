@@ -32,6 +32,8 @@ void THelpWindow::ShowFile(const QString& FileName, const QString& Title) {
         KeepOnScreen(*this);
     }
     show();
+    // The frame is known once the window is shown: it has to fit on the screen too.
+    KeepOnScreen(*this);
     raise();
     activateWindow();
 }
