@@ -238,21 +238,13 @@ void TfrmMain::ConnectCommands() {
                     tvwFilesEdited(Node, Node->text(0));
             }));
     connect(ui->tvwFiles, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
-        // The node under the pointer becomes current, so that its own menu opens and Delete
-        // Project or Scan acts on it, not on the node selected before.
-        if (QTreeWidgetItem* Node = ui->tvwFiles->itemAt(Pos))
-            ui->tvwFiles->setCurrentItem(Node);
         if (mTreePopup != nullptr)
             mTreePopup->popup(ui->tvwFiles->viewport()->mapToGlobal(Pos));
     });
-    // A right click selects the row under the pointer first, as a left click would: the menu's
-    // commands work on the selected row, which must be the one the menu was opened on.
-    for (auto [List, Popup] : {std::pair{ui->lvwHits, &popHit}, std::pair{ui->lvwMDBHits, &popMDBHit}})
-        connect(List, &QWidget::customContextMenuRequested, this, [List, Popup](const QPoint& Pos) {
-            if (QTreeWidgetItem* Row = List->itemAt(Pos))
-                List->setCurrentItem(Row);
-            (*Popup)->popup(List->viewport()->mapToGlobal(Pos));
-        });
+    connect(ui->lvwHits, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& Pos) { popHit->popup(ui->lvwHits->viewport()->mapToGlobal(Pos)); });
+    connect(ui->lvwMDBHits, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& Pos) { popMDBHit->popup(ui->lvwMDBHits->viewport()->mapToGlobal(Pos)); });
     connect(ui->lvwHits, &QTreeWidget::itemDoubleClicked, this, Guarded([this] { popHitEditClick(); }));
     connect(ui->lvwMDBHits, &QTreeWidget::itemDoubleClicked, this, Guarded([this] { popMDBHitEditClick(); }));
 }

@@ -315,8 +315,9 @@ void RightClick(QTreeWidget* View, QTreeWidgetItem* Item) {
     QApplication::sendEvent(View->viewport(), &Menu);
 }
 
-TEST_F(TreeAndPagesTest, ARightClickOpensTheMenuOfTheRowOrNodeUnderThePointer) {
+TEST_F(TreeAndPagesTest, EditAfterARatingShowsTheHitChosenByMouseOrKeyboard) {
     Main->show();
+    FormModule().GetHit(1)->ErrorType = ""; // as an automatic scan leaves it
     Select(Form);
     QTreeWidget* List = Main->ui->lvwHits;
     // The first hit is rated "Branching" after a left click on it.
@@ -328,19 +329,29 @@ TEST_F(TreeAndPagesTest, ARightClickOpensTheMenuOfTheRowOrNodeUnderThePointer) {
     Main->popHitEditClick();
     ASSERT_EQ(FormModule().GetHit(0)->ErrorType, "Branching");
 
-    // Edit from the menu opened on the second row edits the second hit.
-    RightClick(List, List->topLevelItem(1));
+    struct TShown {
+        QString Word, ErrorType;
+    } Shown;
+    auto Capture = [&] {
+        testsupport::AnswerNextModal([&](QWidget*) {
+            Shown = {frmHit->ui->lblWord->text(), frmHit->ui->cboErrorType->currentText()};
+            frmHit->ui->cmdCancel->click();
+        });
+    };
+    // Down to the next hit, then Edit: that hit, with no error type chosen.
+    QTest::keyClick(List, Qt::Key_Down);
+    Capture();
+    Main->popHitEditClick();
+    EXPECT_EQ(Shown.Word, QStringLiteral("DateDiff"));
+    EXPECT_EQ(Shown.ErrorType, QString());
+    // Edit from the menu opened on the first row by a right click: the first hit again.
+    RightClick(List, List->topLevelItem(0));
     ASSERT_TRUE(Main->popHit->isVisible());
-    QString Word, ErrorType;
-    testsupport::AnswerNextModal([&](QWidget*) {
-        Word = frmHit->ui->lblWord->text();
-        ErrorType = frmHit->ui->cboErrorType->currentText();
-        frmHit->ui->cmdCancel->click();
-    });
+    Capture();
     Main->popHit->actions().constFirst()->trigger();
     Main->popHit->hide();
-    EXPECT_EQ(Word, QStringLiteral("DateDiff"));
-    EXPECT_EQ(ErrorType, QStringLiteral("Computation"));
+    EXPECT_EQ(Shown.Word, QStringLiteral("DateAdd"));
+    EXPECT_EQ(Shown.ErrorType, QStringLiteral("Branching"));
 
     // The tree offers the menu of the node clicked, and its commands act on that node.
     RightClick(Main->ui->tvwFiles, Project);
