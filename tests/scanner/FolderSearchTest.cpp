@@ -317,7 +317,8 @@ TEST_F(FolderSearchTest, CaptionsLineUpWithTheirBoxesAndLongPathsAreCutInTheMidd
             const auto* Caption = Search.findChild<QLabel*>(QString::fromLatin1(Name));
             ASSERT_NE(Caption, nullptr);
             EXPECT_TRUE(Caption->alignment() & Qt::AlignVCenter) << Name;
-            EXPECT_EQ(Caption->mapToGlobal(Caption->rect().center()).y(), Box->mapToGlobal(Box->rect().center()).y())
+            EXPECT_EQ(Caption->mapToGlobal(Caption->rect().center()).y(),
+                      Box->mapToGlobal(Box->rect().center()).y())
                 << Name;
         }
         BrowseTo(Search, At(QStringLiteral("tree")));

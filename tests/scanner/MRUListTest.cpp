@@ -197,7 +197,8 @@ TEST_F(MRUListTest, AnOverfullSettingsFileLoadsTheMaximumAndIsWrittenBackWithOnl
         QSettings Raw(Settings, QSettings::IniFormat);
         Raw.remove(QStringLiteral("Software/Test/Recent"));
         for (int I = 0; I < 300; ++I)
-            Raw.setValue(QStringLiteral("Software/Test/Recent/MRU Items/F%1").arg(I), QStringLiteral("/f%1.qxs").arg(I));
+            Raw.setValue(QStringLiteral("Software/Test/Recent/MRU Items/F%1").arg(I),
+                         QStringLiteral("/f%1.qxs").arg(I));
         Raw.setValue(QStringLiteral("Software/Test/Other/Kept"), QStringLiteral("yes"));
     }
     {
@@ -205,7 +206,8 @@ TEST_F(MRUListTest, AnOverfullSettingsFileLoadsTheMaximumAndIsWrittenBackWithOnl
         Loaded.AutoSaveName = Key;
         Loaded.SetFileMenu(File->menuAction());
         Loaded.Loaded();
-        EXPECT_EQ(Names(Loaded), (std::vector<std::string>{"/f0.qxs", "/f1.qxs", "/f2.qxs", "/f3.qxs", "/f4.qxs"}));
+        EXPECT_EQ(Names(Loaded),
+                  (std::vector<std::string>{"/f0.qxs", "/f1.qxs", "/f2.qxs", "/f3.qxs", "/f4.qxs"}));
         EXPECT_EQ(Captions(File).size(), 3 + 1 + 5);
     }
     // On disk: the five entries, and the other key as it was.

@@ -290,7 +290,8 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
         EXPECT_EQ(Answers.Shown[2].Line, Answers.Shown[1].Line);
         EXPECT_EQ(Answers.Shown[2].Word, Answers.Shown[1].Word);
     }
-    EXPECT_EQ(Question, QStringLiteral("End the scan? The 1 hit(s) accepted in this scan will be discarded."));
+    EXPECT_EQ(Question,
+              QStringLiteral("End the scan? The 1 hit(s) accepted in this scan will be discarded."));
     EXPECT_EQ(Document->ProjectCount(), 0);
     EXPECT_EQ(Root()->childCount(), 0);
 

@@ -321,7 +321,8 @@ TEST_F(TreeAndPagesTest, EditAfterARatingShowsTheHitChosenByMouseOrKeyboard) {
     Select(Form);
     QTreeWidget* List = Main->ui->lvwHits;
     // The first hit is rated "Branching" after a left click on it.
-    QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, List->visualItemRect(List->topLevelItem(0)).center());
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, {},
+                      List->visualItemRect(List->topLevelItem(0)).center());
     testsupport::AnswerNextModal([](QWidget*) {
         frmHit->ui->cboErrorType->setCurrentIndex(1);
         frmHit->ui->cmdClose->click();
@@ -397,8 +398,8 @@ TEST_F(TreeAndPagesTest, TheTreeTakesTheWidthTheWindowGainsAndNamesItCutsShowInT
     FormModule().GetHit(1)->Variable = "DateDiffBetweenHireDateAndTerminationDate";
     Select(Form);
     QTreeWidget* List = Main->ui->lvwHits;
-    EXPECT_GE(List->columnWidth(0),
-              List->fontMetrics().horizontalAdvance(QStringLiteral("DateDiffBetweenHireDateAndTerminationDate")));
+    EXPECT_GE(List->columnWidth(0), List->fontMetrics().horizontalAdvance(
+                                        QStringLiteral("DateDiffBetweenHireDateAndTerminationDate")));
     FormModule().GetHit(1)->Variable = "D";
     Select(Project);
     Select(Form);
