@@ -3,6 +3,7 @@
 #include "platform/report/QRPreview.h"
 #include "platform/report/QRResources.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Text.h"
 
 #include "ui_fPreview.h"
@@ -86,6 +87,8 @@ void TfrmPreview::ConnectCommands() {
 }
 
 void TfrmPreview::FormCreate() {
+    // Maximised on the screen that holds the program's main window.
+    CentreOnScreen(*this);
     setWindowState(windowState() | Qt::WindowMaximized);
     const std::pair<QAbstractButton*, const char*> Glyphs[] = {
         {ui->ZoomToFit, "QRZOOMTOFITBITMAP"},
