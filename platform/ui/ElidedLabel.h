@@ -11,8 +11,7 @@ class TElidedLabel final : public QLabel {
 public:
     explicit TElidedLabel(QWidget* Parent = nullptr);
 
-    /// The whole text.
-    QString FullText() const { return mFullText; }
+    /// Sets the whole text.
     void SetFullText(const QString& Text);
 
     QSize minimumSizeHint() const override;

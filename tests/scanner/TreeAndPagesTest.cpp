@@ -353,15 +353,6 @@ TEST_F(TreeAndPagesTest, EditAfterARatingShowsTheHitChosenByMouseOrKeyboard) {
     Main->popHit->hide();
     EXPECT_EQ(Shown.Word, QStringLiteral("DateAdd"));
     EXPECT_EQ(Shown.ErrorType, QStringLiteral("Branching"));
-
-    // The tree offers the menu of the node clicked, and its commands act on that node.
-    RightClick(Main->ui->tvwFiles, Project);
-    EXPECT_EQ(Main->TreePopup(), Main->popProject);
-    ASSERT_TRUE(Main->popProject->isVisible());
-    Main->popProject->actions().constFirst()->trigger(); // "&Delete Project"
-    Main->popProject->hide();
-    EXPECT_EQ(Document->ProjectCount(), 0);
-    EXPECT_EQ(Texts(Root), QStringList{QStringLiteral("nwind.mdb")});
 }
 
 TEST_F(TreeAndPagesTest, TheTreeTakesTheWidthTheWindowGainsAndNamesItCutsShowInToolTips) {
