@@ -82,7 +82,7 @@ Longint ModuleImage(const std::string& Entry) {
 TfrmScanWizard::TfrmScanWizard(QWidget* Parent)
     : TModalForm(Parent), ui(new Ui::TfrmScanWizard), tmrKill(new QTimer(this)) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowFlags(NoBorderIcons);
     TCDKPathEditor* Select = ui->sbSelect;
     Select->SetFilter(QStringLiteral("Visual Basic Project|*.mak;*.vbp|MS Access|*.mdb|All Files (*.*)|*.*"));
     Select->SetFilterIndex(1);
@@ -162,6 +162,10 @@ void TfrmScanWizard::FormShow() {
     mCloseOnActivate = false;
     mResult = mrNone;
     mSincePaint.invalidate();
+    mAcceptedHits = 0;
+    // The database reader hides the list of add-ons; every showing starts with it shown.
+    ui->lblVBXs->setVisible(true);
+    ui->lstVBXs->setVisible(true);
     switch (Mode) {
     case 0:
         ui->sbSelect->SetText({});
@@ -473,17 +477,12 @@ void TfrmScanWizard::btnNextClick() {
 void TfrmScanWizard::BuildModules() {
     ui->ProgressBar->setValue(0);
     SetProgressMaximum(0);
-    bool First = true;
     for (const std::string& Entry : Entries(ui->lstFiles)) {
         auto Module = std::make_unique<TModuleInfo>();
-        // The first entry is shown at the next repaint at the latest.
         if (PaintDue()) {
             ui->lblFilename->setText(FromAnsi(Entry));
             PaintChanges();
-        } else if (First) {
-            ui->lblFilename->setText(FromAnsi(Entry));
         }
-        First = false;
         std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
         Module->ImageIndex = ModuleImage(Entry);
         // The scan reads the file again: here its lines are only counted, for the progress bar.
@@ -606,10 +605,12 @@ void TfrmScanWizard::AskHit(Hit& Found, const std::string& Filename, TModalResul
         return;
     TfrmScanHit& Prompt = *frmScanHit;
     Prompt.ShowHit(Found, Filename);
+    Prompt.AcceptedHits = mAcceptedHits;
     const TModalResult Answer = Prompt.ShowModal();
     if (Answer == mrCancel && Prompt.Exclude())
         ExcludeWordList->Add(Found.Variable);
     if (Answer == mrOk) {
+        ++mAcceptedHits;
         Found.Compliant = Prompt.Compliant();
         Found.ErrorType = Prompt.ErrorType();
     }

@@ -118,6 +118,8 @@ private:
     TModalResult mResult = mrNone;
     int mProgress = 0;
     int mProgressMaximum = 0;
+    /// Hits the user accepted in this showing's scan.
+    int mAcceptedHits = 0;
     QElapsedTimer mSincePaint;
     TFormVariable<TfrmScanWizard> mFormVariable{frmScanWizard, this};
 };
