@@ -233,15 +233,17 @@ void BM_OneLineModule(benchmark::State& State) {
             Text = "d = DateSerial(Year(Now), Month(Now), Day(Now)) : t = Format(Time, \"hh:mm\") : ";
         else
             for (const qxbench::TVbProject& P : Folder().Projects)
-            for (const std::string& File : P.Files())
-                for (const std::string& Line : LoadSourceLines(File))
-                    if (Line.find('\'') == std::string::npos &&
-                        std::any_of(Words.begin(), Words.end(),
-                                    [&](const std::string& W) { return Line.find(W) != std::string::npos; }))
-                        Text += Line + " : ";
+                for (const std::string& File : P.Files())
+                    for (const std::string& Line : LoadSourceLines(File))
+                        if (Line.find('\'') == std::string::npos &&
+                            std::any_of(Words.begin(), Words.end(), [&](const std::string& W) {
+                                return Line.find(W) != std::string::npos;
+                            }))
+                            Text += Line + " : ";
         std::ofstream Out(Dir + "ONELINE.BAS", std::ios::binary);
         for (long long Written = 0; Written < Size; Written += static_cast<long long>(Text.size()))
-            Out.write(Text.data(), static_cast<std::streamsize>(std::min<long long>(Size - Written, Text.size())));
+            Out.write(Text.data(),
+                      static_cast<std::streamsize>(std::min<long long>(Size - Written, Text.size())));
     }
     TStringList Keys, Excludes;
     ShippedLists(Keys, Excludes);

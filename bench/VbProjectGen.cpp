@@ -1,5 +1,7 @@
 #include "VbProjectGen.h"
 
+#include "platform/rtl/SysUtils.h"
+#include "scanmodel/SourceFiles.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,8 +11,6 @@
 #include <map>
 #include <random>
 #include <string_view>
-#include "platform/rtl/SysUtils.h"
-#include "scanmodel/SourceFiles.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -1739,7 +1739,8 @@ TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<st
          ModuleNames(R, Entities, "cls", {"", "s", "Item", "Manager", "Rules"},
                      {"Database", "Logger", "IniFile", "Period", "DateRange", "Registry"}, Shape.Classes))
         Plan.push_back({N, 'C', 0.3 + 3.0 * R.Skewed(), 0});
-    const char* const Controls[] = {"ctlDateBox", "ctlTimeEdit", "ctlAmountBox", "ctlSearchBox", "ctlCalendar"};
+    const char* const Controls[] = {"ctlDateBox", "ctlTimeEdit", "ctlAmountBox", "ctlSearchBox",
+                                    "ctlCalendar"};
     for (int I = 0; I < std::min<int>(Shape.Controls, std::size(Controls)); ++I)
         Plan.push_back({Controls[I], 'U', 0.2 + R.Skewed(), 0});
     // Forms, modules and classes are listed in the order they were added to the project.
@@ -1847,34 +1848,34 @@ TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<st
         P.Modules.push_back(std::move(Module));
     }
     for (const std::string& S : std::vector<std::string>{"Startup=\"Sub Main\"",
-                          "HelpFile=\"\"",
-                          "Title=\"" + Shape.Name + "\"",
-                          "ExeName32=\"" + Shape.Name + ".exe\"",
-                          "Command32=\"\"",
-                          "Name=\"" + Shape.Name + "\"",
-                          "HelpContextID=\"0\"",
-                          "CompatibleMode=\"0\"",
-                          "MajorVer=2",
-                          "MinorVer=1",
-                          "RevisionVer=37",
-                          "AutoIncrementVer=1",
-                          "ServerSupportFiles=0",
-                          "VersionCompanyName=\"Müller & Söhne GmbH\"",
-                          "CompilationType=0",
-                          "OptimizationType=0",
-                          "FavorPentiumPro(tm)=0",
-                          "CodeViewDebugInfo=0",
-                          "NoAliasing=0",
-                          "BoundsCheck=0",
-                          "OverflowCheck=0",
-                          "FlPointCheck=0",
-                          "FDIVCheck=0",
-                          "UnroundedFP=0",
-                          "StartMode=0",
-                          "Unattended=0",
-                          "Retained=0",
-                          "ThreadPerObject=0",
-                          "MaxNumberOfThreads=1"})
+                                                         "HelpFile=\"\"",
+                                                         "Title=\"" + Shape.Name + "\"",
+                                                         "ExeName32=\"" + Shape.Name + ".exe\"",
+                                                         "Command32=\"\"",
+                                                         "Name=\"" + Shape.Name + "\"",
+                                                         "HelpContextID=\"0\"",
+                                                         "CompatibleMode=\"0\"",
+                                                         "MajorVer=2",
+                                                         "MinorVer=1",
+                                                         "RevisionVer=37",
+                                                         "AutoIncrementVer=1",
+                                                         "ServerSupportFiles=0",
+                                                         "VersionCompanyName=\"Müller & Söhne GmbH\"",
+                                                         "CompilationType=0",
+                                                         "OptimizationType=0",
+                                                         "FavorPentiumPro(tm)=0",
+                                                         "CodeViewDebugInfo=0",
+                                                         "NoAliasing=0",
+                                                         "BoundsCheck=0",
+                                                         "OverflowCheck=0",
+                                                         "FlPointCheck=0",
+                                                         "FDIVCheck=0",
+                                                         "UnroundedFP=0",
+                                                         "StartMode=0",
+                                                         "Unattended=0",
+                                                         "Retained=0",
+                                                         "ThreadPerObject=0",
+                                                         "MaxNumberOfThreads=1"})
         VbpLine(S);
     if (!P.ProjectFile.empty())
         std::ofstream(P.ProjectFile, std::ios::binary) << Vbp;
@@ -2026,10 +2027,10 @@ TVbFolder GenerateVbFolder(const std::string& RootName, const std::vector<std::s
         long Lines;
     };
     // Sizes as a company's projects have them: a few large ones, many small ones.
-    const TSize Sizes[] = {{"Auftrag", 78, 51500}, {"Lager", 58, 38000},  {"Fibu", 47, 30000},
-                           {"Personal", 39, 25000}, {"Kasse", 33, 21000}, {"Vertrieb", 29, 18000},
+    const TSize Sizes[] = {{"Auftrag", 78, 51500},  {"Lager", 58, 38000},   {"Fibu", 47, 30000},
+                           {"Personal", 39, 25000}, {"Kasse", 33, 21000},   {"Vertrieb", 29, 18000},
                            {"Service", 25, 16000},  {"Einkauf", 21, 13500}, {"Termine", 17, 11000},
-                           {"Mahnwesen", 13, 9000}, {"Export", 11, 7000},  {"Setup", 7, 4500}};
+                           {"Mahnwesen", 13, 9000}, {"Export", 11, 7000},   {"Setup", 7, 4500}};
     std::uint32_t S = Seed;
     for (const TSize& Size : Sizes) {
         TVbShape Shape;
@@ -2068,7 +2069,8 @@ std::vector<std::string> ProjectFilesFrom(int Argc, char** Argv) {
             for (std::string_view Rest = List; !Rest.empty();) {
                 const std::size_t E = std::min(Rest.find(':'), Rest.size());
                 if (E > 0)
-                    Files.emplace_back(fs::absolute(std::string(Rest.substr(0, E))).lexically_normal().string());
+                    Files.emplace_back(
+                        fs::absolute(std::string(Rest.substr(0, E))).lexically_normal().string());
                 Rest.remove_prefix(std::min(E + 1, Rest.size()));
             }
     return Files;

@@ -57,8 +57,9 @@ std::vector<std::string> GivenProjects;
 const qxbench::TVbFolder& Folder() {
     static const qxbench::TVbFolder F = [] {
         std::atexit([] { fs::remove_all(TempName("qx_wizard_bench")); });
-        return qxbench::GenerateVbFolder(TempName("qx_wizard_bench"),
-                                         qxbench::ReadWordList(SourceDir + "/resources/scanner/KeyWords.TXT"));
+        return qxbench::GenerateVbFolder(
+            TempName("qx_wizard_bench"),
+            qxbench::ReadWordList(SourceDir + "/resources/scanner/KeyWords.TXT"));
     }();
     return F;
 }

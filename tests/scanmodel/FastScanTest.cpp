@@ -354,7 +354,8 @@ TEST(ModuleFiles, AModuleIsFoundInItsFolderAsTheWholePathWouldBeFound) {
     TTempFolder Folder;
     const std::string Dir = Folder.Path.string() + "/";
     fs::create_directories(Folder.Path / "Sub");
-    for (const char* Name : {"frmMain.frm", "Caf\xC3\xA9.bas", "MOD.bas", "mod.BAS", "Sub/Util.bas", "exact.BAS"})
+    for (const char* Name :
+         {"frmMain.frm", "Caf\xC3\xA9.bas", "MOD.bas", "mod.BAS", "Sub/Util.bas", "exact.BAS"})
         Folder.Write(Name, "x = Now\r\n");
     fs::create_symlink(Folder.Path / "gone.bas", Folder.Path / "dangling.bas");
     SetBack(Folder.Path);
@@ -416,7 +417,6 @@ TEST(DatabaseValueScan, AValueMatchedFromInsideAnotherValuesHitHandlerLeavesItsM
     EXPECT_EQ(Outer.GetHit(2)->Key, "Year");
     EXPECT_EQ(InnerHits, 3);
 }
-
 
 TEST(ModuleFiles, ListingsKeptForAFolderFollowEveryChangeToIt) {
     TTempFolder Folder;
