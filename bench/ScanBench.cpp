@@ -165,18 +165,11 @@ void ScanProjects(benchmark::State& State, const TStringList& Keys, const TStrin
     State.counters["lines"] = static_cast<double>(Lines);
     State.counters["hits_per_scan"] = static_cast<double>(Hits) / static_cast<double>(State.iterations());
     State.counters["lines_per_s"] = static_cast<double>(Lines) / qxbench::Median(Scan);
-    State.counters["scan_min_s"] = qxbench::Min(Scan);
-    State.counters["scan_med_s"] = qxbench::Median(Scan);
-    State.counters["grep_min_s"] = qxbench::Min(Grep);
-    State.counters["grep_med_s"] = qxbench::Median(Grep);
-    State.counters["grep_i_min_s"] = qxbench::Min(GrepI);
-    State.counters["grep_i_med_s"] = qxbench::Median(GrepI);
-    if (!Grep.empty() && !GrepI.empty()) {
-        State.counters["over_grep_min"] = qxbench::Min(Scan) / qxbench::Min(Grep);
-        State.counters["over_grep_med"] = qxbench::Median(Scan) / qxbench::Median(Grep);
-        State.counters["over_grep_i_min"] = qxbench::Min(Scan) / qxbench::Min(GrepI);
-        State.counters["over_grep_i_med"] = qxbench::Median(Scan) / qxbench::Median(GrepI);
-    }
+    qxbench::SetTimes(State.counters, "scan", Scan);
+    qxbench::SetTimes(State.counters, "grep", Grep);
+    qxbench::SetTimes(State.counters, "grep_i", GrepI);
+    qxbench::SetRatios(State.counters, "over_grep", Scan, Grep);
+    qxbench::SetRatios(State.counters, "over_grep_i", Scan, GrepI);
     benchmark::DoNotOptimize(Steps);
 }
 
@@ -266,8 +259,7 @@ void BM_OneLineModule(benchmark::State& State) {
     fs::remove_all(Dir);
     State.counters["module_bytes"] = static_cast<double>(Size);
     State.counters["hits"] = static_cast<double>(Hits);
-    State.counters["scan_min_s"] = qxbench::Min(Times);
-    State.counters["scan_med_s"] = qxbench::Median(Times);
+    qxbench::SetTimes(State.counters, "scan", Times);
     // The first scan's: the text's buffer is used again by the later ones.
     State.counters["peak_growth_bytes"] = Peaks.front();
     State.counters["peak_over_module"] = Peaks.front() / static_cast<double>(Size);

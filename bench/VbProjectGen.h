@@ -114,4 +114,21 @@ std::vector<double> GrepSeconds(const std::vector<std::string>& Files, const std
 double Min(std::vector<double> Samples);
 double Median(std::vector<double> Samples);
 
+/// Name_min_s and Name_med_s of the times in Samples, as a benchmark's counters.
+template <class TCounters>
+void SetTimes(TCounters& Counters, const std::string& Name, const std::vector<double>& Samples) {
+    Counters[Name + "_min_s"] = Min(Samples);
+    Counters[Name + "_med_s"] = Median(Samples);
+}
+/// Name_min and Name_med: the smallest of Times over the smallest of Others, and the medians'
+/// ratio; nothing when Others is empty (grep could not be run).
+template <class TCounters>
+void SetRatios(TCounters& Counters, const std::string& Name, const std::vector<double>& Times,
+               const std::vector<double>& Others) {
+    if (Others.empty())
+        return;
+    Counters[Name + "_min"] = Min(Times) / Min(Others);
+    Counters[Name + "_med"] = Median(Times) / Median(Others);
+}
+
 } // namespace qxbench

@@ -167,22 +167,13 @@ void BM_WizardProjects(benchmark::State& State) {
     State.counters["lines"] = static_cast<double>(Lines);
     State.counters["hits"] = static_cast<double>(WizardHits);
     State.counters["model_hits"] = static_cast<double>(ModelHits);
-    State.counters["wizard_min_s"] = qxbench::Min(Wizard);
-    State.counters["wizard_med_s"] = qxbench::Median(Wizard);
-    State.counters["model_min_s"] = qxbench::Min(Model);
-    State.counters["model_med_s"] = qxbench::Median(Model);
-    State.counters["grep_min_s"] = qxbench::Min(Grep);
-    State.counters["grep_med_s"] = qxbench::Median(Grep);
-    State.counters["grep_i_min_s"] = qxbench::Min(GrepI);
-    State.counters["grep_i_med_s"] = qxbench::Median(GrepI);
-    State.counters["wizard_over_model_min"] = qxbench::Min(Wizard) / qxbench::Min(Model);
-    State.counters["wizard_over_model_med"] = qxbench::Median(Wizard) / qxbench::Median(Model);
-    if (!Grep.empty() && !GrepI.empty()) {
-        State.counters["wizard_over_grep_min"] = qxbench::Min(Wizard) / qxbench::Min(Grep);
-        State.counters["wizard_over_grep_med"] = qxbench::Median(Wizard) / qxbench::Median(Grep);
-        State.counters["wizard_over_grep_i_min"] = qxbench::Min(Wizard) / qxbench::Min(GrepI);
-        State.counters["wizard_over_grep_i_med"] = qxbench::Median(Wizard) / qxbench::Median(GrepI);
-    }
+    qxbench::SetTimes(State.counters, "wizard", Wizard);
+    qxbench::SetTimes(State.counters, "model", Model);
+    qxbench::SetTimes(State.counters, "grep", Grep);
+    qxbench::SetTimes(State.counters, "grep_i", GrepI);
+    qxbench::SetRatios(State.counters, "wizard_over_model", Wizard, Model);
+    qxbench::SetRatios(State.counters, "wizard_over_grep", Wizard, Grep);
+    qxbench::SetRatios(State.counters, "wizard_over_grep_i", Wizard, GrepI);
     Program.Main.FileNew();
     First.reset();
 }
