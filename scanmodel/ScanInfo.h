@@ -27,6 +27,7 @@
 #include "scanmodel/SourceFiles.h"
 #include "streams/Containr.h"
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -355,6 +356,10 @@ public:
     void Clear() override;
     /// Opens the database once, lends it to its objects and scans them (MDBScan.cpp).
     void Scan(const TStringList& KeyWords, const TStringList& Excludes) override;
+    /// When assigned, an object whose scan fails (with anything but the silent EAbort) is passed
+    /// here, then taken out of its collection and freed, and the scan goes on with the next one.
+    /// Unassigned, the failure ends the database's scan. Not stored.
+    std::function<void(TMDBObjectInfo& Object, const std::exception& Failure)> OnObjectFailed;
 
     TMDBObjectInfos& Tables() const { return *mTables; }
     TMDBObjectInfos& Querys() const { return *mQuerys; }

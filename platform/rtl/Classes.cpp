@@ -1,5 +1,7 @@
 #include "platform/rtl/Classes.h"
 
+#include "platform/rtl/TextCodec.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -97,11 +99,23 @@ TFileStream::TFileStream(const std::string& FileName, Word Mode) : mFileName(Fil
     default:
         break;
     }
-    mHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC);
-    struct stat St {};
-    if (mHandle >= 0 && (::fstat(mHandle, &St) != 0 || S_ISDIR(St.st_mode))) {
-        ::close(mHandle);
+    // Only regular files are read or written here: a named pipe or a device would block the
+    // program or never end. The name is looked at first, and the file once more after opening it
+    // without waiting (a pipe's open would wait for a writer), in case the name changed between.
+    std::string Kind = NonFileKind(FileName);
+    if (Kind.empty()) {
+        mHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC | O_NONBLOCK);
+        if (mHandle >= 0) {
+            Kind = NonFileKind(mHandle);
+            if (Kind.empty())
+                ::fcntl(mHandle, F_SETFL, ::fcntl(mHandle, F_GETFL) & ~O_NONBLOCK);
+        }
+    }
+    if (!Kind.empty()) {
+        if (mHandle >= 0)
+            ::close(mHandle);
         mHandle = -1;
+        throw EFOpenError(Format("Cannot open file %s: it is %s, not a file", FileName, Kind));
     }
     if (mHandle < 0)
         throw EFOpenError(Format("Cannot open file %s", FileName));
@@ -464,6 +478,9 @@ void TStringList::LoadFromStream(TStream& Stream) {
     std::string Buf(static_cast<std::size_t>(std::max<Longint>(Size, 0)), '\0');
     const Longint N = Buf.empty() ? 0 : Stream.Read(Buf.data(), static_cast<Longint>(Buf.size()));
     Buf.resize(static_cast<std::size_t>(std::max<Longint>(N, 0)));
+    // Text saved with a byte-order mark is taken as the Windows-1252 text it stands for.
+    if (std::string Decoded; DecodeMarkedText(Buf, Decoded))
+        Buf = std::move(Decoded);
     SetText(Buf);
 }
 
