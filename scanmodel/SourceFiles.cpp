@@ -119,7 +119,8 @@ std::string ResolveShortName(const std::string& Folder, const TFolderListing& Li
     for (const auto& [Lower, Name] : Listing.Names) {
         const std::size_t LastDot = Lower.rfind('.');
         std::string Stem = Lower.substr(0, LastDot == 0 ? std::string::npos : LastDot);
-        const std::string Extension = LastDot == 0 || LastDot == std::string::npos ? "" : Lower.substr(LastDot + 1);
+        const std::string Extension =
+            LastDot == 0 || LastDot == std::string::npos ? "" : Lower.substr(LastDot + 1);
         std::erase_if(Stem, [](char C) { return C == ' ' || C == '.'; });
         if (Stem.starts_with(Base) && Extension.starts_with(Ext))
             Fits.push_back(Name);

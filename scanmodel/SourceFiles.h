@@ -14,8 +14,8 @@
 /// relative entry is taken from Folder (the current folder when Folder is empty). When that
 /// exact name does not exist, each component is matched without regard to case, and the entry's
 /// Windows-1252 bytes are also tried as UTF-8, and a Windows short name ("CALCUL~1") stands for
-/// the one entry it fits (EFOpenError naming the candidates when several fit). Returns the converted name unchanged when nothing
-/// matches, so that opening it reports the name the user recognises.
+/// the one entry it fits (EFOpenError naming the candidates when several fit). Returns the converted name
+/// unchanged when nothing matches, so that opening it reports the name the user recognises.
 std::string ResolveWindowsPath(std::string_view Folder, std::string_view Entry);
 
 /// Folder part of an entry as a project file gives it: everything up to and including the last

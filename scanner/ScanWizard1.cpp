@@ -347,8 +347,8 @@ void TfrmScanWizard::LoadMDBObjects() {
         msaccess::DoCmdObject& DoCmd = AccessApp->DoCmd();
         try {
             DoCmd.OpenModule(ModuleName);
-            DoCmd.OutputTo(msaccess::acOutputModule, ModuleName, msaccess::acFormatTXT, ScanFolder + ExportName,
-                           false, "");
+            DoCmd.OutputTo(msaccess::acOutputModule, ModuleName, msaccess::acFormatTXT,
+                           ScanFolder + ExportName, false, "");
             auto* Module = Bind(new TMDBModuleInfo, ExportName);
             Module->Path = ScanFolder;
             ScanMDB->AddModule(Module);

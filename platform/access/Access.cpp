@@ -402,8 +402,8 @@ void DoCmdObject::OutputTo(int ObjectType, const std::string& ObjectName, const 
     // written through: the name is the program's, what the link points to is not.
     try {
         SaveFileSafely(
-            OutputFile, [&Text](TStream& Out) { Out.WriteBuffer(Text.data(), static_cast<Longint>(Text.size())); },
-            true);
+            OutputFile,
+            [&Text](TStream& Out) { Out.WriteBuffer(Text.data(), static_cast<Longint>(Text.size())); }, true);
     } catch (const Exception& E) {
         Fail(Format("Access cannot write the module '%s' to '%s': %s.", ObjectName, OutputFile, E.Message()));
     }

@@ -312,7 +312,8 @@ TEST(WindowsPaths, ShortNamesStandForTheOneEntryTheyFit) {
     std::ofstream(Root + "modUtilities.bas") << "x";
     std::ofstream(Root + "modUtilDates.frx") << "x";
 
-    EXPECT_EQ(ResolveWindowsPath(Root, "CALCUL~1\\FRMCAL~1.FRM"), Root + "Calculator Tools/frmCalculator.frm");
+    EXPECT_EQ(ResolveWindowsPath(Root, "CALCUL~1\\FRMCAL~1.FRM"),
+              Root + "Calculator Tools/frmCalculator.frm");
     EXPECT_EQ(ResolveWindowsPath(Root, "calcul~1\\modcal~1.bas"), Root + "Calculator Tools/modCalc.bas");
     EXPECT_EQ(ResolveWindowsPath(Root, "MODUTI~1.FRX"), Root + "modUtilDates.frx");
     // Nothing fits: the name as the project gives it, as for any other missing file.
@@ -321,9 +322,10 @@ TEST(WindowsPaths, ShortNamesStandForTheOneEntryTheyFit) {
         ResolveWindowsPath(Root, "MODUTI~1.BAS");
         ADD_FAILURE() << "an ambiguous short name was resolved";
     } catch (const EFOpenError& E) {
-        EXPECT_EQ(E.Message(), "Cannot open file " + Root +
-                                   "MODUTI~1.BAS: the short name MODUTI~1.BAS fits 2 names: modUtilDates.bas, "
-                                   "modUtilities.bas");
+        EXPECT_EQ(E.Message(),
+                  "Cannot open file " + Root +
+                      "MODUTI~1.BAS: the short name MODUTI~1.BAS fits 2 names: modUtilDates.bas, "
+                      "modUtilities.bas");
     }
     std::filesystem::remove_all(Root);
 }

@@ -431,7 +431,8 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansTheDatabasesItFindsToo) {
 // (modules, a database object, a project file that is a pipe, a folder named like a database)
 // costs only itself, and one message after the last file names each with its reason.
 TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartOnceAtItsEnd) {
-    Touch(QStringLiteral("batch/good/App.vbp"), "\xEF\xBB\xBF" "Module=A; A_PILOT.BAS\r\nModule=L; Lost.bas\r\n"
+    Touch(QStringLiteral("batch/good/App.vbp"), "\xEF\xBB\xBF"
+                                                "Module=A; A_PILOT.BAS\r\nModule=L; Lost.bas\r\n"
                                                 "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n");
     Touch(QStringLiteral("batch/good/A_PILOT.BAS"), "x = Now\r\n");
     Touch(QStringLiteral("batch/wide/U.vbp"),
@@ -441,7 +442,8 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
     const fs::path Db(ToFileName(At(QStringLiteral("batch/db"))));
     fs::create_directories(Db);
     fs::copy(fs::path(QUORVEX_TEST_DATA) / "nwind.mdb", Db / "nwind.mdb");
-    fs::copy(fs::path(QUORVEX_TEST_DATA) / "nwind.mdb.src", Db / "nwind.mdb.src", fs::copy_options::recursive);
+    fs::copy(fs::path(QUORVEX_TEST_DATA) / "nwind.mdb.src", Db / "nwind.mdb.src",
+             fs::copy_options::recursive);
     const QString Invoice = FromFileName((Db / "nwind.mdb.src/reports/Invoice.bas").string());
     WriteFile(Invoice, ReadFile(Invoice).substr(0, 300));
     QDir().mkpath(At(QStringLiteral("batch/pipe")));
@@ -492,7 +494,8 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
     const QString Good = At(QStringLiteral("batch/good/App.vbp, module "));
     const QString Nwind = At(QStringLiteral("batch/db/nwind.mdb, "));
     ASSERT_EQ(Lines.size(), 7) << Boxes[0].toStdString();
-    EXPECT_TRUE(Lines[2].startsWith(Good + QStringLiteral("LOST.BAS: Cannot open file "))) << Lines[2].toStdString();
+    EXPECT_TRUE(Lines[2].startsWith(Good + QStringLiteral("LOST.BAS: Cannot open file ")))
+        << Lines[2].toStdString();
     EXPECT_TRUE(Lines[3].startsWith(Good + QStringLiteral("WARNING|D:\\SRC\\MAIN.FRM|CANNOT LOAD: ")));
     EXPECT_EQ(Lines[4], At(QStringLiteral("batch/pipe/Pipe.vbp: Cannot open file ")) +
                             At(QStringLiteral("batch/pipe/Pipe.vbp: it is a named pipe, not a file")));

@@ -421,20 +421,21 @@ TEST_F(ScanWizardTest, EntriesAboveTheProjectAndWindowsNamesAreFoundFromAnyCurre
 // was read, and one message at the end names each of the others with its reason, while the
 // progress display shows the finished scan of the project file.
 TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan) {
-    const QString Base = Write(
-        QStringLiteral("m/app"),
-        {// A UTF-8 byte-order mark before the first entry, a line that merely mentions a form, short
-         // names, one of which fits two files, and a module saved as UTF-16.
-         {QStringLiteral("P.vbp"), "\xEF\xBB\xBF" "Module=A; A_PILOT.BAS\r\nForm=Lost.frm\r\n"
-                                   "Class=R; ..\\..\\other\\viewer\\RecordSetDat.cls\r\n"
-                                   "Form=CALCUL~1\\FRMCAL~1.FRM\r\nModule=U; MODUTI~1.BAS\r\n"
-                                   "Module=W; Wide.bas\r\nModule=Q; Pipe.bas\r\n"
-                                   "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n"},
-         {QStringLiteral("a_pilot.bas"), "x = Now\r\n"},
-         {QStringLiteral("Calculator Tools/frmCalculator.frm"), "d = Date\r\n"},
-         {QStringLiteral("modUtilDates.bas"), "y = Year(d)\r\n"},
-         {QStringLiteral("modUtilities.bas"), "y = Year(d)\r\n"},
-         {QStringLiteral("Wide.bas"), std::string("\xFF\xFEz\0 \0=\0 \0N\0o\0w\0\r\0\n\0", 20)}});
+    const QString Base =
+        Write(QStringLiteral("m/app"),
+              {// A UTF-8 byte-order mark before the first entry, a line that merely mentions a form, short
+               // names, one of which fits two files, and a module saved as UTF-16.
+               {QStringLiteral("P.vbp"), "\xEF\xBB\xBF"
+                                         "Module=A; A_PILOT.BAS\r\nForm=Lost.frm\r\n"
+                                         "Class=R; ..\\..\\other\\viewer\\RecordSetDat.cls\r\n"
+                                         "Form=CALCUL~1\\FRMCAL~1.FRM\r\nModule=U; MODUTI~1.BAS\r\n"
+                                         "Module=W; Wide.bas\r\nModule=Q; Pipe.bas\r\n"
+                                         "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n"},
+               {QStringLiteral("a_pilot.bas"), "x = Now\r\n"},
+               {QStringLiteral("Calculator Tools/frmCalculator.frm"), "d = Date\r\n"},
+               {QStringLiteral("modUtilDates.bas"), "y = Year(d)\r\n"},
+               {QStringLiteral("modUtilities.bas"), "y = Year(d)\r\n"},
+               {QStringLiteral("Wide.bas"), std::string("\xFF\xFEz\0 \0=\0 \0N\0o\0w\0\r\0\n\0", 20)}});
     testsupport::TNamedPipe Pipe(ToFileName(Base) + "/Pipe.bas");
     ASSERT_TRUE(Pipe.Made());
     const QString File = Base + QStringLiteral("/P.vbp");
@@ -670,8 +671,8 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     testsupport::AnswerNextModal([&](QWidget*) {
         Pick(File);
         EXPECT_EQ(NamesOf(ScanMDB->Modules()),
-                  (std::vector<std::string>{"Form_Employees.cbf", "Report_Invoice.cbf", "Report_Sales by Year.cbf",
-                                            "Utility Functions.Bas"}));
+                  (std::vector<std::string>{"Form_Employees.cbf", "Report_Invoice.cbf",
+                                            "Report_Sales by Year.cbf", "Utility Functions.Bas"}));
         EXPECT_EQ(ScanMDB->Forms().Count(), 3);
         EXPECT_TRUE(frmScanWizard->ui->btnNext->isEnabled());
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &EndMessage);
@@ -682,7 +683,8 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     EXPECT_TRUE(testsupport::AllAnswered());
 
     EXPECT_EQ(ReadFile(Kept), "not code");
-    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(Folder + "Form_Employees.cbf")));
+    EXPECT_TRUE(
+        std::filesystem::is_regular_file(std::filesystem::symlink_status(Folder + "Form_Employees.cbf")));
     EXPECT_NE(ReadFile(FromFileName(Folder + "Form_Employees.cbf")).find("Sub "), std::string::npos);
 
     ASSERT_EQ(Document->MDBCount(), 1);
@@ -699,8 +701,9 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     EXPECT_TRUE(Lines[2].startsWith(Db + QStringLiteral("code module Form_Orders: ")) &&
                 Lines[2].contains(QStringLiteral("the file ends inside a block")))
         << Lines[2].toStdString();
-    EXPECT_TRUE(Lines[3].startsWith(Db + QStringLiteral("code module Startup: Access cannot write the module "
-                                                        "'Startup' to '") +
+    EXPECT_TRUE(Lines[3].startsWith(Db +
+                                    QStringLiteral("code module Startup: Access cannot write the module "
+                                                   "'Startup' to '") +
                                     FromFileName(Folder) + QStringLiteral("Startup.Bas'")))
         << Lines[3].toStdString();
     EXPECT_TRUE(Lines[4].startsWith(Db + QStringLiteral("form 'Orders': ")) &&
@@ -735,7 +738,8 @@ TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProj
     EXPECT_FALSE(Pipe.Released());
     EXPECT_EQ(PipeError, QStringLiteral("Cannot open file ") + FromFileName(Pipe.Name()) +
                              QStringLiteral(": it is a named pipe, not a file"));
-    EXPECT_EQ(MissingError, QStringLiteral("Cannot open file ") + Dir.filePath(QStringLiteral("missing.vbp")));
+    EXPECT_EQ(MissingError,
+              QStringLiteral("Cannot open file ") + Dir.filePath(QStringLiteral("missing.vbp")));
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
 }

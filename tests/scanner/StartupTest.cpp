@@ -256,11 +256,10 @@ TEST_F(StartupTest, PipesNamedAsDocumentOrWordListAreRefusedNotWaitedOn) {
     const TStartup Run = Start(Program, {FromFileName(Document.Name())});
     EXPECT_FALSE(Document.Released());
     EXPECT_FALSE(KeyWords.Released());
-    EXPECT_EQ(Run.Errors,
-              (QStringList{QStringLiteral("Cannot open file ") + FromFileName(KeyWords.Name()) +
-                               QStringLiteral(": it is a named pipe, not a file"),
-                           QStringLiteral("Cannot open file ") + FromFileName(Document.Name()) +
-                               QStringLiteral(": it is a named pipe, not a file")}));
+    EXPECT_EQ(Run.Errors, (QStringList{QStringLiteral("Cannot open file ") + FromFileName(KeyWords.Name()) +
+                                           QStringLiteral(": it is a named pipe, not a file"),
+                                       QStringLiteral("Cannot open file ") + FromFileName(Document.Name()) +
+                                           QStringLiteral(": it is a named pipe, not a file")}));
     EXPECT_TRUE(Run.MainShown);
     EXPECT_EQ(Run.ExitCode, 0);
     ExpectUntitled(Run);

@@ -82,9 +82,17 @@ TEST(StringList, LoadsEveryLineEndAndSavesWithCrLf) {
 TEST(StringList, DecodesTextThatBeginsWithAByteOrderMark) {
     const std::string Name = TempFile("marked.txt");
     const std::pair<std::string, std::string> Cases[] = {
-        {"\xEF\xBB\xBF" "Date\r\nGeb\xC3\xBChr\r\n\xE2\x82\xAC\xE4\xB8\xAD", "Date|Geb\xFChr|\x80?"},
-        {std::string("\xFF\xFE" "D\0a\0\r\0\n\0\xFC\0\x2D\x4E", 14), "Da|\xFC?"},
-        {std::string("\xFE\xFF" "\0D\0a\0\n\0\xFC", 10), "Da|\xFC"},
+        {"\xEF\xBB\xBF"
+         "Date\r\nGeb\xC3\xBChr\r\n\xE2\x82\xAC\xE4\xB8\xAD",
+         "Date|Geb\xFChr|\x80?"},
+        {std::string("\xFF\xFE"
+                     "D\0a\0\r\0\n\0\xFC\0\x2D\x4E",
+                     14),
+         "Da|\xFC?"},
+        {std::string("\xFE\xFF"
+                     "\0D\0a\0\n\0\xFC",
+                     10),
+         "Da|\xFC"},
         {"\xEF\xBB-no mark\r\n", "\xEF\xBB-no mark"},
     };
     for (const auto& [Bytes, Lines] : Cases) {
