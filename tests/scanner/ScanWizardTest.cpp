@@ -489,6 +489,37 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     };
     EXPECT_EQ(EndMessage.toStdString(), Expected.join(u'\n').toStdString());
 
+    // A module that goes while the scan runs (deleted at the first module's hit prompt) is left
+    // out the same way; the scan goes on with the module after it.
+    const QString Second =
+        Write(QStringLiteral("v"), {{QStringLiteral("V.vbp"), "Module=A; a.bas\r\nModule=B; b.bas\r\n"
+                                                              "Module=C; c.bas\r\n"},
+                                    {QStringLiteral("a.bas"), "x = Now\r\n"},
+                                    {QStringLiteral("b.bas"), "x = Now\r\n"},
+                                    {QStringLiteral("c.bas"), "x = Now\r\n"}});
+    PromptAnswers Answers;
+    Answers.Add([&](TfrmScanHit& P) {
+        QFile::remove(Second + QStringLiteral("/b.bas"));
+        P.ui->btnNext->click();
+    });
+    Answers.Accept(ctYes, 0);
+    QTimer EndBox;
+    QObject::connect(&EndBox, &QTimer::timeout, [&] {
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            EndMessage = Box->text();
+            Box->button(QMessageBox::Ok)->click();
+        }
+    });
+    EndBox.start(5);
+    ScanProjectFile(Second + QStringLiteral("/V.vbp"), 0);
+    EndBox.stop();
+    ASSERT_EQ(Document->ProjectCount(), 2);
+    EXPECT_EQ(Document->GetProject(1)->ModuleCount(), 2);
+    EXPECT_EQ(HitCount(*Document->GetProject(1)), 2);
+    EXPECT_TRUE(EndMessage.endsWith(QStringLiteral(", module B.BAS: Cannot open file ") + Second +
+                                    QStringLiteral("/B.BAS")))
+        << EndMessage.toStdString();
+
     // Next without a file asks for one and stays on the Intro page.
     QString Message;
     testsupport::AnswerNextModal([&](QWidget*) {
