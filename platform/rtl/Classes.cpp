@@ -81,6 +81,17 @@ Longint TStream::CopyFrom(TStream& Source, Longint Count) {
 
 // --- TFileStream ---
 
+namespace {
+[[noreturn]] void RaiseNonFile(const std::string& FileName, const std::string& Kind) {
+    throw EFOpenError(Format("Cannot open file %s: it is %s, not a file", FileName, Kind));
+}
+} // namespace
+
+void CheckRegularFile(const std::string& FileName) {
+    if (const std::string Kind = NonFileKind(FileName); !Kind.empty())
+        RaiseNonFile(FileName, Kind);
+}
+
 TFileStream::TFileStream(const std::string& FileName, Word Mode) : mFileName(FileName) {
     if (Mode == fmCreate) {
         mHandle = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -102,20 +113,15 @@ TFileStream::TFileStream(const std::string& FileName, Word Mode) : mFileName(Fil
     // Only regular files are read or written here: a named pipe or a device would block the
     // program or never end. The name is looked at first, and the file once more after opening it
     // without waiting (a pipe's open would wait for a writer), in case the name changed between.
-    std::string Kind = NonFileKind(FileName);
-    if (Kind.empty()) {
-        mHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC | O_NONBLOCK);
-        if (mHandle >= 0) {
-            Kind = NonFileKind(mHandle);
-            if (Kind.empty())
-                ::fcntl(mHandle, F_SETFL, ::fcntl(mHandle, F_GETFL) & ~O_NONBLOCK);
-        }
-    }
-    if (!Kind.empty()) {
-        if (mHandle >= 0)
+    CheckRegularFile(FileName);
+    mHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC | O_NONBLOCK);
+    if (mHandle >= 0) {
+        if (const std::string Kind = NonFileKind(mHandle); !Kind.empty()) {
             ::close(mHandle);
-        mHandle = -1;
-        throw EFOpenError(Format("Cannot open file %s: it is %s, not a file", FileName, Kind));
+            mHandle = -1;
+            RaiseNonFile(FileName, Kind);
+        }
+        ::fcntl(mHandle, F_SETFL, ::fcntl(mHandle, F_GETFL) & ~O_NONBLOCK);
     }
     if (mHandle < 0)
         throw EFOpenError(Format("Cannot open file %s", FileName));

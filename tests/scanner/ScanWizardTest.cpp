@@ -425,19 +425,21 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
         Write(QStringLiteral("m/app"),
               {// A UTF-8 byte-order mark before the first entry, a line that merely mentions a form, short
                // names, one of which fits two files, and a module saved as UTF-16.
-               {QStringLiteral("P.vbp"), "\xEF\xBB\xBF"
-                                         "Module=A; A_PILOT.BAS\r\nForm=Lost.frm\r\n"
-                                         "Class=R; ..\\..\\other\\viewer\\RecordSetDat.cls\r\n"
-                                         "Form=CALCUL~1\\FRMCAL~1.FRM\r\nModule=U; MODUTI~1.BAS\r\n"
-                                         "Module=W; Wide.bas\r\nModule=Q; Pipe.bas\r\n"
-                                         "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n"},
+               {QStringLiteral("P.vbp"),
+                "\xEF\xBB\xBF"
+                "Module=A; A_PILOT.BAS\r\nForm=Lost.frm\r\n"
+                "Class=R; ..\\..\\other\\viewer\\RecordSetDat.cls\r\n"
+                "Form=CALCUL~1\\FRMCAL~1.FRM\r\nModule=U; MODUTI~1.BAS\r\n"
+                "Module=W; Wide.bas\r\nModule=Q; Pipe.bas\r\nObject={0}#1.0#0; Pipe.ocx\r\n"
+                "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n"},
                {QStringLiteral("a_pilot.bas"), "x = Now\r\n"},
                {QStringLiteral("Calculator Tools/frmCalculator.frm"), "d = Date\r\n"},
                {QStringLiteral("modUtilDates.bas"), "y = Year(d)\r\n"},
                {QStringLiteral("modUtilities.bas"), "y = Year(d)\r\n"},
                {QStringLiteral("Wide.bas"), std::string("\xFF\xFEz\0 \0=\0 \0N\0o\0w\0\r\0\n\0", 20)}});
     testsupport::TNamedPipe Pipe(ToFileName(Base) + "/Pipe.bas");
-    ASSERT_TRUE(Pipe.Made());
+    testsupport::TNamedPipe AddOn(ToFileName(Base) + "/Pipe.ocx");
+    ASSERT_TRUE(Pipe.Made() && AddOn.Made());
     const QString File = Base + QStringLiteral("/P.vbp");
     QString EndMessage;
     bool Visible = false, Animated = true;
@@ -455,7 +457,8 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
             qobject_cast<QMessageBox*>(Box)->button(QMessageBox::Ok)->click();
         });
     });
-    EXPECT_FALSE(Pipe.Released());
+    EXPECT_FALSE(Pipe.Released() || AddOn.Released());
+    EXPECT_EQ(Document->GetProject(0)->VBXCount(), 0);
     EXPECT_TRUE(Visible);
     EXPECT_FALSE(Animated);
     EXPECT_GT(Maximum, 0);
@@ -476,6 +479,8 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     const QStringList Expected = {
         QStringLiteral("These could not be read and are left out of the document:"),
         QString(),
+        File + QStringLiteral(", add-on PIPE.OCX: Cannot open file ") + Folder +
+            QStringLiteral("Pipe.ocx: it is a named pipe, not a file"),
         File + QStringLiteral(", module ..\\..\\OTHER\\VIEWER\\RECORDSETDAT.CLS: Cannot open file ") +
             Dir.filePath(QStringLiteral("OTHER/VIEWER/RECORDSETDAT.CLS")),
         File + QStringLiteral(", module LOST.FRM: Cannot open file ") + Folder + QStringLiteral("LOST.FRM"),
