@@ -139,6 +139,8 @@ private:
     int mProgress = 0;
     const TObject* mShownModule = nullptr;
     std::vector<TSkippedPart> mSkipped;
+    /// Hits the user accepted in this showing's scan.
+    int mAcceptedHits = 0;
     QElapsedTimer mSincePaint;
     TFormVariable<TfrmScanWizard> mFormVariable{frmScanWizard, this};
 };
