@@ -249,7 +249,8 @@ void TfrmScanWizard::AutoScan() {
         mSkipped.push_back({ToFileName(ui->sbSelect->Text()), E.what()});
     }
     mResult = mrNone;
-    btnCancelClick();
+    StopScan = true;
+    Close();
 }
 
 void TfrmScanWizard::AddVBX(const std::string& Entry) {
@@ -290,6 +291,8 @@ void TfrmScanWizard::reject() {
 
 void TfrmScanWizard::btnCancelClick() {
     StopScan = true;
+    // A stopped scan merges nothing: nothing is left out of the document to name.
+    mSkipped.clear();
     Close();
 }
 
