@@ -246,7 +246,7 @@ void TfrmScanWizard::AutoScan() {
         }
     } catch (const EAbort&) {
     } catch (const std::exception& E) {
-        mSkipped.push_back({ToFileName(ui->sbSelect->Text()), E.what()});
+        Skip({}, E.what());
     }
     mResult = mrNone;
     StopScan = true;
@@ -363,9 +363,9 @@ void TfrmScanWizard::LoadMDBObjects() {
             // A form or report without code has no module: nothing to scan and nothing lost. Code
             // that cannot be read or written is named at the scan's end.
             if (E.ErrorCode() != msaccess::acErrNoModule)
-                Skip("code module " + ModuleName, E.what());
+                Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
         } catch (const std::exception& E) {
-            Skip("code module " + ModuleName, E.what());
+            Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
         }
         DoCmd.Close(msaccess::acModule, ModuleName, 0);
     };

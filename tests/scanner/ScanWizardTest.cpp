@@ -761,11 +761,11 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     const QStringList Lines = EndMessage.split(u'\n');
     ASSERT_EQ(Lines.size(), 5) << EndMessage.toStdString();
     EXPECT_EQ(Lines[0], QStringLiteral("These could not be read and are left out of the document:"));
-    EXPECT_TRUE(Lines[2].startsWith(Db + QStringLiteral("code module Form_Orders: ")) &&
+    EXPECT_TRUE(Lines[2].startsWith(Db + QStringLiteral("code module 'Form_Orders': ")) &&
                 Lines[2].contains(QStringLiteral("the file ends inside a block")))
         << Lines[2].toStdString();
     EXPECT_TRUE(Lines[3].startsWith(Db +
-                                    QStringLiteral("code module Startup: Access cannot write the module "
+                                    QStringLiteral("code module 'Startup': Access cannot write the module "
                                                    "'Startup' to '") +
                                     FromFileName(Folder) + QStringLiteral("Startup.Bas'")))
         << Lines[3].toStdString();
