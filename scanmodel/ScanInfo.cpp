@@ -550,10 +550,25 @@ const std::string& TModuleInfo::FileName() {
     return mFileName;
 }
 
+bool TModuleInfo::FindFileAgain() {
+    std::string Again = ResolveInFolder(Path, Name);
+    if (Again == mFileName)
+        return false;
+    mFileName = std::move(Again);
+    return true;
+}
+
 void TModuleInfo::LoadSource() {
     if (!mSourceLines.Empty() || Name.empty())
         return;
-    mSourceLines.LoadFromFile(FileName());
+    try {
+        mSourceLines.LoadFromFile(FileName());
+    } catch (const EFOpenError&) {
+        // Renamed or gone since it was found: looked up afresh, and named as found now.
+        if (!FindFileAgain())
+            throw;
+        mSourceLines.LoadFromFile(mFileName);
+    }
     LinesOfCode = static_cast<Longint>(mSourceLines.Count());
     mCurrentSub = "Declarations";
 }
@@ -566,7 +581,13 @@ void TModuleInfo::ReleaseSource() {
 void TModuleInfo::CountLines() {
     if (Name.empty())
         return;
-    LinesOfCode = static_cast<Longint>(CountSourceLines(FileName()));
+    try {
+        LinesOfCode = static_cast<Longint>(CountSourceLines(FileName()));
+    } catch (const EFOpenError&) {
+        if (!FindFileAgain())
+            throw;
+        LinesOfCode = static_cast<Longint>(CountSourceLines(mFileName));
+    }
 }
 
 void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {

@@ -316,6 +316,8 @@ public:
 private:
     /// The file Path + Name names, looked up once and kept while Path and Name stay as they are.
     const std::string& FileName();
+    /// Looks the file up again after it failed to open; false when the same name is found.
+    bool FindFileAgain();
 
     std::unique_ptr<THitInfos> mHits;
     TSourceText mSourceLines;

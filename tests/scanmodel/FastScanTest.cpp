@@ -372,6 +372,8 @@ TEST(ModuleFiles, AModuleIsFoundInItsFolderAsTheWholePathWouldBeFound) {
     Module.Name = "FRMMAIN.FRM";
     Module.CountLines();
     EXPECT_EQ(Module.LinesOfCode, 1);
+    // Renamed between the count and the scan: looked up again.
+    fs::rename(Folder.Path / "frmMain.frm", Folder.Path / "FrmMain.FRM");
     Module.OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
     TStringList Keys;
     Keys.Add("Now");
