@@ -115,11 +115,13 @@ TCompliant RatingOf(const TScanInfo* Node) {
     return Node->Compliant();
 }
 
-/// The lowest rating of the items of C (nodes or hits), starting from From.
+/// The lowest rating of the items of C (nodes or hits), starting from From. Nothing rates below
+/// ctNo, so the items after the first such are not looked at: the document's rating, shown after
+/// every scan, then costs the same however many hits it holds.
 template <class Coll>
 TCompliant LowestOf(const Coll& C, TCompliant From = ctYes) {
     TCompliant Result = From;
-    for (Longint I = 0; I < C.Count(); ++I)
+    for (Longint I = 0; I < C.Count() && Result != ctNo; ++I)
         Result = Lower(Result, RatingOf(C.Items(I)));
     return Result;
 }
