@@ -647,9 +647,11 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
         if (Marked) {
             // The code the keywords are matched in lies within the 999 bytes after the blanks
             // that begin the line.
-            const std::size_t CodeEnd = LineBegin + (TrimLeadingBlanksView(Raw).data() - Raw.data()) + 999;
+            std::size_t CodeEnd = 0;
             while (const TKeyStart* S = StartBefore(LineEnd))
                 if (S->Pos >= LineBegin) {
+                    if (CodeEnd == 0)
+                        CodeEnd = LineBegin + (TrimLeadingBlanksView(Raw).data() - Raw.data()) + 999;
                     Holds = Holds || S->End <= LineEnd;
                     if (S->Pos < CodeEnd)
                         InLine.push_back(S->Pos);
