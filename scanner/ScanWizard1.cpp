@@ -497,6 +497,9 @@ void TfrmScanWizard::btnNextClick() {
         ShowMessage(QStringLiteral("Need to specify project"));
         return;
     }
+    // The bar starts empty, set while its page is hidden: the last scan left it full, and a bar
+    // on the screen repaints itself at once when its value changes.
+    ui->ProgressBar->setValue(0);
     ui->nteScan->setCurrentIndex(ScanPage);
     ui->btnNext->hide();
     ui->btnCancel->setFocus();
