@@ -148,7 +148,9 @@ void TQRCustomLabel::Draw(TQRPrintContext& Context, QPointF Origin) {
             P->save();
             P->setClipRect(Rect);
         }
-        P->setFont(F.Page);
+        // Every change of font is a record of the page; rows of labels mostly share one.
+        if (P->font() != F.Page)
+            P->setFont(F.Page);
         for (qsizetype I = 0; I < mLines.size(); ++I) {
             const double Y = Rect.top() + static_cast<double>(I) * F.LineHeight;
             if (Y >= Rect.bottom())
