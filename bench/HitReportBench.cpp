@@ -7,6 +7,7 @@
 // (VbProjectGen) scanned with the shipped word lists, its modules shared out among projects
 // until the hits fill a report of about 950 pages; it gives the size of that report's file,
 // which stays in the temporary folder.
+#include "VbProjectGen.h"
 #include "platform/report/QRPreview.h"
 #include "platform/ui/ImageList.h"
 #include "reports/fPreview.h"
@@ -14,7 +15,6 @@
 #include "reports/rptHits.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/Glyphs.h"
-#include "VbProjectGen.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -208,7 +208,8 @@ std::string Upper(std::string S) {
 // error type, as an audit leaves them.
 std::unique_ptr<TQuorvex> ScannedDocument(long Hits) {
     const std::string Source = QUORVEX_SOURCE_DIR;
-    const std::string Folder = (std::filesystem::temp_directory_path() / "qx_hitreport_bench_project").string();
+    const std::string Folder =
+        (std::filesystem::temp_directory_path() / "qx_hitreport_bench_project").string();
     const qxbench::TVbProject P =
         qxbench::GenerateVbProject(Folder, qxbench::ReadWordList(Source + "/resources/scanner/KeyWords.TXT"));
     TStringList Keys;
@@ -222,8 +223,8 @@ std::unique_ptr<TQuorvex> ScannedDocument(long Hits) {
 
     auto Doc = std::make_unique<TQuorvex>();
     Doc->Name = "Accounts Receivable Y2K audit";
-    const char* const Names[] = {"LEDGER.VBP", "PAYROLL.VBP", "INVOICING.VBP", "STOCK.VBP", "ORDERS.VBP",
-                                 "REPORTS.VBP"};
+    const char* const Names[] = {"LEDGER.VBP", "PAYROLL.VBP", "INVOICING.VBP",
+                                 "STOCK.VBP",  "ORDERS.VBP",  "REPORTS.VBP"};
     std::vector<TProjectInfo*> Projects;
     for (const char* Name : Names) {
         auto* Project = new TProjectInfo;

@@ -35,9 +35,9 @@ public:
 };
 
 /// The rows of one page, in the order in which they were started; the texts of a row in
-/// ascending column order, texts at one column from top to bottom. A text joins the first row whose first text lies at most 1.5 line
-/// heights above or below it, otherwise it starts a new row at the end. The container owns its
-/// texts.
+/// ascending column order, texts at one column from top to bottom. A text joins the first row whose first
+/// text lies at most 1.5 line heights above or below it, otherwise it starts a new row at the end. The
+/// container owns its texts.
 class TTextCont final {
 public:
     TTextCont() = default;

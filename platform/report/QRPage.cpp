@@ -460,8 +460,8 @@ bool CheckRecord(quint8 Code, TRecordReader& R) {
 }
 
 quint32 GetBE(const unsigned char* D) {
-    return static_cast<quint32>(D[0]) << 24 | static_cast<quint32>(D[1]) << 16 | static_cast<quint32>(D[2]) << 8 |
-           D[3];
+    return static_cast<quint32>(D[0]) << 24 | static_cast<quint32>(D[1]) << 16 |
+           static_cast<quint32>(D[2]) << 8 | D[3];
 }
 
 void AppendBE(QByteArray& Out, quint32 Value) {
@@ -490,7 +490,8 @@ void AppendRecord(QByteArray& Out, quint8 Code, const QByteArray& Body) {
 }
 
 // The bytes of an image record: the target, the image field, the source and the flags.
-QByteArray ImageRecord(const unsigned char* Target, const QByteArray& Image, const unsigned char* SourceAndFlags) {
+QByteArray ImageRecord(const unsigned char* Target, const QByteArray& Image,
+                       const unsigned char* SourceAndFlags) {
     QByteArray Body(reinterpret_cast<const char*>(Target), 32);
     Body.append(Image);
     Body.append(reinterpret_cast<const char*>(SourceAndFlags), 36);
@@ -598,7 +599,8 @@ QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table) {
         }
         if (Code == PdcDrawImage && Len > 32 + 4 + 36 && GetBE(Body + 32) == 1) {
             const QByteArray Png(reinterpret_cast<const char*>(Body + 36), Len - 36 - 36);
-            AppendRecord(Out, PdcDrawImage, ImageRecord(Body, SharedImageField(Table.AddPng(Png)), Body + Len - 36));
+            AppendRecord(Out, PdcDrawImage,
+                         ImageRecord(Body, SharedImageField(Table.AddPng(Png)), Body + Len - 36));
             return true;
         }
         return false;

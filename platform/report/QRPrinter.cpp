@@ -86,8 +86,8 @@ void TQRPrinter::SetPages(std::vector<QPicture> Pages, qrpage::TPictureTable Pic
     mPages.reserve(Pages.size());
     mPictures = std::move(Pictures);
     for (const QPicture& P : Pages)
-        mPages.push_back({qrpage::ShareImages(QByteArray::fromRawData(P.data(), static_cast<qsizetype>(P.size())),
-                                              mPictures),
+        mPages.push_back({qrpage::ShareImages(
+                              QByteArray::fromRawData(P.data(), static_cast<qsizetype>(P.size())), mPictures),
                           P.boundingRect().size(),
                           {}});
     mComplete = true;

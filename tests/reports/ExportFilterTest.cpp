@@ -67,7 +67,8 @@ TEST(RowRules, TextsOfOneHeightJoinInColumnOrderWhateverThePlacingOrder) {
     // The new first text took the row's place: its Row value now decides matches.
     Cont.AddText(1, 5.65, "joins");
     Cont.AddText(1, 2.6, "new row");
-    EXPECT_EQ(Rows(Cont), (std::vector<std::string>{"joins|first|a|b above|b|b beside|b below|c", "new row"}));
+    EXPECT_EQ(Rows(Cont),
+              (std::vector<std::string>{"joins|first|a|b above|b|b beside|b below|c", "new row"}));
     Cont.ClearItems();
     EXPECT_EQ(Cont.FirstRow(), nullptr);
 }
@@ -120,9 +121,9 @@ TEST(HtmlExport, EveryRowOfATableHasTheSameCellsEachUnderItsHeading) {
     // Headings at 2, 20, 40, 60. A row of a table puts each text under the last heading that
     // starts at or left of it; two texts under one heading (a routine and, below it, its code
     // line) split that heading's column; a missing or empty text leaves an empty cell.
-    const TPage Page = {{2, 0, "Project"}, {20, 0, "Routine"},  {40, 0, "Variable"}, {60, 0, "Type"},
-                        {3, 3, "A.vbp"},   {20, 3, "Sub1"},     {20, 4, "x = Now"},  {41, 3, "v"},
-                        {60, 3, ""},       {0, 6, "left"},      {25, 6, "Sub2"},     {62, 6, "Sort"},
+    const TPage Page = {{2, 0, "Project"}, {20, 0, "Routine"},   {40, 0, "Variable"}, {60, 0, "Type"},
+                        {3, 3, "A.vbp"},   {20, 3, "Sub1"},      {20, 4, "x = Now"},  {41, 3, "v"},
+                        {60, 3, ""},       {0, 6, "left"},       {25, 6, "Sub2"},     {62, 6, "Sort"},
                         {4, 9, "B.vbp"},   {70, 9, "far right"}, {1, 12, "end"}};
     EXPECT_EQ(Export<TQRCSVExportFilter>({Page}),
               (std::vector<std::string>{"Project;Routine;;Variable;Type", "A.vbp;Sub1;x = Now;v;",

@@ -118,16 +118,17 @@ TEST_F(GoldenExportTest, HtmlShowsTheExactTextsToARealParser) {
                                                  "Line No", "Error Type"}));
     for (const auto& Row : Rows)
         EXPECT_EQ(Row.size(), Rows[0].size()) << Row[0];
-    EXPECT_TRUE(HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "Form_Load", "If d < Date And x > 0 Then", "Date",
-                              "14", "Branching"}));
+    EXPECT_TRUE(HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "Form_Load", "If d < Date And x > 0 Then",
+                              "Date", "14", "Branching"}));
     EXPECT_TRUE(HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "Print_Click", "s = Format(d, \"dd;mm;yy\")",
                               "Format", "31", "Computation"}));
     // The undefined bytes come back as the code points they stand for; no error type, an empty cell.
-    EXPECT_TRUE(HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "ValidateCustomerInvoiceDueDateAgainstFiscalCalendar",
-                              "sTag = \"\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\" & Now", "Now", "40", ""}));
+    EXPECT_TRUE(
+        HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "ValidateCustomerInvoiceDueDateAgainstFiscalCalendar",
+                      "sTag = \"\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\" & Now", "Now", "40", ""}));
     // The declared code page makes the Windows-1252 byte an é.
-    EXPECT_TRUE(HasRow(Rows, {"Caf\xC3\xA9.mdb", "Orders & Items", "Orders - Ship;Date", "Short Date", "ShipDate",
-                              "2", "Computation"}));
+    EXPECT_TRUE(HasRow(Rows, {"Caf\xC3\xA9.mdb", "Orders & Items", "Orders - Ship;Date", "Short Date",
+                              "ShipDate", "2", "Computation"}));
     EXPECT_TRUE(HasRow(Rows, {"Total Hits:", "4", "", "", "", "", ""}));
 }
 

@@ -131,8 +131,8 @@ TEST_F(HitReportTest, AnEmptyDocumentPrintsItsHeadersAndASummaryOfNothing) {
     EXPECT_TRUE(Walk().empty());
     EXPECT_EQ(ExportLines(),
               (std::vector<std::string>{
-                  "Audit", "Project File;Module;Routine Name;Variable;Line No;Error Type", "Total Hits:;0;;;;",
-                  "Total Modules:;0;Compliant Status;;;", "Total Lines of Code:;0;;;;",
+                  "Audit", "Project File;Module;Routine Name;Variable;Line No;Error Type",
+                  "Total Hits:;0;;;;", "Total Modules:;0;Compliant Status;;;", "Total Lines of Code:;0;;;;",
                   ";;;Quorvex for VB - Year 2000 hit report;;Page 1", "</CSV>"}));
     EXPECT_EQ(ImageIndex(Report.imgCompliant->Picture), 12 + ctYes);
 }

@@ -265,7 +265,8 @@ TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgramWithAReportPreviewOpen) {
             QApplication::exit(1);
             return;
         }
-        if (Step == 0 && frmMain != nullptr && frmMain->isVisible() && QApplication::activeModalWidget() == nullptr) {
+        if (Step == 0 && frmMain != nullptr && frmMain->isVisible() &&
+            QApplication::activeModalWidget() == nullptr) {
             Step = 1;
             // The preview runs its own wait; the watch goes on from inside it.
             QTimer::singleShot(0, frmMain, [] { frmMain->ui->mnuFilePrint->trigger(); });

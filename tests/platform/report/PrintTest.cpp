@@ -6,10 +6,10 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -123,7 +123,8 @@ TEST(ReportPrint, PrinterSetupOffersPdfAndItsPaperReachesTheNextPrint) {
     });
     Pages.PrinterSetup();
     ASSERT_TRUE(testsupport::AllAnswered());
-    EXPECT_TRUE(Printers.contains(QStringLiteral("Print to File (PDF)"))) << Printers.join(u',').toStdString();
+    EXPECT_TRUE(Printers.contains(QStringLiteral("Print to File (PDF)")))
+        << Printers.join(u',').toStdString();
     EXPECT_EQ(Button, QStringLiteral("OK"));
 
     QPageLayout Offered;
@@ -141,8 +142,9 @@ TEST(ReportPrint, PrinterSetupOffersPdfAndItsPaperReachesTheNextPrint) {
     // A5 portrait is 420 x 595 points.
     QFile File(Pdf);
     ASSERT_TRUE(File.open(QIODevice::ReadOnly));
-    const QRegularExpressionMatch Box = QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
-                                            .match(QString::fromLatin1(File.readAll()));
+    const QRegularExpressionMatch Box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+            .match(QString::fromLatin1(File.readAll()));
     ASSERT_TRUE(Box.hasMatch());
     EXPECT_NEAR(Box.captured(1).toDouble(), 420, 1);
     EXPECT_NEAR(Box.captured(2).toDouble(), 595, 1);
@@ -153,7 +155,7 @@ TEST(ReportPrint, TheBusyCursorShowsWhilePagesAreMadeAndNotInThePreview) {
     TSampleReport Report(60);
     auto Shape = [] {
         return QApplication::overrideCursor() != nullptr ? QApplication::overrideCursor()->shape()
-                                                          : Qt::ArrowCursor;
+                                                         : Qt::ArrowCursor;
     };
     std::vector<Qt::CursorShape> WhileMaking;
     const TQRNeedDataEvent NeedData = Report.OnNeedData;
@@ -165,6 +167,7 @@ TEST(ReportPrint, TheBusyCursorShowsWhilePagesAreMadeAndNotInThePreview) {
     Report.OnPreview = [&](TObject*) { InPreview = Shape(); };
     Report.Preview();
     ASSERT_FALSE(WhileMaking.empty());
-    EXPECT_TRUE(std::all_of(WhileMaking.begin(), WhileMaking.end(), [](auto S) { return S == Qt::WaitCursor; }));
+    EXPECT_TRUE(
+        std::all_of(WhileMaking.begin(), WhileMaking.end(), [](auto S) { return S == Qt::WaitCursor; }));
     EXPECT_EQ(InPreview, Qt::ArrowCursor);
 }

@@ -58,7 +58,8 @@ TEST(ReportFile, HeaderAndRecordsHaveTheirExactLayout) {
         const QByteArray Stored(File.data() + Pos + 8, static_cast<qsizetype>(Next - Pos - 12));
         EXPECT_FALSE(Stored.contains("\x89PNG")) << Page;
         const QPicture& Picture = Printer.Page(Page);
-        EXPECT_EQ(qrpage::ResolveImages(Stored, Pictures), QByteArray(Picture.data(), Picture.size())) << Page;
+        EXPECT_EQ(qrpage::ResolveImages(Stored, Pictures), QByteArray(Picture.data(), Picture.size()))
+            << Page;
         Pos = Next;
     }
     EXPECT_EQ(Pos, File.size());
@@ -180,8 +181,7 @@ TEST(ReportFile, DamagedFilesRaiseAClearErrorAndKeepThePages) {
         {"unknown picture layout", [](auto& F) { F[22] = 2; }, "unknown picture layout"},
         {"picture not a PNG file", [&](auto& F) { F[Png + 1] = 'X'; }, "picture 1 is damaged"},
         {"picture pixels changed", [&](auto& F) { F[Png + 40] ^= 0x40; }, "picture 1 is damaged"},
-        {"picture table of another file", [](auto& F) { Put32(F, 124, 0); },
-         "page record 1 is numbered"},
+        {"picture table of another file", [](auto& F) { Put32(F, 124, 0); }, "page record 1 is numbered"},
         {"record out of order", [&](auto& F) { Put32(F, Second, 7); }, "page record 2 is numbered 7"},
         {"forward link past the end", [&](auto& F) { Put32(F, First + 4, 0x7FFFFFF0); },
          "page 1 has a broken link"},
@@ -365,5 +365,6 @@ TEST(ReportFile, FilesWithAPictureInEveryPageStillLoadAndSaveSmaller) {
     EXPECT_FALSE(qrpage::CheckPage(Stored, Rect).isEmpty());
     EXPECT_TRUE(qrpage::TPageChecker(&Original.Pictures()).Check(Stored, Rect).isEmpty());
     qrpage::TPictureTable None;
-    EXPECT_TRUE(qrpage::TPageChecker(&None).Check(Stored, Rect).startsWith(QStringLiteral("bad picture record")));
+    EXPECT_TRUE(
+        qrpage::TPageChecker(&None).Check(Stored, Rect).startsWith(QStringLiteral("bad picture record")));
 }
