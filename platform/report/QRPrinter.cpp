@@ -56,12 +56,16 @@ const QPicture& TQRPrinter::Page(int PageNumber) const {
     if (PageNumber < 1 || PageNumber > PageCount())
         throw EListError(Format("List index out of bounds (%d)", PageNumber));
     const TPage& P = mPages[static_cast<std::size_t>(PageNumber - 1)];
-    if (!P.Picture) {
-        const QByteArray Bytes = qrpage::ResolveImages(P.Stored, mPictures);
-        P.Picture.emplace();
-        P.Picture->setData(Bytes.constData(), static_cast<uint>(Bytes.size()));
-    }
+    if (!P.Picture)
+        P.Picture = Resolved(P);
     return *P.Picture;
+}
+
+QPicture TQRPrinter::Resolved(const TPage& Page) const {
+    const QByteArray Bytes = qrpage::ResolveImages(Page.Stored, mPictures);
+    QPicture Picture;
+    Picture.setData(Bytes.constData(), static_cast<uint>(Bytes.size()));
+    return Picture;
 }
 
 QSize TQRPrinter::PageSize(int PageNumber) const {

@@ -115,6 +115,8 @@ private:
         mutable std::optional<QPicture> Picture;
     };
     void AdoptPaper(QSize PageSize);
+    /// The page as Qt replays it, made anew.
+    QPicture Resolved(const TPage& Page) const;
 
     std::vector<TPage> mPages;
     qrpage::TPictureTable mPictures;
