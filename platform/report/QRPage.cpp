@@ -656,8 +656,9 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
     const qint32 Left = Header.I32(), Top = Header.I32(), Width = Header.I32(), Height = Header.I32();
     const quint32 Records = Header.U32();
     constexpr qint32 MaxPage = 100000;
-    if (Width <= 0 || Height <= 0 || Width > MaxPage || Height > MaxPage || std::abs(Left) > MaxPage ||
-        std::abs(Top) > MaxPage)
+    // No std::abs: the most negative value has no positive counterpart.
+    if (Width <= 0 || Height <= 0 || Width > MaxPage || Height > MaxPage || Left < -MaxPage ||
+        Left > MaxPage || Top < -MaxPage || Top > MaxPage)
         return QStringLiteral("no page size");
     if (Records == 0 || Records > static_cast<quint32>(Size / 2))
         return QStringLiteral("bad record count");

@@ -227,6 +227,12 @@ TEST(ReportFile, PagePicturesWithForeignRecordsAreRejected) {
     QRect Rect;
     ASSERT_TRUE(qrpage::CheckPage(Page, Rect).isEmpty());
     EXPECT_EQ(Rect, QRect(0, 0, 8419, 5953));
+    // A page origin of the most negative number is no page size (and no overflow).
+    QByteArray FarLeft = Page;
+    FarLeft[12] = static_cast<char>(0x80);
+    FarLeft[13] = FarLeft[14] = FarLeft[15] = 0;
+    FixChecksum(FarLeft);
+    EXPECT_EQ(qrpage::CheckPage(FarLeft, Rect), QStringLiteral("no page size"));
     // The first record follows the 32-byte header; make it a (nested) picture start.
     Page[32] = 30;
     FixChecksum(Page);
