@@ -276,6 +276,7 @@ void TfrmScanWizard::LoadMDBObjects() {
     std::shared_ptr<dao::Database> Database;
     std::shared_ptr<msaccess::Application> AccessApp;
     TExportFailures Failures;
+    bool PropertiesUnread = false;
 
     const QString Text = ui->sbSelect->Text();
     // Made absolute as project files are, so that the objects find their database and code
@@ -379,6 +380,7 @@ void TfrmScanWizard::LoadMDBObjects() {
             ExportMDBModule(2, Name);
             AddSorted(ui->lstFiles, Name);
         }
+        PropertiesUnread = AccessApp->PropertiesUnread();
         Current->Close();
 
         const bool Any = ui->lstFiles->count() > 0;
@@ -402,6 +404,15 @@ void TfrmScanWizard::LoadMDBObjects() {
                        .arg(Failures.Count)
                        .arg(FromFileName(ScanFolder), FromMessage(Failures.Reason)),
                    TMsgDlgType::mtWarning, mbOK);
+    // Read from the database file, forms and reports have their controls but no property values.
+    if (PropertiesUnread)
+        MessageDlg(QStringLiteral("The forms and reports of %1 were read from the database file, which gives only "
+                                  "their controls' names and types: their property values (formats, control "
+                                  "sources, default values) are not scanned.\nTo have them scanned, put a text "
+                                  "export of the database (Access's SaveAsText files in the folders forms, "
+                                  "reports and modules) into the folder %2.")
+                       .arg(FromFileName(ScanMDB->Name), FromFileName(FileName + ".src/")),
+                   TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfrmScanWizard::LoadProjectFile() {

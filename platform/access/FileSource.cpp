@@ -119,8 +119,8 @@ std::shared_ptr<AccessObject> FileSource::Load(int Kind, const std::string& Name
     const dao::FileDesign* Design = FindNamed(Designs, *Listed);
     if (!Design) {
         const std::string Why = ProblemWith(*Listed);
-        Fail(Format("The design of the %s '%s' cannot be read from '%s'%s.", KindName(Kind), *Listed,
-                    mDatabase, Why.empty() ? std::string() : ": " + Why));
+        Fail(Format("The design of the %s '%s' cannot be read from '%s': %s.", KindName(Kind), *Listed,
+                    mDatabase, Why.empty() ? std::string("the file holds no design of it that can be read") : Why));
     }
     PropertyList Props;
     Props.Add(Property("Name", Variant(Design->Name)));
@@ -155,6 +155,11 @@ std::vector<std::string> FileSource::ModuleCode(const std::string& ModuleName) c
     const std::string Why = ProblemWith(ModuleName);
     if (!Why.empty())
         Fail(Format("The module '%s' cannot be read from '%s': %s.", ModuleName, mDatabase, Why));
+    const std::vector<std::string> Modules = Documents("Modules");
+    if (std::any_of(Modules.begin(), Modules.end(),
+                    [&ModuleName](const std::string& N) { return SameText(N, ModuleName); }))
+        Fail(Format("The module '%s' cannot be read from '%s': the file holds no source code of it.", ModuleName,
+                    mDatabase));
     Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
 }
 

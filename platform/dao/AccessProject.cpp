@@ -229,7 +229,8 @@ std::vector<StorageRow> StorageRows(const TableRows& T) {
     return Rows;
 }
 
-std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize) {
+std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
+                           std::vector<std::string>& Problems) {
     const StorageRow* Header = nullptr;
     for (const StorageRow& R : Rows)
         if (R.Id == 0)
@@ -243,13 +244,15 @@ std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t Chun
     for (const StorageRow& R : Rows) {
         if (R.Id == 0)
             continue;
-        if (R.Id < 0 || R.Data.size() > ChunkSize)
-            Fail(Format("MSysAccessObjects holds a damaged chunk (ID %d)", R.Id));
+        if (R.Id < 0 || R.Data.size() > ChunkSize) {
+            Problems.push_back(Format("MSysAccessObjects holds a damaged chunk (ID %d)", R.Id));
+            continue;
+        }
         const std::uint64_t At = static_cast<std::uint64_t>(R.Id - 1) * ChunkSize;
-        // The last chunk is stored at full size, with leftover bytes past the stated end.
-        if (At >= Total)
-            Fail(Format("MSysAccessObjects holds a chunk past its stated end (ID %d)", R.Id));
-        std::memcpy(Out.data() + At, R.Data.data(), std::min<std::uint64_t>(R.Data.size(), Total - At));
+        // The last chunk is stored at full size, with leftover bytes past the stated end; chunks
+        // wholly past it are left over from a longer file written before.
+        if (At < Total)
+            std::memcpy(Out.data() + At, R.Data.data(), std::min<std::uint64_t>(R.Data.size(), Total - At));
     }
     return Out;
 }
@@ -326,7 +329,7 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
     return Root;
 }
 
-std::string DecompressVba(std::string_view Bytes, std::size_t Offset) {
+std::string DecompressVba(std::string_view Bytes, std::size_t Offset, bool EndsAtShortChunk) {
     // A signature byte, then chunks of at most 4096 bytes each: a header (size - 3 in 12 bits,
     // the signature 3 in the next three, bit 15 set when compressed), then either 4096 bytes as
     // they stand, or groups of a flag byte and eight tokens, each a literal byte (flag bit clear)
@@ -378,8 +381,29 @@ std::string DecompressVba(std::string_view Bytes, std::size_t Offset) {
                     Fail("a compressed chunk holds more than 4096 bytes");
             }
         }
+        if (EndsAtShortChunk && Out.size() - ChunkStart < 4096)
+            break;
     }
     return Out;
+}
+
+std::string LegacyModuleSource(std::string_view Module) {
+    // The container starts with its signature byte and a chunk header; the source starts with
+    // "Attribute VB_Name", right after them in a raw chunk, or after the first flag byte in a
+    // compressed one (0: nothing can be copied before eight literal bytes).
+    for (std::size_t At = Module.find("Attribut"); At != std::string_view::npos;
+         At = Module.find("Attribut", At + 1))
+        for (const std::size_t Back : {std::size_t{4}, std::size_t{3}}) {
+            if (At < Back || Module[At - Back] != 0x01)
+                continue;
+            try {
+                std::string Source = DecompressVba(Module, At - Back, true);
+                if (Source.rfind("Attribute VB_Name", 0) == 0)
+                    return Source;
+            } catch (const AccessFileError&) {
+            }
+        }
+    Fail("MSysModules2 holds no source code of it that can be read");
 }
 
 VbaDir ParseVbaDir(std::string_view B) {
@@ -547,6 +571,34 @@ FileProject ReadAccessProject(const StorageNode& Root) {
     ReadDesigns(Root, "Forms", "form", P.Forms, P.Problems);
     ReadDesigns(Root, "Reports", "report", P.Reports, P.Problems);
     return P;
+}
+
+void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) {
+    auto Has = [](const auto& Items, const std::string& Name) {
+        return std::any_of(Items.begin(), Items.end(), [&Name](const auto& I) { return SameText(I.Name, Name); });
+    };
+    for (const LegacyObject& O : Objects) {
+        const bool Layout = O.Kind != LegacyObject::Module;
+        const char* Kind = O.Kind == LegacyObject::Form ? "form" : "report";
+        const std::string ModuleName = O.Kind == LegacyObject::Form     ? "Form_" + O.Name
+                                       : O.Kind == LegacyObject::Report ? "Report_" + O.Name
+                                                                        : O.Name;
+        if (!O.Code.empty() && !Has(P.Modules, ModuleName)) {
+            try {
+                P.Modules.push_back({ModuleName, Layout, LegacyModuleSource(O.Code)});
+            } catch (const AccessFileError& E) {
+                P.Problems.push_back(Format("the code of module '%s' cannot be read (%s)", ModuleName, E.what()));
+            }
+        }
+        std::vector<FileDesign>& Designs = O.Kind == LegacyObject::Form ? P.Forms : P.Reports;
+        if (Layout && !O.TypeInfo.empty() && !Has(Designs, O.Name)) {
+            try {
+                Designs.push_back({O.Name, ParseTypeInfo(O.TypeInfo)});
+            } catch (const AccessFileError& E) {
+                P.Problems.push_back(Format("the design of the %s '%s' cannot be read (%s)", Kind, O.Name, E.what()));
+            }
+        }
+    }
 }
 
 } // namespace dao
