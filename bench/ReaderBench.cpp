@@ -36,8 +36,8 @@ void BM_MdbTablesAndQueries(benchmark::State& State, const std::string& File) {
         }
 }
 
-#define QUORVEX_READER_BENCH(Name, File)                                                                   \
-    BENCHMARK_CAPTURE(BM_ReaderProgram, Name, File)->Unit(benchmark::kMillisecond)->UseRealTime();         \
+#define QUORVEX_READER_BENCH(Name, File)                                                                     \
+    BENCHMARK_CAPTURE(BM_ReaderProgram, Name, File)->Unit(benchmark::kMillisecond)->UseRealTime();           \
     BENCHMARK_CAPTURE(BM_MdbTablesAndQueries, Name, File)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 QUORVEX_READER_BENCH(nwind, "nwind.mdb")

@@ -165,7 +165,8 @@ void DatabasePath(benchmark::State& State, const std::string& Fixture) {
     // answered at once.
     QTimer Answer;
     QObject::connect(&Answer, &QTimer::timeout, [] {
-        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); Box && Box->isVisible())
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            Box && Box->isVisible())
             Box->done(QMessageBox::Ok);
     });
     Answer.start(1);

@@ -406,13 +406,14 @@ void TfrmScanWizard::LoadMDBObjects() {
                    TMsgDlgType::mtWarning, mbOK);
     // Read from the database file, forms and reports have their controls but no property values.
     if (PropertiesUnread)
-        MessageDlg(QStringLiteral("The forms and reports of %1 were read from the database file, which gives only "
-                                  "their controls' names and types: their property values (formats, control "
-                                  "sources, default values) are not scanned.\nTo have them scanned, put a text "
-                                  "export of the database (Access's SaveAsText files in the folders forms, "
-                                  "reports and modules) into the folder %2.")
-                       .arg(FromFileName(ScanMDB->Name), FromFileName(FileName + ".src/")),
-                   TMsgDlgType::mtInformation, mbOK);
+        MessageDlg(
+            QStringLiteral("The forms and reports of %1 were read from the database file, which gives only "
+                           "their controls' names and types: their property values (formats, control "
+                           "sources, default values) are not scanned.\nTo have them scanned, put a text "
+                           "export of the database (Access's SaveAsText files in the folders forms, "
+                           "reports and modules) into the folder %2.")
+                .arg(FromFileName(ScanMDB->Name), FromFileName(FileName + ".src/")),
+            TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfrmScanWizard::LoadProjectFile() {

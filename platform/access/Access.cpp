@@ -295,8 +295,9 @@ std::shared_ptr<CurrentDatabase> Application::CurrentDB() {
                 *Same = Item.Name;
         }
         if (mExported)
-            std::stable_sort(Names.begin(), Names.end(),
-                             [](const std::string& A, const std::string& B) { return CompareText(A, B) < 0; });
+            std::stable_sort(Names.begin(), Names.end(), [](const std::string& A, const std::string& B) {
+                return CompareText(A, B) < 0;
+            });
         DocumentList Docs;
         for (const std::string& DocName : Names)
             Docs.Add(Document(DocName));
@@ -375,8 +376,8 @@ bool Application::PropertiesUnread() const {
     CheckDatabase();
     if (!mFiles->File)
         return false;
-    for (const auto& [Container, List] : {std::pair<const char*, const NameList*>{"Forms", &mFiles->Forms},
-                                          {"Reports", &mFiles->Reports}})
+    for (const auto& [Container, List] :
+         {std::pair<const char*, const NameList*>{"Forms", &mFiles->Forms}, {"Reports", &mFiles->Reports}})
         for (const std::string& Name : mFiles->File->Documents(Container))
             if (!Find(*List, Name))
                 return true;

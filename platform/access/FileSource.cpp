@@ -120,7 +120,8 @@ std::shared_ptr<AccessObject> FileSource::Load(int Kind, const std::string& Name
     if (!Design) {
         const std::string Why = ProblemWith(*Listed);
         Fail(Format("The design of the %s '%s' cannot be read from '%s': %s.", KindName(Kind), *Listed,
-                    mDatabase, Why.empty() ? std::string("the file holds no design of it that can be read") : Why));
+                    mDatabase,
+                    Why.empty() ? std::string("the file holds no design of it that can be read") : Why));
     }
     PropertyList Props;
     Props.Add(Property("Name", Variant(Design->Name)));
@@ -158,8 +159,8 @@ std::vector<std::string> FileSource::ModuleCode(const std::string& ModuleName) c
     const std::vector<std::string> Modules = Documents("Modules");
     if (std::any_of(Modules.begin(), Modules.end(),
                     [&ModuleName](const std::string& N) { return SameText(N, ModuleName); }))
-        Fail(Format("The module '%s' cannot be read from '%s': the file holds no source code of it.", ModuleName,
-                    mDatabase));
+        Fail(Format("The module '%s' cannot be read from '%s': the file holds no source code of it.",
+                    ModuleName, mDatabase));
     Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
 }
 

@@ -575,7 +575,8 @@ FileProject ReadAccessProject(const StorageNode& Root) {
 
 void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) {
     auto Has = [](const auto& Items, const std::string& Name) {
-        return std::any_of(Items.begin(), Items.end(), [&Name](const auto& I) { return SameText(I.Name, Name); });
+        return std::any_of(Items.begin(), Items.end(),
+                           [&Name](const auto& I) { return SameText(I.Name, Name); });
     };
     for (const LegacyObject& O : Objects) {
         const bool Layout = O.Kind != LegacyObject::Module;
@@ -587,7 +588,8 @@ void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) 
             try {
                 P.Modules.push_back({ModuleName, Layout, LegacyModuleSource(O.Code)});
             } catch (const AccessFileError& E) {
-                P.Problems.push_back(Format("the code of module '%s' cannot be read (%s)", ModuleName, E.what()));
+                P.Problems.push_back(
+                    Format("the code of module '%s' cannot be read (%s)", ModuleName, E.what()));
             }
         }
         std::vector<FileDesign>& Designs = O.Kind == LegacyObject::Form ? P.Forms : P.Reports;
@@ -595,7 +597,8 @@ void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) 
             try {
                 Designs.push_back({O.Name, ParseTypeInfo(O.TypeInfo)});
             } catch (const AccessFileError& E) {
-                P.Problems.push_back(Format("the design of the %s '%s' cannot be read (%s)", Kind, O.Name, E.what()));
+                P.Problems.push_back(
+                    Format("the design of the %s '%s' cannot be read (%s)", Kind, O.Name, E.what()));
             }
         }
     }

@@ -474,7 +474,8 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
             std::vector<std::string> Problems;
             P = Source->Name == "MSysAccessStorage"
                     ? ReadAccessProject(StorageTree(Storage))
-                    : ReadAccessProject(ReadCompoundFile(AssembleChunks(Storage, mJet4 ? 3992 : 241, Problems)));
+                    : ReadAccessProject(
+                          ReadCompoundFile(AssembleChunks(Storage, mJet4 ? 3992 : 241, Problems)));
             P.Problems.insert(P.Problems.end(), Problems.begin(), Problems.end());
         } catch (const AccessFileError& E) {
             P.Problems.push_back(E.what());

@@ -527,8 +527,9 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
         // database: from the export (Report_Invoice) or from the file (Form_Products).
         const std::vector<std::string> Modules = NamesOf(ScanMDB->Modules());
         EXPECT_EQ(Modules.size(), 16u);
-        for (const char* Name : {"Form_Employees.cbf", "Form_Products.cbf", "Report_Invoice.cbf",
-                                 "Report_Sales by Year.cbf", "Northwind Help Function.Bas", "Utility Functions.Bas"})
+        for (const char* Name :
+             {"Form_Employees.cbf", "Form_Products.cbf", "Report_Invoice.cbf", "Report_Sales by Year.cbf",
+              "Northwind Help Function.Bas", "Utility Functions.Bas"})
             EXPECT_NE(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
         EXPECT_EQ(std::find(Modules.begin(), Modules.end(), "Form_Customers.cbf"), Modules.end());
         for (Longint I = 0; I < ScanMDB->Modules().Count(); ++I) {
@@ -634,8 +635,9 @@ TEST_F(ScanWizardTest, CodeThatCannotBeWrittenBesideTheDatabaseIsNamedOnceAndNot
     Main().sbScanClick();
     EXPECT_TRUE(testsupport::AllAnswered());
     ASSERT_EQ(Messages.size(), 2);
-    EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("2 code module(s) could not be exported to the folder ") +
-                                       Dir.filePath(QStringLiteral("ro/"))))
+    EXPECT_TRUE(
+        Messages[0].startsWith(QStringLiteral("2 code module(s) could not be exported to the folder ") +
+                               Dir.filePath(QStringLiteral("ro/"))))
         << Messages[0].toStdString();
 }
 
@@ -666,11 +668,12 @@ TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeS
     Main().sbScanClick();
     EXPECT_TRUE(testsupport::AllAnswered());
     ASSERT_EQ(Messages.size(), 1);
-    EXPECT_EQ(Messages[0],
-              QStringLiteral("The forms and reports of Testing.mdb were read from the database file, which gives "
-                             "only their controls' names and types: their property values (formats, control "
-                             "sources, default values) are not scanned.\nTo have them scanned, put a text export "
-                             "of the database (Access's SaveAsText files in the folders forms, reports and "
-                             "modules) into the folder ") +
-                  File + QStringLiteral(".src/."));
+    EXPECT_EQ(
+        Messages[0],
+        QStringLiteral("The forms and reports of Testing.mdb were read from the database file, which gives "
+                       "only their controls' names and types: their property values (formats, control "
+                       "sources, default values) are not scanned.\nTo have them scanned, put a text export "
+                       "of the database (Access's SaveAsText files in the folders forms, reports and "
+                       "modules) into the folder ") +
+            File + QStringLiteral(".src/."));
 }

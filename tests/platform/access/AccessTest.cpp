@@ -50,8 +50,9 @@ TEST_F(AccessAppTest, APartialExportGivesWhatItHoldsAndTheFileTheRest) {
     // The export beside nwind.mdb holds 3 of its 21 forms, 2 of its 13 reports, 2 of its 3 modules.
     const std::vector<std::string> Forms = Documents(*App, "Forms");
     EXPECT_EQ(Forms.size(), 21u);
-    EXPECT_TRUE(std::is_sorted(Forms.begin(), Forms.end(),
-                               [](const std::string& A, const std::string& B) { return CompareText(A, B) < 0; }));
+    EXPECT_TRUE(std::is_sorted(Forms.begin(), Forms.end(), [](const std::string& A, const std::string& B) {
+        return CompareText(A, B) < 0;
+    }));
     EXPECT_EQ(Documents(*App, "Reports").size(), 13u);
     EXPECT_EQ(Documents(*App, "modules"),
               (std::vector<std::string>{"Northwind Help Function", "Startup", "Utility Functions"}));

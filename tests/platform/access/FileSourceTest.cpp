@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -293,7 +293,8 @@ std::uint32_t U32At(const std::string& B, std::size_t At) {
 }
 
 std::size_t U16At(const std::string& B, std::size_t At) {
-    return static_cast<std::uint8_t>(B[At]) | static_cast<std::size_t>(static_cast<std::uint8_t>(B[At + 1])) << 8;
+    return static_cast<std::uint8_t>(B[At]) | static_cast<std::size_t>(static_cast<std::uint8_t>(B[At + 1]))
+                                                  << 8;
 }
 
 /// A Jet file's pages: their size, and where a data page keeps its row count.
@@ -335,7 +336,8 @@ std::map<std::string, std::string> Objects(Application& App, const TempDir& Dir)
                         O = App.Reports(Name);
                     }
                     for (int I = 0; I < O->Controls().Count(); ++I)
-                        Text += O->Controls().Item(I).Name() + "/" + O->Controls().Item(I).ControlType() + "\n";
+                        Text +=
+                            O->Controls().Item(I).Name() + "/" + O->Controls().Item(I).ControlType() + "\n";
                     App.DoCmd().Close(Kind, Name);
                 }
                 for (const std::string& L : Output(App, Prefix + Name, Dir))
@@ -355,7 +357,8 @@ std::map<std::string, std::string> Objects(const std::string& File, const TempDi
 
 int Unread(const std::map<std::string, std::string>& Objects) {
     return static_cast<int>(std::count_if(Objects.begin(), Objects.end(), [](const auto& O) {
-        return O.second.find("! ") != std::string::npos && O.second.find("has no module") == std::string::npos;
+        return O.second.find("! ") != std::string::npos &&
+               O.second.find("has no module") == std::string::npos;
     }));
 }
 

@@ -212,8 +212,9 @@ TEST(AccessProjectTest, ChunksFillTheirGapsWithZerosAndLeaveOutWhatDoesNotBelong
     EXPECT_TRUE(Problems.empty());
 
     // A chunk that cannot belong costs only its own place, and is named.
-    EXPECT_EQ(AssembleChunks({Row(0, U32(5) + U32(8)), Row(1, "AAAAA"), Row(2, "BBBB"), Row(-1, "A")}, 4, Problems),
-              std::string("\0\0\0\0BBBB", 8));
+    EXPECT_EQ(
+        AssembleChunks({Row(0, U32(5) + U32(8)), Row(1, "AAAAA"), Row(2, "BBBB"), Row(-1, "A")}, 4, Problems),
+        std::string("\0\0\0\0BBBB", 8));
     EXPECT_EQ(Problems, (std::vector<std::string>{"MSysAccessObjects holds a damaged chunk (ID 1)",
                                                   "MSysAccessObjects holds a damaged chunk (ID -1)"}));
 
@@ -225,9 +226,10 @@ TEST(AccessProjectTest, ChunksFillTheirGapsWithZerosAndLeaveOutWhatDoesNotBelong
 
 TEST(AccessProjectTest, TheAccess95LayoutFillsWhatTheProjectLacks) {
     // MSysModules2 keeps the source compressed inside the compiled code, other data after it.
-    const std::string Source = "Attribute VB_Name = \"Form_Orders\"\r\nSub S()\r\n" + std::string(5000, 'x') +
-                               "\r\nEnd Sub\r\n";
-    const std::string Code = std::string(200, '\x7f') + "Attribut" + Compress(Source) + std::string(90, '\x11');
+    const std::string Source =
+        "Attribute VB_Name = \"Form_Orders\"\r\nSub S()\r\n" + std::string(5000, 'x') + "\r\nEnd Sub\r\n";
+    const std::string Code =
+        std::string(200, '\x7f') + "Attribut" + Compress(Source) + std::string(90, '\x11');
     EXPECT_EQ(LegacyModuleSource(Code), Source);
     EXPECT_THROW(LegacyModuleSource(std::string(300, '\x7f')), AccessFileError);
 
@@ -248,12 +250,13 @@ TEST(AccessProjectTest, TheAccess95LayoutFillsWhatTheProjectLacks) {
     EXPECT_EQ(P.Forms[1].Name, "Customers");
     EXPECT_EQ(P.Forms[1].Controls.size(), 8u);
     EXPECT_TRUE(P.Reports.empty());
-    EXPECT_EQ(P.Problems,
-              (std::vector<std::string>{
-                  "the code of module 'Report_Invoice' cannot be read (MSysModules2 holds no source code of it "
-                  "that can be read)",
-                  "the design of the report 'Invoice' cannot be read (its control list does not start with its "
-                  "signature)"}));
+    EXPECT_EQ(
+        P.Problems,
+        (std::vector<std::string>{
+            "the code of module 'Report_Invoice' cannot be read (MSysModules2 holds no source code of it "
+            "that can be read)",
+            "the design of the report 'Invoice' cannot be read (its control list does not start with its "
+            "signature)"}));
 }
 
 TEST(AccessProjectTest, TheStorageTreeHangsFromItsRootAndIgnoresStrayRows) {

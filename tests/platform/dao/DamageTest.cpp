@@ -159,7 +159,8 @@ TEST(DamagedDatabaseTest, AFileNotClosedProperlyStillGivesAllItsRows) {
         const std::string File =
             (fs::temp_directory_path() / ("qxunclosed-" + std::to_string(getpid()) + ".mdb")).string();
         std::ofstream(File, std::ios::binary) << Data;
-        EXPECT_TRUE(WithoutCounts(daotest::Catalogue(File)) == WithoutCounts(daotest::Catalogue(Path))) << F.File;
+        EXPECT_TRUE(WithoutCounts(daotest::Catalogue(File)) == WithoutCounts(daotest::Catalogue(Path)))
+            << F.File;
         fs::remove(File);
     }
 }
