@@ -137,7 +137,7 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
         return;
     std::vector<std::pair<std::string, std::uint32_t>> Entries;
     try {
-        Entries = ParseDirData(Dir->Data);
+        Entries = ParseDirData(Dir->Bytes());
     } catch (const AccessFileError& E) {
         Problems.push_back(Format("the list of %ss is damaged (%s)", Kind, E.what()));
         return;
@@ -150,7 +150,7 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
         try {
             if (!Info || !Info->Stream)
                 Fail("its design is missing");
-            D.Controls = ParseTypeInfo(Info->Data);
+            D.Controls = ParseTypeInfo(Info->Bytes());
             Designs.push_back(std::move(D));
         } catch (const AccessFileError& E) {
             Problems.push_back(Format("the design of the %s '%s' cannot be read (%s)", Kind, Name, E.what()));
@@ -159,6 +159,12 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
 }
 
 } // namespace
+
+const std::string& StorageNode::Bytes() const {
+    if (!Damage.empty())
+        Fail(Damage);
+    return Data;
+}
 
 const StorageNode* StorageNode::Child(std::string_view ChildName) const {
     // Names of special streams start with a control character ("\x03DirData"); it is not
@@ -183,7 +189,7 @@ const StorageNode* StorageNode::Find(std::string_view Path) const {
     return Node;
 }
 
-std::vector<StorageRow> StorageRows(const TableRows& T) {
+std::vector<StorageRow> StorageRows(const TableRows& T, const std::vector<std::string>& Damage) {
     auto Column = [&T](const char* Name) {
         for (std::size_t I = 0; I < T.Columns.size(); ++I)
             if (SameText(T.Columns[I].first, Name))
@@ -205,8 +211,11 @@ std::vector<StorageRow> StorageRows(const TableRows& T) {
     };
     std::vector<StorageRow> Rows;
     Rows.reserve(T.Rows.size());
-    for (const std::vector<Variant>& Row : T.Rows) {
+    for (std::size_t I = 0; I < T.Rows.size(); ++I) {
+        const std::vector<Variant>& Row = T.Rows[I];
         StorageRow R;
+        if (I < Damage.size())
+            R.Damage = Damage[I];
         if (Row[static_cast<std::size_t>(Id)].IsNull())
             continue;
         R.Id = Integer(Row[static_cast<std::size_t>(Id)]);
@@ -244,8 +253,9 @@ std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t Chun
     for (const StorageRow& R : Rows) {
         if (R.Id == 0)
             continue;
-        if (R.Id < 0 || R.Data.size() > ChunkSize) {
-            Problems.push_back(Format("MSysAccessObjects holds a damaged chunk (ID %d)", R.Id));
+        if (R.Id < 0 || R.Data.size() > ChunkSize || !R.Damage.empty()) {
+            Problems.push_back(Format("MSysAccessObjects holds a damaged chunk (ID %d%s)", R.Id,
+                                      R.Damage.empty() ? std::string() : ": " + R.Damage));
             continue;
         }
         const std::uint64_t At = static_cast<std::uint64_t>(R.Id - 1) * ChunkSize;
@@ -318,8 +328,10 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
             StorageNode Child;
             Child.Name = R.Name;
             Child.Stream = R.Type == 2;
-            if (Child.Stream)
+            if (Child.Stream) {
                 Child.Data = R.Data;
+                Child.Damage = R.Damage;
+            }
             Budget.Take(Child.Data.size());
             P.Node->Children.push_back(std::move(Child));
             if (R.Type == 1)
@@ -537,7 +549,7 @@ FileProject ReadAccessProject(const StorageNode& Root) {
             const StorageNode* DirStream = Vba->Child("dir");
             if (!DirStream || !DirStream->Stream)
                 Fail("its module list is missing");
-            const VbaDir Dir = ParseVbaDir(DecompressVba(DirStream->Data));
+            const VbaDir Dir = ParseVbaDir(DecompressVba(DirStream->Bytes()));
             bool NoSource = false;
             for (const VbaDirModule& M : Dir.Modules) {
                 FileModule Module;
@@ -549,7 +561,7 @@ FileProject ReadAccessProject(const StorageNode& Root) {
                         Fail("its stream is missing");
                     // Compiled-only projects keep the compiled code and end the stream where the
                     // source would begin.
-                    if (M.TextOffset >= Stream->Data.size()) {
+                    if (M.TextOffset >= Stream->Bytes().size()) {
                         NoSource = true;
                         continue;
                     }

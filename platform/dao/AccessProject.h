@@ -42,7 +42,12 @@ struct StorageNode {
     std::string Name;
     bool Stream = false;
     std::string Data;
+    /// Why the stream's data could not be read; empty when it was.
+    std::string Damage;
     std::vector<StorageNode> Children;
+
+    /// The data of a stream, or AccessFileError with the reason it cannot be read.
+    const std::string& Bytes() const;
 
     /// A child by name without regard to case, or nil.
     const StorageNode* Child(std::string_view ChildName) const;
@@ -57,10 +62,13 @@ struct StorageRow {
     std::string Name;
     int Type = 0;
     std::string Data;
+    /// Why the row's data could not be read; empty when it was.
+    std::string Damage;
 };
 
-/// The rows of MSysAccessObjects or MSysAccessStorage as the reader fetched them.
-std::vector<StorageRow> StorageRows(const TableRows& T);
+/// The rows of MSysAccessObjects or MSysAccessStorage as the reader fetched them, with why the
+/// data of a row could not be read (by row; empty when every row was read).
+std::vector<StorageRow> StorageRows(const TableRows& T, const std::vector<std::string>& Damage = {});
 
 /// The compound file that the chunks of MSysAccessObjects make, gaps and tail filled with zeros.
 /// The header row states the file's length; rows past it are left over from a longer file that

@@ -242,7 +242,10 @@ private:
     std::string Text(MdbColumn* C) const;
     void ReadCatalog(std::vector<CatalogObject>& Objects);
     void ReadDefinition(CatalogObject& O);
-    bool ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary = false);
+    /// With RowDamage, a row whose values cannot all be read is kept with Null in their place and
+    /// why in (*RowDamage)[row]; RowDamage stays empty when every row was read.
+    bool ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary = false,
+                  std::vector<std::string>* RowDamage = nullptr);
     FileProject ReadProject(const std::vector<CatalogObject>& Objects);
     void ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FileProject& P);
 
@@ -435,7 +438,8 @@ void Reader::ReadDefinition(CatalogObject& O) {
     }
 }
 
-bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary) {
+bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary,
+                      std::vector<std::string>* RowDamage) {
     Table T(mMdb, Name, Page, mPageCount);
     T.CheckPages(mPages, true);
     Rows.Name = Name;
@@ -446,8 +450,22 @@ bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Ro
         if (Rows.Rows.size() >= kMaxRows)
             throw Failure{Format("its table %s holds too many rows", Name)};
         std::vector<Variant> Row;
-        for (unsigned I = 0; I < T.Columns(); ++I)
-            Row.push_back(Value(T.Column(I), LongBinary));
+        std::string Damage;
+        for (unsigned I = 0; I < T.Columns(); ++I) {
+            // With RowDamage, a long value that cannot be read costs only what its row holds.
+            try {
+                Row.push_back(Value(T.Column(I), LongBinary));
+            } catch (const Failure& F) {
+                if (!RowDamage)
+                    throw;
+                Row.push_back(Variant::Null());
+                Damage = F.Message;
+            }
+        }
+        if (RowDamage && (!Damage.empty() || !RowDamage->empty())) {
+            RowDamage->resize(Rows.Rows.size());
+            RowDamage->push_back(Damage);
+        }
         Rows.Rows.push_back(std::move(Row));
     }
     T.CheckAllRowsRead();
@@ -466,10 +484,11 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
             continue;
         try {
             TableRows Rows;
-            ReadRows(Source->Name, static_cast<unsigned long>(Source->Id) & 0x00FFFFFF, Rows, true);
+            std::vector<std::string> Damage;
+            ReadRows(Source->Name, static_cast<unsigned long>(Source->Id) & 0x00FFFFFF, Rows, true, &Damage);
             if (Rows.Rows.empty())
                 continue;
-            const std::vector<StorageRow> Storage = StorageRows(Rows);
+            const std::vector<StorageRow> Storage = StorageRows(Rows, Damage);
             Rows = {};
             std::vector<std::string> Problems;
             P = Source->Name == "MSysAccessStorage"

@@ -286,6 +286,14 @@ void WriteFile(const std::string& Path, const std::string& Data) {
     std::ofstream(Path, std::ios::binary | std::ios::trunc) << Data;
 }
 
+/// Data written as Name into the folder Sub of Dir; the file's full name.
+std::string WriteCopy(const TempDir& Dir, const char* Sub, const std::string& Name, const std::string& Data) {
+    fs::create_directories(Dir.Path / Sub);
+    const std::string File = (Dir.Path / Sub / fs::path(Name).filename()).string();
+    WriteFile(File, Data);
+    return File;
+}
+
 std::uint32_t U32At(const std::string& B, std::size_t At) {
     std::uint32_t V;
     std::memcpy(&V, B.data() + At, 4);
@@ -389,9 +397,7 @@ TEST(FileSourceTest, Jet3CodeKeptOnlyInMSysModules2ReadsAsFromTheProject) {
                  At = Data.find("MSysAccessObjects", At + 1), ++Renamed)
                 Data[At + 16] = 'X';
     ASSERT_EQ(Renamed, 1);
-    fs::create_directory(Dir.Path / "jet3");
-    const std::string Legacy = (Dir.Path / "jet3" / "nwind.mdb").string();
-    WriteFile(Legacy, Data);
+    const std::string Legacy = WriteCopy(Dir, "jet3", "nwind.mdb", Data);
 
     const auto Expected = Objects(Original, Dir);
     ASSERT_EQ(Unread(Expected), 0);
@@ -424,9 +430,7 @@ TEST(FileSourceTest, RowsFlaggedDeletedInTheObjectStoreAreNoRows) {
         ++Added;
     }
     ASSERT_GT(Added, 0);
-    fs::create_directory(Dir.Path / "deleted");
-    const std::string Flagged = (Dir.Path / "deleted" / "Testing.accdb").string();
-    WriteFile(Flagged, Data);
+    const std::string Flagged = WriteCopy(Dir, "deleted", "Testing.accdb", Data);
     EXPECT_EQ(daotest::Catalogue(Flagged), daotest::Catalogue(Original));
     EXPECT_EQ(Objects(Flagged, Dir), Objects(Original, Dir));
 }
@@ -461,10 +465,8 @@ TEST(FileSourceTest, DamageToTheObjectStoreCostsOnlyTheObjectsItTouches) {
                 D[N * P.Size + 200 + Rng() % (P.Size - 200)] = static_cast<char>(Rng());
             Damaged.push_back(D);
         }
-        fs::create_directories(Dir.Path / "damaged");
-        const std::string File = (Dir.Path / "damaged" / fs::path(Database).filename()).string();
         for (const std::string& D : Damaged) {
-            WriteFile(File, D);
+            const std::string File = WriteCopy(Dir, "damaged", Database, D);
             ++Cases;
             EXPECT_EQ(daotest::Catalogue(File, false), Catalogue) << Database << " case " << Cases;
             const auto Read = Objects(File, Dir);

@@ -211,12 +211,18 @@ TEST(AccessProjectTest, ChunksFillTheirGapsWithZerosAndLeaveOutWhatDoesNotBelong
     EXPECT_EQ(AssembleChunks({Row(0, U32(5) + U32(6))}, 4, Problems), std::string(6, '\0'));
     EXPECT_TRUE(Problems.empty());
 
-    // A chunk that cannot belong costs only its own place, and is named.
+    // A chunk that cannot belong, or whose row could not be read, costs only its own place, and
+    // is named.
+    StorageRow Unread = Row(3, {});
+    Unread.Damage = "a long value is damaged";
     EXPECT_EQ(
-        AssembleChunks({Row(0, U32(5) + U32(8)), Row(1, "AAAAA"), Row(2, "BBBB"), Row(-1, "A")}, 4, Problems),
-        std::string("\0\0\0\0BBBB", 8));
-    EXPECT_EQ(Problems, (std::vector<std::string>{"MSysAccessObjects holds a damaged chunk (ID 1)",
-                                                  "MSysAccessObjects holds a damaged chunk (ID -1)"}));
+        AssembleChunks({Row(0, U32(5) + U32(12)), Row(1, "AAAAA"), Row(2, "BBBB"), Row(-1, "A"), Unread}, 4,
+                       Problems),
+        std::string("\0\0\0\0BBBB\0\0\0\0", 12));
+    EXPECT_EQ(Problems, (std::vector<std::string>{
+                            "MSysAccessObjects holds a damaged chunk (ID 1)",
+                            "MSysAccessObjects holds a damaged chunk (ID -1)",
+                            "MSysAccessObjects holds a damaged chunk (ID 3: a long value is damaged)"}));
 
     EXPECT_THROW(AssembleChunks({Row(1, "AAAA")}, 4, Problems), AccessFileError);          // no header
     EXPECT_THROW(AssembleChunks({Row(0, U32(4) + U32(8))}, 4, Problems), AccessFileError); // wrong header
@@ -260,17 +266,30 @@ TEST(AccessProjectTest, TheAccess95LayoutFillsWhatTheProjectLacks) {
 }
 
 TEST(AccessProjectTest, TheStorageTreeHangsFromItsRootAndIgnoresStrayRows) {
-    auto Row = [](std::int32_t Id, std::int32_t Parent, std::string Name, int Type, std::string Data = {}) {
-        return StorageRow{Id, Parent, std::move(Name), Type, std::move(Data)};
+    auto Row = [](std::int32_t Id, std::int32_t Parent, std::string Name, int Type, std::string Data = {},
+                  std::string Damage = {}) {
+        return StorageRow{Id, Parent, std::move(Name), Type, std::move(Data), std::move(Damage)};
     };
     const StorageNode Root = StorageTree({
-        Row(2, 2, "MSysAccessStorage_SCRATCH", 1), Row(1, 1, "MSysAccessStorage_ROOT", 1),
-        Row(4, 1, "VBA", 1), Row(5, 4, "dir", 2, "xyz"), Row(6, 2, "Lost", 2, "scratch"),
-        Row(7, 8, "Loop", 1), Row(8, 7, "Loop", 1), // a cycle off the tree
+        Row(2, 2, "MSysAccessStorage_SCRATCH", 1),
+        Row(1, 1, "MSysAccessStorage_ROOT", 1),
+        Row(4, 1, "VBA", 1),
+        Row(5, 4, "dir", 2, "xyz"),
+        Row(6, 2, "Lost", 2, "scratch"),
+        Row(7, 8, "Loop", 1),
+        Row(8, 7, "Loop", 1), // a cycle off the tree
+        Row(9, 4, "Module1", 2, {}, "a long value is damaged"),
     });
     ASSERT_EQ(Root.Children.size(), 1u);
     ASSERT_NE(Root.Find("vba/DIR"), nullptr);
-    EXPECT_EQ(Root.Find("VBA/dir")->Data, "xyz");
+    EXPECT_EQ(Root.Find("VBA/dir")->Bytes(), "xyz");
+    // A stream whose row could not be read says why when it is used.
+    try {
+        Root.Find("VBA/Module1")->Bytes();
+        ADD_FAILURE() << "a damaged stream was read";
+    } catch (const AccessFileError& E) {
+        EXPECT_STREQ(E.what(), "a long value is damaged");
+    }
     EXPECT_EQ(Root.Find("Lost"), nullptr);
     EXPECT_THROW(StorageTree({Row(3, 3, "Other", 1)}), AccessFileError);
     EXPECT_THROW(
