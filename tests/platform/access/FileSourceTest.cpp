@@ -491,3 +491,41 @@ TEST(FileSourceTest, DamageToTheObjectStoreCostsOnlyTheObjectsItTouches) {
     EXPECT_EQ(Cases, 30);
     EXPECT_GT(Named, 20); // the damage did reach objects
 }
+
+TEST(FileSourceTest, ALongValueOfTheObjectStoreThatCannotBeReadCostsOnlyItsObject) {
+    // The control list of a report of Testing.accdb is a long value of MSysAccessStorage, a row of
+    // a page of long values ("LVAL"). Its offset made that of the row before it, it holds no bytes.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "vcs-testing/Testing.accdb");
+    std::string Data = ReadFile(Original);
+    const Pages P(Data);
+    std::size_t Slot = 0;
+    for (std::size_t N = 3; N < Data.size() / P.Size && Slot == 0; ++N) {
+        const std::size_t Page = N * P.Size;
+        if (Data[Page] != 1 || Data.compare(Page + 4, 4, "LVAL") != 0)
+            continue;
+        for (std::size_t R = 1; R < U16At(Data, Page + P.CountAt) && Slot == 0; ++R) {
+            const std::size_t At = Page + P.CountAt + 2 + 2 * R, Offset = U16At(Data, At);
+            if (Offset < 0x1000 && Data.compare(Page + Offset, 4, "\xF7\xEA\xCD\xAC") == 0 &&
+                U16At(Data, At - 2) < 0x1000)
+                Slot = At;
+        }
+    }
+    ASSERT_NE(Slot, 0u);
+    Data[Slot] = Data[Slot - 2];
+    Data[Slot + 1] = Data[Slot - 1];
+    const std::string File = WriteCopy(Dir, "lval", "Testing.accdb", Data);
+    EXPECT_EQ(daotest::Catalogue(File), daotest::Catalogue(Original));
+    const auto Expected = Objects(Original, Dir);
+    const auto Read = Objects(File, Dir);
+    std::vector<std::string> Differ;
+    for (const auto& [Name, Text] : Read)
+        if (Text != Expected.at(Name)) {
+            Differ.push_back(Name);
+            EXPECT_NE(Text.find("a long value of column Lv of table MSysAccessStorage is damaged"),
+                      std::string::npos)
+                << Text;
+        }
+    ASSERT_EQ(Differ.size(), 1u);
+    EXPECT_TRUE(Differ[0].starts_with("Report_")) << Differ[0];
+}
