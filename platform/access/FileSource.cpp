@@ -98,7 +98,12 @@ std::vector<std::string> FileSource::Documents(const std::string& Container) con
 std::string FileSource::ProblemWith(const std::string& Name) const {
     // The reader's notes name the module or design they concern; the others concern the whole
     // project, the list of forms or reports, or all of the file's application objects.
+    // Of a note that names it ("the design of the form 'X' cannot be read (why)"), the reason.
     const std::vector<std::string>& Problems = mData->Project.Problems;
+    for (const std::string& P : Problems)
+        if (const std::size_t At = P.find("'" + Name + "' cannot be read (");
+            At != std::string::npos && P.back() == ')')
+            return P.substr(At + Name.size() + 19, P.size() - At - Name.size() - 20);
     for (const std::string& P : Problems)
         if (P.find("'" + Name + "'") != std::string::npos)
             return P;

@@ -522,8 +522,11 @@ TEST(FileSourceTest, ALongValueOfTheObjectStoreThatCannotBeReadCostsOnlyItsObjec
     for (const auto& [Name, Text] : Read)
         if (Text != Expected.at(Name)) {
             Differ.push_back(Name);
-            EXPECT_NE(Text.find("a long value of column Lv of table MSysAccessStorage is damaged"),
-                      std::string::npos)
+            EXPECT_NE(
+                Text.find("' cannot be read from '" + File +
+                          "': the file is damaged: a long value of column Lv of table MSysAccessStorage "
+                          "is damaged."),
+                std::string::npos)
                 << Text;
         }
     ASSERT_EQ(Differ.size(), 1u);
