@@ -3,6 +3,7 @@
 #include "platform/report/QRPreview.h"
 #include "platform/report/QRResources.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
 #include "platform/ui/Text.h"
 
 #include "ui_fPreview.h"
@@ -86,6 +87,8 @@ void TfrmPreview::ConnectCommands() {
 }
 
 void TfrmPreview::FormCreate() {
+    // Maximised on the screen that holds the program's main window.
+    CentreOnScreen(*this);
     setWindowState(windowState() | Qt::WindowMaximized);
     const std::pair<QAbstractButton*, const char*> Glyphs[] = {
         {ui->ZoomToFit, "QRZOOMTOFITBITMAP"},
@@ -158,7 +161,10 @@ void TfrmPreview::UpdateStatus() {
 
 void TfrmPreview::LoadReportFile(const std::string& FileName) {
     if (!FileExists(FileName)) {
-        ShowMessage(QString::fromLatin1(QRStrFileDoesNotExist));
+        // A folder of a report's name is there, but is no file: the message says which it is.
+        ShowMessage(DirectoryExists(FileName)
+                        ? QStringLiteral("%1 is a folder, not a report file").arg(FromFileName(FileName))
+                        : QString::fromLatin1(QRStrFileDoesNotExist));
         return;
     }
     TQRPrinter* Pages = Printer();

@@ -51,7 +51,8 @@ public:
     /// Shows "Page n of m" in the status line.
     void UpdateStatus();
     /// Loads a report file into the attached printer object and shows its first page; a file
-    /// that does not exist gives the message "File does not exist" and keeps the pages.
+    /// that does not exist gives the message "File does not exist" (a folder of that name
+    /// "<name> is a folder, not a report file") and keeps the pages.
     void LoadReportFile(const std::string& FileName);
 
     // Handlers of the toolbar and the timer.

@@ -4,17 +4,51 @@
 #include "platform/ui/Text.h"
 #include "scanmodel/ScanInfo.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace {
 constexpr int ObjectRole = Qt::UserRole;
 constexpr int ImageRole = Qt::UserRole + 1;
 constexpr int StateRole = Qt::UserRole + 2;
+
+/// Tool tips of the tree: a node whose object lies in a file names that file in full, so that
+/// projects of the same name in different folders can be told apart; any other node shows its
+/// text whole when the tree is too narrow for it.
+class TNodeTips final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent* Event, QAbstractItemView* View, const QStyleOptionViewItem& Option,
+                   const QModelIndex& Index) override {
+        if (Event->type() != QEvent::ToolTip || !Index.isValid())
+            return QStyledItemDelegate::helpEvent(Event, View, Option, Index);
+        QString Tip = Index.data(Qt::ToolTipRole).toString();
+        if (Tip.isEmpty()) {
+            QStyleOptionViewItem Item = Option;
+            initStyleOption(&Item, Index);
+            const QRect Text = View->style()->subElementRect(QStyle::SE_ItemViewItemText, &Item, View);
+            if (Item.fontMetrics.horizontalAdvance(Item.text) > Text.width())
+                Tip = Item.text;
+        }
+        if (Tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(Event->globalPos(), Tip, View->viewport());
+        return true;
+    }
+};
 } // namespace
 
 TDocumentTree::TDocumentTree(QTreeWidget& Tree, const TImageList& Images, const TImageList& States)
-    : mTree(Tree), mImages(Images), mStates(States) {}
+    : mTree(Tree), mImages(Images), mStates(States) {
+    // Names cut in the middle keep their endings, which is where siblings differ.
+    mTree.setTextElideMode(Qt::ElideMiddle);
+    mTree.setItemDelegate(new TNodeTips(&mTree));
+}
 
 TScanInfo* TDocumentTree::Data(const QTreeWidgetItem* Node) {
     if (Node == nullptr)
@@ -59,6 +93,8 @@ void TDocumentTree::UpdateIcon(QTreeWidgetItem* Node) const {
 QTreeWidgetItem* TDocumentTree::AddNode(QTreeWidgetItem* Parent, TScanInfo* Object, int State) const {
     auto* Node = Parent != nullptr ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(&mTree);
     Node->setText(0, FromAnsi(Object->Name));
+    if (!Object->Path.empty())
+        Node->setToolTip(0, FromAnsi(Object->Path + Object->Name));
     SetData(Node, Object);
     Node->setData(0, ImageRole, Object->ImageIndex);
     Node->setData(0, StateRole, State);

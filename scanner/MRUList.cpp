@@ -176,7 +176,9 @@ bool TMRUFileList::LoadFromRegistry() {
     TRegIniFile Reg(AutoSaveName);
     TStringList Values;
     Reg.ReadSectionValues(AutoSaveKey, Values);
-    for (Longint I = 0; I < Values.Count(); ++I) {
+    // A damaged or hand-edited file may hold any number of values: the list takes no more than
+    // it keeps.
+    for (Longint I = 0; I < Values.Count() && mFileNames.Count() < mMaximum; ++I) {
         const std::string& Line = Values[I];
         const std::size_t Eq = Line.find('=');
         // Only the data is kept; a '=' inside a file name stays part of it.
@@ -195,5 +197,6 @@ bool TMRUFileList::SaveToRegistry() {
     Reg.EraseSection(AutoSaveKey);
     for (Longint I = 0; I < mFileNames.Count(); ++I)
         Reg.WriteString(AutoSaveKey, "F" + IntToStr(I), mFileNames[I]);
+    Reg.UpdateFile();
     return true;
 }

@@ -47,10 +47,11 @@ public:
     void RemoveMenuItems();
     /// Click of an entry: removes it when RemoveOnClick, then reports it to OnMRUItemClick.
     void ItemClick(QObject* Sender);
-    /// Appends the registry's entries; False when AutoSaveName or AutoSaveKey is empty.
+    /// Appends the registry's entries while the list holds fewer than Maximum; False when
+    /// AutoSaveName or AutoSaveKey is empty.
     bool LoadFromRegistry();
-    /// Replaces the registry's entries with FileNames; False when AutoSaveName or AutoSaveKey is
-    /// empty.
+    /// Replaces the registry's entries with FileNames in one write of the settings file; False
+    /// when AutoSaveName or AutoSaveKey is empty.
     bool SaveToRegistry();
 
     Byte Maximum() const { return mMaximum; }

@@ -27,6 +27,7 @@
 
 #include <QCloseEvent>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QTreeWidgetItemIterator>
 
 #include <vector>
@@ -77,6 +78,7 @@ TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
 void TfrmMain::SetupControls() {
     ui->setupUi(this);
     CentreOnScreen(*this);
+    Application->SetMainForm(this);
     setWindowIcon(ProgramIcon());
     FillTreeImages(imlTree);
     FillHitImages(imlHits);
@@ -106,14 +108,14 @@ void TfrmMain::SetupControls() {
         SetHint(B.Button, QString::fromLatin1(B.Hint));
     }
 
+    // The notebook keeps its design width; the tree takes whatever the window gains or loses.
     ui->splResults->setSizes({203, 410});
-    ui->splResults->setStretchFactor(1, 1);
-    const int HitWidths[] = {80, 70, 90, 120};
-    const int MDBHitWidths[] = {70, 80, 70, 85, 100};
+    ui->splResults->setStretchFactor(0, 1);
+    ui->splResults->setStretchFactor(1, 0);
     for (int I = 0; I < 4; ++I)
-        ui->lvwHits->setColumnWidth(I, HitWidths[I]);
+        ui->lvwHits->setColumnWidth(I, HitColumnWidths[I]);
     for (int I = 0; I < 5; ++I)
-        ui->lvwMDBHits->setColumnWidth(I, MDBHitWidths[I]);
+        ui->lvwMDBHits->setColumnWidth(I, MDBHitColumnWidths[I]);
     for (int I : {1, 2})
         ui->lvwHits->headerItem()->setTextAlignment(I, Qt::AlignRight | Qt::AlignVCenter);
     for (int I : {2, 3})
@@ -322,6 +324,7 @@ void TfrmMain::OpenFile(const std::string& FileName) {
     mTree->Build(*Document);
     Modified = false;
     ui->tvwFiles->setUpdatesEnabled(true);
+    ShowRoot();
     mCurrentFileName = FileName;
     MRUFileList->AddItem(FileName);
     SetCaption();
@@ -420,6 +423,15 @@ void TfrmMain::tvwFilesChange(QTreeWidgetItem* Node) {
     case TTreePopup::None:
         break;
     }
+}
+
+void TfrmMain::ShowRoot() {
+    QTreeWidgetItem* Root = mTree->Root();
+    {
+        const QSignalBlocker Quiet(ui->tvwFiles);
+        ui->tvwFiles->setCurrentItem(Root);
+    }
+    tvwFilesChange(Root);
 }
 
 void TfrmMain::tvwFilesEdited(QTreeWidgetItem* Node, const QString& S) {
@@ -646,6 +658,6 @@ void TfrmMain::RunScanWizard() {
     mTree->SetImage(Node, Entry->ImageIndex);
     ui->tvwFiles->collapseAll();
     Root->setExpanded(true);
-    ui->nteResults->setCurrentIndex(pgBlank);
+    ShowRoot();
     Modified = true;
 }

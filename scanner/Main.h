@@ -119,6 +119,8 @@ private:
     void FormClose();
     void ShowHint();
     void SetCaption();
+    /// Makes the document's node current and shows its page.
+    void ShowRoot();
     void ConnectCommands();
     void MakePopups();
     QMenu* MakePopup(const char* Name, std::initializer_list<std::pair<QString, void (TfrmMain::*)()>> Items);

@@ -9,6 +9,8 @@
 
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace {
 constexpr int HitRole = Qt::UserRole;
 constexpr int StateRole = Qt::UserRole + 2;
@@ -36,6 +38,16 @@ void AddHitRow(QTreeWidget* List, THitInfo* Hit, const TMDBHitInfo* MDBHit, cons
     Row->setTextAlignment(FirstNumber + 1, Qt::AlignRight | Qt::AlignVCenter);
     Row->setData(0, HitRole, QVariant::fromValue(reinterpret_cast<quintptr>(Hit)));
     UpdateHitRow(Row, HitImages);
+}
+
+/// Widens the name columns of a filled hit list to their longest entry, never below the design
+/// width, so that variable and field names show whole.
+template <std::size_t N>
+void FitNameColumns(QTreeWidget* List, const int (&DesignWidths)[N], std::initializer_list<int> Columns) {
+    for (const int Column : Columns) {
+        List->resizeColumnToContents(Column);
+        List->setColumnWidth(Column, std::max(DesignWidths[Column], List->columnWidth(Column)));
+    }
 }
 } // namespace
 
@@ -96,6 +108,7 @@ TTreePopup ShowNode(Ui::TfrmMain& Form, const TDocumentTree& Tree, const TImageL
         Form.lvwHits->clear();
         for (Longint I = 0; I < Module.HitCount(); ++I)
             AddHitRow(Form.lvwHits, Module.GetHit(I), nullptr, HitImages);
+        FitNameColumns(Form.lvwHits, HitColumnWidths, {0});
         State = StateImage(Module.Compliant());
         break;
     }
@@ -129,6 +142,7 @@ TTreePopup ShowNode(Ui::TfrmMain& Form, const TDocumentTree& Tree, const TImageL
             TMDBHitInfo* Hit = DbObject.GetHit(I);
             AddHitRow(Form.lvwMDBHits, Hit, Hit, HitImages);
         }
+        FitNameColumns(Form.lvwMDBHits, MDBHitColumnWidths, {0, 1});
         State = StateImage(DbObject.Compliant());
         break;
     }

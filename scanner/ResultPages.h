@@ -15,6 +15,11 @@ namespace Ui {
 class TfrmMain;
 }
 
+/// The design widths of the hit lists' columns: lvwHits (Variable, Line in Sub, Line in Module,
+/// Error Type) and lvwMDBHits (Field, Variable, Line in Sub, Line in Module, Error Type).
+inline constexpr int HitColumnWidths[] = {80, 70, 90, 120};
+inline constexpr int MDBHitColumnWidths[] = {70, 80, 70, 85, 100};
+
 /// Which pop-up menu the tree offers for the node shown.
 enum class TTreePopup { None, Project, Module };
 

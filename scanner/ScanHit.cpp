@@ -14,7 +14,7 @@ TfrmScanHit* frmScanHit = nullptr;
 TfrmScanHit::TfrmScanHit(QWidget* Parent)
     : TModalForm(Parent), ui(new Ui::TfrmScanHit), mRating(new QButtonGroup(this)) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowFlags(NoBorderIcons);
     setFixedSize(sizeHint());
     mRating->addButton(ui->rdoNo, ctNo);
     mRating->addButton(ui->rdoMaybe, ctMayBe);
@@ -32,7 +32,7 @@ TfrmScanHit::~TfrmScanHit() {
 void TfrmScanHit::ShowHit(const THitInfo& Hit, const std::string& Filename) {
     ui->lblWord->setText(FromAnsi(Hit.Variable));
     ui->lblSub->setText(FromAnsi(Hit.Sub));
-    ui->lblFilename->setText(FromAnsi(Filename));
+    ui->lblFilename->SetFullText(FromAnsi(Filename));
     mPosition = Hit.Position;
     mKeyWord = Hit.Key;
     ui->lblLine->setPlainText(FromAnsi(Hit.Line));
@@ -70,7 +70,17 @@ void TfrmScanHit::FormShow() {
 }
 
 void TfrmScanHit::btnCancelClick() {
+    // Ending the scan drops everything it found, the ratings given so far too.
+    if (AcceptedHits > 0 &&
+        MessageDlg(QStringLiteral("End the scan? The %1 hit(s) accepted in this scan will be discarded.")
+                       .arg(AcceptedHits),
+                   TMsgDlgType::mtConfirmation, mbYes | mbNo) != mrYes)
+        return;
     done(mrAbort);
+}
+
+void TfrmScanHit::reject() {
+    btnCancelClick();
 }
 
 void TfrmScanHit::showEvent(QShowEvent* Event) {

@@ -19,7 +19,7 @@ class TfrmScanHit;
 /// The prompt created at start-up.
 extern TfrmScanHit* frmScanHit;
 
-/// Answers mrOk (Accept), mrCancel (Reject) or mrAbort (Cancel, Esc). The rating and the
+/// Answers mrOk (Accept), mrCancel (Reject) or mrAbort (Cancel, Esc, the close box). The rating and the
 /// "Exclude from further Hits" box keep their state from one hit to the next; the error type
 /// returns to "Computation" whenever the prompt is shown.
 class TfrmScanHit final : public TModalForm {
@@ -34,10 +34,16 @@ public:
     std::string ErrorType() const;
     bool Exclude() const;
 
+    /// Hits accepted so far in the running scan: Cancel asks before it discards them.
+    int AcceptedHits = 0;
+
     Ui::TfrmScanHit* const ui;
 
     void FormShow();
+    /// Ends the whole scan (mrAbort); with accepted hits only when the user confirms.
     void btnCancelClick();
+    /// The close box is Cancel.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* Event) override;

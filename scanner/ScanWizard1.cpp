@@ -81,7 +81,7 @@ Longint ModuleImage(const std::string& Entry) {
 TfrmScanWizard::TfrmScanWizard(QWidget* Parent)
     : TModalForm(Parent), ui(new Ui::TfrmScanWizard), tmrKill(new QTimer(this)) {
     ui->setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowFlags(NoBorderIcons);
     TCDKPathEditor* Select = ui->sbSelect;
     Select->SetFilter(QStringLiteral("Visual Basic Project|*.mak;*.vbp|MS Access|*.mdb|All Files (*.*)|*.*"));
     Select->SetFilterIndex(1);
@@ -161,6 +161,10 @@ void TfrmScanWizard::FormShow() {
     mCloseOnActivate = false;
     mResult = mrNone;
     mSincePaint.invalidate();
+    mAcceptedHits = 0;
+    // The database reader hides the list of add-ons; every showing starts with it shown.
+    ui->lblVBXs->setVisible(true);
+    ui->lstVBXs->setVisible(true);
     switch (Mode) {
     case 0:
         ui->sbSelect->SetText({});
@@ -588,10 +592,12 @@ void TfrmScanWizard::AskHit(Hit& Found, const std::string& Filename, TModalResul
         return;
     TfrmScanHit& Prompt = *frmScanHit;
     Prompt.ShowHit(Found, Filename);
+    Prompt.AcceptedHits = mAcceptedHits;
     const TModalResult Answer = Prompt.ShowModal();
     if (Answer == mrCancel && Prompt.Exclude())
         ExcludeWordList->Add(Found.Variable);
     if (Answer == mrOk) {
+        ++mAcceptedHits;
         Found.Compliant = Prompt.Compliant();
         Found.ErrorType = Prompt.ErrorType();
     }

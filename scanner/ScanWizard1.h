@@ -113,6 +113,8 @@ private:
     bool mShowing = false;
     TModalResult mResult = mrNone;
     int mProgress = 0;
+    /// Hits the user accepted in this showing's scan.
+    int mAcceptedHits = 0;
     QElapsedTimer mSincePaint;
     TFormVariable<TfrmScanWizard> mFormVariable{frmScanWizard, this};
 };

@@ -49,7 +49,7 @@ void TfrmHit::SetErrorType(const std::string& Value) {
 }
 
 void TfrmHit::SetFilename(const std::string& Value) {
-    ui->lblFilename->setText(FromAnsi(Value));
+    ui->lblFilename->SetFullText(FromAnsi(Value));
 }
 
 void TfrmHit::SetLine(const std::string& Value) {

@@ -81,13 +81,18 @@ struct TCloseDir {
     void operator()(DIR* Dir) const { ::closedir(Dir); }
 };
 
-/// The project list's fixed line height.
+/// The project list's lines: of a fixed height, and never wider than the list, so that a long
+/// name is cut (in the middle, by the list's elide mode) instead of running off its edge.
 class TItemHeight final : public QStyledItemDelegate {
 public:
-    using QStyledItemDelegate::QStyledItemDelegate;
+    explicit TItemHeight(QListWidget* List) : QStyledItemDelegate(List), mList(List) {}
     QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
-        return {QStyledItemDelegate::sizeHint(Option, Index).width(), ItemHeight};
+        return {std::min(QStyledItemDelegate::sizeHint(Option, Index).width(), mList->viewport()->width()),
+                ItemHeight};
     }
+
+private:
+    QListWidget* mList;
 };
 } // namespace
 
@@ -183,6 +188,9 @@ TfrmProjects::TfrmProjects(QWidget* Parent) : TModalForm(Parent), ui(new Ui::Tfr
 
     ui->lstProjects->setItemDelegate(new TItemHeight(ui->lstProjects));
     ui->lstProjects->setUniformItemSizes(true);
+    ui->lstProjects->setTextElideMode(Qt::ElideMiddle);
+    ui->lstProjects->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->lstProjects->setResizeMode(QListView::Adjust);
 
     ui->xdkSteps->OnAbout = [this](TObject*) { xdkStepsAbout(); };
     ui->xdkSteps->OnFinish = [this](TObject*) { xdkStepsFinish(); };
@@ -190,6 +198,12 @@ TfrmProjects::TfrmProjects(QWidget* Parent) : TModalForm(Parent), ui(new Ui::Tfr
     ui->xdkStepTab1->OnNext = [this](TObject*) { xdkStepTab1Next(); };
     ui->xdkStepTab2->OnBack = [this](TObject*) { xdkStepTab2Back(); };
     NotifyLoaded(this);
+    // Each caption stands beside its box with its text on the box's middle line.
+    for (const auto& [Caption, Box] : {std::pair<QLabel*, QWidget*>{ui->Label1, ui->txtName},
+                                       std::pair<QLabel*, QWidget*>{ui->Label2, ui->txtPath}}) {
+        Caption->setGeometry(Caption->x(), Box->y(), Caption->width(), Box->height());
+        Caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
     setFixedSize(size());
 }
 
@@ -273,6 +287,7 @@ void TfrmProjects::xdkStepTab1Next() {
     List->clear();
     for (const std::string& Name : SearchFolders(Start)) {
         auto* Item = new QListWidgetItem(FromFileName(Name), List);
+        Item->setToolTip(Item->text());
         Item->setFlags(Item->flags() | Qt::ItemIsUserCheckable);
         Item->setCheckState(Qt::Checked);
     }

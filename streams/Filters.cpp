@@ -25,7 +25,10 @@ std::vector<const TStreamableClass*>& Registry() {
 
 // A class name as read from a stream, fit for a message: a file that is no object stream yields
 // any bytes here, so everything but printable ASCII is shown as \xhh, a backslash as \\, and an
-// empty name as "".
+// empty name as "". A name longer than MaxShownName characters is cut there, before the escape
+// that would not fit, and ends with "…", so that the message stays one readable line.
+constexpr std::size_t MaxShownName = 40;
+
 std::string PrintableName(std::string_view Name) {
     if (Name.empty())
         return "\"\"";
@@ -33,12 +36,16 @@ std::string PrintableName(std::string_view Name) {
     std::string Out;
     for (const char C : Name) {
         const auto B = static_cast<unsigned char>(C);
+        std::string Shown;
         if (B == '\\')
-            Out += "\\\\";
+            Shown = "\\\\";
         else if (B >= 0x20 && B < 0x7f)
-            Out += C;
+            Shown = C;
         else
-            Out.append({'\\', 'x', Hex[B >> 4], Hex[B & 0x0f]});
+            Shown = {'\\', 'x', Hex[B >> 4], Hex[B & 0x0f]};
+        if (Out.size() + Shown.size() > MaxShownName)
+            return Out + "\xE2\x80\xA6"; // "…" in UTF-8
+        Out += Shown;
     }
     return Out;
 }

@@ -66,7 +66,8 @@ void RegisterStreamable(const TStreamableClass& AClass);
 /// The first registered class named Name (ignoring ASCII case), or nullptr.
 const TStreamableClass* FindStreamable(std::string_view Name);
 /// FindStreamable, or EStreamableError "<Name> not registered as streamable", with every byte of
-/// Name that is not printable ASCII shown as \xhh (a backslash as \\, an empty name as "").
+/// Name that is not printable ASCII shown as \xhh (a backslash as \\, an empty name as ""); a
+/// name longer than 40 characters so shown is cut and ends with "…".
 const TStreamableClass& GetStreamable(std::string_view Name);
 /// The registered classes, in registration order.
 const std::vector<const TStreamableClass*>& StreamableClasses();

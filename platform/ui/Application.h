@@ -40,6 +40,10 @@ public:
     /// The help window once it has been shown, else nullptr.
     THelpWindow* HelpWindow() const;
 
+    /// The program's main window: dialogs open on its screen and stay with it.
+    QWidget* MainForm() const { return mMainForm.data(); }
+    void SetMainForm(QWidget* Form) { mMainForm = Form; }
+
     /// The status-line part of the hint of the control or menu item under the mouse.
     QString Hint() const { return mHint; }
     /// Stores Hint and fires OnHint.
@@ -75,6 +79,7 @@ private:
     std::string mHelpFile;
     QString mHint;
     QPointer<THelpWindow> mHelpWindow;
+    QPointer<QWidget> mMainForm;
 };
 
 /// The program's application object (nullptr before it is created).

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -99,12 +100,39 @@ public:
 
 } // namespace
 
+QScreen* MainScreen() {
+    if (Application != nullptr && Application->MainForm() != nullptr)
+        if (QScreen* Screen = Application->MainForm()->screen())
+            return Screen;
+    return QGuiApplication::primaryScreen();
+}
+
+namespace {
+// Windows are placed by their client area, which is the same at every showing: the frame is known
+// only once the window manager has framed the window, and a place computed from it would differ
+// between the first showing and the later ones. The frame, where it is known, is kept on the
+// screen too.
+void PlaceClientArea(QWidget& Window, QPoint TopLeft) {
+    if (const QScreen* Screen = MainScreen()) {
+        const QRect Area = Screen->availableGeometry();
+        const QRect Client = Window.geometry(), Frame = Window.frameGeometry();
+        const QMargins Margins(Client.left() - Frame.left(), Client.top() - Frame.top(),
+                               Frame.right() - Client.right(), Frame.bottom() - Client.bottom());
+        const QRect Room = Area.marginsRemoved(Margins);
+        TopLeft.setX(std::max(Room.left(), std::min(TopLeft.x(), Room.right() + 1 - Client.width())));
+        TopLeft.setY(std::max(Room.top(), std::min(TopLeft.y(), Room.bottom() + 1 - Client.height())));
+    }
+    Window.setGeometry(QRect(TopLeft, Window.size()));
+}
+} // namespace
+
 void CentreOnScreen(QWidget& Window) {
-    const QScreen* Screen = Window.screen();
-    if (Screen == nullptr)
-        Screen = QGuiApplication::primaryScreen();
-    if (Screen != nullptr)
-        Window.move(Screen->availableGeometry().center() - Window.rect().center());
+    if (const QScreen* Screen = MainScreen())
+        PlaceClientArea(Window, Screen->availableGeometry().center() - Window.rect().center());
+}
+
+void KeepOnScreen(QWidget& Window) {
+    PlaceClientArea(Window, Window.geometry().topLeft());
 }
 
 QStringList QtNameFilters(const QString& Filter) {
@@ -176,6 +204,13 @@ TModalForm::TModalForm(QWidget* Parent) : QDialog(Parent) {}
 
 TModalResult TModalForm::ShowModal() {
     setResult(mrNone);
+    CentreOnScreen(*this);
+    // A dialog of the main window to the window manager: stacked over it, without buttons that
+    // would minimise or maximise it on its own.
+    if (Application != nullptr && Application->MainForm() != nullptr && Application->MainForm() != this) {
+        winId();
+        windowHandle()->setTransientParent(Application->MainForm()->window()->windowHandle());
+    }
     return exec();
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 class QAbstractButton;
+class QScreen;
 class QWidget;
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -36,6 +37,12 @@ void ShowMessage(const QString& Msg);
 /// (the splash, which closes when it loses activation) cannot take the dialog with it.
 int ExecOverActiveWindow(QDialog& Dialog);
 
+/// The window flags of a dialog without border icons. An X11 window manager leaves the minimise
+/// and maximise buttons off only when the window names the actions it allows, and the close box
+/// is the one such action a Qt window can name: such dialogs have a title bar and a close box.
+inline constexpr Qt::WindowFlags NoBorderIcons =
+    Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
 /// A dialog shown modally that answers with a modal result (mrOk, mrCancel, mrAbort...).
 /// Closing it by its close box answers mrCancel; Esc presses the cancel button when one is set.
 class TModalForm : public QDialog {
@@ -43,7 +50,8 @@ class TModalForm : public QDialog {
 public:
     explicit TModalForm(QWidget* Parent = nullptr);
 
-    /// Shows the form modally and returns its modal result.
+    /// Shows the form modally, centred on the main window's screen and kept over the main
+    /// window, and returns its modal result.
     TModalResult ShowModal();
     /// Button that closes the form with Result when clicked.
     void SetModalResult(QAbstractButton* Button, TModalResult Result);
@@ -59,8 +67,14 @@ private:
     QAbstractButton* mCancelButton = nullptr;
 };
 
-/// Moves the window Window so that it is centred on its screen's available area.
+/// The screen that holds the application's main window; the primary screen without one.
+QScreen* MainScreen();
+/// Moves the window Window so that its client area is centred on the available area of the main
+/// window's screen, and its frame, once the window manager has given it one, lies on that area.
 void CentreOnScreen(QWidget& Window);
+/// Moves the window Window as little as needed to lie wholly, frame included, on the available
+/// area of the main window's screen; a window larger than that area keeps its top left on it.
+void KeepOnScreen(QWidget& Window);
 
 /// Converts a class-library filter list "Description|*.a;*.b|..." into Qt name filters
 /// ("Description (*.a *.b)"); a description that already ends with its patterns in parentheses is

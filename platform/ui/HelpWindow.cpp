@@ -1,5 +1,8 @@
 #include "platform/ui/HelpWindow.h"
 
+#include "platform/ui/Application.h"
+#include "platform/ui/Dialogs.h"
+
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -19,7 +22,18 @@ THelpWindow::THelpWindow(QWidget* Parent) : QWidget(Parent, Qt::Window), mBrowse
 void THelpWindow::ShowFile(const QString& FileName, const QString& Title) {
     setWindowTitle(Title.isEmpty() ? QStringLiteral("Help") : Title + QStringLiteral(" Help"));
     mBrowser->setSource(QUrl::fromLocalFile(FileName));
+    if (!isVisible()) {
+        // Over the main window, and wholly on its screen; once shown, it stays where the user
+        // puts it.
+        if (const QWidget* Main = Application != nullptr ? Application->MainForm() : nullptr)
+            setGeometry(QRect(Main->geometry().center() - rect().center(), size()));
+        else
+            CentreOnScreen(*this);
+        KeepOnScreen(*this);
+    }
     show();
+    // The frame is known once the window is shown: it has to fit on the screen too.
+    KeepOnScreen(*this);
     raise();
     activateWindow();
 }

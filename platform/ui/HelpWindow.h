@@ -12,7 +12,8 @@ class THelpWindow final : public QWidget {
 public:
     explicit THelpWindow(QWidget* Parent = nullptr);
 
-    /// Loads FileName and brings the window to the front; the caption is Title + " Help".
+    /// Loads FileName and brings the window to the front; the caption is Title + " Help". A
+    /// window that is not on the screen yet opens over the main window, wholly on its screen.
     void ShowFile(const QString& FileName, const QString& Title);
     QTextBrowser* Browser() const { return mBrowser; }
 

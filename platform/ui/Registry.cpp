@@ -42,6 +42,7 @@ bool NaturalLess(const QString& A, const QString& B) {
 
 TRegIniFile::TRegIniFile(const std::string& KeyPath)
     : mSettings(std::make_unique<QSettings>(SettingsFileName(), QSettings::IniFormat)) {
+    mSettings->setAtomicSyncRequired(true);
     QString Path = Utf8(KeyPath);
     Path.replace(u'\\', u'/');
     while (Path.startsWith(u'/'))
@@ -84,15 +85,13 @@ std::string TRegIniFile::ReadString(const std::string& Section, const std::strin
 void TRegIniFile::WriteString(const std::string& Section, const std::string& Ident,
                               const std::string& Value) {
     mSettings->setValue(Key(Section, Ident), Utf8(Value));
-    Flush();
 }
 
 void TRegIniFile::EraseSection(const std::string& Section) {
     mSettings->remove(Key(Section));
-    Flush();
 }
 
-void TRegIniFile::Flush() {
+void TRegIniFile::UpdateFile() {
     mSettings->sync();
     if (mSettings->status() != QSettings::NoError)
         throw Exception(Format("Cannot write the settings file %s", mSettings->fileName().toStdString()));

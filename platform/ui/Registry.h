@@ -13,7 +13,11 @@
 class QSettings;
 
 /// One registry key of the current user, read and written as sections (sub-keys) of string
-/// values. Strings are UTF-8.
+/// values. Strings are UTF-8. Changes are kept in memory, where every TRegIniFile of the process
+/// sees them at once, and reach the settings file with UpdateFile: the whole file is replaced in
+/// one step (a new file, synced, renamed over the old one), so that a program ended half-way
+/// leaves either the old file or the new one. Changes left over when the object ends are written
+/// then, without a report.
 class TRegIniFile final {
 public:
     /// Opens KeyPath (backslashes or slashes, a leading separator optional).
@@ -26,17 +30,17 @@ public:
     /// written under numbered names: F2 before F10.
     void ReadSectionValues(const std::string& Section, TStringList& Strings);
     std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default);
-    /// Writes a value; raises when the settings file cannot be written.
     void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value);
     /// Deletes Section with all its values.
     void EraseSection(const std::string& Section);
+    /// Writes the changes to the settings file; raises when it cannot be written.
+    void UpdateFile();
 
     /// The settings file that holds the current user's keys.
     static QString SettingsFileName();
 
 private:
     QString Key(const std::string& Section, const std::string& Ident = {}) const;
-    void Flush();
 
     QString mPath;
     std::unique_ptr<QSettings> mSettings;

@@ -25,8 +25,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -302,6 +304,35 @@ private:
     std::deque<std::function<void(TfrmScanWizard&)>> mActions;
     bool mBusy = false;
 };
+
+TEST_F(FolderSearchTest, CaptionsLineUpWithTheirBoxesAndLongPathsAreCutInTheMiddle) {
+    Main();
+    const QString Deep = Touch(QStringLiteral("tree/") + QString(60, u'a') + u'/' + QString(60, u'b') +
+                               QStringLiteral("/Payroll.vbp"));
+    TfrmProjects Search(&Main());
+    testsupport::AnswerNextModal([&](QWidget*) {
+        const std::pair<const char*, QWidget*> Rows[] = {{"Label1", Search.NameEdit()},
+                                                         {"Label2", Search.PathEditor()}};
+        for (const auto& [Name, Box] : Rows) {
+            const auto* Caption = Search.findChild<QLabel*>(QString::fromLatin1(Name));
+            ASSERT_NE(Caption, nullptr);
+            EXPECT_TRUE(Caption->alignment() & Qt::AlignVCenter) << Name;
+            EXPECT_EQ(Caption->mapToGlobal(Caption->rect().center()).y(),
+                      Box->mapToGlobal(Box->rect().center()).y())
+                << Name;
+        }
+        BrowseTo(Search, At(QStringLiteral("tree")));
+        Search.Steps()->NextButton->click();
+        QListWidget* List = Search.Projects();
+        ASSERT_EQ(List->count(), 1);
+        EXPECT_EQ(List->item(0)->toolTip(), Deep);
+        EXPECT_EQ(List->textElideMode(), Qt::ElideMiddle);
+        EXPECT_FALSE(List->horizontalScrollBar()->isVisible());
+        EXPECT_LE(List->visualItemRect(List->item(0)).right(), List->viewport()->width() - 1);
+        Search.Steps()->CancelButton->click();
+    });
+    EXPECT_EQ(Search.ShowModal(), mrCancel);
+}
 
 TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
     // Three projects with one hit each; the VB3 one upper-case, as such files are named.

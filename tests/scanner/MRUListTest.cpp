@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -187,6 +188,36 @@ TEST_F(MRUListTest, AutoSaveLoadsAfterLoadingAndSavesOnDestruction) {
     EXPECT_EQ(Names(Second), std::vector<std::string>{"/kept.qxs"});
     EXPECT_EQ(File->actions().last()->text(), QStringLiteral("&1 /kept.qxs"));
     Second.AutoSave = false;
+}
+
+TEST_F(MRUListTest, AnOverfullSettingsFileLoadsTheMaximumAndIsWrittenBackWithOnlyThose) {
+    const QString Settings = TRegIniFile::SettingsFileName();
+    {
+        // A damaged or hand-edited file, beside another key of the program.
+        QSettings Raw(Settings, QSettings::IniFormat);
+        Raw.remove(QStringLiteral("Software/Test/Recent"));
+        for (int I = 0; I < 300; ++I)
+            Raw.setValue(QStringLiteral("Software/Test/Recent/MRU Items/F%1").arg(I),
+                         QStringLiteral("/f%1.qxs").arg(I));
+        Raw.setValue(QStringLiteral("Software/Test/Other/Kept"), QStringLiteral("yes"));
+    }
+    {
+        TMRUFileList Loaded;
+        Loaded.AutoSaveName = Key;
+        Loaded.SetFileMenu(File->menuAction());
+        Loaded.Loaded();
+        EXPECT_EQ(Names(Loaded),
+                  (std::vector<std::string>{"/f0.qxs", "/f1.qxs", "/f2.qxs", "/f3.qxs", "/f4.qxs"}));
+        EXPECT_EQ(Captions(File).size(), 3 + 1 + 5);
+    }
+    // On disk: the five entries, and the other key as it was.
+    const std::string Saved = scannertest::ReadFile(Settings);
+    std::size_t Entries = 0;
+    for (std::size_t At = Saved.find("MRU%20Items\\F"); At != std::string::npos;
+         At = Saved.find("MRU%20Items\\F", At + 1))
+        ++Entries;
+    EXPECT_EQ(Entries, 5u) << Saved;
+    EXPECT_NE(Saved.find("Other\\Kept=yes"), std::string::npos) << Saved;
 }
 
 } // namespace

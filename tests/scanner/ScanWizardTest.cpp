@@ -20,10 +20,14 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -194,7 +198,10 @@ TEST_F(ScanWizardTest, AnAutomaticScanMergesTheProjectAndAScanOfTheSameFileRepla
     }
     EXPECT_TRUE(Root()->isExpanded());
     EXPECT_FALSE(Node->isExpanded());
-    EXPECT_EQ(Main().ui->nteResults->currentIndex(), pgBlank);
+    // The document's node is current and its page shows what the document now holds.
+    EXPECT_EQ(Main().ui->tvwFiles->currentItem(), Root());
+    EXPECT_EQ(Main().ui->nteResults->currentWidget()->objectName(), QStringLiteral("Quorvex"));
+    EXPECT_EQ(Main().ui->lblQvxModCount->text(), QStringLiteral("1"));
     EXPECT_TRUE(Modified);
     EXPECT_EQ(ScanProject, nullptr);
     EXPECT_EQ(ScanMDB, nullptr);
@@ -259,13 +266,33 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
     EXPECT_EQ(Document->ProjectCount(), 0);
     EXPECT_FALSE(Modified);
 
-    // Cancel in the hit prompt discards the whole scan.
+    // Cancel in the hit prompt discards the whole scan: at once when no hit was accepted yet;
+    // after an accepted hit only once the user confirms, No (to Esc) going back to the same hit.
     {
         PromptAnswers Answers;
-        Answers.Accept(ctNo, 0);
         Answers.Add([](TfrmScanHit& P) { P.ui->btnCancel->click(); });
         ScanProjectFile(File, 0);
     }
+    EXPECT_EQ(Document->ProjectCount(), 0);
+    QString Question;
+    {
+        PromptAnswers Answers;
+        Answers.Accept(ctNo, 0);
+        Answers.Add([&](TfrmScanHit& P) {
+            testsupport::AnswerNextMessageBox(QMessageBox::No, &Question);
+            QTest::keyClick(&P, Qt::Key_Escape);
+        });
+        Answers.Add([](TfrmScanHit& P) {
+            testsupport::AnswerNextMessageBox(QMessageBox::Yes);
+            P.ui->btnCancel->click();
+        });
+        ScanProjectFile(File, 0);
+        ASSERT_EQ(Answers.Shown.size(), 3u);
+        EXPECT_EQ(Answers.Shown[2].Line, Answers.Shown[1].Line);
+        EXPECT_EQ(Answers.Shown[2].Word, Answers.Shown[1].Word);
+    }
+    EXPECT_EQ(Question,
+              QStringLiteral("End the scan? The 1 hit(s) accepted in this scan will be discarded."));
     EXPECT_EQ(Document->ProjectCount(), 0);
     EXPECT_EQ(Root()->childCount(), 0);
 
@@ -677,3 +704,101 @@ TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeS
                        "modules) into the folder ") +
             File + QStringLiteral(".src/."));
 }
+
+namespace {
+
+class ScanWindowsTest : public ScanWizardTest {
+protected:
+    /// A project with one module whose one line holds one keyword, in the folder Folder.
+    QString OneHitProject(const QString& Folder) {
+        return Write(Folder, {{QStringLiteral("P.vbp"), "Module=M; M.bas\r\n"},
+                              {QStringLiteral("M.bas"), "Sub A()\r\n  x = Now\r\nEnd Sub\r\n"}}) +
+               QStringLiteral("/P.vbp");
+    }
+};
+
+TEST_F(ScanWindowsTest, TheWizardAndThePromptOpenCentredEachTimeAsDialogsOfTheMainWindow) {
+    const QString File = OneHitProject(QStringLiteral("p"));
+    Main().show();
+    const QRect Screen = Main().screen()->availableGeometry();
+    std::vector<QRect> Places;
+    auto Record = [&](QDialog& Window) {
+        SCOPED_TRACE(Window.objectName().toStdString());
+        Places.push_back(Window.geometry());
+        EXPECT_TRUE(Main().screen()->availableGeometry().contains(Window.frameGeometry()));
+        const Qt::WindowFlags Flags = Window.windowFlags();
+        EXPECT_TRUE(Flags & Qt::WindowTitleHint);
+        EXPECT_FALSE(Flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_EQ(Window.minimumSize(), Window.maximumSize());
+        EXPECT_EQ(Window.windowHandle()->transientParent(), Main().windowHandle());
+    };
+    for (int Run = 0; Run < 2; ++Run) {
+        PromptAnswers Answers;
+        Answers.Add([&](TfrmScanHit& P) {
+            Record(P);
+            P.ui->btnNext->click();
+        });
+        ScanProjectFile(File, 0, [&] { Record(*frmScanWizard); });
+    }
+    ASSERT_EQ(Places.size(), 4u);
+    EXPECT_EQ(Places[2], Places[0]) << "the wizard opens where it opened before";
+    EXPECT_EQ(Places[3], Places[1]) << "the prompt opens where it opened before";
+    for (const QRect& Place : Places)
+        EXPECT_LE((Place.center() - Screen.center()).manhattanLength(), 1);
+}
+
+TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInItsToolTip) {
+    const QString File = OneHitProject(QStringLiteral("attendance-vb6/") + QString(120, u'x'));
+    PromptAnswers Answers;
+    QString Shown, Tip;
+    Answers.Add([&](TfrmScanHit& P) {
+        const QLabel* Name = P.ui->lblFilename;
+        Shown = Name->text();
+        Tip = Name->toolTip();
+        EXPECT_LE(Name->fontMetrics().horizontalAdvance(Shown), Name->contentsRect().width());
+        EXPECT_LE(Name->mapTo(&P, Name->rect().topRight()).x(), P.width());
+        P.ui->btnNext->click();
+    });
+    ScanProjectFile(File, 0);
+    EXPECT_TRUE(Tip.startsWith(Dir.path())) << Tip.toStdString();
+    EXPECT_TRUE(Tip.endsWith(QStringLiteral("/M.BAS"))) << Tip.toStdString();
+    ASSERT_TRUE(Shown.contains(u'…')) << Shown.toStdString();
+    EXPECT_TRUE(Tip.startsWith(Shown.section(u'…', 0, 0)));
+    EXPECT_TRUE(Tip.endsWith(Shown.section(u'…', 1)));
+    EXPECT_TRUE(Shown.endsWith(QStringLiteral("M.BAS")));
+}
+
+TEST_F(ScanWindowsTest, TheListOfAddOnsShowsAgainAfterADatabaseWasPicked) {
+    ScanProjectFile(SampleProject(), 1);
+    const QString Database = CopyDatabase(Dir.filePath(QStringLiteral("db")), "nwind.mdb");
+    testsupport::AnswerNextModal([&](QWidget*) {
+        Pick(Database);
+        EXPECT_TRUE(frmScanWizard->ui->lstVBXs->isHidden());
+        frmScanWizard->ui->btnCancel->click();
+    });
+    Main().sbScanClick();
+
+    // A new showing, and a re-scan of the project, which reads no project file.
+    auto AddOns = [](QStringList* Shown) {
+        testsupport::AnswerNextModal([=](QWidget*) {
+            TfrmScanWizard& W = *frmScanWizard;
+            EXPECT_TRUE(W.ui->lblVBXs->isVisible());
+            EXPECT_TRUE(W.ui->lstVBXs->isVisible());
+            for (int I = 0; I < W.ui->lstVBXs->count(); ++I)
+                *Shown << W.ui->lstVBXs->item(I)->text();
+            W.ui->btnCancel->click();
+        });
+    };
+    QStringList New, Rescan;
+    AddOns(&New);
+    Main().sbScanClick();
+    EXPECT_TRUE(New.isEmpty());
+    Main().ui->tvwFiles->setCurrentItem(Root()->child(0));
+    AddOns(&Rescan);
+    Main().popScanProjectClick();
+    ASSERT_EQ(Rescan.size(), 1);
+    EXPECT_TRUE(Rescan[0].endsWith(QStringLiteral("MSCOMCT2.OCX"))) << Rescan[0].toStdString();
+    EXPECT_TRUE(testsupport::AllAnswered());
+}
+
+} // namespace

@@ -12,10 +12,15 @@
 #include "ui_Main.h"
 #include "ui_fHit.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -113,7 +118,9 @@ TEST_F(TreeAndPagesTest, AnOpenedDocumentShowsProjectsThenDatabasesWithTheirChil
 }
 
 TEST_F(TreeAndPagesTest, SummaryPagesShowTheSelectedNodesFigures) {
-    EXPECT_EQ(Main->TreePopup(), Main->popProject);
+    // Opening leaves the document's node current, with its page shown.
+    EXPECT_EQ(Main->ui->tvwFiles->currentItem(), Root);
+    EXPECT_EQ(Page(), QStringLiteral("Quorvex"));
     Select(Root);
     EXPECT_EQ(Page(), QStringLiteral("Quorvex"));
     EXPECT_EQ(Main->ui->lblQvxModCount->text(), QStringLiteral("2"));
@@ -297,6 +304,97 @@ TEST_F(TreeAndPagesTest, RenamingTheRootRenamesTheDocument) {
     EXPECT_EQ(Document->Name, "Payroll 1999");
     EXPECT_EQ(Main->ui->lblQvxFilename->text(), QStringLiteral("Payroll 1999"));
     EXPECT_TRUE(Modified);
+}
+
+/// Clicks the right mouse button on Item and opens the context menu there, as the window
+/// system does.
+void RightClick(QTreeWidget* View, QTreeWidgetItem* Item) {
+    const QPoint Pos = View->visualItemRect(Item).center();
+    QTest::mouseClick(View->viewport(), Qt::RightButton, {}, Pos);
+    QContextMenuEvent Menu(QContextMenuEvent::Mouse, Pos, View->viewport()->mapToGlobal(Pos));
+    QApplication::sendEvent(View->viewport(), &Menu);
+}
+
+TEST_F(TreeAndPagesTest, EditAfterARatingShowsTheHitChosenByMouseOrKeyboard) {
+    Main->show();
+    FormModule().GetHit(1)->ErrorType = ""; // as an automatic scan leaves it
+    Select(Form);
+    QTreeWidget* List = Main->ui->lvwHits;
+    // The first hit is rated "Branching" after a left click on it.
+    QTest::mouseClick(List->viewport(), Qt::LeftButton, {},
+                      List->visualItemRect(List->topLevelItem(0)).center());
+    testsupport::AnswerNextModal([](QWidget*) {
+        frmHit->ui->cboErrorType->setCurrentIndex(1);
+        frmHit->ui->cmdClose->click();
+    });
+    Main->popHitEditClick();
+    ASSERT_EQ(FormModule().GetHit(0)->ErrorType, "Branching");
+
+    struct TShown {
+        QString Word, ErrorType;
+    } Shown;
+    auto Capture = [&] {
+        testsupport::AnswerNextModal([&](QWidget*) {
+            Shown = {frmHit->ui->lblWord->text(), frmHit->ui->cboErrorType->currentText()};
+            frmHit->ui->cmdCancel->click();
+        });
+    };
+    // Down to the next hit, then Edit: that hit, with no error type chosen.
+    QTest::keyClick(List, Qt::Key_Down);
+    Capture();
+    Main->popHitEditClick();
+    EXPECT_EQ(Shown.Word, QStringLiteral("DateDiff"));
+    EXPECT_EQ(Shown.ErrorType, QString());
+    // Edit from the menu opened on the first row by a right click: the first hit again.
+    RightClick(List, List->topLevelItem(0));
+    ASSERT_TRUE(Main->popHit->isVisible());
+    Capture();
+    Main->popHit->actions().constFirst()->trigger();
+    Main->popHit->hide();
+    EXPECT_EQ(Shown.Word, QStringLiteral("DateAdd"));
+    EXPECT_EQ(Shown.ErrorType, QStringLiteral("Branching"));
+}
+
+TEST_F(TreeAndPagesTest, TheTreeTakesTheWidthTheWindowGainsAndNamesItCutsShowInToolTips) {
+    Main->show();
+    QApplication::processEvents();
+    QTreeWidget* Tree = Main->ui->tvwFiles;
+    const QWidget* Book = Main->ui->nteResults;
+    const int BookWidth = Book->width(), TreeWidth = Tree->width(), Gained = 1200 - Main->width();
+    Main->resize(1200, 800);
+    QApplication::processEvents();
+    EXPECT_EQ(Book->width(), BookWidth);
+    EXPECT_EQ(Tree->width(), TreeWidth + Gained);
+    EXPECT_EQ(Book->x(), Tree->geometry().right() + 1 + 3) << "the 3-pixel splitter lies between";
+    EXPECT_EQ(Book->geometry().right(), Main->ui->splResults->width() - 1);
+
+    auto TipAt = [&](QTreeWidgetItem* Node) {
+        QToolTip::hideText();
+        const QPoint Pos = Tree->visualItemRect(Node).center();
+        QHelpEvent Help(QEvent::ToolTip, Pos, Tree->viewport()->mapToGlobal(Pos));
+        QApplication::sendEvent(Tree->viewport(), &Help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    // A node of a file names it in full; the document's name shows only when it is cut.
+    EXPECT_EQ(TipAt(Root), QString());
+    EXPECT_EQ(TipAt(Project), QStringLiteral("/src/cal/Calendar.vbp"));
+    const QString Long = QStringLiteral("Attendance audit of the personnel department, second quarter");
+    Root->setText(0, Long);
+    Main->resize(616, 396);
+    QApplication::processEvents();
+    EXPECT_EQ(TipAt(Root), Long);
+    QToolTip::hideText();
+
+    // A long variable name widens its column; a short one leaves the design width.
+    FormModule().GetHit(1)->Variable = "DateDiffBetweenHireDateAndTerminationDate";
+    Select(Form);
+    QTreeWidget* List = Main->ui->lvwHits;
+    EXPECT_GE(List->columnWidth(0), List->fontMetrics().horizontalAdvance(
+                                        QStringLiteral("DateDiffBetweenHireDateAndTerminationDate")));
+    FormModule().GetHit(1)->Variable = "D";
+    Select(Project);
+    Select(Form);
+    EXPECT_EQ(List->columnWidth(0), 80);
 }
 
 } // namespace

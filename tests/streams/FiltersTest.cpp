@@ -98,6 +98,16 @@ TEST(Framing, TagInOtherCaseAndUnknownOrTruncatedInput) {
     EXPECT_EQ(MessageOf<EStreamableError>([&] { FG.ReadObject(); }),
               "\\x03T\\\\\\xe9\\x7f\\x00 not registered as streamable");
     EXPECT_EQ(MessageOf<EStreamableError>([] { GetStreamable(""); }), "\"\" not registered as streamable");
+    // A long name is cut at 40 characters as shown, never inside an escape, and ends with "…".
+    std::string Escapes;
+    for (int I = 0; I < 10; ++I)
+        Escapes += "\\x01";
+    EXPECT_EQ(MessageOf<EStreamableError>([] { GetStreamable(std::string(255, '\x01')); }),
+              Escapes + "\xE2\x80\xA6 not registered as streamable");
+    EXPECT_EQ(MessageOf<EStreamableError>([] { GetStreamable(std::string(38, 'A') + "\x01"); }),
+              std::string(38, 'A') + "\xE2\x80\xA6 not registered as streamable");
+    EXPECT_EQ(MessageOf<EStreamableError>([] { GetStreamable(std::string(40, 'A')); }),
+              std::string(40, 'A') + " not registered as streamable");
 
     const int Alive = TTestItem::Alive;
     TMemoryStream T;

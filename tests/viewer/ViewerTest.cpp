@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QTemporaryDir>
@@ -106,6 +107,16 @@ TEST_F(ViewerTest, AMissingReportFileIsReportedAndTheEmptyReportStays) {
         EXPECT_EQ(Window.Printer()->PageCount(), 1);
     });
     EXPECT_EQ(Message, QStringLiteral("File does not exist"));
+
+    // A folder of a report's name is named as a folder.
+    const QString Folder = Path(QStringLiteral("x.QXV"));
+    ASSERT_TRUE(QDir().mkpath(Folder));
+    RunViewerWith({Folder}, [&](TfrmPreview& Window) {
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
+        EXPECT_TRUE(QTest::qWaitFor([] { return testsupport::AllAnswered(); }, 3000));
+        EXPECT_EQ(Window.Printer()->PageCount(), 1);
+    });
+    EXPECT_EQ(Message, Folder + QStringLiteral(" is a folder, not a report file"));
 }
 
 TEST_F(ViewerTest, ClosingTheWindowByEscapeEndsTheProgram) {

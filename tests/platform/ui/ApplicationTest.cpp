@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTextBrowser>
@@ -80,9 +81,21 @@ TEST_F(ApplicationTest, HelpContentsShowsTheHelpDocumentOrReportsItMissing) {
     Help.write("<html><body><h1>Contents</h1><p>How to scan.</p></body></html>");
     Help.close();
     App.SetTitle(QStringLiteral("Quorvex for VB"));
+    // A main window low on the screen: the help window opens over it, wholly on the screen.
+    QWidget Main;
+    const QRect Screen = QGuiApplication::primaryScreen()->availableGeometry();
+    Main.setGeometry(Screen.left() + 10, Screen.bottom() - 200, 600, 150);
+    Main.show();
+    App.SetMainForm(&Main);
     App.HelpContents();
     ASSERT_NE(App.HelpWindow(), nullptr);
     EXPECT_TRUE(App.HelpWindow()->isVisible());
+    const QRect Shown = App.HelpWindow()->frameGeometry();
+    EXPECT_EQ(App.HelpWindow()->size(), QSize(560, 480));
+    EXPECT_TRUE(Screen.contains(Shown)) << Shown.y() << " + " << Shown.height();
+    // Over the main window, raised only as far as the screen needs.
+    EXPECT_EQ(App.HelpWindow()->geometry().center().x(), Main.geometry().center().x());
+    EXPECT_EQ(Shown.bottom(), Screen.bottom());
     EXPECT_EQ(App.HelpWindow()->windowTitle(), QStringLiteral("Quorvex for VB Help"));
     EXPECT_TRUE(App.HelpWindow()->Browser()->toPlainText().contains(QStringLiteral("How to scan.")));
 }

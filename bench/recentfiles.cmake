@@ -1,0 +1,1 @@
+quorvex_add_bench(recentfiles_bench SOURCES RecentFilesBench.cpp LIBS Quorvex::scanner)
