@@ -771,8 +771,12 @@ TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInIt
 TEST_F(ScanWindowsTest, TheListOfAddOnsShowsAgainAfterADatabaseWasPicked) {
     ScanProjectFile(SampleProject(), 1);
     const QString Database = CopyDatabase(Dir.filePath(QStringLiteral("db")), "nwind.mdb");
+    QStringList Messages;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Pick(Database);
+        {
+            TMessageBoxAnswers Answers(Messages); // forms read without their property values
+            Pick(Database);
+        }
         EXPECT_TRUE(frmScanWizard->ui->lstVBXs->isHidden());
         frmScanWizard->ui->btnCancel->click();
     });
