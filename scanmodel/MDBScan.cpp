@@ -106,7 +106,16 @@ void TMDBInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
                 Object->Database = Database;
             if (LendApplication && AccessApp)
                 Object->AccessApp = AccessApp;
-            Object->Scan(KeyWords, Excludes);
+            try {
+                Object->Scan(KeyWords, Excludes);
+            } catch (const EAbort&) {
+                throw;
+            } catch (const std::exception& E) {
+                if (!OnObjectFailed)
+                    throw;
+                OnObjectFailed(*Object, E);
+                Objects.AtFree(I--);
+            }
             DoAfterScan();
             if (StopScan)
                 return false;

@@ -662,6 +662,8 @@ TVBXInfo::TVBXInfo(const std::string& FileName, const std::string& BaseFolder) :
     const std::string File = ResolveWindowsPath(BaseFolder, FileName);
     if (!FileExists(File))
         return;
+    // A pipe or a device is refused by name rather than taken for a control without version.
+    CheckRegularFile(File);
     // A control without a readable version resource keeps empty version fields rather than
     // stopping the reading of its project.
     try {

@@ -27,6 +27,7 @@
 #include "scanmodel/SourceFiles.h"
 #include "streams/Containr.h"
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -326,7 +327,8 @@ public:
     /// Name and Path are split from FileName as a project file gives it (separators '\', '/'
     /// or ':'). When the file exists (relative names looked up from BaseFolder, or the current
     /// folder when BaseFolder is empty), the version fields come from its version resource; a
-    /// file without a readable one leaves them empty.
+    /// file without a readable one leaves them empty. A name that is no regular file (a pipe, a
+    /// device) raises EFOpenError as CheckRegularFile does.
     explicit TVBXInfo(const std::string& FileName, const std::string& BaseFolder = {});
     void Load(TFilter& Stream) override;
     void Store(TFilter& Stream) override;
@@ -355,6 +357,10 @@ public:
     void Clear() override;
     /// Opens the database once, lends it to its objects and scans them (MDBScan.cpp).
     void Scan(const TStringList& KeyWords, const TStringList& Excludes) override;
+    /// When assigned, an object whose scan fails (with anything but the silent EAbort) is passed
+    /// here, then taken out of its collection and freed, and the scan goes on with the next one.
+    /// Unassigned, the failure ends the database's scan. Not stored.
+    std::function<void(TMDBObjectInfo& Object, const std::exception& Failure)> OnObjectFailed;
 
     TMDBObjectInfos& Tables() const { return *mTables; }
     TMDBObjectInfos& Querys() const { return *mQuerys; }

@@ -99,6 +99,41 @@ std::string FindInListing(const TFolderListing& Listing, const std::string& Name
     return It != Listing.Names.end() && It->first == Key ? It->second : std::string();
 }
 
+/// The entry of a folder that a Windows short name (8.3 form, "FRMCAL~1.FRM") stands for: the one
+/// whose name, without blanks and inner dots, starts with the part before '~' and whose extension
+/// starts with the short one, in any letter case. Empty when Component is no short name or
+/// nothing fits; raises EFOpenError naming the candidates when several fit.
+std::string ResolveShortName(const std::string& Folder, const TFolderListing& Listing,
+                             const std::string& Component) {
+    const std::size_t Tilde = Component.find('~');
+    const std::size_t Dot = Component.rfind('.');
+    const std::size_t NumberEnd = Dot == std::string::npos || Dot < Tilde ? Component.size() : Dot;
+    if (Tilde == std::string::npos || Tilde == 0 || Tilde + 1 >= NumberEnd ||
+        !std::all_of(Component.begin() + static_cast<std::ptrdiff_t>(Tilde) + 1,
+                     Component.begin() + static_cast<std::ptrdiff_t>(NumberEnd),
+                     [](char C) { return C >= '0' && C <= '9'; }))
+        return {};
+    const std::string Base = LowerCase(Component.substr(0, Tilde));
+    const std::string Ext = NumberEnd < Component.size() ? LowerCase(Component.substr(NumberEnd + 1)) : "";
+    std::vector<std::string> Fits;
+    for (const auto& [Lower, Name] : Listing.Names) {
+        const std::size_t LastDot = Lower.rfind('.');
+        std::string Stem = Lower.substr(0, LastDot == 0 ? std::string::npos : LastDot);
+        const std::string Extension =
+            LastDot == 0 || LastDot == std::string::npos ? "" : Lower.substr(LastDot + 1);
+        std::erase_if(Stem, [](char C) { return C == ' ' || C == '.'; });
+        if (Stem.starts_with(Base) && Extension.starts_with(Ext))
+            Fits.push_back(Name);
+    }
+    if (Fits.size() <= 1)
+        return Fits.empty() ? std::string() : Fits.front();
+    std::string Names;
+    for (const std::string& Name : Fits)
+        Names += (Names.empty() ? "" : ", ") + Name;
+    throw EFOpenError(Format("Cannot open file %s: the short name %s fits %d names: %s", Folder + Component,
+                             Component, static_cast<int>(Fits.size()), Names));
+}
+
 /// The entry of Folder whose name is Component: the exact name when it exists, else the first
 /// (in sorted order) that equals it or its UTF-8 form without regard to ASCII case. Entries of a
 /// Windows project are upper-cased in their ASCII letters only, so ASCII folding is enough.
@@ -113,6 +148,8 @@ std::string FindComponent(const std::string& Folder, const std::string& Componen
         return {};
     const std::string Plain = FindInListing(*Listing, Component);
     const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(*Listing, Utf8);
+    if (Plain.empty() && Encoded.empty())
+        return ResolveShortName(Folder, *Listing, Component);
     if (Plain.empty() || Encoded.empty())
         return Plain.empty() ? Encoded : Plain;
     return std::min(Plain, Encoded);
@@ -201,6 +238,17 @@ TSpareBuffers& Spare() {
     return S;
 }
 
+/// A text that begins with a UTF-8 or UTF-16 byte-order mark is put back in place as the
+/// Windows-1252 text it stands for, without the mark (never longer than the bytes it came
+/// from); returns the text's size.
+std::size_t DecodeMarked(char* Text, std::size_t Size) {
+    std::string Decoded;
+    if (Size < 2 || !DecodeMarkedText(std::string_view(Text, Size), Decoded))
+        return Size;
+    std::memcpy(Text, Decoded.data(), Decoded.size());
+    return Decoded.size();
+}
+
 /// Reads the whole of FileName into Text (of Capacity bytes; both are replaced when the file is
 /// larger) with as few system calls as the file allows; returns its size. Raises the class
 /// library's "Cannot open file %s", and "Stream read error: <file> (<reason>)" when reading
@@ -232,7 +280,7 @@ std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text
         if (N < 0)
             throw EReadError("Stream read error: " + FileName + " (" + std::strerror(errno) + ")");
         if (N == 0)
-            return Size;
+            return DecodeMarked(Text.get(), Size);
         Size += static_cast<std::size_t>(N);
     }
 }

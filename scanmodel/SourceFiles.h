@@ -13,8 +13,9 @@
 /// The name of the file Entry names. '\' becomes '/'; a drive ("C:") becomes the root; a
 /// relative entry is taken from Folder (the current folder when Folder is empty). When that
 /// exact name does not exist, each component is matched without regard to case, and the entry's
-/// Windows-1252 bytes are also tried as UTF-8. Returns the converted name unchanged when nothing
-/// matches, so that opening it reports the name the user recognises.
+/// Windows-1252 bytes are also tried as UTF-8, and a Windows short name ("CALCUL~1") stands for
+/// the one entry it fits (EFOpenError naming the candidates when several fit). Returns the converted name
+/// unchanged when nothing matches, so that opening it reports the name the user recognises.
 std::string ResolveWindowsPath(std::string_view Folder, std::string_view Entry);
 
 /// Folder part of an entry as a project file gives it: everything up to and including the last
@@ -24,7 +25,8 @@ std::string ExtractWindowsPath(std::string_view Entry);
 std::string ExtractWindowsName(std::string_view Entry);
 
 /// A text file held whole, with the bounds of its lines: lines end with CR LF, LF or CR and keep
-/// their bytes otherwise. One buffer for the whole file keeps the scans from allocating per line.
+/// their bytes otherwise; a text that begins with a UTF-8 or UTF-16 byte-order mark is decoded to
+/// Windows-1252 first. One buffer for the whole file keeps the scans from allocating per line.
 class TSourceText {
 public:
     /// Reads FileName; raises the class library's "Cannot open file %s" when it cannot be opened,

@@ -46,6 +46,23 @@ void CutValue(std::string& S) {
         S.erase(0, std::min(Semi + 2, S.size()));
 }
 
+/// How the end message names a database object's kind.
+std::string ObjectKind(const TMDBObjectInfo& Object) {
+    if (dynamic_cast<const TMDBTableInfo*>(&Object))
+        return "table";
+    if (dynamic_cast<const TMDBQueryInfo*>(&Object))
+        return "query";
+    if (dynamic_cast<const TMDBFormInfo*>(&Object))
+        return "form";
+    if (dynamic_cast<const TMDBReportInfo*>(&Object))
+        return "report";
+    if (dynamic_cast<const TMDBModuleInfo*>(&Object))
+        return "code module";
+    if (dynamic_cast<const TMDBIMEXSpecInfo*>(&Object))
+        return "import/export specification";
+    return "object";
+}
+
 std::string FolderOf(const std::string& FileName) {
     const auto P = FileName.rfind('/');
     return P == std::string::npos ? std::string() : FileName.substr(0, P + 1);
@@ -65,6 +82,34 @@ std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const s
             Path += '/';
     }
     return {Path, ExtractWindowsName(Entry)};
+}
+
+QString PropertiesUnreadMessage(const std::vector<std::string>& Databases) {
+    const QString Values =
+        QStringLiteral("only their controls' names and types: their property values (formats, "
+                       "control sources, default values) are not scanned.");
+    const QString Export =
+        QStringLiteral("(Access's SaveAsText files in the folders forms, reports and modules)");
+    if (Databases.size() == 1)
+        return QStringLiteral(
+                   "The forms and reports of %1 were read from the database file, which gives %2\nTo "
+                   "have them scanned, put a text export of the database %3 into the folder %4.")
+            .arg(FromFileName(Databases[0].substr(FolderOf(Databases[0]).size())), Values, Export,
+                 FromFileName(Databases[0] + ".src/"));
+    QString Names;
+    for (const std::string& Database : Databases)
+        Names += FromFileName(Database) + QLatin1Char('\n');
+    return QStringLiteral("The forms and reports of these databases were read from the database files, which "
+                          "give %1\n%2To have them scanned, put a text export of each database %3 into the "
+                          "folder named after its file plus .src beside it.")
+        .arg(Values, Names, Export);
+}
+
+QString SkippedMessage(const std::vector<TSkippedPart>& Parts) {
+    QString Text = QStringLiteral("These could not be read and are left out of the document:\n");
+    for (const TSkippedPart& Part : Parts)
+        Text += QStringLiteral("\n%1: %2").arg(FromMessage(Part.Name), FromMessage(Part.Reason));
+    return Text;
 }
 
 Longint ModuleImage(const std::string& Entry) {
@@ -160,6 +205,8 @@ void TfrmScanWizard::FormShow() {
     mAutoStarted = false;
     mCloseOnActivate = false;
     mResult = mrNone;
+    mSkipped.clear();
+    mPropertiesUnread.clear();
     mSincePaint.invalidate();
     mAcceptedHits = 0;
     // The database reader hides the list of add-ons; every showing starts with it shown.
@@ -178,15 +225,11 @@ void TfrmScanWizard::FormShow() {
         ui->nteScan->setCurrentIndex(IntroPage);
         ui->btnNext->show();
         ui->btnNext->setEnabled(false);
-        sbSelectDialogDrop();
-        if (ScanMode() == 0)
+        if (ScanMode() == 0) {
+            sbSelectDialogDrop();
             break;
-        if (ui->btnNext->isEnabled()) {
-            btnNextClick();
-            mAutoStarted = true;
-        } else {
-            btnCancelClick();
         }
+        AutoScan();
         mCloseOnActivate = true;
         break;
     case 2:
@@ -212,7 +255,38 @@ void TfrmScanWizard::PrepareRescan() {
     ScanProject->Name = FileName.substr(ScanFolder.size());
     if (Mode == 2)
         for (const std::string& Entry : Entries(ui->lstVBXs))
-            ScanProject->AddVBX(new TVBXInfo(Entry, ScanFolder));
+            AddVBX(Entry);
+}
+
+void TfrmScanWizard::AutoScan() {
+    try {
+        sbSelectDialogDrop();
+        if (ui->btnNext->isEnabled()) {
+            btnNextClick();
+            mAutoStarted = true;
+            return;
+        }
+    } catch (const EAbort&) {
+    } catch (const std::exception& E) {
+        Skip({}, E.what());
+    }
+    mResult = mrNone;
+    StopScan = true;
+    Close();
+}
+
+void TfrmScanWizard::AddVBX(const std::string& Entry) {
+    // An add-on whose file cannot be read is named at the scan's end, not kept.
+    try {
+        ScanProject->AddVBX(new TVBXInfo(Entry, ScanFolder));
+    } catch (const std::exception& E) {
+        Skip("add-on " + Cp1252ToUtf8(Entry), E.what());
+    }
+}
+
+void TfrmScanWizard::Skip(const std::string& What, const std::string& Reason) {
+    const std::string File = ToFileName(ui->sbSelect->Text());
+    mSkipped.push_back({What.empty() ? File : File + ", " + What, Reason});
 }
 
 void TfrmScanWizard::FormActivate() {
@@ -239,6 +313,8 @@ void TfrmScanWizard::reject() {
 
 void TfrmScanWizard::btnCancelClick() {
     StopScan = true;
+    // A stopped scan merges nothing: nothing is left out of the document to name.
+    mSkipped.clear();
     Close();
 }
 
@@ -258,16 +334,6 @@ void TfrmScanWizard::sbSelectDialogDrop() {
     }
 }
 
-namespace {
-
-/// The code modules that could not be written beside the database, and why the first could not.
-struct TExportFailures {
-    int Count = 0;
-    std::string Reason;
-};
-
-} // namespace
-
 void TfrmScanWizard::LoadMDBObjects() {
     ui->lstFiles->clear();
     ui->lstVBXs->clear();
@@ -279,7 +345,8 @@ void TfrmScanWizard::LoadMDBObjects() {
     auto Workspace = Engine->Workspaces(0);
     std::shared_ptr<dao::Database> Database;
     std::shared_ptr<msaccess::Application> AccessApp;
-    TExportFailures Failures;
+    mSkipped.clear();
+    mPropertiesUnread.clear();
     bool PropertiesUnread = false;
 
     const QString Text = ui->sbSelect->Text();
@@ -310,21 +377,19 @@ void TfrmScanWizard::LoadMDBObjects() {
         const std::string ExportName = ModuleName + (Kind == 2 ? ".Bas" : ".cbf");
         msaccess::DoCmdObject& DoCmd = AccessApp->DoCmd();
         try {
-            // A form or report without code has no module to open: no failure, no object.
             DoCmd.OpenModule(ModuleName);
-            try {
-                DoCmd.OutputTo(msaccess::acOutputModule, ModuleName, msaccess::acFormatTXT,
-                               ScanFolder + ExportName, false, "");
-            } catch (const std::exception& E) {
-                // The module has code that will not be scanned: the user hears of it below.
-                if (Failures.Count++ == 0)
-                    Failures.Reason = E.what();
-                throw;
-            }
+            DoCmd.OutputTo(msaccess::acOutputModule, ModuleName, msaccess::acFormatTXT,
+                           ScanFolder + ExportName, false, "");
             auto* Module = Bind(new TMDBModuleInfo, ExportName);
             Module->Path = ScanFolder;
             ScanMDB->AddModule(Module);
-        } catch (...) {
+        } catch (const EOleException& E) {
+            // A form or report without code has no module: nothing to scan and nothing lost. Code
+            // that cannot be read or written is named at the scan's end.
+            if (E.ErrorCode() != msaccess::acErrNoModule)
+                Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
+        } catch (const std::exception& E) {
+            Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
         }
         DoCmd.Close(msaccess::acModule, ModuleName, 0);
     };
@@ -402,22 +467,12 @@ void TfrmScanWizard::LoadMDBObjects() {
         throw;
     }
     Release();
-    if (Failures.Count > 0)
-        MessageDlg(QStringLiteral(
-                       "%1 code module(s) could not be exported to the folder %2 and are not scanned:\n%3")
-                       .arg(Failures.Count)
-                       .arg(FromFileName(ScanFolder), FromMessage(Failures.Reason)),
-                   TMsgDlgType::mtWarning, mbOK);
     // Read from the database file, forms and reports have their controls but no property values.
-    if (PropertiesUnread)
-        MessageDlg(
-            QStringLiteral("The forms and reports of %1 were read from the database file, which gives only "
-                           "their controls' names and types: their property values (formats, control "
-                           "sources, default values) are not scanned.\nTo have them scanned, put a text "
-                           "export of the database (Access's SaveAsText files in the folders forms, "
-                           "reports and modules) into the folder %2.")
-                .arg(FromFileName(ScanMDB->Name), FromFileName(FileName + ".src/")),
-            TMsgDlgType::mtInformation, mbOK);
+    // A batch says so after its last file, so that it runs without waiting for anyone.
+    if (PropertiesUnread && Mode == 1)
+        mPropertiesUnread.push_back(FileName);
+    else if (PropertiesUnread)
+        MessageDlg(PropertiesUnreadMessage({FileName}), TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfrmScanWizard::LoadProjectFile() {
@@ -425,6 +480,10 @@ void TfrmScanWizard::LoadProjectFile() {
     ui->lstVBXs->clear();
     ui->lblVBXs->setVisible(true);
     ui->lstVBXs->setVisible(true);
+    // Nothing to scan until a file is read: a failed read must not leave the previous file's
+    // Next in place, which would scan an empty project over it.
+    ui->btnNext->setEnabled(false);
+    mSkipped.clear();
 
     const QString Text = ui->sbSelect->Text();
     // A name relative to the current folder is made absolute (and "." and ".." taken out), so
@@ -444,14 +503,12 @@ void TfrmScanWizard::LoadProjectFile() {
             CutValue(S);
             AddSorted(ui->lstFiles, S);
         }
-        if (Contains(S, ".VBX")) {
+        const bool VBX = Contains(S, ".VBX");
+        if (VBX || Contains(S, ".OCX")) {
+            if (!VBX)
+                CutValue(S);
             AddSorted(ui->lstVBXs, S);
-            ScanProject->AddVBX(new TVBXInfo(S, ScanFolder));
-        }
-        if (Contains(S, ".OCX")) {
-            CutValue(S);
-            AddSorted(ui->lstVBXs, S);
-            ScanProject->AddVBX(new TVBXInfo(S, ScanFolder));
+            AddVBX(S);
         }
     }
     if (!Lines.empty()) {
@@ -488,47 +545,66 @@ void TfrmScanWizard::BuildModules() {
             ui->lblFilename->setText(FromAnsi(Entry));
             ui->lblFilename->repaint();
         }
-        std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
-        Module->ImageIndex = ModuleImage(Entry);
         // The scan reads the file again: here its lines are only counted, for the progress bar.
+        // A module that cannot be read is left out and named at the end.
         try {
+            std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
             Module->CountLines();
         } catch (const std::exception& E) {
-            throw Exception("Cannot read the module " + Cp1252ToUtf8(Entry) + " in the folder " +
-                            Module->Path + ": " + E.what());
+            Skip("module " + Cp1252ToUtf8(Entry), E.what());
+            continue;
         }
+        Module->ImageIndex = ModuleImage(Entry);
         Module->PageIndex = pgModule;
         Module->OnBeforeScan = [this](TObject* Sender) { ModuleProgress(Sender); };
         Module->OnHit = [this](TObject* Sender, THitInfo*& Hit, const std::string& Filename,
                                TModalResult& Accept) { ModuleHit(Sender, Hit, Filename, Accept); };
         ScanProject->AddModule(Module.release());
     }
-    ui->ProgressBar->setMaximum(static_cast<int>(ScanProject->ProjectLinesOfCode()));
+    // At least 1: a maximum of 0 would show a busy bar whatever the scan does.
+    ui->ProgressBar->setMaximum(std::max(1, static_cast<int>(ScanProject->ProjectLinesOfCode())));
 }
 
 void TfrmScanWizard::DoScanProject() {
     ui->aniScan->SetActive(true);
     mProgress = 0;
+    mShownModule = nullptr;
     try {
         BuildModules();
-    } catch (...) {
-        // The wizard waits on the Scan page for Cancel.
-        ui->aniScan->SetActive(false);
-        throw;
-    }
-    try {
-        if (Mode == 3) {
-            if (ScanProject->ModuleCount() > 0)
-                ScanProject->GetModule(0)->Scan(*KeyWordList, *ExcludeWordList);
-        } else {
-            ScanProject->Scan(*KeyWordList, *ExcludeWordList);
-        }
+        ScanModules();
         mResult = mrOk;
     } catch (...) {
         EndScan();
         throw;
     }
     EndScan();
+}
+
+void TfrmScanWizard::ScanModules() {
+    for (;;) {
+        try {
+            if (Mode == 3) {
+                if (ScanProject->ModuleCount() > 0)
+                    ScanProject->GetModule(0)->Scan(*KeyWordList, *ExcludeWordList);
+            } else {
+                ScanProject->Scan(*KeyWordList, *ExcludeWordList);
+            }
+            return;
+        } catch (const EAbort&) {
+            throw;
+        } catch (const std::exception& E) {
+            // The project's scan keeps the index of the module that failed; once that module is
+            // taken out, the next scan goes on from the module after it.
+            const Longint Index = Mode == 3 ? 0 : ScanProject->ScanIndex;
+            if (Index < 0 || Index >= ScanProject->ModuleCount())
+                throw;
+            Skip("module " + Cp1252ToUtf8(ScanProject->GetModule(Index)->Name), E.what());
+            mShownModule = nullptr;
+            ScanProject->Modules().AtFree(Index);
+            if (Mode == 3)
+                return;
+        }
+    }
 }
 
 void TfrmScanWizard::DoScanMDB() {
@@ -538,6 +614,9 @@ void TfrmScanWizard::DoScanMDB() {
     ui->aniScan->SetActive(true);
     ui->lblFilename->setText(ui->sbSelect->FileName());
     ScanMDB->OnBeforeScan = [this](TObject* Sender) { MDBProgress(Sender); };
+    ScanMDB->OnObjectFailed = [this](TMDBObjectInfo& Object, const std::exception& Failure) {
+        Skip(ObjectKind(Object) + " '" + Cp1252ToUtf8(Object.Name) + "'", Failure.what());
+    };
     try {
         ScanMDB->Scan(*KeyWordList, *ExcludeWordList);
         mResult = mrOk;
@@ -549,9 +628,16 @@ void TfrmScanWizard::DoScanMDB() {
 }
 
 void TfrmScanWizard::EndScan() {
-    ui->ProgressBar->setValue(0);
+    // The display shows where the scan ended: a finished scan full, the file scanned named, no
+    // busy bar, and so it stays while the skipped parts are named.
     ui->aniScan->SetActive(false);
+    ui->ProgressBar->setMaximum(std::max(1, ui->ProgressBar->maximum()));
+    ui->ProgressBar->setValue(mResult == mrOk ? ui->ProgressBar->maximum() : 0);
+    ui->lblFilename->setText(ui->sbSelect->FileName());
+    repaint();
     Application->ProcessMessages();
+    if (Mode != 1 && !mSkipped.empty())
+        MessageDlg(SkippedMessage(mSkipped), TMsgDlgType::mtWarning, mbOK);
     // A returned scan ends the wizard with OK; anything else closes it without a result.
     Close();
 }
@@ -576,7 +662,13 @@ void TfrmScanWizard::Progress(int ClockEvery) {
         Close();
 }
 
-void TfrmScanWizard::ModuleProgress(TObject*) {
+void TfrmScanWizard::ModuleProgress(TObject* Sender) {
+    // The label follows the module being scanned; it is painted with the bar.
+    if (Sender != mShownModule) {
+        mShownModule = Sender;
+        if (const auto* Module = dynamic_cast<const TModuleInfo*>(Sender))
+            ui->lblFilename->setText(FromAnsi(Module->Name));
+    }
     Progress(64);
 }
 

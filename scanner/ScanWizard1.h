@@ -33,6 +33,18 @@ class TfrmScanWizard;
 /// The wizard created at start-up.
 extern TfrmScanWizard* frmScanWizard;
 
+/// A part of a scan that could not be read and is left out of the document: what and where it
+/// is, and why it could not be read (both UTF-8).
+struct TSkippedPart {
+    std::string Name;
+    std::string Reason;
+};
+/// The one message that names every skipped part with its reason.
+QString SkippedMessage(const std::vector<TSkippedPart>& Parts);
+/// The note that the forms and reports of these database files were read without their property
+/// values, and how to have them scanned.
+QString PropertiesUnreadMessage(const std::vector<std::string>& Databases);
+
 /// Where the module an entry of the file list names lies: {Path, Name}. An entry with a drive
 /// (":"), a parent folder ("..") or a leading '/' is a path of its own; a ".." entry is taken
 /// from Folder, the project's folder. Any other entry is relative to the project: Path is Folder
@@ -55,6 +67,13 @@ public:
     bool AutoStarted() const { return mAutoStarted; }
     /// The file chosen is an Access database.
     bool IsMDB() const { return mIsMDB; }
+    /// What this showing could not read: modules, database objects, add-on files, and in an
+    /// automatic batch run the file itself. The wizard names them at the scan's end itself,
+    /// except in a batch run, whose caller names them all at the batch's end.
+    const std::vector<TSkippedPart>& Skipped() const { return mSkipped; }
+    /// The database of this showing, in a batch (Mode 1), when its forms or reports were read
+    /// without their property values; the batch says so after its last file.
+    const std::vector<std::string>& PropertiesUnread() const { return mPropertiesUnread; }
     /// The "Scan mode" group: 0 Manual, 1 Automatic.
     int ScanMode() const;
     void SetScanMode(int Value);
@@ -106,6 +125,17 @@ private:
     void AskHit(Hit& Found, const std::string& Filename, TModalResult& Accept);
     /// The project of a re-scan (Modes 2 and 3), named after the path editor's file.
     void PrepareRescan();
+    /// Reads the chosen file and, when it gives something to scan, scans it, in a batch run's
+    /// automatic mode: what fails is noted as skipped rather than shown, so that the batch runs
+    /// on without waiting for anyone.
+    void AutoScan();
+    /// Adds the add-on file Entry names to the project.
+    void AddVBX(const std::string& Entry);
+    /// Notes a part of the chosen file that could not be read.
+    void Skip(const std::string& What, const std::string& Reason);
+    /// Runs the project's scan; a module that cannot be read is skipped (taken out of the project)
+    /// and the scan goes on with the next one.
+    void ScanModules();
 
     bool mAutoStarted = false;
     bool mIsMDB = false;
@@ -113,6 +143,9 @@ private:
     bool mShowing = false;
     TModalResult mResult = mrNone;
     int mProgress = 0;
+    const TObject* mShownModule = nullptr;
+    std::vector<TSkippedPart> mSkipped;
+    std::vector<std::string> mPropertiesUnread;
     /// Hits the user accepted in this showing's scan.
     int mAcceptedHits = 0;
     QElapsedTimer mSincePaint;

@@ -4,6 +4,7 @@
 #include "platform/dao/DAO.h"
 #include "platform/dao/ReaderProcess.h"
 
+#include "platform/rtl/SafeFile.h"
 #include "platform/rtl/TextCodec.h"
 
 #include <algorithm>
@@ -112,6 +113,8 @@ const ObjectFile* Find(const NameList& List, const std::string& Name) {
 }
 
 std::string ReadText(const std::string& Path) {
+    if (const std::string Kind = NonFileKind(Path); !Kind.empty())
+        Fail(Format("Cannot read '%s': it is %s, not a file.", Path, Kind));
     std::ifstream In(Path, std::ios::binary);
     if (!In)
         Fail(Format("Cannot read '%s': %s.", Path, std::strerror(errno)));
@@ -362,7 +365,8 @@ std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) 
                                                : SplitLines(ReadText(Item->CodeFile)));
         if (std::any_of(Code.begin(), Code.end(), [](const std::string& L) { return !Trim(L).empty(); }))
             return Code;
-        Fail(Format("The %s '%s' has no module.", KindName(Kind), Item->Name));
+        throw EOleException(Format("The %s '%s' has no module.", KindName(Kind), Item->Name), acErrNoModule,
+                            kSource);
     }
     const auto* Item = Find(mFiles->Modules, ModuleName);
     if (!Item && mFiles->File)
@@ -424,10 +428,15 @@ void DoCmdObject::OutputTo(int ObjectType, const std::string& ObjectName, const 
     std::string Text;
     for (const std::string& L : Code)
         Text += L + "\r\n";
-    std::ofstream Out(OutputFile, std::ios::binary | std::ios::trunc);
-    if (!Out || !Out.write(Text.data(), static_cast<std::streamsize>(Text.size())) || !Out.flush())
-        Fail(Format("Access cannot write the module '%s' to '%s': %s.", ObjectName, OutputFile,
-                    std::strerror(errno)));
+    // The file is replaced as a whole, and a link standing at its name is replaced rather than
+    // written through: the name is the program's, what the link points to is not.
+    try {
+        SaveFileSafely(
+            OutputFile,
+            [&Text](TStream& Out) { Out.WriteBuffer(Text.data(), static_cast<Longint>(Text.size())); }, true);
+    } catch (const Exception& E) {
+        Fail(Format("Access cannot write the module '%s' to '%s': %s.", ObjectName, OutputFile, E.Message()));
+    }
 }
 
 void DoCmdObject::Close(int ObjectType, const std::string& ObjectName, int) {

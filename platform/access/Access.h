@@ -25,6 +25,7 @@
 #include "platform/access/SaveAsText.h"
 #include "platform/rtl/Variant.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -161,6 +162,10 @@ private:
     std::vector<Container> mContainers;
 };
 
+/// ErrorCode of the EOleException that OpenModule raises for a form or report without a module:
+/// it has no code, as against code that cannot be read.
+constexpr std::int32_t acErrNoModule = 2516;
+
 /// The application's DoCmd object.
 class DoCmdObject {
 public:
@@ -172,7 +177,8 @@ public:
     void OpenReport(const std::string& ReportName, int View = acNormal, const Variant& FilterName = {},
                     const Variant& WhereCondition = {});
     /// A standard module by its name, or the module of a form or report as "Form_<name>" or
-    /// "Report_<name>"; raises EOleException when there is no such module or it holds no code.
+    /// "Report_<name>"; raises EOleException when there is no such module or it holds no code (for
+    /// a form or report without code, with the ErrorCode acErrNoModule).
     void OpenModule(const std::string& ModuleName);
     /// Writes a module's code (ObjectType acOutputModule) to OutputFile as Windows-1252 text with
     /// CR LF line ends. Other object types and formats are refused.

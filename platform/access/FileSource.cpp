@@ -156,7 +156,8 @@ std::vector<std::string> FileSource::ModuleCode(const std::string& ModuleName) c
         if (std::any_of(Names.begin(), Names.end(),
                         [&Name](const std::string& N) { return SameText(N, Name); }) &&
             ProblemWith(ModuleName).empty())
-            Fail(Format("The %s '%s' has no module.", KindName(Kind), Name));
+            throw EOleException(Format("The %s '%s' has no module.", KindName(Kind), Name), acErrNoModule,
+                                kSource);
     }
     const std::string Why = ProblemWith(ModuleName);
     if (!Why.empty())

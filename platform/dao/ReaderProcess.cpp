@@ -65,6 +65,9 @@ int WaitFor(pid_t Pid) {
 std::shared_ptr<const Snapshot> ReadSnapshot(const std::string& FileName, const std::string& Program,
                                              int TimeLimitMs) {
     struct stat St {};
+    if (const std::string Kind = NonFileKind(FileName); !Kind.empty())
+        throw EOleException(Format("Cannot open '%s': it is %s, not a database file.", FileName, Kind),
+                            daoErrCannotRead, kSource);
     if (stat(FileName.c_str(), &St) != 0 || !S_ISREG(St.st_mode))
         throw EOleException(Format("Could not find file '%s'.", FileName), daoErrFileNotFound, kSource);
     {

@@ -1,5 +1,7 @@
 #include "platform/rtl/Classes.h"
 
+#include "platform/rtl/TextCodec.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -79,6 +81,17 @@ Longint TStream::CopyFrom(TStream& Source, Longint Count) {
 
 // --- TFileStream ---
 
+namespace {
+[[noreturn]] void RaiseNonFile(const std::string& FileName, const std::string& Kind) {
+    throw EFOpenError(Format("Cannot open file %s: it is %s, not a file", FileName, Kind));
+}
+} // namespace
+
+void CheckRegularFile(const std::string& FileName) {
+    if (const std::string Kind = NonFileKind(FileName); !Kind.empty())
+        RaiseNonFile(FileName, Kind);
+}
+
 TFileStream::TFileStream(const std::string& FileName, Word Mode) : mFileName(FileName) {
     if (Mode == fmCreate) {
         mHandle = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -97,11 +110,18 @@ TFileStream::TFileStream(const std::string& FileName, Word Mode) : mFileName(Fil
     default:
         break;
     }
-    mHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC);
-    struct stat St {};
-    if (mHandle >= 0 && (::fstat(mHandle, &St) != 0 || S_ISDIR(St.st_mode))) {
-        ::close(mHandle);
-        mHandle = -1;
+    // Only regular files are read or written here: a named pipe or a device would block the
+    // program or never end. The name is looked at first, and the file once more after opening it
+    // without waiting (a pipe's open would wait for a writer), in case the name changed between.
+    CheckRegularFile(FileName);
+    mHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC | O_NONBLOCK);
+    if (mHandle >= 0) {
+        if (const std::string Kind = NonFileKind(mHandle); !Kind.empty()) {
+            ::close(mHandle);
+            mHandle = -1;
+            RaiseNonFile(FileName, Kind);
+        }
+        ::fcntl(mHandle, F_SETFL, ::fcntl(mHandle, F_GETFL) & ~O_NONBLOCK);
     }
     if (mHandle < 0)
         throw EFOpenError(Format("Cannot open file %s", FileName));
@@ -464,6 +484,9 @@ void TStringList::LoadFromStream(TStream& Stream) {
     std::string Buf(static_cast<std::size_t>(std::max<Longint>(Size, 0)), '\0');
     const Longint N = Buf.empty() ? 0 : Stream.Read(Buf.data(), static_cast<Longint>(Buf.size()));
     Buf.resize(static_cast<std::size_t>(std::max<Longint>(N, 0)));
+    // Text saved with a byte-order mark is taken as the Windows-1252 text it stands for.
+    if (std::string Decoded; DecodeMarkedText(Buf, Decoded))
+        Buf = std::move(Decoded);
     SetText(Buf);
 }
 

@@ -75,8 +75,13 @@ protected:
     static std::int64_t SeekTarget(Longint Current, Longint Size, Longint Offset, Word Origin);
 };
 
+/// Raises EFOpenError "Cannot open file %s: it is <a named pipe, a device, ...>, not a file" when
+/// FileName is there but is no regular file; files of the user's are read only when they are.
+void CheckRegularFile(const std::string& FileName);
+
 /// A stream over a file. Mode is the class library's mode word: access in the low 4 bits
-/// (0 read, 1 write, 2 read-write), share bits ignored, or fmCreate to create or truncate.
+/// (0 read, 1 write, 2 read-write), share bits ignored, or fmCreate to create or truncate. A file
+/// is opened only when it is a regular file (see CheckRegularFile).
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& FileName, Word Mode);

@@ -56,13 +56,16 @@ void SyncFolder(const std::string& FileName) {
 
 } // namespace
 
-void SaveFileSafely(const std::string& FileName, const std::function<void(TStream&)>& Write) {
+void SaveFileSafely(const std::string& FileName, const std::function<void(TStream&)>& Write,
+                    bool ReplaceLink) {
     if (FileName.empty())
         throw EFCreateError(Format("Cannot create file %s", FileName));
-    const std::string Target = LinkTarget(FileName);
-    // A read-only file is not to be replaced, even though its folder would allow it.
+    const std::string Target = ReplaceLink ? FileName : LinkTarget(FileName);
+    // A read-only file is not to be replaced, even though its folder would allow it. A link that
+    // is replaced counts as no file: the new one gets the permissions of a new file.
     struct stat Old {};
-    const bool Exists = ::stat(Target.c_str(), &Old) == 0;
+    const bool Exists = ReplaceLink ? ::lstat(Target.c_str(), &Old) == 0 && !S_ISLNK(Old.st_mode)
+                                    : ::stat(Target.c_str(), &Old) == 0;
     if (Exists && (S_ISDIR(Old.st_mode) || ::access(Target.c_str(), W_OK) != 0))
         throw EFCreateError(Format("Cannot create file %s", FileName));
 

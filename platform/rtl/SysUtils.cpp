@@ -105,6 +105,32 @@ bool DirectoryExists(const std::string& Name) {
     return !Name.empty() && ::stat(Name.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
 }
 
+namespace {
+std::string KindOf(const struct stat& St) {
+    if (S_ISREG(St.st_mode))
+        return {};
+    if (S_ISDIR(St.st_mode))
+        return "a folder";
+    if (S_ISFIFO(St.st_mode))
+        return "a named pipe";
+    if (S_ISCHR(St.st_mode) || S_ISBLK(St.st_mode))
+        return "a device";
+    if (S_ISSOCK(St.st_mode))
+        return "a socket";
+    return "no regular file";
+}
+} // namespace
+
+std::string NonFileKind(const std::string& Name) {
+    struct stat St {};
+    return !Name.empty() && ::stat(Name.c_str(), &St) == 0 ? KindOf(St) : std::string();
+}
+
+std::string NonFileKind(int Handle) {
+    struct stat St {};
+    return ::fstat(Handle, &St) == 0 ? KindOf(St) : std::string();
+}
+
 std::string ProgramFolder() {
     char Buf[PATH_MAX];
     const ssize_t N = ::readlink("/proc/self/exe", Buf, sizeof Buf - 1);

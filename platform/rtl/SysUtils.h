@@ -153,5 +153,10 @@ std::string ExtractFileExt(std::string_view FileName);
 std::string ChangeFileExt(std::string_view FileName, std::string_view Extension);
 bool FileExists(const std::string& FileName);
 bool DirectoryExists(const std::string& Name);
+/// What Name is when it is there but is no regular file ("a folder", "a named pipe", "a device",
+/// "a socket"); empty for a regular file and for a name that does not exist. Links are followed.
+std::string NonFileKind(const std::string& Name);
+/// The same for an open file.
+std::string NonFileKind(int Handle);
 /// The folder of the running program, ending with '/'.
 std::string ProgramFolder();

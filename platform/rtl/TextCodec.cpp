@@ -132,13 +132,21 @@ bool LooksLikeUtf8(std::string_view Bytes) {
     return NonAscii;
 }
 
+bool DecodeMarkedText(std::string_view Bytes, std::string& Text) {
+    if (Bytes.starts_with("\xEF\xBB\xBF"))
+        Text = Utf8ToCp1252(Bytes.substr(3));
+    else if (Bytes.starts_with("\xFF\xFE"))
+        Text = Utf16ToCp1252(Bytes.substr(2), false);
+    else if (Bytes.starts_with("\xFE\xFF"))
+        Text = Utf16ToCp1252(Bytes.substr(2), true);
+    else
+        return false;
+    return true;
+}
+
 std::string DecodeTextFile(std::string_view Bytes) {
-    if (Bytes.size() >= 3 && Bytes.substr(0, 3) == "\xEF\xBB\xBF")
-        return Utf8ToCp1252(Bytes.substr(3));
-    if (Bytes.size() >= 2 && Bytes.substr(0, 2) == "\xFF\xFE")
-        return Utf16ToCp1252(Bytes.substr(2), false);
-    if (Bytes.size() >= 2 && Bytes.substr(0, 2) == "\xFE\xFF")
-        return Utf16ToCp1252(Bytes.substr(2), true);
+    if (std::string Text; DecodeMarkedText(Bytes, Text))
+        return Text;
     if (LooksLikeUtf8(Bytes))
         return Utf8ToCp1252(Bytes);
     return std::string(Bytes);

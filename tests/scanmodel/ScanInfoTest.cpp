@@ -300,6 +300,36 @@ TEST(WindowsPaths, ResolveWithoutRegardToCase) {
     std::filesystem::remove_all(Root);
 }
 
+// A Windows short name stands for the one entry it fits, in any case and with the blanks of the
+// long name left out; where several fit, the error names them all.
+TEST(WindowsPaths, ShortNamesStandForTheOneEntryTheyFit) {
+    const std::string Root = testing::TempDir() + "qx_short/";
+    std::filesystem::remove_all(Root);
+    std::filesystem::create_directories(Root + "Calculator Tools");
+    std::ofstream(Root + "Calculator Tools/frmCalculator.frm") << "x";
+    std::ofstream(Root + "Calculator Tools/modCalc.bas") << "x";
+    std::ofstream(Root + "modUtilDates.bas") << "x";
+    std::ofstream(Root + "modUtilities.bas") << "x";
+    std::ofstream(Root + "modUtilDates.frx") << "x";
+
+    EXPECT_EQ(ResolveWindowsPath(Root, "CALCUL~1\\FRMCAL~1.FRM"),
+              Root + "Calculator Tools/frmCalculator.frm");
+    EXPECT_EQ(ResolveWindowsPath(Root, "calcul~1\\modcal~1.bas"), Root + "Calculator Tools/modCalc.bas");
+    EXPECT_EQ(ResolveWindowsPath(Root, "MODUTI~1.FRX"), Root + "modUtilDates.frx");
+    // Nothing fits: the name as the project gives it, as for any other missing file.
+    EXPECT_EQ(ResolveWindowsPath(Root, "OTHER~1.BAS"), Root + "OTHER~1.BAS");
+    try {
+        ResolveWindowsPath(Root, "MODUTI~1.BAS");
+        ADD_FAILURE() << "an ambiguous short name was resolved";
+    } catch (const EFOpenError& E) {
+        EXPECT_EQ(E.Message(),
+                  "Cannot open file " + Root +
+                      "MODUTI~1.BAS: the short name MODUTI~1.BAS fits 2 names: modUtilDates.bas, "
+                      "modUtilities.bas");
+    }
+    std::filesystem::remove_all(Root);
+}
+
 TEST(SourceLines, KeepBytesAndAcceptEveryLineEnd) {
     const std::string File = testing::TempDir() + "qx_lines.bas";
     std::ofstream(File, std::ios::binary) << "a\r\nb\nc\rd\r\n\r\n\xE9";
@@ -307,6 +337,14 @@ TEST(SourceLines, KeepBytesAndAcceptEveryLineEnd) {
     EXPECT_EQ(Lines, (std::vector<std::string>{"a", "b", "c", "d", "", "\xE9"}));
     std::ofstream(File, std::ios::binary) << std::string("x\0y", 3);
     EXPECT_EQ(LoadSourceLines(File), (std::vector<std::string>{std::string("x\0y", 3)}));
+    // Text with a byte-order mark is read, and its lines counted, as Windows-1252 without the mark.
+    for (const std::string& Marked :
+         {std::string("\xEF\xBB\xBFx = Now\r\n\xC3\xA9\xE4\xB8\xAD"),
+          std::string("\xFF\xFEx\0 \0=\0 \0N\0o\0w\0\r\0\n\0\xE9\0\x2D\x4E", 24)}) {
+        std::ofstream(File, std::ios::binary) << Marked;
+        EXPECT_EQ(LoadSourceLines(File), (std::vector<std::string>{"x = Now", "\xE9?"}));
+        EXPECT_EQ(CountSourceLines(File), 2u);
+    }
     try {
         LoadSourceLines(File + ".none");
         ADD_FAILURE();

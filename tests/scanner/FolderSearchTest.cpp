@@ -16,6 +16,7 @@
 #include "scanner/fScan.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/NamedPipe.h"
 
 #include "ui_Main.h"
 #include "ui_ScanHit.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -461,6 +463,91 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansTheDatabasesItFindsToo) {
         Hits += Database.Modules().Items(I)->HitCount();
     EXPECT_GT(Hits, 0) << "the code written beside the database is scanned";
     EXPECT_EQ(Main().ui->tvwFiles->topLevelItem(0)->childCount(), 2);
+}
+
+// An automatic batch over real-shaped folders runs through without a click: what cannot be read
+// (modules, a database object, a project file that is a pipe, a folder named like a database)
+// costs only itself, and one message after the last file names each with its reason.
+TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartOnceAtItsEnd) {
+    Touch(QStringLiteral("batch/good/App.vbp"), "\xEF\xBB\xBF"
+                                                "Module=A; A_PILOT.BAS\r\nModule=L; Lost.bas\r\n"
+                                                "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n");
+    Touch(QStringLiteral("batch/good/A_PILOT.BAS"), "x = Now\r\n");
+    Touch(QStringLiteral("batch/wide/U.vbp"),
+          std::string("\xFE\xFF\0M\0o\0d\0u\0l\0e\0=\0U\0;\0 \0U\0.\0b\0a\0s\0\r\0\n", 36));
+    Touch(QStringLiteral("batch/wide/U.bas"), std::string("\xFF\xFEy\0=\0D\0a\0t\0e\0", 14));
+    QDir().mkpath(At(QStringLiteral("batch/SecMan.mdb")));
+    const fs::path Db(ToFileName(At(QStringLiteral("batch/db"))));
+    fs::create_directories(Db);
+    fs::copy(fs::path(QUORVEX_TEST_DATA) / "nwind.mdb", Db / "nwind.mdb");
+    fs::copy(fs::path(QUORVEX_TEST_DATA) / "nwind.mdb.src", Db / "nwind.mdb.src",
+             fs::copy_options::recursive);
+    const QString Invoice = FromFileName((Db / "nwind.mdb.src/reports/Invoice.bas").string());
+    WriteFile(Invoice, ReadFile(Invoice).substr(0, 300));
+    QDir().mkpath(At(QStringLiteral("batch/pipe")));
+    testsupport::TNamedPipe Pipe(ToFileName(At(QStringLiteral("batch/pipe/Pipe.vbp"))));
+    ASSERT_TRUE(Pipe.Made());
+    Main();
+
+    // Every message box is recorded and answered; none may show while a scan wizard is up.
+    QStringList Boxes;
+    bool WizardUp = false;
+    QTimer Poll;
+    QObject::connect(&Poll, &QTimer::timeout, [&] {
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            Boxes << Box->text();
+            WizardUp = WizardUp || frmScanWizard->isVisible();
+            Box->button(QMessageBox::Ok)->click();
+        }
+    });
+    Poll.start(5);
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto& Search = *qobject_cast<TfrmProjects*>(W);
+        BrowseTo(Search, At(QStringLiteral("batch")));
+        Search.Steps()->NextButton->click();
+        EXPECT_EQ(Search.Projects()->count(), 5);
+        Search.SetScanMode(1);
+        Search.Steps()->NextButton->click();
+    });
+    Main().sbScanDirectoryClick();
+    Poll.stop();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_FALSE(Pipe.Released());
+    EXPECT_FALSE(WizardUp);
+
+    ASSERT_EQ(Document->ProjectCount(), 2);
+    const TProjectInfo& App = *Document->GetProject(0);
+    ASSERT_EQ(App.ModuleCount(), 1);
+    EXPECT_EQ(App.GetModule(0)->Name, "A_PILOT.BAS");
+    EXPECT_EQ(App.GetModule(0)->HitCount(), 1);
+    const TProjectInfo& Wide = *Document->GetProject(1);
+    ASSERT_EQ(Wide.ModuleCount(), 1);
+    EXPECT_EQ(Wide.GetModule(0)->HitCount(), 1);
+    ASSERT_EQ(Document->MDBCount(), 1);
+    // Its export holds 3 forms and 2 reports; the file gives the others, without their property
+    // values, which the batch says after the skipped parts.
+    EXPECT_EQ(Document->GetMDB(0)->Reports().Count(), 12);
+    EXPECT_EQ(Document->GetMDB(0)->Forms().Count(), 21);
+
+    ASSERT_EQ(Boxes.size(), 2) << Boxes.join(u'|').toStdString();
+    EXPECT_TRUE(Boxes[1].startsWith(QStringLiteral("The forms and reports of nwind.mdb were read from the "
+                                                   "database file")))
+        << Boxes[1].toStdString();
+    EXPECT_TRUE(Boxes[1].contains(At(QStringLiteral("batch/db/nwind.mdb.src/")))) << Boxes[1].toStdString();
+    const QStringList Lines = Boxes[0].split(u'\n');
+    const QString Good = At(QStringLiteral("batch/good/App.vbp, module "));
+    const QString Nwind = At(QStringLiteral("batch/db/nwind.mdb, "));
+    ASSERT_EQ(Lines.size(), 7) << Boxes[0].toStdString();
+    EXPECT_TRUE(Lines[2].startsWith(Good + QStringLiteral("LOST.BAS: Cannot open file ")))
+        << Lines[2].toStdString();
+    EXPECT_TRUE(Lines[3].startsWith(Good + QStringLiteral("WARNING|D:\\SRC\\MAIN.FRM|CANNOT LOAD: ")));
+    EXPECT_EQ(Lines[4], At(QStringLiteral("batch/pipe/Pipe.vbp: Cannot open file ")) +
+                            At(QStringLiteral("batch/pipe/Pipe.vbp: it is a named pipe, not a file")));
+    EXPECT_EQ(Lines[5], At(QStringLiteral("batch/SecMan.mdb: Cannot open '")) +
+                            At(QStringLiteral("batch/SecMan.mdb': it is a folder, not a database file.")));
+    // The report's code is a file of its own and is read; its damaged design is not.
+    EXPECT_TRUE(Lines[6].startsWith(Nwind + QStringLiteral("report 'Invoice': "))) << Lines[6].toStdString();
+    EXPECT_EQ(Document->GetMDB(0)->Modules().Count(), 16);
 }
 
 } // namespace

@@ -12,16 +12,20 @@
 #include "scanner/fOptions.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/NamedPipe.h"
 
 #include "ui_Main.h"
 #include "ui_ScanHit.h"
 #include "ui_ScanWizard1.h"
+
+#include "scanner/ScanAnimation.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -404,15 +408,14 @@ TEST_F(ScanWizardTest, AnAutomaticBatchRunClosesItselfAndMergesWithoutAnyWindowW
     EXPECT_FALSE(W.AutoStarted());
     EXPECT_EQ(Document->ProjectCount(), 1);
 
-    // A file that cannot be read: the error is shown and the wizard waits on its Intro page.
-    QString Error;
-    AnswerErrorThen(&Error, [] {
-        EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 0);
-        frmScanWizard->ui->btnCancel->click();
-    });
-    Run(Dir.filePath(QStringLiteral("missing.vbp")), 1);
-    EXPECT_TRUE(testsupport::AllAnswered());
-    EXPECT_TRUE(Error.contains(QStringLiteral("missing.vbp"))) << Error.toStdString();
+    // A file that cannot be read closes itself too, and is noted for the batch's end message.
+    EXPECT_TRUE(W.Skipped().empty());
+    const std::string Missing = ToFileName(Dir.filePath(QStringLiteral("missing.vbp")));
+    Run(FromFileName(Missing), 1);
+    EXPECT_FALSE(Forced);
+    ASSERT_EQ(W.Skipped().size(), 1u);
+    EXPECT_EQ(W.Skipped()[0].Name, Missing);
+    EXPECT_EQ(W.Skipped()[0].Reason, "Cannot open file " + Missing);
     EXPECT_EQ(Document->ProjectCount(), 1);
 }
 
@@ -442,23 +445,113 @@ TEST_F(ScanWizardTest, EntriesAboveTheProjectAndWindowsNamesAreFoundFromAnyCurre
     EXPECT_EQ(Fees.HitCount(), 1);
 }
 
-TEST_F(ScanWizardTest, AModuleThatCannotBeReadStopsTheScanWithAMessageNamingItAndItsFolder) {
-    const QString File =
-        Write(QStringLiteral("m"), {{QStringLiteral("P.vbp"), "Form=Lost.frm\r\nModule=M; Sub\\M.bas\r\n"},
-                                    {QStringLiteral("Sub/M.bas"), "x = Now\r\n"}}) +
-        QStringLiteral("/P.vbp");
-    QString Error;
+// Modules that cannot be read cost only themselves: the project is merged with every module that
+// was read, and one message at the end names each of the others with its reason, while the
+// progress display shows the finished scan of the project file.
+TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan) {
+    const QString Base =
+        Write(QStringLiteral("m/app"),
+              {// A UTF-8 byte-order mark before the first entry, a line that merely mentions a form, short
+               // names, one of which fits two files, and a module saved as UTF-16.
+               {QStringLiteral("P.vbp"),
+                "\xEF\xBB\xBF"
+                "Module=A; A_PILOT.BAS\r\nForm=Lost.frm\r\n"
+                "Class=R; ..\\..\\other\\viewer\\RecordSetDat.cls\r\n"
+                "Form=CALCUL~1\\FRMCAL~1.FRM\r\nModule=U; MODUTI~1.BAS\r\n"
+                "Module=W; Wide.bas\r\nModule=Q; Pipe.bas\r\nObject={0}#1.0#0; Pipe.ocx\r\n"
+                "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n"},
+               {QStringLiteral("a_pilot.bas"), "x = Now\r\n"},
+               {QStringLiteral("Calculator Tools/frmCalculator.frm"), "d = Date\r\n"},
+               {QStringLiteral("modUtilDates.bas"), "y = Year(d)\r\n"},
+               {QStringLiteral("modUtilities.bas"), "y = Year(d)\r\n"},
+               {QStringLiteral("Wide.bas"), std::string("\xFF\xFEz\0 \0=\0 \0N\0o\0w\0\r\0\n\0", 20)}});
+    testsupport::TNamedPipe Pipe(ToFileName(Base) + "/Pipe.bas");
+    testsupport::TNamedPipe AddOn(ToFileName(Base) + "/Pipe.ocx");
+    ASSERT_TRUE(Pipe.Made() && AddOn.Made());
+    const QString File = Base + QStringLiteral("/P.vbp");
+    QString EndMessage;
+    bool Visible = false, Animated = true;
+    int Value = -1, Maximum = -1;
+    QString Shown;
     ScanProjectFile(File, 1, [&] {
-        // After the error the wizard waits on the Scan page until the user presses Cancel.
-        AnswerErrorThen(&Error, [] {
-            EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 1);
-            EXPECT_TRUE(frmScanWizard->ui->btnNext->isHidden());
-            frmScanWizard->ui->btnCancel->click();
+        testsupport::AnswerNextModal([&](QWidget* Box) {
+            TfrmScanWizard& W = *frmScanWizard;
+            EndMessage = qobject_cast<QMessageBox*>(Box)->text();
+            Visible = W.isVisible();
+            Animated = W.ui->aniScan->Active();
+            Value = W.ui->ProgressBar->value();
+            Maximum = W.ui->ProgressBar->maximum();
+            Shown = W.ui->lblFilename->text();
+            qobject_cast<QMessageBox*>(Box)->button(QMessageBox::Ok)->click();
         });
     });
-    EXPECT_TRUE(Error.contains(QStringLiteral("LOST.FRM"))) << Error.toStdString();
-    EXPECT_TRUE(Error.contains(Dir.filePath(QStringLiteral("m")))) << Error.toStdString();
-    EXPECT_EQ(Document->ProjectCount(), 0);
+    EXPECT_FALSE(Pipe.Released() || AddOn.Released());
+    EXPECT_EQ(Document->GetProject(0)->VBXCount(), 0);
+    EXPECT_TRUE(Visible);
+    EXPECT_FALSE(Animated);
+    EXPECT_GT(Maximum, 0);
+    EXPECT_EQ(Value, Maximum);
+    EXPECT_EQ(Shown, File);
+
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    const TProjectInfo& Project = *Document->GetProject(0);
+    std::vector<std::string> Names;
+    for (Longint I = 0; I < Project.ModuleCount(); ++I)
+        Names.push_back(Project.GetModule(I)->Name);
+    EXPECT_EQ(Names, (std::vector<std::string>{"A_PILOT.BAS", "CALCUL~1\\FRMCAL~1.FRM", "WIDE.BAS"}));
+    EXPECT_EQ(HitCount(Project), 3);
+    EXPECT_EQ(Captions(Root()->child(0)).size(), 3);
+
+    const QString Folder = Base + u'/';
+    // In the order of the file list; each reason names the file as it was looked for.
+    const QStringList Expected = {
+        QStringLiteral("These could not be read and are left out of the document:"),
+        QString(),
+        File + QStringLiteral(", add-on PIPE.OCX: Cannot open file ") + Folder +
+            QStringLiteral("Pipe.ocx: it is a named pipe, not a file"),
+        File + QStringLiteral(", module ..\\..\\OTHER\\VIEWER\\RECORDSETDAT.CLS: Cannot open file ") +
+            Dir.filePath(QStringLiteral("OTHER/VIEWER/RECORDSETDAT.CLS")),
+        File + QStringLiteral(", module LOST.FRM: Cannot open file ") + Folder + QStringLiteral("LOST.FRM"),
+        File + QStringLiteral(", module MODUTI~1.BAS: Cannot open file ") + Folder +
+            QStringLiteral("MODUTI~1.BAS: the short name MODUTI~1.BAS fits 2 names: modUtilDates.bas, "
+                           "modUtilities.bas"),
+        File + QStringLiteral(", module PIPE.BAS: Cannot open file ") + Folder +
+            QStringLiteral("Pipe.bas: it is a named pipe, not a file"),
+        File + QStringLiteral(", module WARNING|D:\\SRC\\MAIN.FRM|CANNOT LOAD: Cannot open file "
+                              "WARNING|D:/SRC/MAIN.FRM|CANNOT LOAD"),
+    };
+    EXPECT_EQ(EndMessage.toStdString(), Expected.join(u'\n').toStdString());
+
+    // A module that goes while the scan runs (deleted at the first module's hit prompt) is left
+    // out the same way; the scan goes on with the module after it.
+    const QString Second =
+        Write(QStringLiteral("v"), {{QStringLiteral("V.vbp"), "Module=A; a.bas\r\nModule=B; b.bas\r\n"
+                                                              "Module=C; c.bas\r\n"},
+                                    {QStringLiteral("a.bas"), "x = Now\r\n"},
+                                    {QStringLiteral("b.bas"), "x = Now\r\n"},
+                                    {QStringLiteral("c.bas"), "x = Now\r\n"}});
+    PromptAnswers Answers;
+    Answers.Add([&](TfrmScanHit& P) {
+        QFile::remove(Second + QStringLiteral("/b.bas"));
+        P.ui->btnNext->click();
+    });
+    Answers.Accept(ctYes, 0);
+    QTimer EndBox;
+    QObject::connect(&EndBox, &QTimer::timeout, [&] {
+        if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            EndMessage = Box->text();
+            Box->button(QMessageBox::Ok)->click();
+        }
+    });
+    EndBox.start(5);
+    ScanProjectFile(Second + QStringLiteral("/V.vbp"), 0);
+    EndBox.stop();
+    ASSERT_EQ(Document->ProjectCount(), 2);
+    EXPECT_EQ(Document->GetProject(1)->ModuleCount(), 2);
+    EXPECT_EQ(HitCount(*Document->GetProject(1)), 2);
+    EXPECT_TRUE(EndMessage.endsWith(QStringLiteral(", module B.BAS: Cannot open file ") + Second +
+                                    QStringLiteral("/B.BAS")))
+        << EndMessage.toStdString();
 
     // Next without a file asks for one and stays on the Intro page.
     QString Message;
@@ -638,34 +731,75 @@ TEST_F(ScanWizardTest, ASecondDatabaseReplacesTheFirstAndOneTheEngineRefusesLeav
     EXPECT_EQ(Document->MDBCount(), 0);
 }
 
-TEST_F(ScanWizardTest, CodeThatCannotBeWrittenBesideTheDatabaseIsNamedOnceAndNotLostSilently) {
+// Database objects that cannot be read cost only themselves: a form whose design is damaged, and
+// the code of forms and modules that cannot be read or written, are named in the one message at
+// the scan's end, and everything else is scanned and merged. A form without code is no failure.
+// The code files are replaced, never written through a link standing at their names.
+TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTheEndOfTheScan) {
     const QString File = CopyDatabase(Dir.filePath(QStringLiteral("ro")), "nwind.mdb");
-    // A folder in the place of two of the code files: they cannot be written (a read-only folder
-    // would not stop the tests, which may run as root).
-    QDir().mkpath(Dir.filePath(QStringLiteral("ro/Form_Orders.cbf")));
+    const std::string Folder = ToFileName(Dir.filePath(QStringLiteral("ro"))) + "/";
+    // Orders' design ends inside a block; a folder stands in the place of one code file (a
+    // read-only folder would not stop tests that run as root); a link at another points away.
+    const std::string Orders = Folder + "nwind.mdb.src/forms/Orders.bas";
+    const std::string Design = ReadFile(FromFileName(Orders));
+    WriteFile(FromFileName(Orders), Design.substr(0, Design.size() / 2));
     QDir().mkpath(Dir.filePath(QStringLiteral("ro/Startup.Bas")));
+    const QString Kept = Dir.filePath(QStringLiteral("kept.txt"));
+    WriteFile(Kept, "not code");
+    std::filesystem::create_symlink(ToFileName(Kept), Folder + "Form_Employees.cbf");
+
+    QString EndMessage;
     QStringList Messages;
     testsupport::AnswerNextModal([&](QWidget*) {
         {
-            TMessageBoxAnswers Answers(Messages);
+            TMessageBoxAnswers Answers(Messages); // forms read without their property values
             Pick(File);
         }
+        // The export holds 3 forms, 2 reports and 2 modules; the file gives the others.
         const std::vector<std::string> Modules = NamesOf(ScanMDB->Modules());
         EXPECT_EQ(Modules.size(), 14u);
+        for (const char* Name : {"Form_Employees.cbf", "Report_Invoice.cbf", "Report_Sales by Year.cbf",
+                                 "Utility Functions.Bas", "Form_Products.cbf"})
+            EXPECT_NE(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
         for (const char* Name : {"Form_Orders.cbf", "Startup.Bas"})
             EXPECT_EQ(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
-        // The forms themselves are still there to scan.
         EXPECT_EQ(ScanMDB->Forms().Count(), 21);
         EXPECT_TRUE(frmScanWizard->ui->btnNext->isEnabled());
-        frmScanWizard->ui->btnCancel->click();
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &EndMessage);
+        frmScanWizard->SetScanMode(1);
+        frmScanWizard->ui->btnNext->click();
     });
     Main().sbScanClick();
     EXPECT_TRUE(testsupport::AllAnswered());
-    ASSERT_EQ(Messages.size(), 2);
+
+    EXPECT_EQ(ReadFile(Kept), "not code");
     EXPECT_TRUE(
-        Messages[0].startsWith(QStringLiteral("2 code module(s) could not be exported to the folder ") +
-                               Dir.filePath(QStringLiteral("ro/"))))
-        << Messages[0].toStdString();
+        std::filesystem::is_regular_file(std::filesystem::symlink_status(Folder + "Form_Employees.cbf")));
+    EXPECT_NE(ReadFile(FromFileName(Folder + "Form_Employees.cbf")).find("Sub "), std::string::npos);
+
+    ASSERT_EQ(Document->MDBCount(), 1);
+    const TMDBInfo& Merged = *Document->GetMDB(0);
+    EXPECT_EQ(Merged.Forms().Count(), 20);
+    EXPECT_EQ(Merged.Modules().Count(), 14);
+    EXPECT_EQ(Merged.Reports().Count(), 13);
+    EXPECT_EQ(Messages.size(), 1);
+    EXPECT_GT(Merged.Tables().Count(), 5);
+
+    const QString Db = File + QStringLiteral(", ");
+    const QStringList Lines = EndMessage.split(u'\n');
+    ASSERT_EQ(Lines.size(), 5) << EndMessage.toStdString();
+    EXPECT_EQ(Lines[0], QStringLiteral("These could not be read and are left out of the document:"));
+    EXPECT_TRUE(Lines[2].startsWith(Db + QStringLiteral("code module 'Form_Orders': ")) &&
+                Lines[2].contains(QStringLiteral("the file ends inside a block")))
+        << Lines[2].toStdString();
+    EXPECT_TRUE(Lines[3].startsWith(Db +
+                                    QStringLiteral("code module 'Startup': Access cannot write the module "
+                                                   "'Startup' to '") +
+                                    FromFileName(Folder) + QStringLiteral("Startup.Bas'")))
+        << Lines[3].toStdString();
+    EXPECT_TRUE(Lines[4].startsWith(Db + QStringLiteral("form 'Orders': ")) &&
+                Lines[4].contains(QStringLiteral("the file ends inside a block")))
+        << Lines[4].toStdString();
 }
 
 TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeSoOnce) {
@@ -703,6 +837,39 @@ TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeS
                        "of the database (Access's SaveAsText files in the folders forms, reports and "
                        "modules) into the folder ") +
             File + QStringLiteral(".src/."));
+}
+
+// A file that cannot be read leaves nothing to scan: Next is disabled, so that the project read
+// before cannot be replaced by an empty one. A named pipe is refused, not waited on.
+TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProjectBefore) {
+    const QString Good = SampleProject();
+    ScanProjectFile(Good, 1);
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    testsupport::TNamedPipe Pipe(ToFileName(Dir.filePath(QStringLiteral("Pipe.vbp"))));
+    ASSERT_TRUE(Pipe.Made());
+    QString PipeError, MissingError;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        TfrmScanWizard& W = *frmScanWizard;
+        Pick(Good);
+        EXPECT_TRUE(W.ui->btnNext->isEnabled());
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &PipeError);
+        Pick(FromFileName(Pipe.Name()));
+        EXPECT_FALSE(W.ui->btnNext->isEnabled());
+        Pick(Good);
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &MissingError);
+        Pick(Dir.filePath(QStringLiteral("missing.vbp")));
+        EXPECT_FALSE(W.ui->btnNext->isEnabled());
+        W.ui->btnCancel->click();
+    });
+    Main().sbScanClick();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_FALSE(Pipe.Released());
+    EXPECT_EQ(PipeError, QStringLiteral("Cannot open file ") + FromFileName(Pipe.Name()) +
+                             QStringLiteral(": it is a named pipe, not a file"));
+    EXPECT_EQ(MissingError,
+              QStringLiteral("Cannot open file ") + Dir.filePath(QStringLiteral("missing.vbp")));
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
 }
 
 namespace {

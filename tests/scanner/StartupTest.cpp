@@ -8,6 +8,7 @@
 #include "scanner/Main.h"
 #include "scanner/QuorvexVB.h"
 
+#include "tests/support/NamedPipe.h"
 #include "ui_Main.h"
 
 #include <QAbstractButton>
@@ -244,6 +245,26 @@ TEST_F(StartupTest, AnUnreadableWordListIsReportedAndKept) {
     EXPECT_EQ(Run.DocumentName, "Audit");
     ::chmod(QFile::encodeName(KeyWords).constData(), 0600);
     EXPECT_EQ(ReadFile(KeyWords), "Date\r\nNow\r\n");
+}
+
+// A document and a word list that are named pipes are refused, each with one box that names it,
+// rather than waited on; the program comes up untitled and leaves the word list as it was.
+TEST_F(StartupTest, PipesNamedAsDocumentOrWordListAreRefusedNotWaitedOn) {
+    testsupport::TNamedPipe Document(File(QStringLiteral("pipe.qxs")));
+    testsupport::TNamedPipe KeyWords(File(QStringLiteral("KeyWords.TXT")));
+    ASSERT_TRUE(Document.Made() && KeyWords.Made());
+    const TStartup Run = Start(Program, {FromFileName(Document.Name())});
+    EXPECT_FALSE(Document.Released());
+    EXPECT_FALSE(KeyWords.Released());
+    EXPECT_EQ(Run.Errors, (QStringList{QStringLiteral("Cannot open file ") + FromFileName(KeyWords.Name()) +
+                                           QStringLiteral(": it is a named pipe, not a file"),
+                                       QStringLiteral("Cannot open file ") + FromFileName(Document.Name()) +
+                                           QStringLiteral(": it is a named pipe, not a file")}));
+    EXPECT_TRUE(Run.MainShown);
+    EXPECT_EQ(Run.ExitCode, 0);
+    ExpectUntitled(Run);
+    struct stat St {};
+    EXPECT_TRUE(::stat(KeyWords.Name().c_str(), &St) == 0 && S_ISFIFO(St.st_mode));
 }
 
 } // namespace

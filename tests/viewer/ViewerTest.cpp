@@ -5,6 +5,7 @@
 #include "platform/ui/Text.h"
 #include "reports/fPreview.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/NamedPipe.h"
 #include "tests/viewer/ViewerTestSupport.h"
 #include "viewer/frepsplash.h"
 #include "viewer/rptView.h"
@@ -117,6 +118,21 @@ TEST_F(ViewerTest, AMissingReportFileIsReportedAndTheEmptyReportStays) {
         EXPECT_EQ(Window.Printer()->PageCount(), 1);
     });
     EXPECT_EQ(Message, Folder + QStringLiteral(" is a folder, not a report file"));
+}
+
+// A report file that is a named pipe is refused with a message naming it, not waited on.
+TEST_F(ViewerTest, AReportFileThatIsAPipeIsRefusedNotWaitedOn) {
+    testsupport::TNamedPipe Pipe(File(QStringLiteral("pipe.QXV")));
+    ASSERT_TRUE(Pipe.Made());
+    QString Message;
+    RunViewerWith({FromFileName(Pipe.Name())}, [&](TfrmPreview& Window) {
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
+        EXPECT_TRUE(QTest::qWaitFor([] { return testsupport::AllAnswered(); }, 3000));
+        EXPECT_EQ(Window.Printer()->PageCount(), 1);
+    });
+    EXPECT_FALSE(Pipe.Released());
+    EXPECT_EQ(Message, QStringLiteral("Cannot open file ") + FromFileName(Pipe.Name()) +
+                           QStringLiteral(": it is a named pipe, not a file"));
 }
 
 TEST_F(ViewerTest, ClosingTheWindowByEscapeEndsTheProgram) {
