@@ -3,6 +3,11 @@
 // showing its first page. Run one benchmark at a time (--benchmark_filter) for its own peak
 // memory: peak_MB is the process's high-water mark. The report file stays in the temporary
 // folder, so that the viewer's figures, run after the others, do not include producing it.
+// ScannedReportFile reports on real scan results instead: the generated Visual Basic project
+// (VbProjectGen) scanned with the shipped word lists, its modules shared out among projects
+// until the hits fill a report of about 950 pages; it gives the size of that report's file,
+// which stays in the temporary folder.
+#include "VbProjectGen.h"
 #include "platform/report/QRPreview.h"
 #include "platform/ui/ImageList.h"
 #include "reports/fPreview.h"
@@ -20,6 +25,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <random>
 
 namespace {
 double PeakMegabytes() {
@@ -189,8 +195,89 @@ void ViewerOpensReportFile(benchmark::State& State) {
     State.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(ReportFile)) / 1048576.0;
     State.counters["peak_MB"] = PeakMegabytes();
 }
+// Upper-case, as the project reader names modules.
+std::string Upper(std::string S) {
+    for (char& C : S)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return S;
+}
+
+// The generated project scanned with the shipped lists, its modules dealt out in turn to six
+// projects until the document holds Hits hits; every hit rated, a third of them with an
+// error type, as an audit leaves them.
+std::unique_ptr<TQuorvex> ScannedDocument(long Hits) {
+    const std::string Source = QUORVEX_SOURCE_DIR;
+    const std::string Folder =
+        (std::filesystem::temp_directory_path() / "qx_hitreport_bench_project").string();
+    const qxbench::TVbProject P =
+        qxbench::GenerateVbProject(Folder, qxbench::ReadWordList(Source + "/resources/scanner/KeyWords.TXT"));
+    TStringList Keys;
+    Keys.LoadFromFile(Source + "/resources/scanner/KeyWords.TXT");
+    TStringList Excludes;
+    Excludes.SetSorted(true);
+    TStringList Lines;
+    Lines.LoadFromFile(Source + "/resources/scanner/ExcWords.TXT");
+    for (Longint I = 0; I < Lines.Count(); ++I)
+        Excludes.Add(Lines[I]);
+
+    auto Doc = std::make_unique<TQuorvex>();
+    Doc->Name = "Accounts Receivable Y2K audit";
+    const char* const Names[] = {"LEDGER.VBP", "PAYROLL.VBP", "INVOICING.VBP",
+                                 "STOCK.VBP",  "ORDERS.VBP",  "REPORTS.VBP"};
+    std::vector<TProjectInfo*> Projects;
+    for (const char* Name : Names) {
+        auto* Project = new TProjectInfo;
+        Project->Name = Name;
+        Project->Path = P.Folder;
+        Projects.push_back(Project);
+        Doc->AddProject(Project);
+    }
+    std::mt19937 Random(1999);
+    const char* const ErrorTypes[] = {"Computation", "Branching", "Sort", "Display"};
+    long Found = 0;
+    for (std::size_t M = 0; M < P.Modules.size() && Found < Hits; ++M) {
+        auto* Module = new TModuleInfo;
+        Module->Path = P.Folder;
+        Module->Name = Upper(P.Modules[M].FileName);
+        Module->OnHit = [&](TObject*, THitInfo*& Hit, const std::string&, TModalResult&) {
+            Hit->Compliant = static_cast<TCompliant>(Random() % 3);
+            if (Random() % 3 == 0)
+                Hit->ErrorType = ErrorTypes[Random() % 4];
+        };
+        TProjectInfo& Project = *Projects[M % Projects.size()];
+        Project.AddModule(Module);
+        Module->Scan(Keys, Excludes);
+        Module->OnHit = nullptr;
+        // The last module takes only the hits still wanted.
+        while (Module->HitCount() > 0 && Found + Module->HitCount() > Hits)
+            Module->DeleteHit(Module->HitCount() - 1);
+        Found += Module->HitCount();
+    }
+    std::filesystem::remove_all(Folder);
+    return Doc;
+}
+
+void ScannedReportFile(benchmark::State& State) {
+    // As many hits as make about 950 pages.
+    static const std::unique_ptr<TQuorvex> Document = ScannedDocument(13500);
+    TImageList Images{32, 32};
+    FillLargeImages(Images);
+    TrepHits Report(Document, Images);
+    auto Printer = std::make_unique<TQRPrinter>();
+    for (auto _ : State) {
+        Printer = std::make_unique<TQRPrinter>();
+        Report.Prepare(*Printer);
+    }
+    const std::string File = (std::filesystem::temp_directory_path() / "qx_hitreport_scanned.QXV").string();
+    Printer->Save(File);
+    State.counters["hits"] = static_cast<double>(Report.ReportWalk.HitTotal);
+    State.counters["pages"] = Printer->PageCount();
+    State.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(File)) / 1048576.0;
+}
 } // namespace
 
+BENCHMARK(ScannedReportFile)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ProduceHitReport)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(ExportHitReport<TQRHtmlExportFilter>)
     ->Name("ExportHtml")

@@ -170,6 +170,10 @@ void TfrmPreview::LoadReportFile(const std::string& FileName) {
     TQRPrinter* Pages = Printer();
     if (Pages == nullptr)
         return;
+    // Until the file's pages are ready (and a page button is used) the status line says so.
+    ui->Status->setText(QStringLiteral("Working..."));
+    ui->Status->repaint();
+    THourglass Wait;
     Pages->Load(FileName);
     ui->QRPreview->ShowPage(1);
 }
@@ -229,6 +233,7 @@ void TfrmPreview::sbSaveClick() {
         if (!ConfirmReplace(Name))
             return;
     }
+    THourglass Wait;
     Printer()->Save(Name);
 }
 

@@ -1,5 +1,6 @@
 #include "reports/qrHtml.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -35,7 +36,11 @@ void TTextCont::AddText(double Col, double Row, std::string Text) {
         mLast = Item;
         return;
     }
-    if (Col <= Found->Col) {
+    // Texts that start at one column keep their top-to-bottom order.
+    auto Before = [&](const TTextRec* Other) {
+        return Col < Other->Col - ColTolerance || (Col <= Other->Col + ColTolerance && Row < Other->Row);
+    };
+    if (Before(Found)) {
         // The new text heads the row and takes over the row's place in the list.
         Item->NextInRow = Found;
         Item->PrevRow = Found->PrevRow;
@@ -45,11 +50,11 @@ void TTextCont::AddText(double Col, double Row, std::string Text) {
         Found->PrevRow = Found->NextRow = nullptr;
         return;
     }
-    TTextRec* Before = Found;
-    while (Before->NextInRow != nullptr && Before->NextInRow->Col < Col)
-        Before = Before->NextInRow;
-    Item->NextInRow = Before->NextInRow;
-    Before->NextInRow = Item;
+    TTextRec* After = Found;
+    while (After->NextInRow != nullptr && !Before(After->NextInRow))
+        After = After->NextInRow;
+    Item->NextInRow = After->NextInRow;
+    After->NextInRow = Item;
 }
 
 void TTextCont::ClearItems() {
@@ -74,6 +79,54 @@ void TTextCont::ClassifyRows() {
         for (TTextRec* Item = Row; Item != nullptr; Item = Item->NextInRow)
             Item->Kind = Kind;
     }
+}
+
+std::vector<std::vector<std::string>> TTextCont::Cells() {
+    ClassifyRows();
+    std::vector<std::vector<std::string>> Result;
+    for (TTextRec* Row = mFirst; Row != nullptr;) {
+        if (Row->Kind != TTextRec::tkTableStart) {
+            Result.push_back({Row->Text});
+            Row = Row->NextRow;
+            continue;
+        }
+        // The table's rows; its first row gives the headings. A text belongs to the last
+        // heading that starts at or left of it (the first heading takes what lies further left).
+        std::vector<TTextRec*> Table;
+        for (TTextRec* R = Row; R != nullptr && (R == Row || R->Kind == TTextRec::tkTableRow); R = R->NextRow)
+            Table.push_back(R);
+        std::vector<double> Headings;
+        for (TTextRec* Item = Row; Item != nullptr; Item = Item->NextInRow)
+            Headings.push_back(Item->Col);
+        auto HeadingOf = [&](double Col) {
+            std::size_t H = 0;
+            while (H + 1 < Headings.size() && Headings[H + 1] <= Col + ColTolerance)
+                ++H;
+            return H;
+        };
+        // A heading spans as many cells as the most texts a row puts under it.
+        std::vector<std::size_t> Span(Headings.size(), 1);
+        std::vector<std::vector<std::vector<std::string>>> Grouped;
+        for (TTextRec* R : Table) {
+            std::vector<std::vector<std::string>> Groups(Headings.size());
+            std::size_t Heading = 0;
+            for (TTextRec* Item = R; Item != nullptr; Item = Item->NextInRow)
+                Groups[R == Row ? Heading++ : HeadingOf(Item->Col)].push_back(Item->Text);
+            for (std::size_t H = 0; H < Groups.size(); ++H)
+                Span[H] = std::max(Span[H], Groups[H].size());
+            Grouped.push_back(std::move(Groups));
+        }
+        for (auto& Groups : Grouped) {
+            std::vector<std::string> Cells;
+            for (std::size_t H = 0; H < Groups.size(); ++H) {
+                Groups[H].resize(Span[H]);
+                Cells.insert(Cells.end(), Groups[H].begin(), Groups[H].end());
+            }
+            Result.push_back(std::move(Cells));
+        }
+        Row = Table.back()->NextRow;
+    }
+    return Result;
 }
 
 // --- the shared filter ---
@@ -136,6 +189,14 @@ std::string HtmlEscape(const std::string& Text) {
         case '"':
             Out += "&quot;";
             break;
+        // Bytes that Windows-1252 leaves undefined would break the declared encoding.
+        case '\x81':
+        case '\x8D':
+        case '\x8F':
+        case '\x90':
+        case '\x9D':
+            Out += "&#" + std::to_string(static_cast<unsigned char>(C)) + ';';
+            break;
         default:
             Out += C;
         }
@@ -148,26 +209,29 @@ std::string TQRHtmlExportFilter::FileStart() const {
 }
 
 std::string TQRHtmlExportFilter::PageLines(TTextCont& Rows) const {
-    Rows.ClassifyRows();
+    const std::vector<std::vector<std::string>> Cells = Rows.Cells();
     std::string Out;
-    for (TTextRec* Row = Rows.FirstRow(); Row != nullptr; Row = Row->NextRow) {
+    std::size_t Line = 0;
+    for (TTextRec* Row = Rows.FirstRow(); Row != nullptr; Row = Row->NextRow, ++Line) {
         switch (Row->Kind) {
         case TTextRec::tkTableStart:
-            Out += "<TABLE BORDER=1 WIDTH=100%><TD>";
+            Out += "<TABLE BORDER=1 WIDTH=100%>";
             break;
         case TTextRec::tkTableRow:
-            Out += "<TR><TD>";
+            Out += "<TR>";
             break;
         default:
             if (Row->PrevRow != nullptr && IsTableRow(Row->PrevRow))
                 Out += "</TABLE>";
         }
-        Out += HtmlEscape(Row->Text);
-        if (Row->Kind == TTextRec::tkSingle)
+        if (Row->Kind == TTextRec::tkSingle) {
+            Out += HtmlEscape(Row->Text);
             Out += "<BR>";
-        for (TTextRec* Item = Row->NextInRow; Item != nullptr; Item = Item->NextInRow) {
-            Out += "<TD>";
-            Out += HtmlEscape(Item->Text);
+        } else {
+            for (const std::string& Cell : Cells[Line]) {
+                Out += "<TD>";
+                Out += HtmlEscape(Cell);
+            }
         }
         if (Row->NextRow == nullptr && IsTableRow(Row))
             Out += "</TABLE>";
@@ -193,11 +257,11 @@ std::string CsvField(const std::string& Text) {
 
 std::string TQRCSVExportFilter::PageLines(TTextCont& Rows) const {
     std::string Out;
-    for (TTextRec* Row = Rows.FirstRow(); Row != nullptr; Row = Row->NextRow) {
-        Out += CsvField(Row->Text);
-        for (TTextRec* Item = Row->NextInRow; Item != nullptr; Item = Item->NextInRow) {
-            Out += ';';
-            Out += CsvField(Item->Text);
+    for (const std::vector<std::string>& Cells : Rows.Cells()) {
+        for (std::size_t I = 0; I < Cells.size(); ++I) {
+            if (I > 0)
+                Out += ';';
+            Out += CsvField(Cells[I]);
         }
         Out += "\r\n";
     }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class TFileStream;
 
@@ -34,9 +35,9 @@ public:
 };
 
 /// The rows of one page, in the order in which they were started; the texts of a row in
-/// ascending column order. A text joins the first row whose first text lies at most 1.5 line
-/// heights above or below it, otherwise it starts a new row at the end. The container owns its
-/// texts.
+/// ascending column order, texts at one column from top to bottom. A text joins the first row whose first
+/// text lies at most 1.5 line heights above or below it, otherwise it starts a new row at the end. The
+/// container owns its texts.
 class TTextCont final {
 public:
     TTextCont() = default;
@@ -52,12 +53,21 @@ public:
     /// Sets Kind on every text: a row of one text is single; a row of several opens a table
     /// unless the row before it has several texts too, then it continues that table.
     void ClassifyRows();
+    /// The cells of every row in list order (ClassifyRows first): a single row is one cell;
+    /// the rows of a table have the same cells, each text under its heading. The table's
+    /// first row gives the headings; a text goes under the last heading that starts at or
+    /// left of it, texts under one heading in row order; a heading under which a row puts
+    /// several texts spans that many cells, the further ones with an empty heading, and a row
+    /// with no text under a heading has empty cells there.
+    std::vector<std::vector<std::string>> Cells();
 
     /// Row distance that still joins a row. Layouts place texts of one row exactly 1.5 line
     /// heights apart, which floating-point positions miss by a hair either way; the tolerance
     /// absorbs that and is far below any distance a layout means.
     static constexpr double RowReach = 1.5;
     static constexpr double RowTolerance = 1e-6;
+    /// Columns closer than this count as one left position (half a column: a few pixels).
+    static constexpr double ColTolerance = 0.5;
 
 private:
     TTextRec* mFirst = nullptr;
@@ -133,7 +143,8 @@ protected:
     std::string FileEnd() const override { return "</CSV>\r\n"; }
 };
 
-/// A text as HTML: &, <, > and " as character references.
+/// A text as HTML: &, <, > and " as character references, and so the bytes that Windows-1252
+/// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) as numeric ones.
 std::string HtmlEscape(const std::string& Text);
 /// A field of a semicolon-separated line, quoted when it must be.
 std::string CsvField(const std::string& Text);

@@ -25,6 +25,7 @@
 #include "ui_Main.h"
 #include "ui_ScanWizard1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
 #include <QSignalBlocker>
@@ -398,10 +399,16 @@ void TfrmMain::closeEvent(QCloseEvent* Event) {
         FormClose();
         Saved = true;
     });
-    if (Saved)
-        Event->accept();
-    else
+    if (!Saved) {
         Event->ignore();
+        return;
+    }
+    Event->accept();
+    // The program ends with its main window: windows of its own, such as report previews,
+    // close with it, so that none keeps the program running.
+    for (QWidget* Window : QApplication::topLevelWidgets())
+        if (Window != this && Window->isVisible())
+            Window->close();
 }
 
 // --- tree, pages and lists ---

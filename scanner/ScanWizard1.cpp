@@ -572,7 +572,12 @@ void TfrmScanWizard::DoScanProject() {
     try {
         BuildModules();
         ScanModules();
-        mResult = mrOk;
+        // A project none of whose modules could be read is not merged: it would replace a node
+        // scanned before with an empty one, losing its hits and ratings.
+        if (ScanProject->ModuleCount() == 0 && ui->lstFiles->count() > 0)
+            Skip("", "none of its modules could be read; the document keeps what it had");
+        else
+            mResult = mrOk;
     } catch (...) {
         EndScan();
         throw;

@@ -126,8 +126,6 @@ void TQRCustomLabel::Measure(TQRPrintContext& Context) {
 }
 
 void TQRCustomLabel::Draw(TQRPrintContext& Context, QPointF Origin) {
-    if (mValue.empty())
-        return;
     const TQRPrintContext::TFontInfo& F = Context.FontInfo(Font());
     const QRectF Rect = mRect.translated(Origin);
     auto LineX = [&](std::size_t I) {
@@ -140,14 +138,19 @@ void TQRCustomLabel::Draw(TQRPrintContext& Context, QPointF Origin) {
             return Rect.left();
         }
     };
-    if (QPainter* P = Context.Painter) {
+    // An empty label draws nothing but still gives export filters its (empty) text, so that
+    // a row of a table keeps all its cells.
+    QPainter* P = mValue.empty() ? nullptr : Context.Painter;
+    if (P != nullptr) {
         if (Color.isValid() && Color.alpha() > 0)
             P->fillRect(Rect, Color);
         if (mClip) {
             P->save();
             P->setClipRect(Rect);
         }
-        P->setFont(F.Page);
+        // Every change of font is a record of the page; rows of labels mostly share one.
+        if (P->font() != F.Page)
+            P->setFont(F.Page);
         for (qsizetype I = 0; I < mLines.size(); ++I) {
             const double Y = Rect.top() + static_cast<double>(I) * F.LineHeight;
             if (Y >= Rect.bottom())
@@ -210,15 +213,18 @@ void TQRImage::Draw(TQRPrintContext& Context, QPointF Origin) {
     }
     const QRectF Bounds(Origin.x() + Left * UnitsPerDesignPixel, Origin.y() + Top * UnitsPerDesignPixel,
                         Width * UnitsPerDesignPixel, Height * UnitsPerDesignPixel);
-    if (Stretch) {
-        P->drawImage(Bounds, *Printable);
-        return;
+    // Stretched to the control, or at its own size cut to the control.
+    QRectF Target = Bounds;
+    QRectF Source(0, 0, Printable->width(), Printable->height());
+    if (!Stretch) {
+        const double Scale = UnitsPerDesignPixel;
+        Target = QRectF(Bounds.topLeft(), Source.size() * Scale).intersected(Bounds);
+        if (Target.isEmpty())
+            return;
+        Source.setSize(Target.size() / Scale);
     }
-    // At its own size, cut to the control.
-    const double Scale = UnitsPerDesignPixel;
-    const QRectF Natural(Bounds.topLeft(), QSizeF(Printable->width() * Scale, Printable->height() * Scale));
-    const QRectF Shown = Natural.intersected(Bounds);
-    if (Shown.isEmpty())
-        return;
-    P->drawImage(Shown, *Printable, QRectF(0, 0, Shown.width() / Scale, Shown.height() / Scale));
+    if (Context.Pictures != nullptr)
+        qrpage::DrawTableImage(*P, Target, Context.Pictures->Add(*Printable), Source);
+    else
+        P->drawImage(Target, *Printable, Source);
 }

@@ -45,7 +45,9 @@ void TQRAsciiExportFilter::ClearPage() {
 
 void TQRAsciiExportFilter::PlaceText(double X, double Y, const QFont&, const QColor&, TAlignment,
                                      const std::string& Text) {
-    mTexts.push_back({X, Y, Text});
+    // Plain text has no cells to keep; an empty text would only add a blank.
+    if (!Text.empty())
+        mTexts.push_back({X, Y, Text});
 }
 
 void TQRAsciiExportFilter::FlushPage() {

@@ -1,7 +1,9 @@
 #include "platform/report/QRPage.h"
 
+#include <QBuffer>
 #include <QByteArrayView>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPicture>
 #include <QTransform>
@@ -66,6 +68,7 @@ enum : quint8 {
     PdcSetBrush = 47,
     PdcSetWMatrix = 55,
     PdcSetClipRegion = 61,
+    PdcSetClipPath = 62,
     PdcSetRenderHint = 63,
     PdcSetClipEnabled = 65,
     PdcSetOpacity = 66,
@@ -79,6 +82,14 @@ constexpr int HeaderSize = 32;
 // and over) from ever reaching the painter.
 constexpr quint64 MaxPagePoints = 20'000;
 constexpr quint64 MaxPagePixels = 16'000'000;
+
+// An image record that refers to the report's picture table holds this marker where Qt's
+// image stream has 0 (no image) or 1 (a PNG file follows), then the picture's number.
+constexpr qint32 SharedImageMarker = 2;
+// DrawTableImage's stand-in: a polyline whose first point has this x and the picture's number
+// as y, then the target's and the source's corners. No page draws near this x.
+constexpr double StandInMark = -8'765'432.0;
+constexpr quint32 StandInPoints = 5;
 
 // The picture header's version: what this Qt writes, and so the newest it can replay.
 quint16 RecordedVersion() {
@@ -103,8 +114,9 @@ struct TPageWork {
 /// record is sound only when all reads succeeded and consumed it exactly.
 class TRecordReader {
 public:
-    TRecordReader(const unsigned char* Data, qsizetype Size, QSet<QByteArray>& GoodImages, TPageWork& Work)
-        : mData(Data), mSize(Size), mGoodImages(GoodImages), mWork(Work) {}
+    TRecordReader(const unsigned char* Data, qsizetype Size, QSet<QByteArray>& GoodImages, TPageWork& Work,
+                  const TPictureTable* Pictures = nullptr)
+        : mData(Data), mSize(Size), mGoodImages(GoodImages), mWork(Work), mPictures(Pictures) {}
 
     bool Ok() const { return mOk; }
     bool AtEnd() const { return mOk && mPos == mSize; }
@@ -274,8 +286,24 @@ public:
         const qint32 Marker = I32();
         if (Marker == 0 || !mOk)
             return;
+        if (Marker == SharedImageMarker) {
+            const quint32 Index = U32();
+            if (mPictures == nullptr || Index >= static_cast<quint32>(mPictures->Count()) || mPos != End)
+                mOk = false;
+            else
+                mWork.Pixels += mPictures->Pixels(static_cast<int>(Index));
+            return;
+        }
+        if (Marker != 1) {
+            mOk = false;
+            return;
+        }
+        Png(End);
+    }
+    // A PNG file whose chunks end exactly at End.
+    void Png(qsizetype End) {
         static const unsigned char Signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-        if (Marker != 1 || End > mSize || End - mPos < 8 || std::memcmp(Here(), Signature, 8) != 0) {
+        if (End > mSize || End - mPos < 8 || std::memcmp(Here(), Signature, 8) != 0) {
             mOk = false;
             return;
         }
@@ -334,6 +362,7 @@ private:
     bool mOk = true;
     QSet<QByteArray>& mGoodImages;
     TPageWork& mWork;
+    const TPictureTable* mPictures;
 };
 
 bool CheckRecord(quint8 Code, TRecordReader& R) {
@@ -407,6 +436,11 @@ bool CheckRecord(quint8 Code, TRecordReader& R) {
         if (R.U8() > Qt::IntersectClip)
             R.Fail();
         break;
+    case PdcSetClipPath:
+        R.Path();
+        if (R.U8() > Qt::IntersectClip)
+            R.Fail();
+        break;
     case PdcSetRenderHint:
         R.U32();
         break;
@@ -425,7 +459,176 @@ bool CheckRecord(quint8 Code, TRecordReader& R) {
     return R.AtEnd();
 }
 
+quint32 GetBE(const unsigned char* D) {
+    return static_cast<quint32>(D[0]) << 24 | static_cast<quint32>(D[1]) << 16 |
+           static_cast<quint32>(D[2]) << 8 | D[3];
+}
+
+void AppendBE(QByteArray& Out, quint32 Value) {
+    const char Bytes[4] = {static_cast<char>(Value >> 24), static_cast<char>(Value >> 16),
+                           static_cast<char>(Value >> 8), static_cast<char>(Value)};
+    Out.append(Bytes, 4);
+}
+
+double GetDouble(const unsigned char* D) {
+    const quint64 Raw = static_cast<quint64>(GetBE(D)) << 32 | GetBE(D + 4);
+    double V;
+    std::memcpy(&V, &Raw, sizeof V);
+    return V;
+}
+
+// A record in Qt's framing: its code, its length in one byte or, from 255 on, 255 and four bytes.
+void AppendRecord(QByteArray& Out, quint8 Code, const QByteArray& Body) {
+    Out.append(static_cast<char>(Code));
+    if (Body.size() < 255) {
+        Out.append(static_cast<char>(Body.size()));
+    } else {
+        Out.append(static_cast<char>(255));
+        AppendBE(Out, static_cast<quint32>(Body.size()));
+    }
+    Out.append(Body);
+}
+
+// The bytes of an image record: the target, the image field, the source and the flags.
+QByteArray ImageRecord(const unsigned char* Target, const QByteArray& Image,
+                       const unsigned char* SourceAndFlags) {
+    QByteArray Body(reinterpret_cast<const char*>(Target), 32);
+    Body.append(Image);
+    Body.append(reinterpret_cast<const char*>(SourceAndFlags), 36);
+    return Body;
+}
+
+QByteArray SharedImageField(int Index) {
+    QByteArray Field;
+    AppendBE(Field, static_cast<quint32>(SharedImageMarker));
+    AppendBE(Field, static_cast<quint32>(Index));
+    return Field;
+}
+
+// Copies a page record by record; Replace may put a record of its own in place of one
+// (returning true). The picture header's checksum is made to match the new bytes.
+template <class F>
+QByteArray RewriteRecords(const QByteArray& Page, F Replace) {
+    const auto* D = reinterpret_cast<const unsigned char*>(Page.constData());
+    const qsizetype Size = Page.size();
+    if (Size < HeaderSize)
+        return Page;
+    QByteArray Out;
+    Out.reserve(Size);
+    Out.append(Page.constData(), HeaderSize);
+    qsizetype Pos = HeaderSize;
+    while (Size - Pos >= 2) {
+        const qsizetype Start = Pos;
+        const quint8 Code = D[Pos];
+        qsizetype Len = D[Pos + 1];
+        Pos += 2;
+        if (Len == 255) {
+            if (Size - Pos < 4)
+                break;
+            Len = GetBE(D + Pos);
+            Pos += 4;
+        }
+        if (Len > Size - Pos)
+            break;
+        if (!Replace(Code, D + Pos, Len, Out))
+            Out.append(Page.constData() + Start, Pos + Len - Start);
+        Pos += Len;
+    }
+    Out.append(Page.constData() + Pos, Size - Pos);
+    const quint16 Sum = qChecksum(QByteArrayView(Out).sliced(6));
+    Out[4] = static_cast<char>(Sum >> 8);
+    Out[5] = static_cast<char>(Sum & 0xFF);
+    return Out;
+}
+
 } // namespace
+
+int TPictureTable::Add(const QImage& Image) {
+    const auto Known = mByImage.constFind(Image.cacheKey());
+    if (Known != mByImage.constEnd())
+        return *Known;
+    QByteArray Png;
+    QBuffer Buffer(&Png);
+    Buffer.open(QIODevice::WriteOnly);
+    // As Qt's picture stream writes an image.
+    QImageWriter(&Buffer, "png").write(Image);
+    const int Index = AddPng(Png);
+    mByImage.insert(Image.cacheKey(), Index);
+    return Index;
+}
+
+int TPictureTable::AddPng(const QByteArray& Png) {
+    const auto Known = mByPng.constFind(Png);
+    if (Known != mByPng.constEnd())
+        return *Known;
+    const int Index = Count();
+    mPngs.push_back(Png);
+    mByPng.insert(Png, Index);
+    return Index;
+}
+
+quint64 TPictureTable::Pixels(int Index) const {
+    const QByteArray& Png = this->Png(Index);
+    if (Png.size() < 24)
+        return 0;
+    const auto* D = reinterpret_cast<const unsigned char*>(Png.constData());
+    return static_cast<quint64>(GetBE(D + 16)) * GetBE(D + 20);
+}
+
+void DrawTableImage(QPainter& Painter, const QRectF& Target, int Index, const QRectF& Source) {
+    const QPointF StandIn[StandInPoints] = {{StandInMark, static_cast<double>(Index)},
+                                            {Target.x(), Target.y()},
+                                            {Target.width(), Target.height()},
+                                            {Source.x(), Source.y()},
+                                            {Source.width(), Source.height()}};
+    Painter.drawPolyline(StandIn, StandInPoints);
+}
+
+QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table) {
+    return RewriteRecords(Page, [&](quint8 Code, const unsigned char* Body, qsizetype Len, QByteArray& Out) {
+        if (Code == PdcDrawPolyline && Len == 4 + 16 * StandInPoints && GetBE(Body) == StandInPoints &&
+            GetDouble(Body + 4) == StandInMark) {
+            // The stand-in's later points are the image record's two rectangles, field by field.
+            const auto* Rects = reinterpret_cast<const char*>(Body + 4 + 16);
+            QByteArray Record(Rects, 32);
+            Record.append(SharedImageField(static_cast<int>(GetDouble(Body + 12))));
+            Record.append(Rects + 32, 32);
+            AppendBE(Record, 0); // flags
+            AppendRecord(Out, PdcDrawImage, Record);
+            return true;
+        }
+        if (Code == PdcDrawImage && Len > 32 + 4 + 36 && GetBE(Body + 32) == 1) {
+            const QByteArray Png(reinterpret_cast<const char*>(Body + 36), Len - 36 - 36);
+            AppendRecord(Out, PdcDrawImage,
+                         ImageRecord(Body, SharedImageField(Table.AddPng(Png)), Body + Len - 36));
+            return true;
+        }
+        return false;
+    });
+}
+
+QByteArray ResolveImages(const QByteArray& Page, const TPictureTable& Table) {
+    return RewriteRecords(Page, [&](quint8 Code, const unsigned char* Body, qsizetype Len, QByteArray& Out) {
+        if (Code != PdcDrawImage || Len != 32 + 8 + 36 || GetBE(Body + 32) != SharedImageMarker)
+            return false;
+        const quint32 Index = GetBE(Body + 36);
+        if (Index >= static_cast<quint32>(Table.Count()))
+            return false;
+        QByteArray Image;
+        AppendBE(Image, 1);
+        Image.append(Table.Png(static_cast<int>(Index)));
+        AppendRecord(Out, PdcDrawImage, ImageRecord(Body, Image, Body + 40));
+        return true;
+    });
+}
+
+QString CheckPicture(const QByteArray& Png) {
+    QSet<QByteArray> Decoded;
+    TPageWork Work;
+    TRecordReader R(reinterpret_cast<const unsigned char*>(Png.constData()), Png.size(), Decoded, Work);
+    R.Png(Png.size());
+    return R.AtEnd() ? QString() : QStringLiteral("not a sound PNG picture");
+}
 
 QString CheckPage(const QByteArray& Data, QRect& PageRect) {
     TPageChecker Checker;
@@ -453,8 +656,9 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
     const qint32 Left = Header.I32(), Top = Header.I32(), Width = Header.I32(), Height = Header.I32();
     const quint32 Records = Header.U32();
     constexpr qint32 MaxPage = 100000;
-    if (Width <= 0 || Height <= 0 || Width > MaxPage || Height > MaxPage || std::abs(Left) > MaxPage ||
-        std::abs(Top) > MaxPage)
+    // No std::abs: the most negative value has no positive counterpart.
+    if (Width <= 0 || Height <= 0 || Width > MaxPage || Height > MaxPage || Left < -MaxPage ||
+        Left > MaxPage || Top < -MaxPage || Top > MaxPage)
         return QStringLiteral("no page size");
     if (Records == 0 || Records > static_cast<quint32>(Size / 2))
         return QStringLiteral("bad record count");
@@ -481,7 +685,7 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
                 return QStringLiteral("misplaced picture end");
             Ended = true;
         } else {
-            TRecordReader R(D + Pos, Len, mGoodImages, Work);
+            TRecordReader R(D + Pos, Len, mGoodImages, Work, mPictures);
             if (!CheckRecord(Code, R))
                 return QStringLiteral("bad picture record %1 (code %2)").arg(I + 1).arg(Code);
             if (Work.Points > MaxPagePoints)

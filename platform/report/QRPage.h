@@ -4,7 +4,9 @@
 // point, so fonts in whole points map to whole pixel sizes); export filters receive positions
 // in paper units of a tenth of a millimetre.
 
+#include <QByteArray>
 #include <QFont>
+#include <QHash>
 #include <QRect>
 #include <QSet>
 #include <QSizeF>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QImage;
 class QPainter;
 class QPicture;
 class QTransform;
@@ -34,17 +37,55 @@ QFont PointFont(const QFont& DesignFont);
 /// Replays a page on Painter, mapping page units to device pixels with PageToDevice.
 void PlayPage(QPainter& Painter, const QPicture& Page, const QTransform& PageToDevice);
 
+/// The distinct pictures of one report, each kept once as a PNG file. Pages refer to them
+/// by number (from 0) instead of holding a copy of the picture at every use.
+class TPictureTable {
+public:
+    /// The number of Image, encoding it the first time it (or an image of the same PNG) comes.
+    int Add(const QImage& Image);
+    /// The number of a PNG file that was checked, adding it when it is new.
+    int AddPng(const QByteArray& Png);
+    int Count() const { return static_cast<int>(mPngs.size()); }
+    const QByteArray& Png(int Index) const { return mPngs[static_cast<std::size_t>(Index)]; }
+    /// Width x height of picture Index, read from its PNG header.
+    quint64 Pixels(int Index) const;
+
+private:
+    std::vector<QByteArray> mPngs;
+    QHash<QByteArray, int> mByPng;
+    QHash<qint64, int> mByImage;
+};
+
+/// Draws picture Index of the report's table on a page being recorded. The page holds a
+/// stand-in until ShareImages turns it into a reference to the table.
+void DrawTableImage(QPainter& Painter, const QRectF& Target, int Index, const QRectF& Source);
+
+/// A recorded page as report files and printer objects keep it: every picture drawn on it,
+/// whether a stand-in of DrawTableImage or a PNG held in the page, becomes a reference to
+/// Table (pictures held in the page are added to it).
+QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table);
+/// The page as Qt replays it: every reference to Table replaced by the picture's PNG.
+QByteArray ResolveImages(const QByteArray& Page, const TPictureTable& Table);
+
+/// Checks that Png is a picture a page may refer to: a sound PNG file of bounded size that
+/// decodes. Returns an empty string when it is, otherwise what is wrong.
+QString CheckPicture(const QByteArray& Png);
+
 /// Checks that Data is a page picture the engine can replay safely: the picture header,
 /// its checksum and version, a page size, and every record's framing and contents. Returns
 /// an empty string and sets PageRect when the page is sound, otherwise what is wrong.
 QString CheckPage(const QByteArray& Data, QRect& PageRect);
 
 /// CheckPage for the pages of one file: remembers the pictures already found sound.
+/// With a picture table, pages may refer to its pictures, which must have been checked.
 class TPageChecker {
 public:
+    TPageChecker() = default;
+    explicit TPageChecker(const TPictureTable* Pictures) : mPictures(Pictures) {}
     QString Check(const QByteArray& Data, QRect& PageRect);
 
 private:
+    const TPictureTable* mPictures = nullptr;
     QSet<QByteArray> mGoodImages;
 };
 } // namespace qrpage

@@ -4,20 +4,37 @@
 #include "platform/rtl/TextCodec.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
 #include <QEventLoop>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 
 #include <memory>
 
 namespace {
 QPrinter* TheSharedPrinter = nullptr;
+// Set once the user has accepted Printer Setup: from then on the paper and orientation chosen
+// there are the ones printed on, whatever the report's own.
+bool TheSetupChosen = false;
+
+// The busy cursor while pages are produced or printed; the window does not react meanwhile.
+class TBusyCursor {
+public:
+    TBusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
 
 void FreeSharedPrinter() {
     delete TheSharedPrinter;
     TheSharedPrinter = nullptr;
+    TheSetupChosen = false;
 }
 
 // The program's printer: the choices of the printer dialogs stay in it from one use to the
@@ -30,8 +47,17 @@ QPrinter& SharedPrinter() {
     return *TheSharedPrinter;
 }
 
-// Offers the pages' own paper to the printer; the dialogs may still change it.
+// Offers the pages' own paper to the printer unless the user chose one in Printer Setup; the
+// dialogs may still change it. Where no printer is installed, the printer writes a PDF file.
 void OfferPaper(QPrinter& Printer, const TQRPrinter& Pages) {
+    if (QPrinterInfo::availablePrinterNames().isEmpty() && Printer.outputFormat() != QPrinter::PdfFormat) {
+        Printer.setOutputFormat(QPrinter::PdfFormat);
+        const QString Title = QString::fromStdString(Cp1252ToUtf8(Pages.Title()));
+        Printer.setOutputFileName(QDir::home().filePath((Title.isEmpty() ? QStringLiteral("report") : Title) +
+                                                        QStringLiteral(".pdf")));
+    }
+    if (TheSetupChosen)
+        return;
     const QSizeF MM = QRPaperSizeMM(Pages.PaperSize(), poPortrait);
     Printer.setPageSize(QPageSize(MM, QPageSize::Millimeter));
     Printer.setPageOrientation(Pages.Orientation() == poLandscape ? QPageLayout::Landscape
@@ -46,6 +72,7 @@ void TQRPrinter::Print(QPrinter& Printer) const {
     Printer.setFullPage(true);
     int First = Printer.fromPage() > 0 ? Printer.fromPage() : 1;
     int Last = Printer.toPage() > 0 ? std::min(Printer.toPage(), PageCount()) : PageCount();
+    TBusyCursor Busy;
     QPainter Painter;
     if (!Painter.begin(&Printer))
         throw Exception("The printer could not be started");
@@ -55,7 +82,10 @@ void TQRPrinter::Print(QPrinter& Printer) const {
             throw Exception("The printer did not accept a new page");
         const QSize Size = PageSize(Number);
         const double Scale = std::min(Paper.width() / Size.width(), Paper.height() / Size.height());
-        qrpage::PlayPage(Painter, Page(Number), QTransform::fromScale(Scale, Scale));
+        // Pages the preview has not shown are made for the printer alone and let go after it,
+        // so that printing a long report does not keep a second copy of every page.
+        const TPage& P = mPages[static_cast<std::size_t>(Number - 1)];
+        qrpage::PlayPage(Painter, P.Picture ? *P.Picture : Resolved(P), QTransform::fromScale(Scale, Scale));
     }
     if (!Painter.end())
         throw Exception("Printing failed");
@@ -77,13 +107,23 @@ void TQRPrinter::PrinterSetup() {
     OfferPaper(Printer, *this);
     QPrintDialog Dialog(&Printer, QApplication::activeWindow());
     Dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    Dialog.setOptions(QAbstractPrintDialog::PrintDialogOptions());
-    Dialog.exec();
+    // No page range to choose, but printing to a file stays offered: where no printer is
+    // installed it is the only choice.
+    Dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+    // The dialog only sets the printer up; its button does not print.
+    if (auto* Buttons = Dialog.findChild<QDialogButtonBox*>())
+        if (QPushButton* Ok = Buttons->button(QDialogButtonBox::Ok))
+            Ok->setText(QStringLiteral("OK"));
+    if (Dialog.exec() == QDialog::Accepted)
+        TheSetupChosen = true;
 }
 
 void TQuickRep::Preview() {
     auto Printer = std::make_unique<TQRPrinter>();
-    Prepare(*Printer);
+    {
+        TBusyCursor Busy;
+        Prepare(*Printer);
+    }
     QEventLoop Wait;
     QObject::connect(Printer.get(), &TQRPrinter::PreviewsReleased, &Wait, &QEventLoop::quit);
     if (OnPreview)

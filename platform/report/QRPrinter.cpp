@@ -16,6 +16,7 @@ constexpr int HeaderSize = 124;
 constexpr int CountOffset = 8;
 constexpr int DateOffset = 12;
 constexpr int CompressionOffset = 21;
+constexpr int PictureTableOffset = 22;
 // A page's uncompressed size is a few hundred kilobytes at most; a larger claim is damage.
 constexpr quint32 MaxPageBytes = 64u << 20;
 
@@ -54,7 +55,17 @@ TQRPrinter::~TQRPrinter() = default;
 const QPicture& TQRPrinter::Page(int PageNumber) const {
     if (PageNumber < 1 || PageNumber > PageCount())
         throw EListError(Format("List index out of bounds (%d)", PageNumber));
-    return mPages[static_cast<std::size_t>(PageNumber - 1)].Picture;
+    const TPage& P = mPages[static_cast<std::size_t>(PageNumber - 1)];
+    if (!P.Picture)
+        P.Picture = Resolved(P);
+    return *P.Picture;
+}
+
+QPicture TQRPrinter::Resolved(const TPage& Page) const {
+    const QByteArray Bytes = qrpage::ResolveImages(Page.Stored, mPictures);
+    QPicture Picture;
+    Picture.setData(Bytes.constData(), static_cast<uint>(Bytes.size()));
+    return Picture;
 }
 
 QSize TQRPrinter::PageSize(int PageNumber) const {
@@ -74,13 +85,15 @@ QSize TQRPrinter::PaperUnits() const {
                  static_cast<int>(std::lround(MM.height() * qrpage::UnitsPerMM)));
 }
 
-void TQRPrinter::SetPages(std::vector<QPicture> Pages) {
+void TQRPrinter::SetPages(std::vector<QPicture> Pages, qrpage::TPictureTable Pictures) {
     mPages.clear();
     mPages.reserve(Pages.size());
-    for (QPicture& P : Pages) {
-        const QSize Size = P.boundingRect().size();
-        mPages.push_back({std::move(P), Size});
-    }
+    mPictures = std::move(Pictures);
+    for (const QPicture& P : Pages)
+        mPages.push_back({qrpage::ShareImages(
+                              QByteArray::fromRawData(P.data(), static_cast<qsizetype>(P.size())), mPictures),
+                          P.boundingRect().size(),
+                          {}});
     mComplete = true;
     emit PagesChanged();
 }
@@ -94,9 +107,11 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
     if (!mComplete)
         return false;
     std::vector<char> Out(HeaderSize, '\0');
-    std::size_t Estimate = HeaderSize;
+    std::size_t Estimate = HeaderSize + 4;
+    for (int I = 0; I < mPictures.Count(); ++I)
+        Estimate += 4 + static_cast<std::size_t>(mPictures.Png(I).size());
     for (const TPage& P : mPages)
-        Estimate += 16 + static_cast<std::size_t>(P.Picture.size()) / (mCompression ? 4 : 1);
+        Estimate += 16 + static_cast<std::size_t>(P.Stored.size()) / (mCompression ? 4 : 1);
     Out.reserve(Estimate);
     PutLE(Out, 0, 3, 2);
     PutLE(Out, 2, 207, 2);
@@ -106,13 +121,20 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
     std::memcpy(&DateBits, &Date, sizeof DateBits);
     PutLE(Out, DateOffset, DateBits, 8);
     Out[CompressionOffset] = mCompression ? 1 : 0;
+    Out[PictureTableOffset] = 1;
+    AppendLE(Out, static_cast<quint32>(mPictures.Count()));
+    for (int I = 0; I < mPictures.Count(); ++I) {
+        const QByteArray& Png = mPictures.Png(I);
+        AppendLE(Out, static_cast<quint32>(Png.size()));
+        Out.insert(Out.end(), Png.begin(), Png.end());
+    }
 
     std::vector<Bytef> Packed;
     for (int I = 0; I < PageCount(); ++I) {
-        const QPicture& Picture = mPages[static_cast<std::size_t>(I)].Picture;
+        const QByteArray& Page = mPages[static_cast<std::size_t>(I)].Stored;
         const auto Start = static_cast<quint32>(Out.size());
-        const char* Data = Picture.data();
-        const auto Size = static_cast<uLong>(Picture.size());
+        const char* Data = Page.constData();
+        const auto Size = static_cast<uLong>(Page.size());
         AppendLE(Out, static_cast<quint32>(I + 1));
         AppendLE(Out, 0); // forward link, known once the data is in
         if (mCompression) {
@@ -155,18 +177,47 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
         Damaged("not a report file");
     const auto Count = static_cast<qint32>(GetLE(In, CountOffset));
     const auto Flag = static_cast<unsigned char>(In[CompressionOffset]);
+    const auto Shared = static_cast<unsigned char>(In[PictureTableOffset]);
     if (Count < 0)
         Damaged(Format("invalid page count %d", Count));
     if (Flag > 1)
         Damaged("unknown page compression");
+    if (Shared > 1)
+        Damaged("unknown picture layout");
+    std::size_t Pos = HeaderSize;
+    qrpage::TPictureTable Pictures;
+    if (Shared == 1) {
+        if (static_cast<std::size_t>(Size) - Pos < 4)
+            Damaged("the file is truncated");
+        const quint32 PictureCount = GetLE(In, Pos);
+        Pos += 4;
+        if (PictureCount > (static_cast<std::size_t>(Size) - Pos) / 4)
+            Damaged("the file is truncated");
+        for (quint32 I = 0; I < PictureCount; ++I) {
+            if (static_cast<std::size_t>(Size) - Pos < 4)
+                Damaged("the file is truncated");
+            const quint32 Length = GetLE(In, Pos);
+            Pos += 4;
+            if (Length > static_cast<std::size_t>(Size) - Pos)
+                Damaged("the file is truncated");
+            const QByteArray Png(In.data() + Pos, static_cast<qsizetype>(Length));
+            Pos += Length;
+            const QString Problem = qrpage::CheckPicture(Png);
+            if (!Problem.isEmpty())
+                Damaged(Format("picture %u is damaged (%s)", I + 1, Problem.toStdString()));
+            // A file that holds one picture twice would have pages refer to a number that
+            // the table gives to the first copy.
+            if (Pictures.AddPng(Png) != static_cast<int>(I))
+                Damaged(Format("picture %u is stored twice", I + 1));
+        }
+    }
     // Every record takes at least its 12 bytes of number and links.
-    if (Count > (Size - HeaderSize) / 12)
+    if (Count > static_cast<qint64>(static_cast<std::size_t>(Size) - Pos) / 12)
         Damaged("the file is truncated");
 
     std::vector<TPage> Pages;
     Pages.reserve(static_cast<std::size_t>(Count));
-    qrpage::TPageChecker Checker;
-    std::size_t Pos = HeaderSize;
+    qrpage::TPageChecker Checker(Shared == 1 ? &Pictures : nullptr);
     for (qint32 Number = 1; Number <= Count; ++Number) {
         if (static_cast<std::size_t>(Size) - Pos < 12)
             Damaged("the file is truncated");
@@ -201,13 +252,13 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
         const QString Problem = Checker.Check(Bytes, Rect);
         if (!Problem.isEmpty())
             Damaged(Format("page %d is damaged (%s)", Number, Problem.toStdString()));
-        QPicture Picture;
-        Picture.setData(Bytes.constData(), static_cast<uint>(Bytes.size()));
-        Pages.push_back({std::move(Picture), Rect.size()});
+        // Pages of older files hold their pictures; they join the table like a report run's.
+        Pages.push_back({Shared == 1 ? Bytes : qrpage::ShareImages(Bytes, Pictures), Rect.size(), {}});
         Pos = Next;
     }
 
     mPages = std::move(Pages);
+    mPictures = std::move(Pictures);
     mComplete = true;
     if (!mPages.empty())
         AdoptPaper(mPages.front().Size);

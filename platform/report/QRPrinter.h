@@ -9,6 +9,8 @@
 #include <QPicture>
 #include <QSize>
 
+#include <optional>
+
 #include <string>
 #include <vector>
 
@@ -24,11 +26,17 @@ QX_DECLARE_EXCEPTION(EQRFileError, EReadError)
 /// Report file layout (little-endian):
 ///   0   2  3                      12  8  creation time: days since 1899-12-30 (double)
 ///   2   2  207                    21  1  1 = page data compressed, 0 = not
-///   8   4  page count (signed)    other header bytes up to 124: zero, ignored on reading
-/// then one record per page from offset 124: page number (4, from 1), forward link (4, the
-/// offset just after the record), page data, back link (4, the offset of the record). The
+///   8   4  page count (signed)    22  1  1 = pictures kept once (below), 0 = in every page
+///   other header bytes up to 124: zero, ignored on reading
+/// When byte 22 is 1, offset 124 holds the number of pictures (4), then per picture its length
+/// (4) and its PNG file. Then one record per page: page number (4, from 1), forward link (4,
+/// the offset just after the record), page data, back link (4, the offset of the record). The
 /// page data is the QPicture's bytes, or when compressed their length (4) and their zlib
-/// stream. The last 4 bytes of the file are so the offset of the last record.
+/// stream. The last 4 bytes of the file are so the offset of the last record. When pictures
+/// are kept once, a page's image records (Qt's record 18) hold, in place of Qt's image stream
+/// (the marker 1 and a PNG file), the marker 2 and the picture's number from 0, both 4 bytes
+/// big-endian as every field of the page data; the page's checksum covers these bytes. Files
+/// with byte 22 zero, whose pages hold each image they draw, are still read.
 class TQRPrinter : public QObject, public TObject {
     Q_OBJECT
 
@@ -62,8 +70,11 @@ public:
 
     /// True once the pages form a complete set: a report run finished or a file was loaded.
     bool Complete() const { return mComplete; }
-    /// Replaces the pages with the complete set of a finished report run.
-    void SetPages(std::vector<QPicture> Pages);
+    /// Replaces the pages with the complete set of a finished report run, whose pages may
+    /// draw the pictures of Pictures.
+    void SetPages(std::vector<QPicture> Pages, qrpage::TPictureTable Pictures = {});
+    /// The distinct pictures that the pages draw.
+    const qrpage::TPictureTable& Pictures() const { return mPictures; }
 
     /// Writes the pages to a new report file. Writes nothing and returns false while the
     /// pages are not complete. A file that cannot be written raises EStreamError.
@@ -97,12 +108,18 @@ signals:
 
 private:
     struct TPage {
-        QPicture Picture;
+        /// The page as the report file keeps it, its pictures referring to mPictures.
+        QByteArray Stored;
         QSize Size;
+        /// The page as Qt replays it, made on first use.
+        mutable std::optional<QPicture> Picture;
     };
     void AdoptPaper(QSize PageSize);
+    /// The page as Qt replays it, made anew.
+    QPicture Resolved(const TPage& Page) const;
 
     std::vector<TPage> mPages;
+    qrpage::TPictureTable mPictures;
     TQRPaperSize mPaperSize = TQRPaperSize::A4;
     TPrinterOrientation mOrientation = poPortrait;
     std::string mTitle;

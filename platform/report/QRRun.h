@@ -27,6 +27,8 @@ public:
     /// Where pages are drawn; none when the run only exports.
     QPainter* Painter = nullptr;
     TQRExportFilter* Filter = nullptr;
+    /// The report's distinct pictures, which the pages drawn refer to; none when only exporting.
+    qrpage::TPictureTable* Pictures = nullptr;
     int PageNumber = 0;
 
     const TFontInfo& FontInfo(const QFont& Design);

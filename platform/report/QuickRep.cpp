@@ -252,12 +252,14 @@ void TQuickRep::Execute(TQRPrintContext& Context, std::vector<QPicture>* Pages) 
 
 void TQuickRep::Prepare(TQRPrinter& Printer) {
     std::vector<QPicture> Pages;
+    qrpage::TPictureTable Pictures;
     TQRPrintContext Context;
+    Context.Pictures = &Pictures;
     Execute(Context, &Pages);
     Printer.SetPaper(Page.PaperSize, Page.Orientation);
     Printer.SetTitle(ReportTitle);
     Printer.SetCompression(Options.Compression);
-    Printer.SetPages(std::move(Pages));
+    Printer.SetPages(std::move(Pages), std::move(Pictures));
 }
 
 void TQuickRep::ExportWithFilter(TQRExportFilter& Filter) {

@@ -58,13 +58,17 @@ TEST(RowRules, TextsOfOneHeightJoinInColumnOrderWhateverThePlacingOrder) {
     Cont.AddText(30, 4, "c");
     Cont.AddText(10, 4, "a");
     Cont.AddText(20, 4, "b");
-    Cont.AddText(20, 4, "b0"); // an equal column goes before the text already there
+    // Texts that start at one column stand from top to bottom, whatever the placing order.
+    Cont.AddText(20, 5, "b below");
+    Cont.AddText(20, 3.5, "b above");
+    Cont.AddText(20.2, 4, "b beside");
     Cont.AddText(5, 4.2, "first");
-    EXPECT_EQ(Rows(Cont), std::vector<std::string>{"first|a|b0|b|c"});
+    EXPECT_EQ(Rows(Cont), std::vector<std::string>{"first|a|b above|b|b beside|b below|c"});
     // The new first text took the row's place: its Row value now decides matches.
     Cont.AddText(1, 5.65, "joins");
     Cont.AddText(1, 2.6, "new row");
-    EXPECT_EQ(Rows(Cont), (std::vector<std::string>{"joins|first|a|b0|b|c", "new row"}));
+    EXPECT_EQ(Rows(Cont),
+              (std::vector<std::string>{"joins|first|a|b above|b|b beside|b below|c", "new row"}));
     Cont.ClearItems();
     EXPECT_EQ(Cont.FirstRow(), nullptr);
 }
@@ -113,6 +117,25 @@ TEST(HtmlExport, SingleRowsEndInBreaksAndRunsOfWideRowsFormTables) {
               (std::vector<std::string>{"title", "a;b", "c;d", "note", "e;f", "end", "g;h", "</CSV>"}));
 }
 
+TEST(HtmlExport, EveryRowOfATableHasTheSameCellsEachUnderItsHeading) {
+    // Headings at 2, 20, 40, 60. A row of a table puts each text under the last heading that
+    // starts at or left of it; two texts under one heading (a routine and, below it, its code
+    // line) split that heading's column; a missing or empty text leaves an empty cell.
+    const TPage Page = {{2, 0, "Project"}, {20, 0, "Routine"},   {40, 0, "Variable"}, {60, 0, "Type"},
+                        {3, 3, "A.vbp"},   {20, 3, "Sub1"},      {20, 4, "x = Now"},  {41, 3, "v"},
+                        {60, 3, ""},       {0, 6, "left"},       {25, 6, "Sub2"},     {62, 6, "Sort"},
+                        {4, 9, "B.vbp"},   {70, 9, "far right"}, {1, 12, "end"}};
+    EXPECT_EQ(Export<TQRCSVExportFilter>({Page}),
+              (std::vector<std::string>{"Project;Routine;;Variable;Type", "A.vbp;Sub1;x = Now;v;",
+                                        "left;Sub2;;;Sort", "B.vbp;;;;far right", "end", "</CSV>"}));
+    const std::vector<std::string> Html = Export<TQRHtmlExportFilter>({Page});
+    EXPECT_EQ(std::vector<std::string>(Html.begin() + 2, Html.end() - 1),
+              (std::vector<std::string>{TableStart + "Project<TD>Routine<TD><TD>Variable<TD>Type",
+                                        "<TR><TD>A.vbp<TD>Sub1<TD>x = Now<TD>v<TD>",
+                                        "<TR><TD>left<TD>Sub2<TD><TD><TD>Sort",
+                                        "<TR><TD>B.vbp<TD><TD><TD><TD>far right", "</TABLE>end<BR>"}));
+}
+
 TEST(HtmlExport, ATableNeverContinuesOntoTheNextPageAndPagesWithoutTextWriteNothing) {
     const TPage Wide = {{1, 3, "a"}, {9, 3, "b"}};
     EXPECT_EQ(
@@ -136,6 +159,8 @@ TEST(HtmlExport, TextsAreEscapedOrQuotedSoThatEveryColumnStaysInPlace) {
     EXPECT_EQ(Export<TQRCSVExportFilter>({Page}),
               (std::vector<std::string>{"If d < Date And x > 0 Then;\"A&B \"\"q\"\"\";\"Caf\xE9;x\"", "plain",
                                         "</CSV>"}));
+    // Bytes that Windows-1252 leaves undefined stay readable under the declared encoding.
+    EXPECT_EQ(HtmlEscape("a\x81\x8D\x8F\x90\x9D\x80z"), "a&#129;&#141;&#143;&#144;&#157;\x80z");
     EXPECT_EQ(CsvField("two\r\nlines"), "\"two\r\nlines\"");
     EXPECT_EQ(CsvField("a\nb"), "\"a\nb\"");
 }

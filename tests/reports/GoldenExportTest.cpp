@@ -26,6 +26,10 @@ std::unique_ptr<TQuorvex> TrickyDocument() {
     Module->AddHit(NewHit("Form_Load", "Date", "If d < Date And x > 0 Then", 14, ctNo, "Branching"));
     Module->AddHit(
         NewHit("Print_Click", "Format", "s = Format(d, \"dd;mm;yy\")", 31, ctMayBe, "Computation"));
+    // A routine name wider than its column, no error type, and the bytes that Windows-1252
+    // leaves undefined.
+    Module->AddHit(NewHit("ValidateCustomerInvoiceDueDateAgainstFiscalCalendar", "Now",
+                          "sTag = \"\x81\x8D\x8F\x90\x9D\" & Now", 40, ctYes, ""));
     Doc->AddProject(NewProject("Calendar.vbp", {Module}));
     auto* MDB = new TMDBInfo;
     MDB->Name = "Caf\xE9.mdb";
@@ -62,21 +66,33 @@ protected:
     TrepHits Report{Document, Images};
 };
 
-// The texts of the table cells in document order, as UTF-8.
-void CellTexts(xmlNode* Node, std::vector<std::string>& Cells) {
+bool Is(const xmlNode* N, const char* Name) {
+    return N->type == XML_ELEMENT_NODE && xmlStrcasecmp(N->name, BAD_CAST Name) == 0;
+}
+
+// The table rows as the parser sees them, the texts of each row's cells as UTF-8. A table's
+// first row has no <TR> of its own: its cells are the table's own.
+void TableRows(xmlNode* Node, std::vector<std::vector<std::string>>& Rows) {
     for (xmlNode* N = Node; N != nullptr; N = N->next) {
-        if (N->type == XML_ELEMENT_NODE && xmlStrcasecmp(N->name, BAD_CAST "td") == 0) {
-            xmlChar* Text = xmlNodeGetContent(N);
-            // A cell runs to the next tag, line end included, which a browser does not show.
-            Cells.push_back(QString::fromUtf8(reinterpret_cast<const char*>(Text)).trimmed().toStdString());
-            xmlFree(Text);
+        if (Is(N, "tr") || Is(N, "table")) {
+            std::vector<std::string> Cells;
+            for (xmlNode* C = N->children; C != nullptr; C = C->next)
+                if (Is(C, "td")) {
+                    xmlChar* Text = xmlNodeGetContent(C);
+                    // A cell runs to the next tag, line end included, which a browser does not show.
+                    Cells.push_back(
+                        QString::fromUtf8(reinterpret_cast<const char*>(Text)).trimmed().toStdString());
+                    xmlFree(Text);
+                }
+            if (!Cells.empty())
+                Rows.push_back(std::move(Cells));
         }
-        CellTexts(N->children, Cells);
+        TableRows(N->children, Rows);
     }
 }
 
-bool HasRun(const std::vector<std::string>& Cells, const std::vector<std::string>& Run) {
-    return std::search(Cells.begin(), Cells.end(), Run.begin(), Run.end()) != Cells.end();
+bool HasRow(const std::vector<std::vector<std::string>>& Rows, const std::vector<std::string>& Row) {
+    return std::find(Rows.begin(), Rows.end(), Row) != Rows.end();
 }
 } // namespace
 
@@ -85,29 +101,42 @@ TEST_F(GoldenExportTest, HtmlShowsTheExactTextsToARealParser) {
     htmlDocPtr Doc = htmlReadMemory(Html.data(), static_cast<int>(Html.size()), nullptr, nullptr,
                                     HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
     ASSERT_NE(Doc, nullptr);
-    std::vector<std::string> Cells;
-    CellTexts(xmlDocGetRootElement(Doc), Cells);
+    std::vector<std::vector<std::string>> Rows;
+    TableRows(xmlDocGetRootElement(Doc), Rows);
     xmlChar* Whole = xmlNodeGetContent(xmlDocGetRootElement(Doc));
     const std::string Text = reinterpret_cast<const char*>(Whole);
     xmlFree(Whole);
     xmlFreeDoc(Doc);
 
     EXPECT_TRUE(QString::fromUtf8(Text).trimmed().startsWith(QStringLiteral("Smith & Sons; audit")));
-    EXPECT_TRUE(HasRun(Cells, {"Calendar.vbp", "frmMain.frm", "If d < Date And x > 0 Then", "Form_Load",
-                               "Date", "14", "Branching"}));
-    EXPECT_TRUE(HasRun(Cells, {"Calendar.vbp", "frmMain.frm", "s = Format(d, \"dd;mm;yy\")", "Print_Click",
-                               "Format", "31", "Computation"}));
+    // The parser read the whole file: the last texts of the page are there.
+    EXPECT_NE(Text.find("Page 1"), std::string::npos);
+    // Every row of the table has the heading row's cells; the routine's column is split for
+    // the code line below the routine name.
+    ASSERT_FALSE(Rows.empty());
+    EXPECT_EQ(Rows[0], (std::vector<std::string>{"Project File", "Module", "Routine Name", "", "Variable",
+                                                 "Line No", "Error Type"}));
+    for (const auto& Row : Rows)
+        EXPECT_EQ(Row.size(), Rows[0].size()) << Row[0];
+    EXPECT_TRUE(HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "Form_Load", "If d < Date And x > 0 Then",
+                              "Date", "14", "Branching"}));
+    EXPECT_TRUE(HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "Print_Click", "s = Format(d, \"dd;mm;yy\")",
+                              "Format", "31", "Computation"}));
+    // The undefined bytes come back as the code points they stand for; no error type, an empty cell.
+    EXPECT_TRUE(
+        HasRow(Rows, {"Calendar.vbp", "frmMain.frm", "ValidateCustomerInvoiceDueDateAgainstFiscalCalendar",
+                      "sTag = \"\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\" & Now", "Now", "40", ""}));
     // The declared code page makes the Windows-1252 byte an é.
-    EXPECT_TRUE(HasRun(Cells, {"Caf\xC3\xA9.mdb", "Orders & Items", "Short Date", "Orders - Ship;Date",
-                               "ShipDate", "2", "Computation"}));
-    EXPECT_TRUE(HasRun(Cells, {"Total Hits:", "3"}));
+    EXPECT_TRUE(HasRow(Rows, {"Caf\xC3\xA9.mdb", "Orders & Items", "Orders - Ship;Date", "Short Date",
+                              "ShipDate", "2", "Computation"}));
+    EXPECT_TRUE(HasRow(Rows, {"Total Hits:", "4", "", "", "", "", ""}));
 }
 
 TEST_F(GoldenExportTest, CsvAndPlainTextMatchTheirGoldenFiles) {
     const std::string Csv = ExportAndCompare<TQRCSVExportFilter>(QStringLiteral("hits.csv"));
-    EXPECT_NE(Csv.find("Calendar.vbp;frmMain.frm;\"s = Format(d, \"\"dd;mm;yy\"\")\";Print_Click"),
+    EXPECT_NE(Csv.find("Calendar.vbp;frmMain.frm;Print_Click;\"s = Format(d, \"\"dd;mm;yy\"\")\";Format"),
               std::string::npos);
-    EXPECT_NE(Csv.find("Caf\xE9.mdb;Orders & Items;Short Date;\"Orders - Ship;Date\";ShipDate;2;Computation"),
+    EXPECT_NE(Csv.find("Caf\xE9.mdb;Orders & Items;\"Orders - Ship;Date\";Short Date;ShipDate;2;Computation"),
               std::string::npos);
     ExportAndCompare<TQRAsciiExportFilter>(QStringLiteral("hits.txt"));
 }

@@ -2,11 +2,14 @@
 // the HTML and CSV filters.
 #include "reports/qrHtml.h"
 #include "reports/rptHits.h"
+#include "tests/platform/report/ReportFiles.h"
 #include "tests/reports/ReportsTestSupport.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace reportstest;
 
@@ -128,9 +131,9 @@ TEST_F(HitReportTest, AnEmptyDocumentPrintsItsHeadersAndASummaryOfNothing) {
     EXPECT_TRUE(Walk().empty());
     EXPECT_EQ(ExportLines(),
               (std::vector<std::string>{
-                  "Audit", "Project File;Module;Routine Name;Variable;Line No;Error Type", "Total Hits:;0",
-                  "Total Modules:;0;Compliant Status", "Total Lines of Code:;0",
-                  "Quorvex for VB - Year 2000 hit report;Page 1", "</CSV>"}));
+                  "Audit", "Project File;Module;Routine Name;Variable;Line No;Error Type",
+                  "Total Hits:;0;;;;", "Total Modules:;0;Compliant Status;;;", "Total Lines of Code:;0;;;;",
+                  ";;;Quorvex for VB - Year 2000 hit report;;Page 1", "</CSV>"}));
     EXPECT_EQ(ImageIndex(Report.imgCompliant->Picture), 12 + ctYes);
 }
 
@@ -163,10 +166,11 @@ TEST_F(HitReportTest, RowsFollowTheDocumentAndSkipWhatHasNoHits) {
                 return L;
         return std::string("<none>");
     };
-    EXPECT_EQ(Line("Total Hits:"), "Total Hits:;8");
-    EXPECT_EQ(Line("Total Modules:"), "Total Modules:;10;Compliant Status");
+    // The summary continues the table of hits: every row has its seven cells.
+    EXPECT_EQ(Line("Total Hits:"), "Total Hits:;8;;;;;");
+    EXPECT_EQ(Line("Total Modules:"), "Total Modules:;10;Compliant Status;;;;");
     EXPECT_EQ(Line("Total Lines of Code:"),
-              "Total Lines of Code:;" + std::to_string(Document->TotalLinesOfCode()));
+              "Total Lines of Code:;" + std::to_string(Document->TotalLinesOfCode()) + ";;;;;");
     EXPECT_EQ(ImageIndex(Report.imgCompliant->Picture), 12 + ctNo);
 }
 
@@ -192,14 +196,72 @@ TEST_F(HitReportTest, EveryHitIsOneLineOfTheExportOnEveryPage) {
         if (L.rfind("Big.vbp;", 0) != 0)
             continue;
         ++Rows;
-        // Project, module, line, routine, variable, line number, error type.
+        // Project, module, routine, line, variable, line number, error type.
         EXPECT_EQ(std::count(L.begin(), L.end(), ';'), 6) << L;
     }
     EXPECT_EQ(Rows, 150);
-    EXPECT_EQ(Csv[2], "Big.vbp;mod0.bas;mod0.bas.1;Sub1;v1;1;Computation");
+    EXPECT_EQ(Csv[1], "Project File;Module;Routine Name;;Variable;Line No;Error Type");
+    EXPECT_EQ(Csv[2], "Big.vbp;mod0.bas;Sub1;mod0.bas.1;v1;1;Computation");
 
     int TableRows = 0;
     for (const std::string& L : ExportLines(true))
         TableRows += L.rfind("<TR><TD>Big.vbp<TD>", 0) == 0;
     EXPECT_EQ(TableRows, 150);
+}
+
+TEST_F(HitReportTest, SavedReportsReopenAndDrawExactlyAsPreviewedWhateverTheTexts) {
+    // Documents of random texts for every label of the report: routine names and error types
+    // cut by their fixed width, names, variables and code lines that wrap (inside over-long
+    // words too) and grow the row, line breaks, Windows-1252 letters, empty texts, every
+    // rating picture, and rows of databases; pages break anywhere and end in the summary.
+    std::mt19937 Random(7);
+    auto Pick = [&](int N) { return static_cast<int>(Random() % static_cast<unsigned>(N)); };
+    const std::string Alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJ_0123456789 \xE9\xFC\xA3";
+    auto Text = [&](int MaxLength, bool Spaces = true) {
+        std::string T;
+        const int Length = Pick(MaxLength + 1);
+        for (int I = 0; I < Length; ++I) {
+            const char C = Alphabet[static_cast<std::size_t>(Pick(static_cast<int>(Alphabet.size())))];
+            T += C == ' ' && !Spaces ? '_' : C;
+        }
+        if (Pick(8) == 0)
+            T += "\r\nIf x Then y";
+        return T;
+    };
+    QTemporaryDir Files;
+    for (int Round = 0; Round < 4; ++Round) {
+        Document = std::make_unique<TQuorvex>();
+        Document->Name = Text(90);
+        for (int P = 0; P < 3; ++P) {
+            std::vector<TModuleInfo*> Modules;
+            for (int M = 0; M < 3; ++M) {
+                TModuleInfo* Module = NewModule(Text(60, Pick(2) == 0), 0, 2 + Pick(8));
+                for (int H = 0; H < 1 + Pick(12); ++H)
+                    Module->AddHit(NewHit(Text(Pick(2) ? 90 : 20, false), Text(70, Pick(2) == 0), Text(250),
+                                          Pick(100000), static_cast<TCompliant>(Pick(3)), Text(40)));
+                Modules.push_back(Module);
+            }
+            Document->AddProject(NewProject(Text(50), Modules));
+        }
+        auto* MDB = new TMDBInfo;
+        MDB->Name = Text(40);
+        auto* Table = NewObject<TMDBTableInfo>(Text(40), 18);
+        for (int H = 0; H < 5; ++H)
+            Table->AddHit(NewMDBHit(Text(50, false), Text(30, false), Text(30), Text(120), Pick(50),
+                                    static_cast<TCompliant>(Pick(3))));
+        MDB->AddTable(Table);
+        Document->AddMDB(MDB);
+
+        TQRPrinter Previewed;
+        Report.Prepare(Previewed);
+        ASSERT_GT(Previewed.PageCount(), 1);
+        const std::string Name = Files.filePath(QStringLiteral("round.QXV")).toStdString();
+        ASSERT_TRUE(Previewed.Save(Name));
+        TQRPrinter Loaded;
+        ASSERT_NO_THROW(Loaded.Load(Name)) << "round " << Round;
+        ASSERT_EQ(Loaded.PageCount(), Previewed.PageCount());
+        for (int Page = 1; Page <= Previewed.PageCount(); ++Page)
+            ASSERT_EQ(reportfiles::Render(Loaded, Page, 0.2), reportfiles::Render(Previewed, Page, 0.2))
+                << "round " << Round << " page " << Page;
+    }
 }

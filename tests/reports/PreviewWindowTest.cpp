@@ -157,12 +157,14 @@ TEST_F(PreviewWindowTest, ASavedReportLoadsBackAsTheSamePages) {
     Document = std::make_unique<TQuorvex>();
     WithPreview(Report, [&](TfrmPreview& Window) {
         EXPECT_EQ(Window.Printer()->PageCount(), 1);
+        Click(Window, "LastPage");
+        EXPECT_EQ(Window.StatusText(), QStringLiteral("Page 1 of 1"));
         AnswerFileDialog(File(QStringLiteral("hits.QXV")));
         Click(Window, "Load");
         EXPECT_EQ(PageBytes(*Window.Printer()), Saved);
         EXPECT_EQ(Window.Printer()->Orientation(), poLandscape);
         EXPECT_EQ(Window.QRPreview()->PageNumber(), 1);
-        // Loading leaves the status line alone.
+        // Loading shows the status line's "Working..." until a page button is used.
         EXPECT_EQ(Window.StatusText(), QStringLiteral("Working..."));
 
         // Saving as "hits" again asks before the file of that name with the extension is replaced.

@@ -90,7 +90,8 @@ TEST_F(ReportCommandsTest, ExportWritesTheChosenFormatAndAddsItsExtensionToABare
                            QStringLiteral("CSV Comma Seperated File (*.CSV)")}));
     const std::string Html = ReadFile(Path(QStringLiteral("report.HTM")));
     EXPECT_EQ(Html.rfind("<html>\r\n", 0), 0u);
-    EXPECT_NE(Html.find("<TR><TD>Calendar.vbp<TD>frmMain.frm<TD>x = DateAdd(Now)"), std::string::npos);
+    EXPECT_NE(Html.find("<TR><TD>Calendar.vbp<TD>frmMain.frm<TD>Form_Load<TD>x = DateAdd(Now)<TD>DateAdd"),
+              std::string::npos);
 
     Export(Path(QStringLiteral("report")), 2);
     EXPECT_NE(ReadFile(Path(QStringLiteral("report.TXT"))).find("Audit"), std::string::npos);

@@ -870,6 +870,15 @@ TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProj
               QStringLiteral("Cannot open file ") + Dir.filePath(QStringLiteral("missing.vbp")));
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
+
+    // The project file reads, but none of its modules does: the node keeps its hits.
+    for (const char* Module : {"frmMain.frm", "modDates.bas", "clsItem.cls"})
+        ASSERT_TRUE(QFile::remove(QFileInfo(Good).dir().filePath(QString::fromLatin1(Module))));
+    QString Named;
+    ScanProjectFile(Good, 1, [&] { testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Named); });
+    EXPECT_TRUE(Named.contains(QStringLiteral("App.vbp: none of its modules could be read")));
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
 }
 
 namespace {

@@ -247,6 +247,48 @@ TEST_F(StartupTest, AnUnreadableWordListIsReportedAndKept) {
     EXPECT_EQ(ReadFile(KeyWords), "Date\r\nNow\r\n");
 }
 
+TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgramWithAReportPreviewOpen) {
+    // The report's preview is a window of its own; closing the main window while it shows
+    // closes it too, the program ends, and the word lists are written then.
+    const std::string Audit = Sample(QStringLiteral("audit.qxs"));
+    QElapsedTimer Clock;
+    Clock.start();
+    QTimer Watch;
+    Watch.setInterval(10);
+    int Step = 0;
+    bool PreviewShown = false;
+    QObject::connect(&Watch, &QTimer::timeout, [&] {
+        if (Clock.elapsed() > 20000) {
+            ADD_FAILURE() << "the program did not end at step " << Step;
+            Watch.stop();
+            for (QWidget* W : QApplication::topLevelWidgets())
+                W->close();
+            QApplication::exit(1);
+            return;
+        }
+        if (Step == 0 && frmMain != nullptr && frmMain->isVisible() &&
+            QApplication::activeModalWidget() == nullptr) {
+            Step = 1;
+            // The preview runs its own wait; the watch goes on from inside it.
+            QTimer::singleShot(0, frmMain, [] { frmMain->ui->mnuFilePrint->trigger(); });
+        } else if (Step == 1) {
+            for (QWidget* W : QApplication::topLevelWidgets())
+                if (W->inherits("TfrmPreview") && W->isVisible()) {
+                    PreviewShown = true;
+                    Step = 2;
+                    KeyWordList->Add("Fiscal");
+                    frmMain->close();
+                }
+        }
+    });
+    Watch.start();
+    EXPECT_EQ(RunQuorvexVB(Program, {FromFileName(Audit)}), 0);
+    EXPECT_TRUE(PreviewShown);
+    for (QWidget* W : QApplication::topLevelWidgets())
+        EXPECT_FALSE(W->isVisible()) << W->metaObject()->className();
+    EXPECT_NE(ReadFile(Dir.filePath(QStringLiteral("KeyWords.TXT"))).find("Fiscal\r\n"), std::string::npos);
+}
+
 // A document and a word list that are named pipes are refused, each with one box that names it,
 // rather than waited on; the program comes up untitled and leaves the word list as it was.
 TEST_F(StartupTest, PipesNamedAsDocumentOrWordListAreRefusedNotWaitedOn) {

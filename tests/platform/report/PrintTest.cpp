@@ -1,11 +1,19 @@
 #include "tests/platform/report/SampleReport.h"
 #include "tests/support/ModalHelper.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -82,4 +90,84 @@ TEST(ReportPrint, ThePrintDialogOffersThePagesAndTheirPaper) {
     EXPECT_EQ(Title, QStringLiteral("Printer Setup"));
     EXPECT_FALSE(Range);
     EXPECT_EQ(Orientation, QPageLayout::Portrait);
+}
+
+TEST(ReportPrint, PrinterSetupOffersPdfAndItsPaperReachesTheNextPrint) {
+    // The sample is landscape A4. In Printer Setup the user picks A5 portrait through the
+    // printer's properties; the next print dialog keeps it and the file printed has that paper.
+    TSampleReport Report(60);
+    TQRPrinter Pages;
+    Report.Prepare(Pages);
+    QTemporaryDir Dir;
+    const QString Pdf = Dir.filePath(QStringLiteral("setup.pdf"));
+
+    QStringList Printers;
+    QString Button;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* Dialog = qobject_cast<QPrintDialog*>(W);
+        ASSERT_NE(Dialog, nullptr);
+        // Where no printer is installed, printing to a PDF file is still offered.
+        if (auto* Printer = Dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+            for (int I = 0; I < Printer->count(); ++I)
+                Printers << Printer->itemText(I);
+        Button = Dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->text();
+        testsupport::AnswerNextModal([](QWidget* Properties) {
+            auto* Size = Properties->findChild<QComboBox*>(QStringLiteral("pageSizeCombo"));
+            ASSERT_NE(Size, nullptr);
+            Size->setCurrentIndex(Size->findText(QStringLiteral("A5"), Qt::MatchStartsWith));
+            Properties->findChild<QRadioButton*>(QStringLiteral("portrait"))->click();
+            qobject_cast<QDialog*>(Properties)->accept();
+        });
+        Dialog->findChild<QPushButton*>(QStringLiteral("properties"))->click();
+        Dialog->accept();
+    });
+    Pages.PrinterSetup();
+    ASSERT_TRUE(testsupport::AllAnswered());
+    EXPECT_TRUE(Printers.contains(QStringLiteral("Print to File (PDF)")))
+        << Printers.join(u',').toStdString();
+    EXPECT_EQ(Button, QStringLiteral("OK"));
+
+    QPageLayout Offered;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* Dialog = qobject_cast<QPrintDialog*>(W);
+        ASSERT_NE(Dialog, nullptr);
+        Offered = Dialog->printer()->pageLayout();
+        Dialog->findChild<QLineEdit*>(QStringLiteral("filename"))->setText(Pdf);
+        Dialog->accept();
+    });
+    Pages.Print();
+    ASSERT_TRUE(testsupport::AllAnswered());
+    EXPECT_EQ(Offered.pageSize().id(), QPageSize::A5);
+    EXPECT_EQ(Offered.orientation(), QPageLayout::Portrait);
+    // A5 portrait is 420 x 595 points.
+    QFile File(Pdf);
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch Box =
+        QRegularExpression(QStringLiteral("/MediaBox \\[0 0 ([0-9.]+) ([0-9.]+)\\]"))
+            .match(QString::fromLatin1(File.readAll()));
+    ASSERT_TRUE(Box.hasMatch());
+    EXPECT_NEAR(Box.captured(1).toDouble(), 420, 1);
+    EXPECT_NEAR(Box.captured(2).toDouble(), 595, 1);
+    EXPECT_EQ(PdfPages(Pdf), 4);
+}
+
+TEST(ReportPrint, TheBusyCursorShowsWhilePagesAreMadeAndNotInThePreview) {
+    TSampleReport Report(60);
+    auto Shape = [] {
+        return QApplication::overrideCursor() != nullptr ? QApplication::overrideCursor()->shape()
+                                                         : Qt::ArrowCursor;
+    };
+    std::vector<Qt::CursorShape> WhileMaking;
+    const TQRNeedDataEvent NeedData = Report.OnNeedData;
+    Report.OnNeedData = [&](TObject* Sender, bool& More) {
+        WhileMaking.push_back(Shape());
+        NeedData(Sender, More);
+    };
+    Qt::CursorShape InPreview = Qt::WaitCursor;
+    Report.OnPreview = [&](TObject*) { InPreview = Shape(); };
+    Report.Preview();
+    ASSERT_FALSE(WhileMaking.empty());
+    EXPECT_TRUE(
+        std::all_of(WhileMaking.begin(), WhileMaking.end(), [](auto S) { return S == Qt::WaitCursor; }));
+    EXPECT_EQ(InPreview, Qt::ArrowCursor);
 }

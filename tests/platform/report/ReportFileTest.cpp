@@ -33,20 +33,33 @@ TEST(ReportFile, HeaderAndRecordsHaveTheirExactLayout) {
         QDate(1899, 12, 30).daysTo(Now.date()) + Now.time().msecsSinceStartOfDay() / 86400000.0;
     EXPECT_NEAR(Date, Today, 1.0 / 24);
     EXPECT_EQ(File[21], 0);
+    EXPECT_EQ(File[22], 1);
     for (int I : {4, 5, 6, 7, 20})
         EXPECT_EQ(File[I], 0) << I;
-    for (int I = 22; I < 124; ++I)
+    for (int I = 23; I < 124; ++I)
         EXPECT_EQ(File[I], 0) << I;
 
-    std::size_t Pos = 124;
+    // The table of pictures: the sample's row picture, once, whatever the number of rows.
+    const qrpage::TPictureTable& Pictures = Printer.Pictures();
+    ASSERT_EQ(U32(File, 124), 1u);
+    ASSERT_EQ(Pictures.Count(), 1);
+    const quint32 PngSize = U32(File, 128);
+    EXPECT_EQ(QByteArray(File.data() + 132, PngSize), Pictures.Png(0));
+    EXPECT_EQ(QImage::fromData(Pictures.Png(0), "PNG").size(), QSize(32, 32));
+
+    std::size_t Pos = 132 + PngSize;
+    EXPECT_EQ(FirstRecord(File), Pos);
     for (int Page = 1; Page <= Printer.PageCount(); ++Page) {
         EXPECT_EQ(U32(File, Pos), static_cast<quint32>(Page));
         const std::size_t Next = U32(File, Pos + 4);
         ASSERT_LE(Next, File.size());
         EXPECT_EQ(U32(File, Next - 4), Pos);
+        // The stored page refers to the picture; with it put back, it is the page Qt replays.
+        const QByteArray Stored(File.data() + Pos + 8, static_cast<qsizetype>(Next - Pos - 12));
+        EXPECT_FALSE(Stored.contains("\x89PNG")) << Page;
         const QPicture& Picture = Printer.Page(Page);
-        ASSERT_EQ(Next - Pos - 12, static_cast<std::size_t>(Picture.size()));
-        EXPECT_EQ(std::memcmp(File.data() + Pos + 8, Picture.data(), Picture.size()), 0);
+        EXPECT_EQ(qrpage::ResolveImages(Stored, Pictures), QByteArray(Picture.data(), Picture.size()))
+            << Page;
         Pos = Next;
     }
     EXPECT_EQ(Pos, File.size());
@@ -61,18 +74,19 @@ TEST(ReportFile, CompressedPagesHoldTheirLengthAndAZlibStream) {
     Report.Prepare(Printer);
     const std::vector<char> File = SaveToBytes(Printer);
     EXPECT_EQ(File[21], 1);
-    const std::size_t Next = U32(File, 128);
-    const quint32 Length = U32(File, 132);
-    const QPicture& Picture = Printer.Page(1);
-    ASSERT_EQ(Length, Picture.size());
+    const std::size_t First = FirstRecord(File);
+    const std::size_t Next = U32(File, First + 4);
+    const quint32 Length = U32(File, First + 8);
     std::vector<char> Unpacked(Length);
     uLongf Size = Length;
     ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(Unpacked.data()), &Size,
-                         reinterpret_cast<const Bytef*>(File.data() + 136),
-                         static_cast<uLong>(Next - 136 - 4)),
+                         reinterpret_cast<const Bytef*>(File.data() + First + 12),
+                         static_cast<uLong>(Next - First - 12 - 4)),
               Z_OK);
     EXPECT_EQ(Size, Length);
-    EXPECT_EQ(std::memcmp(Unpacked.data(), Picture.data(), Length), 0);
+    const QPicture& Picture = Printer.Page(1);
+    EXPECT_EQ(qrpage::ResolveImages(QByteArray(Unpacked.data(), Length), Printer.Pictures()),
+              QByteArray(Picture.data(), Picture.size()));
 }
 
 TEST(ReportFile, ASavedAndLoadedReportDrawsTheSamePages) {
@@ -123,11 +137,11 @@ TEST(ReportFile, LoadingReplacesThePagesAndAdoptsTheFirstPagesPaper) {
     EXPECT_EQ(Printer.PaperSize(), TQRPaperSize::Letter);
     EXPECT_EQ(Printer.Orientation(), poPortrait);
 
-    // A report without pages is a header alone, and loads as no pages.
+    // A report without pages is a header and an empty picture table, and loads as no pages.
     TQRPrinter Empty;
     Empty.SetPages({});
     const std::vector<char> Header = SaveToBytes(Empty);
-    EXPECT_EQ(Header.size(), 124u);
+    EXPECT_EQ(Header.size(), 128u);
     LoadFromBytes(Printer, Header);
     EXPECT_EQ(Printer.PageCount(), 0);
     EXPECT_EQ(Printer.PaperSize(), TQRPaperSize::Letter);
@@ -146,7 +160,9 @@ TEST(ReportFile, DamagedFilesRaiseAClearErrorAndKeepThePages) {
     TQRPrinter Source;
     Report.Prepare(Source);
     const std::vector<char> Good = SaveToBytes(Source);
-    const std::size_t Second = U32(Good, 128);
+    const std::size_t First = FirstRecord(Good);
+    const std::size_t Second = U32(Good, First + 4);
+    const std::size_t Png = 132; // the first picture's PNG file
 
     struct TCase {
         const char* Name;
@@ -160,13 +176,19 @@ TEST(ReportFile, DamagedFilesRaiseAClearErrorAndKeepThePages) {
         {"more pages than records", [](auto& F) { Put32(F, 8, 40000); }, "truncated"},
         {"cut inside the last page", [](auto& F) { F.resize(F.size() - 50); }, "broken link"},
         {"cut after the header", [](auto& F) { F.resize(124 + 6); }, "truncated"},
+        {"cut inside the pictures", [](auto& F) { F.resize(Png + 20); }, "truncated"},
         {"unknown compression", [](auto& F) { F[21] = 2; }, "unknown page compression"},
+        {"unknown picture layout", [](auto& F) { F[22] = 2; }, "unknown picture layout"},
+        {"picture not a PNG file", [&](auto& F) { F[Png + 1] = 'X'; }, "picture 1 is damaged"},
+        {"picture pixels changed", [&](auto& F) { F[Png + 40] ^= 0x40; }, "picture 1 is damaged"},
+        {"picture table of another file", [](auto& F) { Put32(F, 124, 0); }, "page record 1 is numbered"},
         {"record out of order", [&](auto& F) { Put32(F, Second, 7); }, "page record 2 is numbered 7"},
-        {"forward link past the end", [](auto& F) { Put32(F, 128, 0x7FFFFFF0); }, "page 1 has a broken link"},
+        {"forward link past the end", [&](auto& F) { Put32(F, First + 4, 0x7FFFFFF0); },
+         "page 1 has a broken link"},
         {"back link elsewhere", [&](auto& F) { Put32(F, Second - 4, 0); }, "page 1 has a broken link"},
-        {"page data changed", [](auto& F) { F[124 + 8 + 200] ^= 0x40; },
+        {"page data changed", [&](auto& F) { F[First + 8 + 200] ^= 0x40; },
          "page 1 is damaged (checksum mismatch)"},
-        {"page data not a picture", [](auto& F) { F[124 + 8] = 'X'; },
+        {"page data not a picture", [&](auto& F) { F[First + 8] = 'X'; },
          "page 1 is damaged (not a page picture)"},
     };
     QTemporaryDir Dir;
@@ -205,6 +227,12 @@ TEST(ReportFile, PagePicturesWithForeignRecordsAreRejected) {
     QRect Rect;
     ASSERT_TRUE(qrpage::CheckPage(Page, Rect).isEmpty());
     EXPECT_EQ(Rect, QRect(0, 0, 8419, 5953));
+    // A page origin of the most negative number is no page size (and no overflow).
+    QByteArray FarLeft = Page;
+    FarLeft[12] = static_cast<char>(0x80);
+    FarLeft[13] = FarLeft[14] = FarLeft[15] = 0;
+    FixChecksum(FarLeft);
+    EXPECT_EQ(qrpage::CheckPage(FarLeft, Rect), QStringLiteral("no page size"));
     // The first record follows the 32-byte header; make it a (nested) picture start.
     Page[32] = 30;
     FixChecksum(Page);
@@ -282,4 +310,67 @@ TEST(ReportFile, PagesAskingForFarMoreDrawingThanAReportPageAreRefused) {
     TQRPrinter Printer;
     Printer.Load(Name);
     EXPECT_EQ(Printer.PageCount(), 1);
+}
+
+namespace {
+// A report file as the engine wrote it before pictures were kept once: every page holds each
+// picture it draws, and byte 22 of the header is zero.
+std::vector<char> FileWithPicturesInEveryPage(const TQRPrinter& Printer) {
+    std::vector<char> File(124, '\0');
+    File[0] = 3;
+    File[2] = static_cast<char>(207);
+    Put32(File, 8, static_cast<quint32>(Printer.PageCount()));
+    for (int Page = 1; Page <= Printer.PageCount(); ++Page) {
+        const QPicture& Picture = Printer.Page(Page);
+        const std::size_t Start = File.size();
+        File.resize(Start + 8);
+        Put32(File, Start, static_cast<quint32>(Page));
+        File.insert(File.end(), Picture.data(), Picture.data() + Picture.size());
+        Put32(File, Start + 4, static_cast<quint32>(File.size() + 4));
+        File.resize(File.size() + 4);
+        Put32(File, File.size() - 4, static_cast<quint32>(Start));
+    }
+    return File;
+}
+} // namespace
+
+TEST(ReportFile, FilesWithAPictureInEveryPageStillLoadAndSaveSmaller) {
+    TSampleReport Report(60);
+    TQRPrinter Original;
+    Report.Prepare(Original);
+    const std::vector<char> Old = FileWithPicturesInEveryPage(Original);
+    const std::vector<char> New = SaveToBytes(Original);
+    // Each row draws the picture; the old layout repeats its PNG file at every use, the new one
+    // keeps it once and refers to it with a number.
+    const QByteArrayView OldBytes(Old.data(), static_cast<qsizetype>(Old.size()));
+    qsizetype Uses = 0;
+    for (qsizetype At = OldBytes.indexOf("\x89PNG"); At >= 0; At = OldBytes.indexOf("\x89PNG", At + 1))
+        ++Uses;
+    ASSERT_GE(Uses, 40);
+    EXPECT_GE(static_cast<qsizetype>(Old.size() - New.size()),
+              (Uses - 1) * Original.Pictures().Png(0).size() - 8);
+
+    TQRPrinter Loaded;
+    LoadFromBytes(Loaded, Old);
+    ASSERT_EQ(Loaded.PageCount(), Original.PageCount());
+    EXPECT_EQ(Loaded.Pictures().Count(), 1);
+    for (int Page = 1; Page <= Original.PageCount(); ++Page) {
+        EXPECT_EQ(QByteArray(Loaded.Page(Page).data(), Loaded.Page(Page).size()),
+                  QByteArray(Original.Page(Page).data(), Original.Page(Page).size()))
+            << Page;
+        EXPECT_EQ(Render(Loaded, Page), Render(Original, Page)) << Page;
+    }
+    // Saved again, the old file takes the new layout.
+    EXPECT_EQ(SaveToBytes(Loaded).size(), New.size());
+
+    // A page may refer only to pictures of its own file's table.
+    const QPicture& First = Original.Page(1);
+    qrpage::TPictureTable Fresh;
+    const QByteArray Stored = qrpage::ShareImages(QByteArray(First.data(), First.size()), Fresh);
+    QRect Rect;
+    EXPECT_FALSE(qrpage::CheckPage(Stored, Rect).isEmpty());
+    EXPECT_TRUE(qrpage::TPageChecker(&Original.Pictures()).Check(Stored, Rect).isEmpty());
+    qrpage::TPictureTable None;
+    EXPECT_TRUE(
+        qrpage::TPageChecker(&None).Check(Stored, Rect).startsWith(QStringLiteral("bad picture record")));
 }

@@ -44,6 +44,19 @@ inline quint16 U16(const std::vector<char>& F, std::size_t At) {
                                                                         << 8);
 }
 
+/// Offset of the first page record: after the header and, when the file keeps its pictures
+/// once, after their table.
+inline std::size_t FirstRecord(const std::vector<char>& F) {
+    std::size_t Pos = 124;
+    if (F.size() < 128 || F[22] != 1)
+        return Pos;
+    const quint32 Count = U32(F, Pos);
+    Pos += 4;
+    for (quint32 I = 0; I < Count && Pos + 4 <= F.size(); ++I)
+        Pos += 4 + U32(F, Pos);
+    return Pos;
+}
+
 inline void Put32(std::vector<char>& F, std::size_t At, quint32 V) {
     for (int I = 0; I < 4; ++I)
         F[At + I] = static_cast<char>(V >> (8 * I));

@@ -19,7 +19,7 @@ struct TPageSpan {
 
 std::vector<TPageSpan> PageSpans(const std::vector<char>& File) {
     std::vector<TPageSpan> Spans;
-    std::size_t Pos = 124;
+    std::size_t Pos = FirstRecord(File);
     for (quint32 I = 0; I < U32(File, 8); ++I) {
         const std::size_t Next = U32(File, Pos + 4);
         Spans.push_back({Pos + 8, Next - 4});
@@ -36,7 +36,7 @@ std::vector<char> WithPageData(const std::vector<char>& File, std::size_t Page, 
     Out.insert(Out.end(), File.begin() + static_cast<long>(Spans[Page].End), File.end());
     const long Shift =
         static_cast<long>(Data.size()) - static_cast<long>(Spans[Page].End - Spans[Page].Start);
-    std::size_t Pos = 124;
+    std::size_t Pos = FirstRecord(Out);
     for (std::size_t I = 0; I < Spans.size(); ++I) {
         const std::size_t Next = U32(Out, Pos + 4) + (I >= Page ? Shift : 0);
         Put32(Out, Pos + 4, static_cast<quint32>(Next));
