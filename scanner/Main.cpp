@@ -614,15 +614,20 @@ void TfrmMain::sbScanDirectoryClick() {
     // What each file could not read is named once, after the last file, so that an automatic
     // batch runs through without waiting for anyone.
     std::vector<TSkippedPart> Skipped;
+    std::vector<std::string> PropertiesUnread;
     for (const QString& File : Search->CheckedProjects()) {
         Wizard.ui->sbSelect->SetText(File);
         Wizard.SetScanMode(Search->ScanMode());
         Wizard.Mode = 1;
         RunScanWizard();
         Skipped.insert(Skipped.end(), Wizard.Skipped().begin(), Wizard.Skipped().end());
+        PropertiesUnread.insert(PropertiesUnread.end(), Wizard.PropertiesUnread().begin(),
+                                Wizard.PropertiesUnread().end());
     }
     if (!Skipped.empty())
         MessageDlg(SkippedMessage(Skipped), TMsgDlgType::mtWarning, mbOK);
+    if (!PropertiesUnread.empty())
+        MessageDlg(PropertiesUnreadMessage(PropertiesUnread), TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfrmMain::popScanProjectClick() {

@@ -85,6 +85,27 @@ std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const s
     return {Path, ExtractWindowsName(Entry)};
 }
 
+QString PropertiesUnreadMessage(const std::vector<std::string>& Databases) {
+    const QString Values =
+        QStringLiteral("only their controls' names and types: their property values (formats, "
+                       "control sources, default values) are not scanned.");
+    const QString Export =
+        QStringLiteral("(Access's SaveAsText files in the folders forms, reports and modules)");
+    if (Databases.size() == 1)
+        return QStringLiteral(
+                   "The forms and reports of %1 were read from the database file, which gives %2\nTo "
+                   "have them scanned, put a text export of the database %3 into the folder %4.")
+            .arg(FromFileName(Databases[0].substr(FolderOf(Databases[0]).size())), Values, Export,
+                 FromFileName(Databases[0] + ".src/"));
+    QString Names;
+    for (const std::string& Database : Databases)
+        Names += FromFileName(Database) + QLatin1Char('\n');
+    return QStringLiteral("The forms and reports of these databases were read from the database files, which "
+                          "give %1\n%2To have them scanned, put a text export of each database %3 into the "
+                          "folder named after its file plus .src beside it.")
+        .arg(Values, Names, Export);
+}
+
 QString SkippedMessage(const std::vector<TSkippedPart>& Parts) {
     QString Text = QStringLiteral("These could not be read and are left out of the document:\n");
     for (const TSkippedPart& Part : Parts)
@@ -186,6 +207,7 @@ void TfrmScanWizard::FormShow() {
     mCloseOnActivate = false;
     mResult = mrNone;
     mSkipped.clear();
+    mPropertiesUnread.clear();
     mSincePaint.invalidate();
     mAcceptedHits = 0;
     // The database reader hides the list of add-ons; every showing starts with it shown.
@@ -326,6 +348,8 @@ void TfrmScanWizard::LoadMDBObjects() {
     std::shared_ptr<dao::Database> Database;
     std::shared_ptr<msaccess::Application> AccessApp;
     mSkipped.clear();
+    mPropertiesUnread.clear();
+    bool PropertiesUnread = false;
 
     const QString Text = ui->sbSelect->Text();
     // Made absolute as project files are, so that the objects find their database and code
@@ -427,6 +451,7 @@ void TfrmScanWizard::LoadMDBObjects() {
             ExportMDBModule(2, Name);
             AddSorted(ui->lstFiles, Name);
         }
+        PropertiesUnread = AccessApp->PropertiesUnread();
         Current->Close();
 
         const bool Any = ui->lstFiles->count() > 0;
@@ -444,6 +469,12 @@ void TfrmScanWizard::LoadMDBObjects() {
         throw;
     }
     Release();
+    // Read from the database file, forms and reports have their controls but no property values.
+    // A batch says so after its last file, so that it runs without waiting for anyone.
+    if (PropertiesUnread && Mode == 1)
+        mPropertiesUnread.push_back(FileName);
+    else if (PropertiesUnread)
+        MessageDlg(PropertiesUnreadMessage({FileName}), TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfrmScanWizard::LoadProjectFile() {

@@ -41,6 +41,9 @@ struct TSkippedPart {
 };
 /// The one message that names every skipped part with its reason.
 QString SkippedMessage(const std::vector<TSkippedPart>& Parts);
+/// The note that the forms and reports of these database files were read without their property
+/// values, and how to have them scanned.
+QString PropertiesUnreadMessage(const std::vector<std::string>& Databases);
 
 /// Where the module an entry of the file list names lies: {Path, Name}. An entry with a drive
 /// (":"), a parent folder ("..") or a leading '/' is a path of its own; a ".." entry is taken
@@ -68,6 +71,9 @@ public:
     /// automatic batch run the file itself. The wizard names them at the scan's end itself,
     /// except in a batch run, whose caller names them all at the batch's end.
     const std::vector<TSkippedPart>& Skipped() const { return mSkipped; }
+    /// The database of this showing, in a batch (Mode 1), when its forms or reports were read
+    /// without their property values; the batch says so after its last file.
+    const std::vector<std::string>& PropertiesUnread() const { return mPropertiesUnread; }
     /// The "Scan mode" group: 0 Manual, 1 Automatic.
     int ScanMode() const;
     void SetScanMode(int Value);
@@ -144,6 +150,7 @@ private:
     int mProgressMaximum = 0;
     const TObject* mShownModule = nullptr;
     std::vector<TSkippedPart> mSkipped;
+    std::vector<std::string> mPropertiesUnread;
     /// Hits the user accepted in this showing's scan.
     int mAcceptedHits = 0;
     QElapsedTimer mSincePaint;
