@@ -108,7 +108,7 @@ struct TProgram {
         QTimer::singleShot(0, [&] {
             Wizard.ui->sbSelect->SetText(QString::fromStdString(ProjectFile));
             Wizard.ui->sbSelect->DoDialogDrop();
-            Wizard.SetScanMode(1);
+            Wizard.SetScanMode(smAutomatic);
             Wizard.ui->btnNext->click();
         });
         Main.sbScanClick();
@@ -278,7 +278,7 @@ void DatabasePath(benchmark::State& State, const std::string& Fixture) {
             Wizard.ui->sbSelect->DoDialogDrop();
             Scanned = std::chrono::steady_clock::now();
             Catalogue = std::min(Catalogue, Seconds(Scanned - T0));
-            Wizard.SetScanMode(1);
+            Wizard.SetScanMode(smAutomatic);
             Wizard.ui->btnNext->click();
         });
         Main.sbScanClick();

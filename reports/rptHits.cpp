@@ -2,17 +2,12 @@
 
 #include "platform/ui/ImageList.h"
 #include "reports/fPreview.h"
+#include "scanmodel/NodeImages.h"
 #include "scanmodel/ScanInfo.h"
 
 TrepHits* repHits = nullptr;
 
 namespace {
-// Images of the main window's large list that the report draws.
-constexpr Longint imDatabase = 23;
-constexpr Longint imRatings = 12; // + TCompliant: No, Maybe, Yes
-// A database object's image in the large list is its tree image less this.
-constexpr Longint DatabaseObjectImageOffset = 2;
-
 QFont ReportFont(int Points, bool Bold = false, bool Italic = false) {
     QFont F(QStringLiteral("Tahoma"), Points);
     F.setBold(Bold);
@@ -176,7 +171,7 @@ void TrepHits::FillRow(const std::string& Owner, Longint OwnerImage, const std::
     lblProject->Caption = Owner;
     imgModule->Picture = Image(ModuleImage);
     lblModule->Caption = Module;
-    imgHit->Picture = Image(imRatings + Hit.Compliant);
+    imgHit->Picture = Image(RatingLargeImage(Hit.Compliant));
     lblSub->Caption = Sub;
     lblVariable->Caption = Hit.Variable;
     lblLineNo->Caption = IntToStr(Hit.LineInModule);
@@ -261,7 +256,7 @@ void TrepHits::repHitsNeedData(TObject*, bool& MoreData) {
         const bool HasRow = W.HitIndex < Object->HitCount();
         if (HasRow) {
             const TMDBHitInfo& Hit = *Object->GetHit(W.HitIndex);
-            FillRow(Database.Name, imDatabase, Object->Name, Object->ImageIndex - DatabaseObjectImageOffset,
+            FillRow(Database.Name, liMDB, Object->Name, MDBObjectLargeImage(Object->ImageIndex),
                     Hit, Hit.Sub + " - " + Hit.Field);
         }
         if (!HasRow || W.HitIndex >= Object->HitCount()) {
@@ -277,7 +272,7 @@ void TrepHits::repHitsNeedData(TObject*, bool& MoreData) {
 }
 
 void TrepHits::SummaryBand1BeforePrint(TQRCustomBand*, bool& PrintBand) {
-    imgCompliant->Picture = Image(imRatings + mDocument->Compliant());
+    imgCompliant->Picture = Image(RatingLargeImage(mDocument->Compliant()));
     lblHits->Caption = IntToStr(ReportWalk.HitTotal);
     lblMods->Caption = IntToStr(ReportWalk.ModuleTotal);
     lblLins->Caption = IntToStr(mDocument->TotalLinesOfCode());

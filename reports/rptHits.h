@@ -41,8 +41,8 @@ struct TReportWalk {
 };
 
 /// The hit report of the document that Document holds (whichever document that is when a run
-/// starts), with pictures from Images, the main window's 32 x 32 list: 1 project, 2 to 10
-/// modules, 12 to 14 ratings No, Maybe, Yes, 16 to 22 database objects with hits, 23 database.
+/// starts), with pictures from Images, the main window's 32 x 32 list (TLargeImage): projects and
+/// modules by their ImageIndex, the ratings, database objects with hits and the database.
 class TrepHits final : public TQuickRep {
 public:
     TrepHits(const std::unique_ptr<TQuorvex>& Document, const TImageList& Images);

@@ -69,3 +69,29 @@ constexpr int StateImage(int Compliant) {
 constexpr int RatingPicture(int Compliant) {
     return Compliant + RatingPictureBase;
 }
+
+/// Images of the main window's 32 x 32 list, which the hit report draws, by index. The first
+/// eleven are the tree's (imDocument to imUserControlHits), so that a project's or a module's
+/// ImageIndex picks its large image too.
+enum TLargeImage : Longint {
+    liKeyword = 11,
+    liRatingNo = 12, ///< the ratings' pictures: this + the rating (ctNo, ctMayBe, ctYes)
+    liReport = 15,
+    // Database objects with hits, in the tree's order of kinds (table to import/export
+    // specification).
+    liTableHits = 16,
+    liIMEXSpecHits = 22,
+    liMDB = 23,
+    LargeImageCount = 24,
+};
+static_assert(liIMEXSpecHits - liTableHits == imIMEXSpecHits - imTableHits);
+
+/// The large picture of a rating (ctNo, ctMayBe, ctYes).
+constexpr Longint RatingLargeImage(int Compliant) {
+    return liRatingNo + Compliant;
+}
+/// The large image of a database object with hits, from its tree image (imTableHits to
+/// imIMEXSpecHits): the large list holds these kinds two places before the tree does.
+constexpr Longint MDBObjectLargeImage(Longint TreeImage) {
+    return TreeImage - (imTableHits - liTableHits);
+}

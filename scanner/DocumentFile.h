@@ -6,6 +6,10 @@
 
 class TQuorvex;
 
+/// The current scan document (defined with the main window, which creates it and replaces it on
+/// New and Open); valid from the main window's creation to its destruction.
+extern std::unique_ptr<TQuorvex> Document;
+
 /// Reads the scan document FileName (LoadScanDocument). Raises "Cannot open file %s", or the
 /// stream's error, its message naming the file, for a file that is damaged or no scan document.
 std::unique_ptr<TQuorvex> ReadDocument(const std::string& FileName);

@@ -1,6 +1,7 @@
 #include "scanner/Glyphs.h"
 
 #include "platform/ui/ImageList.h"
+#include "scanmodel/NodeImages.h"
 
 #include <QImage>
 #include <QPainter>
@@ -311,6 +312,12 @@ void AddProjectImages(TImageList& List, int Size) {
     for (TPicture M : Modules)
         List.Add(Picture(M, Size, true));
 }
+
+// Adds Pixmap as the list's image Index: the list is filled in the order of its names.
+void AddAt(TImageList& List, Longint Index, const QPixmap& Pixmap) {
+    Q_ASSERT(List.Count() == Index);
+    List.Add(Pixmap);
+}
 } // namespace
 
 void FillTreeImages(TImageList& List) {
@@ -332,13 +339,14 @@ void FillHitImages(TImageList& List) {
 
 void FillLargeImages(TImageList& List) {
     AddProjectImages(List, 32);
-    List.Add(Picture(TPicture::Keyword, 32));
+    AddAt(List, liKeyword, Picture(TPicture::Keyword, 32));
     for (int R = 0; R < 3; ++R)
-        List.Add(Rating(R, 32, 7.2));
-    List.Add(Picture(TPicture::Report, 32));
-    for (TPicture O : DbObjects)
-        List.Add(Picture(O, 32, true));
-    List.Add(Picture(TPicture::Database, 32));
+        AddAt(List, RatingLargeImage(R), Rating(R, 32, 7.2));
+    AddAt(List, liReport, Picture(TPicture::Report, 32));
+    for (std::size_t K = 0; K < std::size(DbObjects); ++K)
+        AddAt(List, liTableHits + static_cast<Longint>(K), Picture(DbObjects[K], 32, true));
+    AddAt(List, liMDB, Picture(TPicture::Database, 32));
+    Q_ASSERT(List.Count() == LargeImageCount);
 }
 
 QPixmap ProgramPicture(int Size) {

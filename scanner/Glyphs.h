@@ -38,9 +38,9 @@ void FillTreeImages(TImageList& List);
 /// The 7 images of 16 x 16 for ratings: 0 unused, 1 to 3 the state marks No, Maybe, Yes, 4 to 6
 /// the pictures No, Maybe, Yes of the summary pages.
 void FillHitImages(TImageList& List);
-/// The 24 images of 32 x 32 the hit report draws: 0 document, 1 project, 2 to 10 as in the tree,
-/// 11 keyword, 12 to 14 ratings No, Maybe, Yes, 15 report, 16 to 22 database objects with hits
-/// (table to import/export specification), 23 database.
+/// The images of 32 x 32 the hit report draws, at the places TLargeImage names: the tree's first
+/// eleven, a keyword, the ratings No, Maybe, Yes, a report, database objects with hits (table to
+/// import/export specification) and the database.
 void FillLargeImages(TImageList& List);
 
 /// The side picture of the folder-search wizard, 118 x 280 pixels in 256 colours: a folder tree

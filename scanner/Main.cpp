@@ -63,9 +63,14 @@ void LoadWordListFile(TStringList& List, const std::string& FileName, bool& Unre
 } // namespace
 
 std::string ExportFileName(const std::string& Name, int FilterIndex) {
-    static const char* const Extensions[] = {".HTM", ".TXT", ".CSV"};
-    const int Index = FilterIndex >= 1 && FilterIndex <= 3 ? FilterIndex - 1 : 0;
-    return WithDefaultExt(Name, Extensions[Index]);
+    switch (FilterIndex) {
+    case etText:
+        return WithDefaultExt(Name, ".TXT");
+    case etCSV:
+        return WithDefaultExt(Name, ".CSV");
+    default:
+        return WithDefaultExt(Name, ".HTM");
+    }
 }
 
 TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
@@ -129,6 +134,7 @@ void TfrmMain::SetupControls() {
     dlgSave.Filter = DocumentFilter;
     dlgSave.DefaultExt = DocumentExt;
     dlgExport.Title = QStringLiteral("Export Report as");
+    // In the order of TExportType.
     dlgExport.Filter = QStringLiteral("HTML Document (*.HTM)|*.HTM|Text File (*.TXT)|*.TXT|"
                                       "CSV Comma Seperated File (*.CSV)|*.CSV");
 
@@ -517,10 +523,10 @@ void TfrmMain::sbExportClick() {
         return;
     std::unique_ptr<TQRExportFilter> Filter;
     switch (dlgExport.FilterIndex) {
-    case 2:
+    case etText:
         Filter = std::make_unique<TQRAsciiExportFilter>(FileName);
         break;
-    case 3:
+    case etCSV:
         Filter = std::make_unique<TQRCSVExportFilter>(FileName);
         break;
     default:
@@ -598,7 +604,7 @@ Longint IndexOfEntry(const Items& List, const TScanInfo& Entry) {
 } // namespace
 
 void TfrmMain::sbScanClick() {
-    frmScanWizard->Mode = 0;
+    frmScanWizard->Mode = wmSelectFile;
     RunScanWizard();
 }
 
@@ -618,7 +624,7 @@ void TfrmMain::sbScanDirectoryClick() {
     for (const QString& File : Search->CheckedProjects()) {
         Wizard.ui->sbSelect->SetText(File);
         Wizard.SetScanMode(Search->ScanMode());
-        Wizard.Mode = 1;
+        Wizard.Mode = wmFolderSearch;
         RunScanWizard();
         Skipped.insert(Skipped.end(), Wizard.Skipped().begin(), Wizard.Skipped().end());
         PropertiesUnread.insert(PropertiesUnread.end(), Wizard.PropertiesUnread().begin(),
@@ -643,7 +649,7 @@ void TfrmMain::popScanProjectClick() {
         VBXs.push_back(Project->GetVBX(I)->Path + Project->GetVBX(I)->Name);
     TfrmScanWizard::SetEntries(Wizard.ui->lstFiles, Files);
     TfrmScanWizard::SetEntries(Wizard.ui->lstVBXs, VBXs);
-    Wizard.Mode = 2;
+    Wizard.Mode = wmRescanProject;
     RunScanWizard();
 }
 
@@ -658,7 +664,7 @@ void TfrmMain::popScanModuleClick() {
     Wizard.ui->sbSelect->SetText(FromFileName(Project->Path + Project->Name));
     Wizard.ui->lstVBXs->clear();
     TfrmScanWizard::SetEntries(Wizard.ui->lstFiles, {ModuleEntry(*Project, *Module)});
-    Wizard.Mode = 3;
+    Wizard.Mode = wmRescanModule;
     const TModalResult Result = Wizard.ShowModal();
     if (Result == mrOk && Document->IndexOfProject(Project) >= 0 && ScanProject->ModuleCount() > 0) {
         TModuleInfo* Scanned = ScanProject->GetModule(0);

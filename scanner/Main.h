@@ -6,7 +6,9 @@
 #include "platform/rtl/Classes.h"
 #include "platform/ui/Dialogs.h"
 #include "platform/ui/ImageList.h"
+#include "scanner/DocumentFile.h"
 #include "scanner/FormVariable.h"
+#include "scanner/WordLists.h"
 
 #include <QCoreApplication>
 #include <QMainWindow>
@@ -19,21 +21,11 @@ class QMenu;
 class QTreeWidgetItem;
 class TDocumentTree;
 class TMRUFileList;
-class TQuorvex;
 
 namespace Ui {
 class TfrmMain;
 }
 
-/// The current scan document; valid from the main window's creation to its destruction.
-extern std::unique_ptr<TQuorvex> Document;
-/// The keywords the scans look for, and the words never reported as hits (sorted, compared
-/// without regard to case, without duplicates).
-extern std::unique_ptr<TStringList> KeyWordList;
-extern std::unique_ptr<TStringList> ExcludeWordList;
-/// The word lists' files: the program folder + "KeyWords.TXT" / "ExcWords.TXT".
-extern std::string KeyWordFile;
-extern std::string ExcludeWordFile;
 /// The document changed since New, Open or Save.
 extern bool Modified;
 
@@ -133,6 +125,13 @@ private:
     TFormVariable<TfrmMain> mFormVariable{frmMain, this};
 };
 
-/// The export file name: Name with the extension of the chosen type (1 ".HTM", 2 ".TXT",
-/// 3 ".CSV") appended when the name part holds no '.'.
+/// The file types of the export dialog, by their filter index (counted from 1).
+enum TExportType : int {
+    etHTML = 1, ///< "HTML Document (*.HTM)": the HTML filter
+    etText = 2, ///< "Text File (*.TXT)": the report engine's plain-text filter
+    etCSV = 3,  ///< "CSV Comma Seperated File (*.CSV)": the CSV filter
+};
+
+/// The export file name: Name with the extension of the chosen type (".HTM", ".TXT", ".CSV";
+/// any other index counts as HTML) appended when the name part holds no '.'.
 std::string ExportFileName(const std::string& Name, int FilterIndex);

@@ -8,8 +8,8 @@
 #include "platform/ui/Text.h"
 #include "scanmodel/NodeImages.h"
 #include "scanmodel/SourceFiles.h"
-#include "scanner/Main.h"
 #include "scanner/ScanHit.h"
+#include "scanner/WordLists.h"
 
 #include "ui_ScanWizard1.h"
 
@@ -151,12 +151,12 @@ TfrmScanWizard::~TfrmScanWizard() {
     delete ui;
 }
 
-int TfrmScanWizard::ScanMode() const {
-    return ui->rdoAutomatic->isChecked() ? 1 : 0;
+TScanMode TfrmScanWizard::ScanMode() const {
+    return ui->rdoAutomatic->isChecked() ? smAutomatic : smManual;
 }
 
-void TfrmScanWizard::SetScanMode(int Value) {
-    (Value == 1 ? ui->rdoAutomatic : ui->rdoManual)->setChecked(true);
+void TfrmScanWizard::SetScanMode(TScanMode Value) {
+    (Value == smAutomatic ? ui->rdoAutomatic : ui->rdoManual)->setChecked(true);
 }
 
 void TfrmScanWizard::AddSorted(QListWidget* List, const std::string& Entry) {
@@ -214,7 +214,7 @@ void TfrmScanWizard::FormShow() {
     ui->lblVBXs->setVisible(true);
     ui->lstVBXs->setVisible(true);
     switch (Mode) {
-    case 0:
+    case wmSelectFile:
         ui->sbSelect->SetText({});
         // Emptied before the page shows them, so that their old entries are not laid out.
         ui->lstFiles->clear();
@@ -223,20 +223,20 @@ void TfrmScanWizard::FormShow() {
         ui->btnNext->show();
         ui->btnNext->setEnabled(false);
         break;
-    case 1:
+    case wmFolderSearch:
         ui->nteScan->setCurrentIndex(IntroPage);
         ui->btnNext->show();
         ui->btnNext->setEnabled(false);
-        if (ScanMode() == 0) {
+        if (ScanMode() == smManual) {
             sbSelectDialogDrop();
             break;
         }
         AutoScan();
         mCloseOnActivate = true;
         break;
-    case 2:
-    case 3:
-        SetScanMode(0);
+    case wmRescanProject:
+    case wmRescanModule:
+        SetScanMode(smManual);
         ui->nteScan->setCurrentIndex(IntroPage);
         mIsMDB = false;
         ui->btnNext->show();
@@ -255,7 +255,7 @@ void TfrmScanWizard::PrepareRescan() {
     ScanFolder = FolderOf(FileName);
     ScanProject->Path = ScanFolder;
     ScanProject->Name = FileName.substr(ScanFolder.size());
-    if (Mode == 2)
+    if (Mode == wmRescanProject)
         for (const std::string& Entry : Entries(ui->lstVBXs))
             AddVBX(Entry);
 }
@@ -471,7 +471,7 @@ void TfrmScanWizard::LoadMDBObjects() {
     Release();
     // Read from the database file, forms and reports have their controls but no property values.
     // A batch says so after its last file, so that it runs without waiting for anyone.
-    if (PropertiesUnread && Mode == 1)
+    if (PropertiesUnread && Mode == wmFolderSearch)
         mPropertiesUnread.push_back(FileName);
     else if (PropertiesUnread)
         MessageDlg(PropertiesUnreadMessage({FileName}), TMsgDlgType::mtInformation, mbOK);
@@ -597,7 +597,7 @@ void TfrmScanWizard::DoScanProject() {
 void TfrmScanWizard::ScanModules() {
     for (;;) {
         try {
-            if (Mode == 3) {
+            if (Mode == wmRescanModule) {
                 if (ScanProject->ModuleCount() > 0)
                     ScanProject->GetModule(0)->Scan(*KeyWordList, *ExcludeWordList);
             } else {
@@ -609,13 +609,13 @@ void TfrmScanWizard::ScanModules() {
         } catch (const std::exception& E) {
             // The project's scan keeps the index of the module that failed; once that module is
             // taken out, the next scan goes on from the module after it.
-            const Longint Index = Mode == 3 ? 0 : ScanProject->ScanIndex;
+            const Longint Index = Mode == wmRescanModule ? 0 : ScanProject->ScanIndex;
             if (Index < 0 || Index >= ScanProject->ModuleCount())
                 throw;
             Skip("module " + Cp1252ToUtf8(ScanProject->GetModule(Index)->Name), E.what());
             mShownModule = nullptr;
             ScanProject->Modules().AtFree(Index);
-            if (Mode == 3)
+            if (Mode == wmRescanModule)
                 return;
         }
     }
@@ -650,7 +650,7 @@ void TfrmScanWizard::EndScan() {
     ui->lblFilename->setText(ui->sbSelect->FileName());
     PaintChanges();
     Application->ProcessMessages();
-    if (Mode != 1 && !mSkipped.empty())
+    if (Mode != wmFolderSearch && !mSkipped.empty())
         MessageDlg(SkippedMessage(mSkipped), TMsgDlgType::mtWarning, mbOK);
     // A returned scan ends the wizard with OK; anything else closes it without a result.
     Close();
@@ -712,7 +712,7 @@ template <class Hit>
 void TfrmScanWizard::AskHit(Hit& Found, const std::string& Filename, TModalResult& Accept) {
     Accept = mrOk;
     // Automatic mode keeps the hit as the model filled it; the progress display repaints.
-    if (ScanMode() == 1)
+    if (ScanMode() == smAutomatic)
         return;
     TfrmScanHit& Prompt = *frmScanHit;
     Prompt.ShowHit(Found, Filename);

@@ -7,6 +7,7 @@
 #include "platform/ui/Dialogs.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/FormVariable.h"
+#include "scanner/ScanMode.h"
 
 #include <QElapsedTimer>
 
@@ -28,6 +29,14 @@ extern std::unique_ptr<TProjectInfo> ScanProject;
 extern std::unique_ptr<TMDBInfo> ScanMDB;
 /// Folder of the last project file or database read, ending with '/'.
 extern std::string ScanFolder;
+
+/// What the wizard is shown for; the main window sets it before each showing.
+enum TScanWizardMode : Byte {
+    wmSelectFile = 0,    ///< a project or database the user picks (the menu or toolbar scan)
+    wmFolderSearch = 1,  ///< one checked file of a folder-search batch, in the path editor
+    wmRescanProject = 2, ///< a project of the document again, with the module list it has
+    wmRescanModule = 3,  ///< one module of the document; it then replaces the old one
+};
 
 class TfrmScanWizard;
 /// The wizard created at start-up.
@@ -59,11 +68,10 @@ public:
     explicit TfrmScanWizard(QWidget* Parent = nullptr);
     ~TfrmScanWizard() override;
 
-    /// 0 scan from the menu or toolbar, 1 one file of a folder-search batch, 2 re-scan of a
-    /// project, 3 re-scan of a module. Set by the main window before it shows the wizard.
-    Byte Mode = 0;
+    /// Set by the main window before it shows the wizard.
+    TScanWizardMode Mode = wmSelectFile;
 
-    /// This showing's scan was started by the wizard itself (Mode 1, Automatic).
+    /// This showing's scan was started by the wizard itself (a folder-search file in automatic mode).
     bool AutoStarted() const { return mAutoStarted; }
     /// The file chosen is an Access database.
     bool IsMDB() const { return mIsMDB; }
@@ -71,12 +79,12 @@ public:
     /// automatic batch run the file itself. The wizard names them at the scan's end itself,
     /// except in a batch run, whose caller names them all at the batch's end.
     const std::vector<TSkippedPart>& Skipped() const { return mSkipped; }
-    /// The database of this showing, in a batch (Mode 1), when its forms or reports were read
+    /// The database of this showing, in a folder-search batch, when its forms or reports were read
     /// without their property values; the batch says so after its last file.
     const std::vector<std::string>& PropertiesUnread() const { return mPropertiesUnread; }
-    /// The "Scan mode" group: 0 Manual, 1 Automatic.
-    int ScanMode() const;
-    void SetScanMode(int Value);
+    /// The "Scan mode" group.
+    TScanMode ScanMode() const;
+    void SetScanMode(TScanMode Value);
     /// Replaces the entries of a sorted list box (entries are 8-bit strings).
     static void SetEntries(QListWidget* List, const std::vector<std::string>& Entries);
     static std::vector<std::string> Entries(const QListWidget* List);
@@ -127,7 +135,7 @@ private:
     bool PaintDue();
     template <class Hit>
     void AskHit(Hit& Found, const std::string& Filename, TModalResult& Accept);
-    /// The project of a re-scan (Modes 2 and 3), named after the path editor's file.
+    /// The project of a re-scan (wmRescanProject and wmRescanModule), named after the path editor's file.
     void PrepareRescan();
     /// Reads the chosen file and, when it gives something to scan, scans it, in a batch run's
     /// automatic mode: what fails is noted as skipped rather than shown, so that the batch runs

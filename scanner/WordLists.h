@@ -10,6 +10,15 @@
 
 class TfrmKeyWords;
 
+/// The keywords the scans look for, and the words never reported as hits (sorted, compared
+/// without regard to case, without duplicates). Defined with the main window, which loads them
+/// at its creation and writes them back at its destruction.
+extern std::unique_ptr<TStringList> KeyWordList;
+extern std::unique_ptr<TStringList> ExcludeWordList;
+/// The word lists' files: the program folder + "KeyWords.TXT" / "ExcWords.TXT".
+extern std::string KeyWordFile;
+extern std::string ExcludeWordFile;
+
 /// A sorted list that compares its entries as text, without regard to case and by the locale's
 /// rules, and keeps the first of two entries that differ only in case.
 std::unique_ptr<TStringList> CreateWordList();

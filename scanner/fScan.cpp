@@ -8,8 +8,8 @@
 #include "platform/ui/Text.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/About.h"
+#include "scanner/DocumentFile.h"
 #include "scanner/Glyphs.h"
-#include "scanner/Main.h"
 
 #include "ui_fScan.h"
 
@@ -223,12 +223,12 @@ QStringList TfrmProjects::CheckedProjects() const {
     return Out;
 }
 
-int TfrmProjects::ScanMode() const {
-    return ui->rdoAutomatic->isChecked() ? 1 : 0;
+TScanMode TfrmProjects::ScanMode() const {
+    return ui->rdoAutomatic->isChecked() ? smAutomatic : smManual;
 }
 
-void TfrmProjects::SetScanMode(int Value) {
-    (Value == 1 ? ui->rdoAutomatic : ui->rdoManual)->setChecked(true);
+void TfrmProjects::SetScanMode(TScanMode Value) {
+    (Value == smAutomatic ? ui->rdoAutomatic : ui->rdoManual)->setChecked(true);
 }
 
 TxdkSteps* TfrmProjects::Steps() const {

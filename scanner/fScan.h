@@ -6,6 +6,7 @@
 
 #include "platform/ui/Dialogs.h"
 #include "scanner/FormVariable.h"
+#include "scanner/ScanMode.h"
 
 #include <QStringList>
 
@@ -42,9 +43,9 @@ public:
     std::string DocumentName() const;
     /// The checked entries of the project list, in list order.
     QStringList CheckedProjects() const;
-    /// The "Scan Mode" group: 0 Manual, 1 Automatic.
-    int ScanMode() const;
-    void SetScanMode(int Value);
+    /// The "Scan Mode" group.
+    TScanMode ScanMode() const;
+    void SetScanMode(TScanMode Value);
 
     // The controls the user works with.
     TxdkSteps* Steps() const;

@@ -472,11 +472,11 @@ TEST_F(DocumentCommandsTest, OptionsRenameTheDocumentAndItsRootNode) {
 }
 
 TEST_F(DocumentCommandsTest, ExportNamesGetTheChosenTypesExtensionWhenTheyHaveNone) {
-    EXPECT_EQ(ExportFileName("/out/report", 1), "/out/report.HTM");
-    EXPECT_EQ(ExportFileName("/out/report", 2), "/out/report.TXT");
-    EXPECT_EQ(ExportFileName("/out/report", 3), "/out/report.CSV");
-    EXPECT_EQ(ExportFileName("/out/report.htm", 3), "/out/report.htm");
-    EXPECT_EQ(ExportFileName("/out.d/report", 2), "/out.d/report.TXT");
+    EXPECT_EQ(ExportFileName("/out/report", etHTML), "/out/report.HTM");
+    EXPECT_EQ(ExportFileName("/out/report", etText), "/out/report.TXT");
+    EXPECT_EQ(ExportFileName("/out/report", etCSV), "/out/report.CSV");
+    EXPECT_EQ(ExportFileName("/out/report.htm", etCSV), "/out/report.htm");
+    EXPECT_EQ(ExportFileName("/out.d/report", etText), "/out.d/report.TXT");
     EXPECT_EQ(WithDefaultExt("/a.b/doc", ".QXS"), "/a.b/doc.QXS");
 }
 

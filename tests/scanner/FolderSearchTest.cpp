@@ -361,7 +361,7 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
         Search.NameEdit()->setText(QStringLiteral("Batch"));
         BrowseTo(Search, Root);
         Search.Steps()->NextButton->click();
-        Search.SetScanMode(1);
+        Search.SetScanMode(smAutomatic);
         Guard.start(10000);
         Search.Steps()->NextButton->click();
     });
@@ -394,7 +394,7 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
     {
         WizardAnswers Answers;
         Answers.Add([](TfrmScanWizard& W) {
-            EXPECT_EQ(W.ScanMode(), 0);
+            EXPECT_EQ(W.ScanMode(), smManual);
             W.ui->btnCancel->click();
         });
         Answers.Add([](TfrmScanWizard& W) { W.ui->btnNext->click(); });
@@ -403,7 +403,7 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
             BrowseTo(Search, Root);
             Search.Steps()->NextButton->click();
             Search.Projects()->item(1)->setCheckState(Qt::Unchecked);
-            Search.SetScanMode(0);
+            Search.SetScanMode(smManual);
             Search.Steps()->NextButton->click();
         });
         Main().sbScanDirectoryClick();
@@ -441,7 +441,7 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansTheDatabasesItFindsToo) {
         Search.Steps()->NextButton->click();
         EXPECT_EQ(Items(Search), (QStringList{At(QStringLiteral("office/Ledger.vbp")),
                                               At(QStringLiteral("office/db/nwind.mdb"))}));
-        Search.SetScanMode(1);
+        Search.SetScanMode(smAutomatic);
         Search.Steps()->NextButton->click();
     });
     QStringList Messages;
@@ -506,7 +506,7 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
         BrowseTo(Search, At(QStringLiteral("batch")));
         Search.Steps()->NextButton->click();
         EXPECT_EQ(Search.Projects()->count(), 5);
-        Search.SetScanMode(1);
+        Search.SetScanMode(smAutomatic);
         Search.Steps()->NextButton->click();
     });
     Main().sbScanDirectoryClick();

@@ -25,7 +25,7 @@ namespace {
 class ProjectFileTest : public ::testing::Test {
 protected:
     ProjectFileTest() {
-        Wizard.Mode = 0;
+        Wizard.Mode = wmSelectFile;
         Wizard.FormShow();
     }
     ~ProjectFileTest() override {

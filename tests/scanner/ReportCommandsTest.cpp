@@ -4,6 +4,7 @@
 #include "platform/ui/Text.h"
 #include "reports/fPreview.h"
 #include "reports/rptHits.h"
+#include "scanmodel/NodeImages.h"
 #include "scanner/DocumentFile.h"
 #include "scanner/Main.h"
 #include "scanner/fHit.h"
@@ -39,7 +40,7 @@ protected:
     std::string File(const QString& Name) const { return ToFileName(Path(Name)); }
 
     // Clicks Export and answers its dialog with Name typed and the file type Index chosen.
-    void Export(const QString& Name, int Index) {
+    void Export(const QString& Name, TExportType Index) {
         testsupport::AnswerNextModal([&](QWidget* W) {
             auto* Dialog = qobject_cast<QFileDialog*>(W);
             ASSERT_NE(Dialog, nullptr);
@@ -79,11 +80,11 @@ TEST_F(ReportCommandsTest, ReportPreviewsTheHitsOfTheCurrentDocument) {
     EXPECT_EQ(Pages, 1);
     // The sample document's three hits, with the main window's pictures.
     EXPECT_EQ(HitReport.ReportWalk.HitTotal, 3);
-    EXPECT_EQ(HitReport.imgCompliant->Picture, Main.imlLarge.Pixmap(12 + ctNo).toImage());
+    EXPECT_EQ(HitReport.imgCompliant->Picture, Main.imlLarge.Pixmap(RatingLargeImage(ctNo)).toImage());
 }
 
 TEST_F(ReportCommandsTest, ExportWritesTheChosenFormatAndAddsItsExtensionToABareName) {
-    Export(Path(QStringLiteral("report")), 1);
+    Export(Path(QStringLiteral("report")), etHTML);
     EXPECT_EQ(DialogTitle, QStringLiteral("Export Report as"));
     EXPECT_EQ(DialogFilters,
               (QStringList{QStringLiteral("HTML Document (*.HTM)"), QStringLiteral("Text File (*.TXT)"),
@@ -93,10 +94,10 @@ TEST_F(ReportCommandsTest, ExportWritesTheChosenFormatAndAddsItsExtensionToABare
     EXPECT_NE(Html.find("<TR><TD>Calendar.vbp<TD>frmMain.frm<TD>Form_Load<TD>x = DateAdd(Now)<TD>DateAdd"),
               std::string::npos);
 
-    Export(Path(QStringLiteral("report")), 2);
+    Export(Path(QStringLiteral("report")), etText);
     EXPECT_NE(ReadFile(Path(QStringLiteral("report.TXT"))).find("Audit"), std::string::npos);
 
-    Export(Path(QStringLiteral("report")), 3);
+    Export(Path(QStringLiteral("report")), etCSV);
     EXPECT_EQ(ReadFile(Path(QStringLiteral("report.CSV"))).rfind("Audit\r\nProject File;Module;", 0), 0u);
 
     // The file that the added extension names is replaced only when the user says so.
@@ -104,7 +105,7 @@ TEST_F(ReportCommandsTest, ExportWritesTheChosenFormatAndAddsItsExtensionToABare
     testsupport::AnswerNextModal([&](QWidget* W) {
         auto* Dialog = qobject_cast<QFileDialog*>(W);
         ASSERT_NE(Dialog, nullptr);
-        Dialog->selectNameFilter(Dialog->nameFilters().value(0));
+        Dialog->selectNameFilter(Dialog->nameFilters().value(etHTML - 1));
         Dialog->selectFile(Path(QStringLiteral("report")));
         static_cast<QDialog*>(Dialog)->accept();
         testsupport::AnswerNextMessageBox(QMessageBox::No, &Question);
@@ -117,7 +118,7 @@ TEST_F(ReportCommandsTest, ExportWritesTheChosenFormatAndAddsItsExtensionToABare
     EXPECT_EQ(ReadFile(Path(QStringLiteral("report.HTM"))), "kept");
 
     // A name with a dot stays as typed, whatever the type.
-    Export(Path(QStringLiteral("hits.list")), 3);
+    Export(Path(QStringLiteral("hits.list")), etCSV);
     EXPECT_EQ(ReadFile(Path(QStringLiteral("hits.list"))), ReadFile(Path(QStringLiteral("report.CSV"))));
     EXPECT_FALSE(Modified);
 }

@@ -149,7 +149,7 @@ protected:
 
     /// Runs Scan > Project on File as the user does: the wizard opens, the file is picked with
     /// the browse button, the scan mode chosen and Next pressed.
-    void ScanProjectFile(const QString& File, int ScanMode, std::function<void()> OnScanPage = {}) {
+    void ScanProjectFile(const QString& File, TScanMode ScanMode, std::function<void()> OnScanPage = {}) {
         testsupport::AnswerNextModal([=](QWidget*) {
             TfrmScanWizard& W = *frmScanWizard;
             W.ui->sbSelect->SetText(File);
@@ -180,7 +180,7 @@ protected:
 
 TEST_F(ScanWizardTest, AnAutomaticScanMergesTheProjectAndAScanOfTheSameFileReplacesIt) {
     const QString File = SampleProject();
-    ScanProjectFile(File, 1);
+    ScanProjectFile(File, smAutomatic);
 
     ASSERT_EQ(Document->ProjectCount(), 1);
     TProjectInfo* First = Document->GetProject(0);
@@ -213,7 +213,7 @@ TEST_F(ScanWizardTest, AnAutomaticScanMergesTheProjectAndAScanOfTheSameFileRepla
     EXPECT_EQ(ScanMDB, nullptr);
 
     // Again: one node and one document entry, bound to the new scan.
-    ScanProjectFile(File, 1);
+    ScanProjectFile(File, smAutomatic);
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_NE(Document->GetProject(0), First);
     ASSERT_EQ(Root()->childCount(), 1);
@@ -221,7 +221,7 @@ TEST_F(ScanWizardTest, AnAutomaticScanMergesTheProjectAndAScanOfTheSameFileRepla
     EXPECT_EQ(Root()->child(0)->childCount(), 4);
 
     // The same file name in another folder is a second entry.
-    ScanProjectFile(SampleProject(QStringLiteral("copy")), 1);
+    ScanProjectFile(SampleProject(QStringLiteral("copy")), smAutomatic);
     EXPECT_EQ(Document->ProjectCount(), 2);
     EXPECT_EQ(Root()->childCount(), 2);
 }
@@ -237,7 +237,7 @@ TEST_F(ScanWizardTest, TheHitPromptRatesRejectsAndExcludesWordsForTheRestOfTheSc
     Answers.Reject(true);       // txtDate: excluded from now on
     Answers.Reject(false);      // the second Now: dropped only
     Answers.Accept(ctYes, 1);   // Date
-    ScanProjectFile(File, 0);
+    ScanProjectFile(File, smManual);
 
     ASSERT_EQ(Answers.Shown.size(), 4u);
     // Behind the prompt, the wizard names the file being scanned.
@@ -279,7 +279,7 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
     {
         PromptAnswers Answers;
         Answers.Add([](TfrmScanHit& P) { P.ui->btnCancel->click(); });
-        ScanProjectFile(File, 0);
+        ScanProjectFile(File, smManual);
     }
     EXPECT_EQ(Document->ProjectCount(), 0);
     QString Question;
@@ -294,7 +294,7 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
             testsupport::AnswerNextMessageBox(QMessageBox::Yes);
             P.ui->btnCancel->click();
         });
-        ScanProjectFile(File, 0);
+        ScanProjectFile(File, smManual);
         ASSERT_EQ(Answers.Shown.size(), 3u);
         EXPECT_EQ(Answers.Shown[2].Line, Answers.Shown[1].Line);
         EXPECT_EQ(Answers.Shown[2].Word, Answers.Shown[1].Word);
@@ -313,7 +313,7 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
             P.ui->btnNext->click();
         });
         Answers.Accept(ctNo, 0); // the rest of that line is still scanned
-        ScanProjectFile(File, 0);
+        ScanProjectFile(File, smManual);
     }
     ASSERT_EQ(Document->ProjectCount(), 1);
     const TProjectInfo& Project = *Document->GetProject(0);
@@ -325,7 +325,7 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
 
 TEST_F(ScanWizardTest, ReScansOfAProjectOrAModuleKeepTheirNodeAndReplaceOnlyWhatWasScanned) {
     const QString File = SampleProject();
-    ScanProjectFile(File, 1);
+    ScanProjectFile(File, smAutomatic);
     ASSERT_EQ(Document->ProjectCount(), 1);
     QTreeWidgetItem* ProjectNode = Root()->child(0);
     TProjectInfo* Old = Document->GetProject(0);
@@ -341,7 +341,7 @@ TEST_F(ScanWizardTest, ReScansOfAProjectOrAModuleKeepTheirNodeAndReplaceOnlyWhat
         Answers.Accept(ctYes, 0);
         Answers.Accept(ctYes, 0);
         testsupport::AnswerNextModal([](QWidget*) {
-            EXPECT_EQ(frmScanWizard->ScanMode(), 0) << "re-scans ask about every hit";
+            EXPECT_EQ(frmScanWizard->ScanMode(), smManual) << "re-scans ask about every hit";
             frmScanWizard->ui->btnNext->click();
         });
         Main().popScanModuleClick();
@@ -392,22 +392,22 @@ TEST_F(ScanWizardTest, AnAutomaticBatchRunClosesItselfAndMergesWithoutAnyWindowW
         Forced = true;
         W.done(mrCancel);
     });
-    auto Run = [&](const QString& Name, int ScanMode) {
+    auto Run = [&](const QString& Name, TScanMode ScanMode) {
         W.ui->sbSelect->SetText(Name);
         W.SetScanMode(ScanMode);
-        W.Mode = 1;
+        W.Mode = wmFolderSearch;
         Guard.start(5000);
         Main().RunScanWizard();
         Guard.stop();
     };
-    Run(File, 1);
+    Run(File, smAutomatic);
     EXPECT_FALSE(Forced) << "the wizard did not close itself";
     EXPECT_TRUE(W.AutoStarted());
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
 
     // A file that gives nothing to scan cancels itself the same way; nothing is merged.
-    Run(Write(QStringLiteral("e"), {{QStringLiteral("Empty.vbp"), ""}}) + QStringLiteral("/Empty.vbp"), 1);
+    Run(Write(QStringLiteral("e"), {{QStringLiteral("Empty.vbp"), ""}}) + QStringLiteral("/Empty.vbp"), smAutomatic);
     EXPECT_FALSE(Forced);
     EXPECT_FALSE(W.AutoStarted());
     EXPECT_EQ(Document->ProjectCount(), 1);
@@ -415,7 +415,7 @@ TEST_F(ScanWizardTest, AnAutomaticBatchRunClosesItselfAndMergesWithoutAnyWindowW
     // A file that cannot be read closes itself too, and is noted for the batch's end message.
     EXPECT_TRUE(W.Skipped().empty());
     const std::string Missing = ToFileName(Dir.filePath(QStringLiteral("missing.vbp")));
-    Run(FromFileName(Missing), 1);
+    Run(FromFileName(Missing), smAutomatic);
     EXPECT_FALSE(Forced);
     ASSERT_EQ(W.Skipped().size(), 1u);
     EXPECT_EQ(W.Skipped()[0].Name, Missing);
@@ -434,7 +434,7 @@ TEST_F(ScanWizardTest, EntriesAboveTheProjectAndWindowsNamesAreFoundFromAnyCurre
                                 {QStringLiteral("app/Gebühren.bas"), "y = Date\r\n"}});
     const QString Previous = QDir::currentPath();
     QDir::setCurrent(QDir::rootPath());
-    ScanProjectFile(Base + QStringLiteral("/app/App.vbp"), 1);
+    ScanProjectFile(Base + QStringLiteral("/app/App.vbp"), smAutomatic);
     QDir::setCurrent(Previous);
 
     ASSERT_EQ(Document->ProjectCount(), 1);
@@ -477,7 +477,7 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     bool Visible = false, Animated = true;
     int Value = -1, Maximum = -1;
     QString Shown;
-    ScanProjectFile(File, 1, [&] {
+    ScanProjectFile(File, smAutomatic, [&] {
         testsupport::AnswerNextModal([&](QWidget* Box) {
             TfrmScanWizard& W = *frmScanWizard;
             EndMessage = qobject_cast<QMessageBox*>(Box)->text();
@@ -548,7 +548,7 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
         }
     });
     EndBox.start(5);
-    ScanProjectFile(Second + QStringLiteral("/V.vbp"), 0);
+    ScanProjectFile(Second + QStringLiteral("/V.vbp"), smManual);
     EndBox.stop();
     ASSERT_EQ(Document->ProjectCount(), 2);
     EXPECT_EQ(Document->GetProject(1)->ModuleCount(), 2);
@@ -574,7 +574,7 @@ TEST_F(ScanWizardTest, TheExampleProjectScansEndToEndWithTheProgramsWordList) {
     QFile::remove(Dir.filePath(QStringLiteral("KeyWords.TXT")));
     ASSERT_TRUE(QFile::copy(RepositoryRoot + QStringLiteral("/resources/scanner/KeyWords.TXT"),
                             Dir.filePath(QStringLiteral("KeyWords.TXT"))));
-    ScanProjectFile(RepositoryRoot + QStringLiteral("/examples/Ledger/Ledger.vbp"), 1);
+    ScanProjectFile(RepositoryRoot + QStringLiteral("/examples/Ledger/Ledger.vbp"), smAutomatic);
 
     ASSERT_EQ(Document->ProjectCount(), 1);
     const TProjectInfo& Project = *Document->GetProject(0);
@@ -667,7 +667,7 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
                 EXPECT_EQ(Objects->Items(I)->DatabaseFile(), ToFileName(File));
             }
         Listed = TfrmScanWizard::Entries(W.ui->lstFiles);
-        W.SetScanMode(1);
+        W.SetScanMode(smAutomatic);
         W.ui->btnNext->click();
     });
     Main().sbScanClick();
@@ -770,7 +770,7 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
         EXPECT_EQ(ScanMDB->Forms().Count(), 21);
         EXPECT_TRUE(frmScanWizard->ui->btnNext->isEnabled());
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &EndMessage);
-        frmScanWizard->SetScanMode(1);
+        frmScanWizard->SetScanMode(smAutomatic);
         frmScanWizard->ui->btnNext->click();
     });
     Main().sbScanClick();
@@ -847,7 +847,7 @@ TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeS
 // before cannot be replaced by an empty one. A named pipe is refused, not waited on.
 TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProjectBefore) {
     const QString Good = SampleProject();
-    ScanProjectFile(Good, 1);
+    ScanProjectFile(Good, smAutomatic);
     ASSERT_EQ(Document->ProjectCount(), 1);
     testsupport::TNamedPipe Pipe(ToFileName(Dir.filePath(QStringLiteral("Pipe.vbp"))));
     ASSERT_TRUE(Pipe.Made());
@@ -879,7 +879,7 @@ TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProj
     for (const char* Module : {"frmMain.frm", "modDates.bas", "clsItem.cls"})
         ASSERT_TRUE(QFile::remove(QFileInfo(Good).dir().filePath(QString::fromLatin1(Module))));
     QString Named;
-    ScanProjectFile(Good, 1, [&] { testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Named); });
+    ScanProjectFile(Good, smAutomatic, [&] { testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Named); });
     EXPECT_TRUE(Named.contains(QStringLiteral("App.vbp: none of its modules could be read")));
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
@@ -918,7 +918,7 @@ TEST_F(ScanWindowsTest, TheWizardAndThePromptOpenCentredEachTimeAsDialogsOfTheMa
             Record(P);
             P.ui->btnNext->click();
         });
-        ScanProjectFile(File, 0, [&] { Record(*frmScanWizard); });
+        ScanProjectFile(File, smManual, [&] { Record(*frmScanWizard); });
     }
     ASSERT_EQ(Places.size(), 4u);
     EXPECT_EQ(Places[2], Places[0]) << "the wizard opens where it opened before";
@@ -939,7 +939,7 @@ TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInIt
         EXPECT_LE(Name->mapTo(&P, Name->rect().topRight()).x(), P.width());
         P.ui->btnNext->click();
     });
-    ScanProjectFile(File, 0);
+    ScanProjectFile(File, smManual);
     EXPECT_TRUE(Tip.startsWith(Dir.path())) << Tip.toStdString();
     EXPECT_TRUE(Tip.endsWith(QStringLiteral("/M.BAS"))) << Tip.toStdString();
     ASSERT_TRUE(Shown.contains(u'…')) << Shown.toStdString();
@@ -949,7 +949,7 @@ TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInIt
 }
 
 TEST_F(ScanWindowsTest, TheListOfAddOnsShowsAgainAfterADatabaseWasPicked) {
-    ScanProjectFile(SampleProject(), 1);
+    ScanProjectFile(SampleProject(), smAutomatic);
     const QString Database = CopyDatabase(Dir.filePath(QStringLiteral("db")), "nwind.mdb");
     QStringList Messages;
     testsupport::AnswerNextModal([&](QWidget*) {

@@ -76,7 +76,7 @@ TEST(ScreenshotTest, SavesTheScanWizardsPagesAndTheHitPrompt) {
     };
 
     TfrmScanWizard Wizard;
-    Wizard.Mode = 0;
+    Wizard.Mode = wmSelectFile;
     Wizard.show();
     Wizard.ui->sbSelect->SetText(QStringLiteral(QUORVEX_TEST_DATA "/../../examples/Ledger/Ledger.vbp"));
     Wizard.sbSelectDialogDrop();
