@@ -256,8 +256,8 @@ void TrepHits::repHitsNeedData(TObject*, bool& MoreData) {
         const bool HasRow = W.HitIndex < Object->HitCount();
         if (HasRow) {
             const TMDBHitInfo& Hit = *Object->GetHit(W.HitIndex);
-            FillRow(Database.Name, liMDB, Object->Name, MDBObjectLargeImage(Object->ImageIndex),
-                    Hit, Hit.Sub + " - " + Hit.Field);
+            FillRow(Database.Name, liMDB, Object->Name, MDBObjectLargeImage(Object->ImageIndex), Hit,
+                    Hit.Sub + " - " + Hit.Field);
         }
         if (!HasRow || W.HitIndex >= Object->HitCount()) {
             W.HitIndex = 0;

@@ -93,5 +93,5 @@ constexpr Longint RatingLargeImage(int Compliant) {
 /// The large image of a database object with hits, from its tree image (imTableHits to
 /// imIMEXSpecHits): the large list holds these kinds two places before the tree does.
 constexpr Longint MDBObjectLargeImage(Longint TreeImage) {
-    return TreeImage - (imTableHits - liTableHits);
+    return TreeImage - (Longint{imTableHits} - Longint{liTableHits});
 }

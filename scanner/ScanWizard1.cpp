@@ -64,6 +64,22 @@ std::string ObjectKind(const TMDBObjectInfo& Object) {
     return "object";
 }
 
+/// Quits an Access application however the work with it ends: a failure of that work is the
+/// one the user hears of, and Quit fails only once the application has quit.
+class TQuitAtExit {
+public:
+    explicit TQuitAtExit(msaccess::Application& Access) : mAccess(Access) {}
+    TQuitAtExit(const TQuitAtExit&) = delete;
+    TQuitAtExit& operator=(const TQuitAtExit&) = delete;
+    ~TQuitAtExit() {
+        if (mAccess.Running())
+            mAccess.Quit();
+    }
+
+private:
+    msaccess::Application& mAccess;
+};
+
 std::string FolderOf(const std::string& FileName) {
     const auto P = FileName.rfind('/');
     return P == std::string::npos ? std::string() : FileName.substr(0, P + 1);
@@ -345,136 +361,129 @@ void TfrmScanWizard::LoadMDBObjects() {
 
     auto Engine = dao::DBEngine::Create();
     auto Workspace = Engine->Workspaces(0);
-    std::shared_ptr<dao::Database> Database;
-    std::shared_ptr<msaccess::Application> AccessApp;
+    // Nothing to scan until the database is read: one that cannot be read must not leave the
+    // previous file's Next in place.
+    ui->btnNext->setEnabled(false);
     mSkipped.clear();
     mPropertiesUnread.clear();
-    bool PropertiesUnread = false;
 
     const QString Text = ui->sbSelect->Text();
     // Made absolute as project files are, so that the objects find their database and code
     // files whatever the current folder is later.
     const std::string FileName =
         ToFileName(Text.isEmpty() ? Text : QDir::cleanPath(QFileInfo(Text).absoluteFilePath()));
+    ScanFolder = FolderOf(FileName);
+    ScanMDB->Clear();
+    ScanMDB->Path = ScanFolder;
+    ScanMDB->Name = FileName.substr(ScanFolder.size());
 
-    // Every object of the database node knows its file and reports its hits to the wizard.
-    auto Bind = [&](TMDBObjectInfo* Object, const std::string& Name) {
-        Object->Name = Name;
-        Object->SetDatabaseFile(FileName);
-        Object->OnHit = [this](TObject* Sender, TMDBHitInfo*& Hit, const std::string& Filename,
-                               TModalResult& Accept) { MDBHit(Sender, Hit, Filename, Accept); };
-        return Object;
-    };
-    // The objects of the database's own names are listed too.
-    auto Listed = [&](TMDBObjectInfo* Object) {
-        AddSorted(ui->lstFiles, Object->Name);
-        return Object;
-    };
-    // The code of a form, report or standard module, written beside the database as a text file
-    // that the database module scan reads; Kind 0 form, 1 report, 2 standard module.
-    auto ExportMDBModule = [&](int Kind, const std::string& ObjectName) {
-        const std::string ModuleName = Kind == 0   ? "Form_" + ObjectName
-                                       : Kind == 1 ? "Report_" + ObjectName
-                                                   : ObjectName;
-        const std::string ExportName = ModuleName + (Kind == 2 ? ".Bas" : ".cbf");
-        msaccess::DoCmdObject& DoCmd = AccessApp->DoCmd();
-        try {
-            DoCmd.OpenModule(ModuleName);
-            DoCmd.OutputTo(msaccess::acOutputModule, ModuleName, msaccess::acFormatTXT,
-                           ScanFolder + ExportName, false, "");
-            auto* Module = Bind(new TMDBModuleInfo, ExportName);
-            Module->Path = ScanFolder;
-            ScanMDB->AddModule(Module);
-        } catch (const EOleException& E) {
-            // A form or report without code has no module: nothing to scan and nothing lost. Code
-            // that cannot be read or written is named at the scan's end.
-            if (E.ErrorCode() != msaccess::acErrNoModule)
-                Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
-        } catch (const std::exception& E) {
-            Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
-        }
-        DoCmd.Close(msaccess::acModule, ModuleName, 0);
-    };
-    auto IsSystemObject = [](const std::string& Name) { return Name.starts_with("MSys"); };
+    ReadMDBCatalogue(*Workspace, FileName);
+    Workspace.reset();
+    Engine.reset();
+    const bool PropertiesUnread = ReadMDBDocuments(FileName);
 
-    // Leaving however the reader ends: the database is let go and Access quits.
-    auto Release = [&] {
-        Database.reset();
-        if (AccessApp)
-            std::exchange(AccessApp, nullptr)->Quit();
-        Workspace.reset();
-        Engine.reset();
-    };
-    try {
-        ScanFolder = FolderOf(FileName);
-        ScanMDB->Clear();
-        ScanMDB->Path = ScanFolder;
-        ScanMDB->Name = FileName.substr(ScanFolder.size());
-
-        Database = Workspace->OpenDatabase(FileName, false, true, "");
-        auto Specs = Database->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
-        if (!(Specs->BOF() && Specs->EOF())) {
-            Specs->MoveFirst();
-            for (; !Specs->EOF(); Specs->MoveNext())
-                ScanMDB->AddIMEXSpec(
-                    Listed(Bind(new TMDBIMEXSpecInfo, Specs->Fields().Item("SpecName").Value().AsString())));
-        }
-        Specs->Close();
-        for (int I = 0; I < Database->TableDefs().Count(); ++I)
-            if (const std::string Name = Database->TableDefs().Item(I)->Name(); !IsSystemObject(Name))
-                ScanMDB->AddTable(Listed(Bind(new TMDBTableInfo, Name)));
-        for (int I = 0; I < Database->QueryDefs().Count(); ++I)
-            if (const std::string Name = Database->QueryDefs().Item(I)->Name(); !IsSystemObject(Name))
-                ScanMDB->AddQuery(Listed(Bind(new TMDBQueryInfo, Name)));
-        // Access opens the file only once the engine has let go of it.
-        Database->Close();
-        Database.reset();
-
-        AccessApp = msaccess::Application::Create();
-        AccessApp->OpenCurrentDatabase(FileName, false);
-        const auto Current = AccessApp->CurrentDB();
-        const msaccess::DocumentList& Forms = Current->Containers("Forms").Documents();
-        for (int I = 0; I < Forms.Count(); ++I) {
-            const std::string Name = Forms.Item(I).Name();
-            ScanMDB->AddForm(Listed(Bind(new TMDBFormInfo, Name)));
-            ExportMDBModule(0, Name);
-        }
-        const msaccess::DocumentList& Reports = Current->Containers("Reports").Documents();
-        for (int I = 0; I < Reports.Count(); ++I) {
-            const std::string Name = Reports.Item(I).Name();
-            ScanMDB->AddReport(Listed(Bind(new TMDBReportInfo, Name)));
-            ExportMDBModule(1, Name);
-        }
-        const msaccess::DocumentList& Modules = Current->Containers("Modules").Documents();
-        for (int I = 0; I < Modules.Count(); ++I) {
-            const std::string Name = Modules.Item(I).Name();
-            ExportMDBModule(2, Name);
-            AddSorted(ui->lstFiles, Name);
-        }
-        PropertiesUnread = AccessApp->PropertiesUnread();
-        Current->Close();
-
-        const bool Any = ui->lstFiles->count() > 0;
-        ui->btnNext->setEnabled(Any);
-        if (Any)
-            ui->btnNext->setFocus();
-    } catch (...) {
-        // A database that cannot be read leaves nothing to scan; the reader's own failure is the
-        // one the user hears of, not a failing clean-up.
-        ui->btnNext->setEnabled(false);
-        try {
-            Release();
-        } catch (...) {
-        }
-        throw;
-    }
-    Release();
+    const bool Any = ui->lstFiles->count() > 0;
+    ui->btnNext->setEnabled(Any);
+    if (Any)
+        ui->btnNext->setFocus();
     // Read from the database file, forms and reports have their controls but no property values.
     // A batch says so after its last file, so that it runs without waiting for anyone.
     if (PropertiesUnread && Mode == wmFolderSearch)
         mPropertiesUnread.push_back(FileName);
     else if (PropertiesUnread)
         MessageDlg(PropertiesUnreadMessage({FileName}), TMsgDlgType::mtInformation, mbOK);
+}
+
+template <class Info>
+Info* TfrmScanWizard::NewMDBObject(const std::string& Name, const std::string& DatabaseFile) {
+    auto* Object = new Info;
+    Object->Name = Name;
+    Object->SetDatabaseFile(DatabaseFile);
+    Object->OnHit = [this](TObject* Sender, TMDBHitInfo*& Hit, const std::string& Filename,
+                           TModalResult& Accept) { MDBHit(Sender, Hit, Filename, Accept); };
+    return Object;
+}
+
+void TfrmScanWizard::ReadMDBCatalogue(dao::Workspace& Workspace, const std::string& DatabaseFile) {
+    const auto IsSystemObject = [](const std::string& Name) { return Name.starts_with("MSys"); };
+    const auto Database = Workspace.OpenDatabase(DatabaseFile, false, true, "");
+    auto Specs = Database->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
+    if (!(Specs->BOF() && Specs->EOF())) {
+        Specs->MoveFirst();
+        for (; !Specs->EOF(); Specs->MoveNext()) {
+            const std::string Name = Specs->Fields().Item("SpecName").Value().AsString();
+            ScanMDB->AddIMEXSpec(NewMDBObject<TMDBIMEXSpecInfo>(Name, DatabaseFile));
+            AddSorted(ui->lstFiles, Name);
+        }
+    }
+    Specs->Close();
+    for (int I = 0; I < Database->TableDefs().Count(); ++I)
+        if (const std::string Name = Database->TableDefs().Item(I)->Name(); !IsSystemObject(Name)) {
+            ScanMDB->AddTable(NewMDBObject<TMDBTableInfo>(Name, DatabaseFile));
+            AddSorted(ui->lstFiles, Name);
+        }
+    for (int I = 0; I < Database->QueryDefs().Count(); ++I)
+        if (const std::string Name = Database->QueryDefs().Item(I)->Name(); !IsSystemObject(Name)) {
+            ScanMDB->AddQuery(NewMDBObject<TMDBQueryInfo>(Name, DatabaseFile));
+            AddSorted(ui->lstFiles, Name);
+        }
+    // Access opens the file only once the engine has let go of it.
+    Database->Close();
+}
+
+bool TfrmScanWizard::ReadMDBDocuments(const std::string& DatabaseFile) {
+    const std::shared_ptr<msaccess::Application> Access = msaccess::Application::Create();
+    const TQuitAtExit Quit(*Access);
+    Access->OpenCurrentDatabase(DatabaseFile, false);
+    const auto Current = Access->CurrentDB();
+    const msaccess::DocumentList& Forms = Current->Containers("Forms").Documents();
+    for (int I = 0; I < Forms.Count(); ++I) {
+        const std::string Name = Forms.Item(I).Name();
+        ScanMDB->AddForm(NewMDBObject<TMDBFormInfo>(Name, DatabaseFile));
+        AddSorted(ui->lstFiles, Name);
+        ExportMDBModule(*Access, mkForm, Name, DatabaseFile);
+    }
+    const msaccess::DocumentList& Reports = Current->Containers("Reports").Documents();
+    for (int I = 0; I < Reports.Count(); ++I) {
+        const std::string Name = Reports.Item(I).Name();
+        ScanMDB->AddReport(NewMDBObject<TMDBReportInfo>(Name, DatabaseFile));
+        AddSorted(ui->lstFiles, Name);
+        ExportMDBModule(*Access, mkReport, Name, DatabaseFile);
+    }
+    const msaccess::DocumentList& Modules = Current->Containers("Modules").Documents();
+    for (int I = 0; I < Modules.Count(); ++I) {
+        const std::string Name = Modules.Item(I).Name();
+        ExportMDBModule(*Access, mkStandardModule, Name, DatabaseFile);
+        AddSorted(ui->lstFiles, Name);
+    }
+    const bool PropertiesUnread = Access->PropertiesUnread();
+    Current->Close();
+    return PropertiesUnread;
+}
+
+void TfrmScanWizard::ExportMDBModule(msaccess::Application& Access, TMDBModuleKind Kind,
+                                     const std::string& ObjectName, const std::string& DatabaseFile) {
+    const std::string ModuleName = Kind == mkForm     ? "Form_" + ObjectName
+                                   : Kind == mkReport ? "Report_" + ObjectName
+                                                      : ObjectName;
+    const std::string ExportName = ModuleName + (Kind == mkStandardModule ? ".Bas" : ".cbf");
+    msaccess::DoCmdObject& DoCmd = Access.DoCmd();
+    try {
+        DoCmd.OpenModule(ModuleName);
+        DoCmd.OutputTo(msaccess::acOutputModule, ModuleName, msaccess::acFormatTXT, ScanFolder + ExportName,
+                       false, "");
+        auto* Module = NewMDBObject<TMDBModuleInfo>(ExportName, DatabaseFile);
+        Module->Path = ScanFolder;
+        ScanMDB->AddModule(Module);
+    } catch (const EOleException& E) {
+        // A form or report without code has no module: nothing to scan and nothing lost. Code
+        // that cannot be read or written is named at the scan's end.
+        if (E.ErrorCode() != msaccess::acErrNoModule)
+            Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
+    } catch (const std::exception& E) {
+        Skip("code module '" + Cp1252ToUtf8(ModuleName) + "'", E.what());
+    }
+    DoCmd.Close(msaccess::acModule, ModuleName, 0);
 }
 
 void TfrmScanWizard::LoadProjectFile() {

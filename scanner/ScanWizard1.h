@@ -22,6 +22,12 @@ class QTimer;
 namespace Ui {
 class TfrmScanWizard;
 }
+namespace dao {
+class Workspace;
+}
+namespace msaccess {
+class Application;
+}
 
 /// The project and the database of the wizard's current showing; created fresh each time the
 /// wizard is shown. The main window takes the merged one into the document.
@@ -120,7 +126,28 @@ private:
     /// Stops the progress display and closes the wizard as a scan's end requires.
     void EndScan();
     void LoadProjectFile();
+    /// Reads the chosen database's objects into ScanMDB and its names into the file list, and
+    /// writes the code of its forms, reports and modules beside it.
     void LoadMDBObjects();
+    /// The specifications, tables and queries, from the database engine's catalogue.
+    void ReadMDBCatalogue(dao::Workspace& Workspace, const std::string& DatabaseFile);
+    /// The forms, reports and standard modules, from Access, each with its code exported.
+    /// Returns whether forms or reports were read without their property values.
+    bool ReadMDBDocuments(const std::string& DatabaseFile);
+    /// The code ExportMDBModule writes out, by the object it belongs to.
+    enum TMDBModuleKind : int {
+        mkForm = 0,           ///< a form's module, "Form_" + its name, written as .cbf
+        mkReport = 1,         ///< a report's module, "Report_" + its name, written as .cbf
+        mkStandardModule = 2, ///< a standard module, under its own name, written as .Bas
+    };
+    /// Writes the code of the form, report or standard module ObjectName to a text file beside
+    /// the database and adds a code-module object for that file. A form or report without code
+    /// gets none; code that cannot be read or written is named at the scan's end.
+    void ExportMDBModule(msaccess::Application& Access, TMDBModuleKind Kind, const std::string& ObjectName,
+                         const std::string& DatabaseFile);
+    /// A new object of the database, bound to its file and to the hit prompt.
+    template <class Info>
+    Info* NewMDBObject(const std::string& Name, const std::string& DatabaseFile);
     /// Closes the wizard with its result, or with mrCancel when it has none. While the wizard
     /// is being shown there is no modal loop to end yet: the close waits for CloseOnActivate.
     void Close();

@@ -407,7 +407,8 @@ TEST_F(ScanWizardTest, AnAutomaticBatchRunClosesItselfAndMergesWithoutAnyWindowW
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
 
     // A file that gives nothing to scan cancels itself the same way; nothing is merged.
-    Run(Write(QStringLiteral("e"), {{QStringLiteral("Empty.vbp"), ""}}) + QStringLiteral("/Empty.vbp"), smAutomatic);
+    Run(Write(QStringLiteral("e"), {{QStringLiteral("Empty.vbp"), ""}}) + QStringLiteral("/Empty.vbp"),
+        smAutomatic);
     EXPECT_FALSE(Forced);
     EXPECT_FALSE(W.AutoStarted());
     EXPECT_EQ(Document->ProjectCount(), 1);
