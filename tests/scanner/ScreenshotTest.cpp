@@ -1,7 +1,7 @@
 // Pictures of the main window for people to look at: a document with a project, a module's hit
 // list and a database page, saved as PNG files in the test's build folder.
 #include "platform/ui/Text.h"
-#include "scanner/DocumentFile.h"
+#include "scanmodel/ScanInfo.h"
 #include "scanner/Main.h"
 #include "scanner/ScanHit.h"
 #include "scanner/ScanWizard1.h"
@@ -40,7 +40,7 @@ TEST(ScreenshotTest, SavesTheMainWindowShowingAProjectAModuleAndADatabase) {
     TfrmHit Hit;
     TfrmMain Main(ToFileName(Dir.path()) + "/", {});
     const std::string Name = ToFileName(Dir.filePath(QStringLiteral("audit.qxs")));
-    WriteDocument(*SampleDocument(), Name);
+    SaveScanDocument(*SampleDocument(), Name);
     Main.OpenFile(Name);
     Main.resize(760, 460);
     Main.show();
