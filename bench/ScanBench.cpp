@@ -1,14 +1,20 @@
-// Scan throughput on the generated Visual Basic project of VbProjectGen (about 366 000 lines,
-// 12 MB, 300 modules, shaped after real projects), every hit accepted, progress events bound.
-// Scanned twice: with the word lists the program ships (resources/scanner/KeyWords.TXT and
-// ExcWords.TXT), and with 40 date keywords and 300 exclusions. Each run also times
-// `grep -c -F -f` and `grep -c -i -F -f` with the same keywords over the same files; the ratios
-// are the best scan's time over the best grep's. BM_GeneratedProject reports what the project
-// holds and how long writing it takes.
+// Scan throughput of the model on Visual Basic projects, every hit accepted, progress events
+// bound. The projects are the files named on the command line (after the benchmark's own flags)
+// or in QX_BENCH_PROJECTS (separated by ':'); without either, the generated folder of twelve
+// projects of VbProjectGen (396 modules, about 257 000 lines, names on disk in other letter
+// cases than the entries, shared modules listed as "..\Common\…").
+//
+// Scanned with the word lists the program ships (resources/scanner/KeyWords.TXT and
+// ExcWords.TXT), and with 40 date keywords and 300 exclusions. Each round also runs
+// `grep -c -F -f` and `grep -c -i -F -f` with the same keywords over the same files, started
+// directly; counters give the smallest and the median of the rounds and their ratios.
+// BM_OneLineModule scans a module of one 200 MB line (QX_BENCH_ONE_LINE_MB sets the size) and
+// gives the growth of the process's peak memory over the module's size.
 
 #include "VbProjectGen.h"
 
 #include "scanmodel/ScanInfo.h"
+#include "scanmodel/SourceFiles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,6 +22,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -42,116 +53,142 @@ std::vector<std::string> FortyExclusions() {
     return W;
 }
 
-std::string ProjectFolder() {
-    return (std::filesystem::temp_directory_path() / "qx_scan_bench").string();
+std::string TempName(const std::string& What) {
+    return (fs::temp_directory_path() / (What + "_" + std::to_string(getpid()))).string();
 }
 
-/// The project every scan reads, written on first use and removed at exit (kept when
+/// The project files of the command line or of QX_BENCH_PROJECTS.
+std::vector<std::string> GivenProjects;
+
+/// The generated folder, written on first use and removed at exit (kept when
 /// QX_KEEP_BENCH_PROJECT is set).
-const qxbench::TVbProject& Project() {
-    static const qxbench::TVbProject P = [] {
+const qxbench::TVbFolder& Folder() {
+    static const qxbench::TVbFolder F = [] {
         std::atexit([] {
             if (std::getenv("QX_KEEP_BENCH_PROJECT") == nullptr)
-                std::filesystem::remove_all(ProjectFolder());
+                fs::remove_all(TempName("qx_scan_bench"));
         });
-        return qxbench::GenerateVbProject(ProjectFolder(), qxbench::ReadWordList(ShippedKeyWords));
+        return qxbench::GenerateVbFolder(TempName("qx_scan_bench"), qxbench::ReadWordList(ShippedKeyWords));
     }();
-    return P;
+    return F;
+}
+
+std::vector<std::string> ProjectFiles() {
+    return GivenProjects.empty() ? Folder().ProjectFiles() : GivenProjects;
 }
 
 double Seconds(std::chrono::steady_clock::duration D) {
     return std::chrono::duration<double>(D).count();
 }
 
-std::string Upper(std::string S) {
-    for (char& C : S)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return S;
-}
-
-void BM_GeneratedProject(benchmark::State& State) {
-    const std::string Folder = (std::filesystem::temp_directory_path() / "qx_scan_bench_gen").string();
+void BM_GeneratedFolder(benchmark::State& State) {
+    const std::string Root = TempName("qx_scan_bench_gen");
     const std::vector<std::string> Shipped = qxbench::ReadWordList(ShippedKeyWords);
-    qxbench::TVbProject P;
+    qxbench::TVbFolder F;
     for (auto _ : State)
-        P = qxbench::GenerateVbProject(Folder, Shipped);
-    const auto Lines = static_cast<double>(P.Lines);
-    State.counters["modules"] = static_cast<double>(P.Modules.size());
-    State.counters["lines"] = Lines;
-    State.counters["bytes"] = static_cast<double>(P.Bytes);
-    State.counters["avg_line_bytes"] = P.AverageLineBytes();
-    State.counters["layout_share"] = static_cast<double>(P.LayoutLines) / Lines;
-    State.counters["layout_block_share"] = static_cast<double>(P.LayoutBlockLines) / Lines;
-    State.counters["long_line_share"] = static_cast<double>(P.LongLines) / Lines;
-    State.counters["lf_files"] = static_cast<double>(P.LfFiles);
-    State.counters["ansi_bytes"] = static_cast<double>(P.AnsiBytes);
-    State.counters["keyword_line_share"] = static_cast<double>(qxbench::LinesHoldingAny(P, Shipped)) / Lines;
-    State.counters["keyword_line_share_40"] = static_cast<double>(qxbench::LinesHoldingAny(
-                                                  P, {std::begin(FortyKeyWords), std::end(FortyKeyWords)})) /
-                                              Lines;
-    std::filesystem::remove_all(Folder);
+        F = qxbench::GenerateVbFolder(Root, Shipped);
+    long long Bytes = 0, LfFiles = 0, Shared = 0, Mismatched = 0;
+    for (const qxbench::TVbProject& P : F.Projects) {
+        Bytes += P.Bytes;
+        LfFiles += P.LfFiles;
+        for (const qxbench::TVbModule& M : P.Modules) {
+            Shared += M.Entry.starts_with("..");
+            Mismatched += !M.Entry.starts_with("..") && M.Entry != M.FileName;
+        }
+    }
+    State.counters["projects"] = static_cast<double>(F.Projects.size());
+    State.counters["modules"] = static_cast<double>(F.Modules());
+    State.counters["lines"] = static_cast<double>(F.Lines());
+    State.counters["bytes"] = static_cast<double>(Bytes);
+    State.counters["lf_files"] = static_cast<double>(LfFiles);
+    State.counters["shared_entries"] = static_cast<double>(Shared);
+    State.counters["other_case_on_disk"] = static_cast<double>(Mismatched);
+    fs::remove_all(Root);
 }
-BENCHMARK(BM_GeneratedProject)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GeneratedFolder)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-/// Scans the project with Keys and Excludes.
-void ScanProject(benchmark::State& State, const TStringList& Keys, const TStringList& Excludes) {
-    const qxbench::TVbProject& P = Project();
+/// Scans every project with Keys and Excludes, one after another; each round also runs both
+/// greps over the same files.
+void ScanProjects(benchmark::State& State, const TStringList& Keys, const TStringList& Excludes) {
+    struct TProject {
+        std::string File;
+        std::vector<std::pair<std::string, std::string>> Modules;
+    };
+    std::vector<TProject> Projects;
+    std::vector<std::string> Files;
+    long long Lines = 0;
+    for (const std::string& File : ProjectFiles()) {
+        Projects.push_back({File, qxbench::ProjectModules(File)});
+        for (const auto& [Path, Name] : Projects.back().Modules) {
+            Files.push_back(ResolveWindowsPath({}, Path + Name));
+            Lines += static_cast<long long>(CountSourceLines(Files.back()));
+        }
+    }
     std::vector<std::string> Words;
     for (Longint I = 0; I < Keys.Count(); ++I)
         if (!Keys[I].empty()) // an empty pattern would make grep match every line
             Words.push_back(Keys[I]);
-    const std::vector<std::string> Files = P.Files();
-    const double Grep = qxbench::BestGrepSeconds(P.Folder, Files, Words, "", 5);
-    const double GrepI = qxbench::BestGrepSeconds(P.Folder, Files, Words, "-i", 5);
 
     long long Hits = 0, Steps = 0;
-    double Scan = 1e9; // the best scan, compared with the best grep: the machine may be busy
+    std::vector<double> Scan, Grep, GrepI;
     for (auto _ : State) {
         State.PauseTiming();
-        TProjectInfo Project;
-        Project.Path = P.Folder;
-        for (const qxbench::TVbModule& M : P.Modules) {
-            auto* Module = new TModuleInfo;
-            Module->Path = P.Folder;
-            Module->Name = Upper(M.FileName); // as the project reader gives it
-            Module->OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) { ++Hits; };
-            Module->OnBeforeScan = [&](TObject*) { ++Steps; };
-            Project.AddModule(Module);
+        for (const double S : qxbench::GrepSeconds(Files, Words, "", 1))
+            Grep.push_back(S);
+        for (const double S : qxbench::GrepSeconds(Files, Words, "-i", 1))
+            GrepI.push_back(S);
+        std::vector<std::unique_ptr<TProjectInfo>> Built;
+        for (const TProject& P : Projects) {
+            auto Project = std::make_unique<TProjectInfo>();
+            for (const auto& [Path, Name] : P.Modules) {
+                auto* Module = new TModuleInfo;
+                Module->Path = Path;
+                Module->Name = Name;
+                Module->OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) { ++Hits; };
+                Module->OnBeforeScan = [&](TObject*) { ++Steps; };
+                Project->AddModule(Module);
+            }
+            Project->OnBeforeScan = [&](TObject*) { ++Steps; };
+            Built.push_back(std::move(Project));
         }
-        Project.OnBeforeScan = [&](TObject*) { ++Steps; };
         State.ResumeTiming();
         const auto T0 = std::chrono::steady_clock::now();
-        Project.Scan(Keys, Excludes);
-        Scan = std::min(Scan, Seconds(std::chrono::steady_clock::now() - T0));
-        benchmark::DoNotOptimize(Project.ProjectLinesOfCode());
+        for (const auto& Project : Built)
+            Project->Scan(Keys, Excludes);
+        Scan.push_back(Seconds(std::chrono::steady_clock::now() - T0));
         State.PauseTiming();
-        Project.Clear(); // frees the hits outside the timed part
+        Built.clear(); // frees the hits outside the timed part
         State.ResumeTiming();
     }
-    State.counters["lines_per_s"] = static_cast<double>(P.Lines) / Scan;
+    State.counters["projects"] = static_cast<double>(Projects.size());
+    State.counters["modules"] = static_cast<double>(Files.size());
+    State.counters["lines"] = static_cast<double>(Lines);
     State.counters["hits_per_scan"] = static_cast<double>(Hits) / static_cast<double>(State.iterations());
-    State.counters["scan_s"] = Scan;
-    State.counters["grep_s"] = Grep;
-    State.counters["grep_ratio"] = Grep > 0 ? Scan / Grep : 0;
-    State.counters["grep_i_s"] = GrepI;
-    State.counters["grep_i_ratio"] = GrepI > 0 ? Scan / GrepI : 0;
+    State.counters["lines_per_s"] = static_cast<double>(Lines) / qxbench::Median(Scan);
+    qxbench::SetTimes(State.counters, "scan", Scan);
+    qxbench::SetTimes(State.counters, "grep", Grep);
+    qxbench::SetTimes(State.counters, "grep_i", GrepI);
+    qxbench::SetRatios(State.counters, "over_grep", Scan, Grep);
+    qxbench::SetRatios(State.counters, "over_grep_i", Scan, GrepI);
     benchmark::DoNotOptimize(Steps);
 }
 
-void BM_ScanShippedLists(benchmark::State& State) {
-    // Read as the program reads its lists: one entry per line, CR LF taken off.
-    TStringList Keys;
+/// The shipped lists, read as the program reads them: one entry per line, CR LF taken off.
+void ShippedLists(TStringList& Keys, TStringList& Excludes) {
     Keys.LoadFromFile(ShippedKeyWords);
-    TStringList Excludes;
     Excludes.SetSorted(true);
     TStringList Lines;
     Lines.LoadFromFile(ShippedExcludes);
     for (Longint I = 0; I < Lines.Count(); ++I)
         Excludes.Add(Lines[I]);
-    ScanProject(State, Keys, Excludes);
 }
-BENCHMARK(BM_ScanShippedLists)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ScanShippedLists(benchmark::State& State) {
+    TStringList Keys, Excludes;
+    ShippedLists(Keys, Excludes);
+    ScanProjects(State, Keys, Excludes);
+}
+BENCHMARK(BM_ScanShippedLists)->Unit(benchmark::kMillisecond)->Iterations(9);
 
 void BM_ScanFortyKeywords(benchmark::State& State) {
     TStringList Keys;
@@ -161,10 +198,80 @@ void BM_ScanFortyKeywords(benchmark::State& State) {
     Excludes.SetSorted(true);
     for (const std::string& W : FortyExclusions())
         Excludes.Add(W);
-    ScanProject(State, Keys, Excludes);
+    ScanProjects(State, Keys, Excludes);
 }
-BENCHMARK(BM_ScanFortyKeywords)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ScanFortyKeywords)->Unit(benchmark::kMillisecond)->Iterations(9);
+
+/// A kilobyte count of /proc/self/status ("VmRSS", "VmHWM").
+long long StatusKb(const std::string& Field) {
+    std::ifstream In("/proc/self/status");
+    for (std::string Line; std::getline(In, Line);)
+        if (Line.starts_with(Field + ":"))
+            return std::atoll(Line.c_str() + Field.size() + 1);
+    return 0;
+}
+
+/// A module of one line, repeated to the size asked for: with argument 0 the generated modules'
+/// code lines that name a keyword of the shipped list and hold no comment, joined by the
+/// statement separator ':'; with 1 date arithmetic, a keyword every nine bytes.
+void BM_OneLineModule(benchmark::State& State) {
+    const char* Mb = std::getenv("QX_BENCH_ONE_LINE_MB");
+    const long long Size = (Mb != nullptr ? std::atoll(Mb) : 200) * 1000 * 1000;
+    const std::string Dir = TempName("qx_scan_bench_line") + "/";
+    fs::create_directories(Dir);
+    {
+        const std::vector<std::string> Words = qxbench::ReadWordList(ShippedKeyWords);
+        std::string Text;
+        if (State.range(0) == 1)
+            Text = "d = DateSerial(Year(Now), Month(Now), Day(Now)) : t = Format(Time, \"hh:mm\") : ";
+        else
+            for (const qxbench::TVbProject& P : Folder().Projects)
+                for (const std::string& File : P.Files())
+                    for (const std::string& Line : LoadSourceLines(File))
+                        if (Line.find('\'') == std::string::npos &&
+                            std::any_of(Words.begin(), Words.end(), [&](const std::string& W) {
+                                return Line.find(W) != std::string::npos;
+                            }))
+                            Text += Line + " : ";
+        std::ofstream Out(Dir + "ONELINE.BAS", std::ios::binary);
+        for (long long Written = 0; Written < Size; Written += static_cast<long long>(Text.size()))
+            Out.write(Text.data(),
+                      static_cast<std::streamsize>(std::min<long long>(Size - Written, Text.size())));
+    }
+    TStringList Keys, Excludes;
+    ShippedLists(Keys, Excludes);
+    std::vector<double> Times, Peaks;
+    Longint Hits = 0;
+    for (auto _ : State) {
+        TModuleInfo Module;
+        Module.Path = Dir;
+        Module.Name = "ONELINE.BAS";
+        Module.OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
+        const long long Before = StatusKb("VmRSS");
+        // Writing 5 sets the peak back to what the process holds now.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const auto T0 = std::chrono::steady_clock::now();
+        Module.Scan(Keys, Excludes);
+        Times.push_back(Seconds(std::chrono::steady_clock::now() - T0));
+        Peaks.push_back(static_cast<double>(StatusKb("VmHWM") - Before) * 1024.0);
+        Hits = Module.HitCount();
+    }
+    fs::remove_all(Dir);
+    State.counters["module_bytes"] = static_cast<double>(Size);
+    State.counters["hits"] = static_cast<double>(Hits);
+    qxbench::SetTimes(State.counters, "scan", Times);
+    // The first scan's: the text's buffer is used again by the later ones.
+    State.counters["peak_growth_bytes"] = Peaks.front();
+    State.counters["peak_over_module"] = Peaks.front() / static_cast<double>(Size);
+}
+BENCHMARK(BM_OneLineModule)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    GivenProjects = qxbench::ProjectFilesFrom(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,5 +1,7 @@
 #include "VbProjectGen.h"
 
+#include "platform/rtl/SysUtils.h"
+#include "scanmodel/SourceFiles.h"
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,6 +11,10 @@
 #include <map>
 #include <random>
 #include <string_view>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,10 +25,6 @@ namespace {
 
 // --- sizes ---
 
-constexpr int FormCount = 150;
-constexpr int CodeModuleCount = 95;
-constexpr int ClassCount = 50;
-constexpr long TargetLines = 366000;
 /// Lines of the form layout blocks (and the few user-control blocks) among all lines.
 constexpr double LayoutShare = 0.395;
 constexpr long LongLine = 150;
@@ -1673,6 +1675,21 @@ std::vector<std::string> ModuleNames(TRng& R, const std::vector<TEntity>& Entiti
     return All;
 }
 
+/// Name in another letter case, as files copied from Windows often are: all upper, all lower,
+/// or the kind prefix in capitals.
+std::string OtherCase(TRng& R, std::string Name) {
+    const std::uint32_t How = R.Below(3);
+    for (std::size_t I = 0; I < Name.size(); ++I) {
+        char& C = Name[I];
+        const bool Upper = How == 0 || (How == 2 && I < 3);
+        if (Upper && C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+        else if (!Upper && C >= 'A' && C <= 'Z')
+            C = static_cast<char>(C - 'A' + 'a');
+    }
+    return Name;
+}
+
 } // namespace
 
 std::vector<std::string> TVbProject::Files() const {
@@ -1684,12 +1701,20 @@ std::vector<std::string> TVbProject::Files() const {
 
 TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<std::string>& Words,
                              std::uint32_t Seed) {
+    return GenerateVbProject(FolderName, Words, TVbShape{}, Seed);
+}
+
+TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<std::string>& Words,
+                             const TVbShape& Shape, std::uint32_t Seed) {
     TVbProject P;
     P.Folder = FolderName.ends_with('/') ? FolderName : FolderName + "/";
-    P.ProjectFile = P.Folder + "Project.vbp";
+    P.ProjectFile = Shape.ProjectFile.empty() ? std::string() : P.Folder + Shape.ProjectFile;
     fs::remove_all(P.Folder);
     fs::create_directories(P.Folder);
     TRng R(Seed);
+    // Names on disk that differ in case from the project's entries are drawn apart, so that the
+    // same seed writes the same text whatever the share of them.
+    TRng CaseRng(Seed ^ 0x5A5A5A5Au);
     const std::vector<TEntity> Entities = MakeEntities();
 
     struct TPlan {
@@ -1702,20 +1727,22 @@ TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<st
              R, Entities, "frm",
              {"", "List", "Search", "Edit", "Details", "Select", "History", "Print", "Import", "Overview",
               "Period", "Report", "Entry"},
-             {"Main", "About", "Login", "Splash", "Options", "Calendar", "Period", "YearEnd"}, FormCount))
+             {"Main", "About", "Login", "Splash", "Options", "Calendar", "Period", "YearEnd"}, Shape.Forms))
         Plan.push_back({N, 'F', 0.15 + 2.0 * R.Skewed(), 0.2 + 3.0 * R.Skewed()});
     for (const std::string& N :
          ModuleNames(R, Entities, "mod", {"", "Calc", "Data", "Rules", "Print", "Export", "Import", "Tools"},
                      {"Globals", "Database", "Dates", "Format", "Utils", "Errors", "Ini", "Main", "API",
                       "Strings", "DateTools", "Reports"},
-                     CodeModuleCount))
+                     Shape.CodeModules))
         Plan.push_back({N, 'M', 0.3 + 4.0 * R.Skewed(), 0});
     for (const std::string& N :
          ModuleNames(R, Entities, "cls", {"", "s", "Item", "Manager", "Rules"},
-                     {"Database", "Logger", "IniFile", "Period", "DateRange", "Registry"}, ClassCount))
+                     {"Database", "Logger", "IniFile", "Period", "DateRange", "Registry"}, Shape.Classes))
         Plan.push_back({N, 'C', 0.3 + 3.0 * R.Skewed(), 0});
-    for (const char* N : {"ctlDateBox", "ctlTimeEdit", "ctlAmountBox", "ctlSearchBox", "ctlCalendar"})
-        Plan.push_back({N, 'U', 0.2 + R.Skewed(), 0});
+    const char* const Controls[] = {"ctlDateBox", "ctlTimeEdit", "ctlAmountBox", "ctlSearchBox",
+                                    "ctlCalendar"};
+    for (int I = 0; I < std::min<int>(Shape.Controls, std::size(Controls)); ++I)
+        Plan.push_back({Controls[I], 'U', 0.2 + R.Skewed(), 0});
     // Forms, modules and classes are listed in the order they were added to the project.
     for (std::size_t I = Plan.size(); I > 1; --I)
         std::swap(Plan[I - 1], Plan[R.Below(I)]);
@@ -1726,13 +1753,28 @@ TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<st
         CodeWeights += M.CodeWeight;
         LayoutWeights += M.LayoutWeight;
     }
-    const long LayoutTarget = static_cast<long>(TargetLines * LayoutShare);
-    long CodeLeft = TargetLines - LayoutTarget, LayoutLeft = LayoutTarget;
+    const long LayoutTarget = static_cast<long>(static_cast<double>(Shape.Lines) * LayoutShare);
+    long CodeLeft = Shape.Lines - LayoutTarget, LayoutLeft = LayoutTarget;
 
     std::string Vbp;
     auto VbpLine = [&](std::string_view S) {
         AppendAnsi(Vbp, S);
         Vbp += "\r\n";
+    };
+    auto VbpEntry = [&](const TVbModule& Module, const std::string& Name) {
+        switch (Module.Kind) {
+        case 'F':
+            VbpLine("Form=" + Module.Entry);
+            break;
+        case 'M':
+            VbpLine("Module=" + Name + "; " + Module.Entry);
+            break;
+        case 'C':
+            VbpLine("Class=" + Name + "; " + Module.Entry);
+            break;
+        default:
+            VbpLine("UserControl=" + Module.Entry);
+        }
     };
     VbpLine("Type=Exe");
     VbpLine(
@@ -1748,7 +1790,9 @@ TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<st
 
     for (const TPlan& M : Plan) {
         const char* Ext = M.Kind == 'F' ? ".frm" : M.Kind == 'M' ? ".bas" : M.Kind == 'C' ? ".cls" : ".ctl";
-        TVbModule Module{M.Name + Ext, M.Kind, !R.Percent(15), 0};
+        TVbModule Module{M.Name + Ext, M.Kind, !R.Percent(15), 0, M.Name + Ext};
+        if (CaseRng.Percent(Shape.CaseMismatchPercent))
+            Module.FileName = OtherCase(CaseRng, Module.FileName);
         const int IndentKind = R.Range(0, 99);
         TFileText Out(Module.CrLf, IndentKind < 75 ? "    " : IndentKind < 95 ? "\t" : "  ");
         const int L = R.Range(0, 99);
@@ -1791,52 +1835,50 @@ TVbProject GenerateVbProject(const std::string& FolderName, const std::vector<st
         Out.AddTo(P);
         Module.Lines = Out.Lines();
         P.LfFiles += !Module.CrLf;
-        switch (M.Kind) {
-        case 'F':
-            VbpLine("Form=" + Module.FileName);
-            break;
-        case 'M':
-            VbpLine("Module=" + M.Name + "; " + Module.FileName);
-            break;
-        case 'C':
-            VbpLine("Class=" + M.Name + "; " + Module.FileName);
-            break;
-        default:
-            VbpLine("UserControl=" + Module.FileName);
-        }
+        VbpEntry(Module, M.Name);
         P.Modules.push_back(std::move(Module));
     }
-    for (const char* S : {"Startup=\"Sub Main\"",
-                          "HelpFile=\"\"",
-                          "Title=\"Auftrag\"",
-                          "ExeName32=\"Auftrag.exe\"",
-                          "Command32=\"\"",
-                          "Name=\"Auftrag\"",
-                          "HelpContextID=\"0\"",
-                          "CompatibleMode=\"0\"",
-                          "MajorVer=2",
-                          "MinorVer=1",
-                          "RevisionVer=37",
-                          "AutoIncrementVer=1",
-                          "ServerSupportFiles=0",
-                          "VersionCompanyName=\"Müller & Söhne GmbH\"",
-                          "CompilationType=0",
-                          "OptimizationType=0",
-                          "FavorPentiumPro(tm)=0",
-                          "CodeViewDebugInfo=0",
-                          "NoAliasing=0",
-                          "BoundsCheck=0",
-                          "OverflowCheck=0",
-                          "FlPointCheck=0",
-                          "FDIVCheck=0",
-                          "UnroundedFP=0",
-                          "StartMode=0",
-                          "Unattended=0",
-                          "Retained=0",
-                          "ThreadPerObject=0",
-                          "MaxNumberOfThreads=1"})
+    // Modules of a folder beside the project's, listed as its own.
+    for (const TVbShared& S : Shape.Shared) {
+        TVbModule Module = S.Module;
+        Module.FileName = S.FromProject;
+        VbpEntry(Module, S.Name);
+        P.Lines += Module.Lines;
+        P.Bytes += static_cast<long long>(fs::file_size(P.Folder + Module.FileName));
+        P.Modules.push_back(std::move(Module));
+    }
+    for (const std::string& S : std::vector<std::string>{"Startup=\"Sub Main\"",
+                                                         "HelpFile=\"\"",
+                                                         "Title=\"" + Shape.Name + "\"",
+                                                         "ExeName32=\"" + Shape.Name + ".exe\"",
+                                                         "Command32=\"\"",
+                                                         "Name=\"" + Shape.Name + "\"",
+                                                         "HelpContextID=\"0\"",
+                                                         "CompatibleMode=\"0\"",
+                                                         "MajorVer=2",
+                                                         "MinorVer=1",
+                                                         "RevisionVer=37",
+                                                         "AutoIncrementVer=1",
+                                                         "ServerSupportFiles=0",
+                                                         "VersionCompanyName=\"Müller & Söhne GmbH\"",
+                                                         "CompilationType=0",
+                                                         "OptimizationType=0",
+                                                         "FavorPentiumPro(tm)=0",
+                                                         "CodeViewDebugInfo=0",
+                                                         "NoAliasing=0",
+                                                         "BoundsCheck=0",
+                                                         "OverflowCheck=0",
+                                                         "FlPointCheck=0",
+                                                         "FDIVCheck=0",
+                                                         "UnroundedFP=0",
+                                                         "StartMode=0",
+                                                         "Unattended=0",
+                                                         "Retained=0",
+                                                         "ThreadPerObject=0",
+                                                         "MaxNumberOfThreads=1"})
         VbpLine(S);
-    std::ofstream(P.ProjectFile, std::ios::binary) << Vbp;
+    if (!P.ProjectFile.empty())
+        std::ofstream(P.ProjectFile, std::ios::binary) << Vbp;
     // The folder of a project under audit has been left as it is for years, and the scan keeps
     // the listings of such folders; a year-old time makes the generated folder one of them.
     std::error_code Ec;
@@ -1877,8 +1919,8 @@ std::vector<std::string> ReadWordList(const std::string& FileName) {
     return Words;
 }
 
-double BestGrepSeconds(const std::string& Folder, const std::vector<std::string>& Files,
-                       const std::vector<std::string>& Words, const std::string& Options, int Runs) {
+std::vector<double> GrepSeconds(const std::vector<std::string>& Files, const std::vector<std::string>& Words,
+                                const std::string& Options, int Runs) {
     const std::string Patterns =
         (fs::temp_directory_path() / ("qx_bench_words_" + std::to_string(getpid()) + ".txt")).string();
     {
@@ -1888,25 +1930,177 @@ double BestGrepSeconds(const std::string& Folder, const std::vector<std::string>
     }
     // The counts go to a file: with its output on /dev/null, GNU grep stops at the first match.
     const std::string Counts = Patterns + ".out";
-    std::string Command = "cd '" + Folder + "' && LC_ALL=C grep -c -F " + Options + " -f '" + Patterns + "'";
-    for (const std::string& F : Files)
-        Command += " '" + F + "'";
-    Command += " > '" + Counts + "'";
-    double Best = 0;
+    std::vector<std::string> Args = {"grep", "-c", "-F"};
+    if (!Options.empty())
+        Args.push_back(Options);
+    Args.push_back("-f");
+    Args.push_back(Patterns);
+    Args.insert(Args.end(), Files.begin(), Files.end());
+    std::vector<char*> Argv;
+    for (std::string& A : Args)
+        Argv.push_back(A.data());
+    Argv.push_back(nullptr);
+    std::vector<std::string> Env = {"LC_ALL=C"};
+    for (char** E = environ; *E != nullptr; ++E)
+        if (!std::string_view(*E).starts_with("LC_ALL="))
+            Env.emplace_back(*E);
+    std::vector<char*> Envp;
+    for (std::string& E : Env)
+        Envp.push_back(E.data());
+    Envp.push_back(nullptr);
+    posix_spawn_file_actions_t Actions;
+    posix_spawn_file_actions_init(&Actions);
+    posix_spawn_file_actions_addopen(&Actions, 1, Counts.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+
+    std::vector<double> Times;
     for (int I = 0; I < Runs; ++I) {
         const auto T0 = std::chrono::steady_clock::now();
-        // grep exits with 1 when no line matched: only a failure to run it counts.
-        const int Status = std::system(Command.c_str());
+        pid_t Child = 0;
+        int Status = 0;
+        const bool Started = ::posix_spawnp(&Child, "grep", &Actions, nullptr, Argv.data(), Envp.data()) == 0;
+        while (Started && ::waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
+        }
         const double S = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
-        if (Status == -1 || !WIFEXITED(Status) || WEXITSTATUS(Status) > 1) {
-            Best = 0;
+        // grep exits with 1 when no line matched: only a failure to run it counts.
+        if (!Started || !WIFEXITED(Status) || WEXITSTATUS(Status) > 1) {
+            Times.clear();
             break;
         }
-        Best = I == 0 ? S : std::min(Best, S);
+        Times.push_back(S);
     }
+    posix_spawn_file_actions_destroy(&Actions);
     fs::remove(Patterns);
     fs::remove(Counts);
-    return Best;
+    return Times;
+}
+
+double Min(std::vector<double> Samples) {
+    return Samples.empty() ? 0 : *std::min_element(Samples.begin(), Samples.end());
+}
+
+double Median(std::vector<double> Samples) {
+    if (Samples.empty())
+        return 0;
+    std::sort(Samples.begin(), Samples.end());
+    const std::size_t N = Samples.size();
+    return N % 2 ? Samples[N / 2] : (Samples[N / 2 - 1] + Samples[N / 2]) / 2;
+}
+
+std::vector<std::string> TVbFolder::ProjectFiles() const {
+    std::vector<std::string> Out;
+    for (const TVbProject& P : Projects)
+        Out.push_back(P.ProjectFile);
+    return Out;
+}
+
+long long TVbFolder::Lines() const {
+    long long N = 0;
+    for (const TVbProject& P : Projects)
+        N += P.Lines;
+    return N;
+}
+
+std::size_t TVbFolder::Modules() const {
+    std::size_t N = 0;
+    for (const TVbProject& P : Projects)
+        N += P.Modules.size();
+    return N;
+}
+
+TVbFolder GenerateVbFolder(const std::string& RootName, const std::vector<std::string>& Words,
+                           std::uint32_t Seed) {
+    TVbFolder F;
+    F.Root = RootName.ends_with('/') ? RootName : RootName + "/";
+    fs::remove_all(F.Root);
+    fs::create_directories(F.Root);
+    // Modules that several projects share, in a folder beside theirs.
+    TVbShape Common;
+    Common.ProjectFile.clear();
+    Common.Forms = Common.Classes = Common.Controls = 0;
+    Common.CodeModules = 4;
+    Common.Lines = 3600;
+    const TVbProject Shared = GenerateVbProject(F.Root + "Common", Words, Common, Seed);
+
+    struct TSize {
+        const char* Name;
+        int Modules;
+        long Lines;
+    };
+    // Sizes as a company's projects have them: a few large ones, many small ones.
+    const TSize Sizes[] = {{"Auftrag", 78, 51500},  {"Lager", 58, 38000},   {"Fibu", 47, 30000},
+                           {"Personal", 39, 25000}, {"Kasse", 33, 21000},   {"Vertrieb", 29, 18000},
+                           {"Service", 25, 16000},  {"Einkauf", 21, 13500}, {"Termine", 17, 11000},
+                           {"Mahnwesen", 13, 9000}, {"Export", 11, 7000},   {"Setup", 7, 4500}};
+    std::uint32_t S = Seed;
+    for (const TSize& Size : Sizes) {
+        TVbShape Shape;
+        Shape.Name = Size.Name;
+        Shape.ProjectFile = std::string(Size.Name) + ".vbp";
+        Shape.CaseMismatchPercent = 33;
+        // Forms about half of the modules, code modules a third, the rest classes and a control.
+        Shape.Controls = Size.Modules >= 30 ? 1 : 0;
+        Shape.Forms = Size.Modules / 2;
+        Shape.CodeModules = (Size.Modules - Shape.Forms - Shape.Controls) * 2 / 3;
+        Shape.Classes = Size.Modules - Shape.Forms - Shape.Controls - Shape.CodeModules;
+        Shape.Lines = Size.Lines;
+        // Every project but the smallest lists one to three of the shared modules.
+        for (std::size_t I = 0; I < Shared.Modules.size() && Size.Modules > 7; ++I)
+            if (I == 0 || (S + I) % 4 == 0) {
+                TVbShared M;
+                M.Module = Shared.Modules[I];
+                M.Name = M.Module.Entry.substr(0, M.Module.Entry.rfind('.'));
+                M.Module.Entry = "..\\Common\\" + M.Module.Entry;
+                M.FromProject = "../Common/" + Shared.Modules[I].FileName;
+                Shape.Shared.push_back(M);
+            }
+        F.Projects.push_back(GenerateVbProject(F.Root + Size.Name, Words, Shape, ++S));
+    }
+    std::error_code Ec;
+    fs::last_write_time(F.Root, fs::file_time_type::clock::now() - std::chrono::hours(24 * 365), Ec);
+    return F;
+}
+
+std::vector<std::string> ProjectFilesFrom(int Argc, char** Argv) {
+    std::vector<std::string> Files;
+    for (int I = 1; I < Argc; ++I)
+        Files.emplace_back(fs::absolute(Argv[I]).lexically_normal().string());
+    if (Files.empty())
+        if (const char* List = std::getenv("QX_BENCH_PROJECTS"))
+            for (std::string_view Rest = List; !Rest.empty();) {
+                const std::size_t E = std::min(Rest.find(':'), Rest.size());
+                if (E > 0)
+                    Files.emplace_back(
+                        fs::absolute(std::string(Rest.substr(0, E))).lexically_normal().string());
+                Rest.remove_prefix(std::min(E + 1, Rest.size()));
+            }
+    return Files;
+}
+
+std::vector<std::pair<std::string, std::string>> ProjectModules(const std::string& ProjectFile) {
+    const std::string Folder = ProjectFile.substr(0, ProjectFile.rfind('/') + 1);
+    std::vector<std::pair<std::string, std::string>> Out;
+    for (const std::string& Line : LoadSourceLines(ProjectFile)) {
+        std::string S = UpperCase(Line);
+        if (S.find(".FRM") == std::string::npos && S.find(".BAS") == std::string::npos &&
+            S.find(".CTL") == std::string::npos && S.find(".CLS") == std::string::npos)
+            continue;
+        if (const auto Eq = S.find('='); Eq != std::string::npos)
+            S.erase(0, Eq + 1);
+        if (const auto Semi = S.find(';'); Semi != std::string::npos)
+            S.erase(0, std::min(Semi + 2, S.size()));
+        if (S.find(':') == std::string::npos && S.find("..") == std::string::npos && !S.starts_with('/')) {
+            Out.emplace_back(Folder, S);
+            continue;
+        }
+        std::string Path = ExtractWindowsPath(S);
+        if (S.find(':') == std::string::npos && !S.starts_with('/')) {
+            Path = fs::path(ResolveWindowsPath(Folder, Path)).lexically_normal().string();
+            if (!Path.ends_with('/'))
+                Path += '/';
+        }
+        Out.emplace_back(Path, ExtractWindowsName(S));
+    }
+    return Out;
 }
 
 } // namespace qxbench

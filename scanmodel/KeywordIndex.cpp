@@ -148,6 +148,7 @@ TKeywordIndex::TKeywordIndex(std::vector<std::string> Keys) : mKeys(std::move(Ke
     std::vector<std::pair<std::uint16_t, std::uint32_t>> Pairs;
     for (std::size_t K = 0; K < mKeys.size(); ++K) {
         const std::string& Key = mKeys[K];
+        mLongest = std::max(mLongest, Key.size());
         if (Key.size() == 1) {
             mSingles.push_back(static_cast<std::uint32_t>(K));
             mSingleByte[static_cast<unsigned char>(Key[0])] = true;

@@ -39,6 +39,8 @@ public:
 
     std::size_t Count() const { return mKeys.size(); }
     const std::string& Key(std::size_t K) const { return mKeys[K]; }
+    /// Length of the longest keyword.
+    std::size_t LongestKey() const { return mLongest; }
     bool SameKeys(const TStringList& KeyWords) const;
 
     /// Appends to Out, in order of position, every place in Text where a keyword starts and lies
@@ -81,4 +83,5 @@ private:
     std::unique_ptr<std::uint8_t[]> mPairStart;
     TNibbleTables mFilter;
     bool mAnyKey = false;
+    std::size_t mLongest = 0;
 };

@@ -64,6 +64,9 @@ namespace {
 // static initialisation between units does not matter.
 const bool Registered = (RegisterScanClasses(), true);
 
+/// Bytes of a module's text whose keyword starts a scan holds at a time.
+constexpr std::size_t ScanBlockBytes = 64 * 1024;
+
 // --- record helpers ---
 
 void WriteInt(TFilter& S, Longint V) {
@@ -112,11 +115,13 @@ TCompliant RatingOf(const TScanInfo* Node) {
     return Node->Compliant();
 }
 
-/// The lowest rating of the items of C (nodes or hits), starting from From.
+/// The lowest rating of the items of C (nodes or hits), starting from From. Nothing rates below
+/// ctNo, so the items after the first such are not looked at: the document's rating, shown after
+/// every scan, then costs the same however many hits it holds.
 template <class Coll>
 TCompliant LowestOf(const Coll& C, TCompliant From = ctYes) {
     TCompliant Result = From;
-    for (Longint I = 0; I < C.Count(); ++I)
+    for (Longint I = 0; I < C.Count() && Result != ctNo; ++I)
         Result = Lower(Result, RatingOf(C.Items(I)));
     return Result;
 }
@@ -536,10 +541,36 @@ void TModuleInfo::DeleteHit(Longint Index) {
     mHits->AtFree(Index);
 }
 
+const std::string& TModuleInfo::FileName() {
+    // Path is the folder of the project or one resolved from it, so the name is looked up there;
+    // the line count and the load that follow it use the name found.
+    if (mFileNameOf.size() != Path.size() + Name.size() || !mFileNameOf.starts_with(Path) ||
+        !mFileNameOf.ends_with(Name)) {
+        mFileName = ResolveInFolder(Path, Name);
+        mFileNameOf = Path + Name;
+    }
+    return mFileName;
+}
+
+bool TModuleInfo::FindFileAgain() {
+    std::string Again = ResolveInFolder(Path, Name);
+    if (Again == mFileName)
+        return false;
+    mFileName = std::move(Again);
+    return true;
+}
+
 void TModuleInfo::LoadSource() {
     if (!mSourceLines.Empty() || Name.empty())
         return;
-    mSourceLines.LoadFromFile(ResolveWindowsPath({}, Path + Name));
+    try {
+        mSourceLines.LoadFromFile(FileName());
+    } catch (const EFOpenError&) {
+        // Renamed or gone since it was found: looked up afresh, and named as found now.
+        if (!FindFileAgain())
+            throw;
+        mSourceLines.LoadFromFile(mFileName);
+    }
     LinesOfCode = static_cast<Longint>(mSourceLines.Count());
     mCurrentSub = "Declarations";
 }
@@ -552,7 +583,13 @@ void TModuleInfo::ReleaseSource() {
 void TModuleInfo::CountLines() {
     if (Name.empty())
         return;
-    LinesOfCode = static_cast<Longint>(CountSourceLines(ResolveWindowsPath({}, Path + Name)));
+    try {
+        LinesOfCode = static_cast<Longint>(CountSourceLines(FileName()));
+    } catch (const EFOpenError&) {
+        if (!FindFileAgain())
+            throw;
+        LinesOfCode = static_cast<Longint>(CountSourceLines(mFileName));
+    }
 }
 
 void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
@@ -566,12 +603,35 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
     int Nesting = 0;
     const Longint Count = std::min(LinesOfCode, LoadedLineCount());
     const Longint From = std::max<Longint>(ScanIndex, 0);
-    // Where keywords start in the lines still to scan, found in one pass over the text once a
-    // hit handler is bound: a line holds a keyword when one starts in it and ends before it does.
+    // Where keywords start in the lines still to scan, found block by block ahead of the line in
+    // hand once a hit handler is bound: a line holds a keyword when one starts in it and ends
+    // before it does. Only the starts of one block are held, however long the text or a line.
+    const std::string_view Text = mSourceLines.Text();
+    const TKeywordIndex& Index = Matcher.Index();
     std::vector<TKeyStart> Starts;
-    std::vector<std::size_t> InLine, InCode; // the starts in the line, and in its code part
+    std::size_t NextStart = 0, FoundTo = 0;
+    std::vector<std::size_t> InLine, InCode; // the starts in the line's first part, and in its code
     bool Marked = false;
-    auto NextStart = Starts.cbegin();
+    // The next start before End, from the block in hand or the next one; nullptr for none.
+    auto StartBefore = [&](std::size_t End) -> const TKeyStart* {
+        while (NextStart == Starts.size()) {
+            if (FoundTo >= End || FoundTo >= Text.size())
+                return nullptr;
+            // A block's keywords may reach past its end: the text searched runs on by the longest.
+            const std::size_t To = std::min(FoundTo + ScanBlockBytes, Text.size());
+            Starts.clear();
+            NextStart = 0;
+            Index.FindStarts(Text.substr(FoundTo, To - FoundTo + Index.LongestKey()), Starts);
+            while (!Starts.empty() && Starts.back().Pos >= To - FoundTo)
+                Starts.pop_back(); // the next block's
+            for (TKeyStart& S : Starts) {
+                S.Pos += FoundTo;
+                S.End += FoundTo;
+            }
+            FoundTo = To;
+        }
+        return Starts[NextStart].Pos < End ? &Starts[NextStart++] : nullptr;
+    };
     for (Longint I = From; I < Count; ++I) {
         ScanIndex = I;
         DoBeforeScan();
@@ -579,21 +639,24 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
         const std::size_t LineBegin = mSourceLines.LineStart(static_cast<std::size_t>(I));
         const std::size_t LineEnd = LineBegin + Raw.size();
         if (OnHit && !Marked) {
-            Matcher.Index().FindStarts(mSourceLines.Text().substr(LineBegin), Starts);
-            for (TKeyStart& S : Starts) {
-                S.Pos += LineBegin;
-                S.End += LineBegin;
-            }
-            NextStart = Starts.cbegin();
+            FoundTo = LineBegin;
             Marked = true;
         }
         bool Holds = false;
         InLine.clear();
-        for (; NextStart != Starts.cend() && NextStart->Pos < LineEnd; ++NextStart)
-            if (NextStart->Pos >= LineBegin) {
-                Holds = Holds || NextStart->End <= LineEnd;
-                InLine.push_back(NextStart->Pos);
-            }
+        if (Marked) {
+            // The code the keywords are matched in lies within the 999 bytes after the blanks
+            // that begin the line.
+            std::size_t CodeEnd = 0;
+            while (const TKeyStart* S = StartBefore(LineEnd))
+                if (S->Pos >= LineBegin) {
+                    if (CodeEnd == 0)
+                        CodeEnd = LineBegin + (TrimLeadingBlanksView(Raw).data() - Raw.data()) + 999;
+                    Holds = Holds || S->End <= LineEnd;
+                    if (S->Pos < CodeEnd)
+                        InLine.push_back(S->Pos);
+                }
+        }
         const bool Candidate = OnHit && Holds;
         // A form file's layout block, from its "Begin" line to the matching "End", is no code.
         bool Layout = false;
@@ -621,7 +684,7 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
                 ++InSub;
             }
             if (Candidate) {
-                const auto CodeBegin = static_cast<std::size_t>(L.data() - mSourceLines.Text().data());
+                const auto CodeBegin = static_cast<std::size_t>(L.data() - Text.data());
                 InCode.clear();
                 for (const std::size_t P : InLine)
                     if (P >= CodeBegin && P - CodeBegin < L.size())

@@ -314,9 +314,16 @@ public:
     THitEvent OnHit;
 
 private:
+    /// The file Path + Name names, looked up once and kept while Path and Name stay as they are.
+    const std::string& FileName();
+    /// Looks the file up again after it failed to open; false when the same name is found.
+    bool FindFileAgain();
+
     std::unique_ptr<THitInfos> mHits;
     TSourceText mSourceLines;
     std::string mCurrentSub;
+    std::string mFileName;
+    std::string mFileNameOf; ///< the Path + Name mFileName was found for
 };
 
 /// One custom-control file (.vbx, .ocx) named by a project, described by its version resource.

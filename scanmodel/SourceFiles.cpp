@@ -91,12 +91,26 @@ const TFolderListing* ListingOf(const std::string& Dir) {
     return &L;
 }
 
+/// The first of Listing's names that equals Name without regard to ASCII case.
+auto FirstFolded(const TFolderListing& Listing, const std::string& Key) {
+    return std::lower_bound(Listing.Names.begin(), Listing.Names.end(), Key,
+                            [](const auto& Entry, const std::string& K) { return Entry.first < K; });
+}
+
 /// The smallest name of Listing that equals Name without regard to ASCII case; empty for none.
 std::string FindInListing(const TFolderListing& Listing, const std::string& Name) {
     const std::string Key = LowerCase(Name);
-    const auto It = std::lower_bound(Listing.Names.begin(), Listing.Names.end(), Key,
-                                     [](const auto& Entry, const std::string& K) { return Entry.first < K; });
+    const auto It = FirstFolded(Listing, Key);
     return It != Listing.Names.end() && It->first == Key ? It->second : std::string();
+}
+
+/// Whether Listing holds Name exactly.
+bool InListing(const TFolderListing& Listing, const std::string& Name) {
+    const std::string Key = LowerCase(Name);
+    for (auto It = FirstFolded(Listing, Key); It != Listing.Names.end() && It->first == Key; ++It)
+        if (It->second == Name)
+            return true;
+    return false;
 }
 
 /// The entry of a folder that a Windows short name (8.3 form, "FRMCAL~1.FRM") stands for: the one
@@ -211,6 +225,36 @@ std::string ResolveWindowsPath(std::string_view Folder, std::string_view Entry) 
             Resolved += '/';
     }
     return Exists(Resolved) ? Resolved : Direct;
+}
+
+std::string ResolveInFolder(std::string_view Folder, std::string_view Name) {
+    const std::string Entry(Name);
+    if (!Folder.starts_with('/') || Folder.find('\\') != std::string_view::npos || Entry.empty() ||
+        Entry.find_first_of("/\\:") != std::string::npos || Entry == "." || Entry == "..")
+        return ResolveWindowsPath({}, std::string(Folder) + Entry);
+    std::string Dir(Folder);
+    if (!Dir.ends_with('/'))
+        Dir += '/';
+    // The folder's listing answers for the name as it stands, for its UTF-8 form, and for both
+    // without regard to case, in the order ResolveWindowsPath tries them.
+    std::string Found;
+    if (const TFolderListing* Listing = ListingOf(Dir)) {
+        const std::string Utf8 = HasHighBytes(Entry) ? Cp1252ToUtf8(Entry) : std::string();
+        if (InListing(*Listing, Entry)) {
+            Found = Entry;
+        } else if (!Utf8.empty() && InListing(*Listing, Utf8)) {
+            Found = Utf8;
+        } else {
+            const std::string Plain = FindInListing(*Listing, Entry);
+            const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(*Listing, Utf8);
+            Found = Plain.empty() ? Encoded : Encoded.empty() ? Plain : std::min(Plain, Encoded);
+        }
+    }
+    // A name listed that leads nowhere (a broken link), a name the folder does not hold, or a
+    // folder that cannot be listed: looked up as any entry is.
+    if (!Found.empty() && Exists(Dir + Found))
+        return Dir + Found;
+    return ResolveWindowsPath({}, Dir + Entry);
 }
 
 std::string ExtractWindowsPath(std::string_view Entry) {
@@ -387,7 +431,9 @@ void TSourceText::LoadFromFile(const std::string& FileName) {
 }
 
 void TSourceText::Clear() {
-    if (mText) {
+    // A very large module's buffers are let go rather than kept for the next file.
+    constexpr std::size_t LargestSpare = std::size_t{64} << 20;
+    if (mText && mCapacity <= LargestSpare) {
         TSpareBuffers& S = Spare();
         S.Text = std::move(mText);
         S.Capacity = mCapacity;

@@ -18,6 +18,11 @@
 /// unchanged when nothing matches, so that opening it reports the name the user recognises.
 std::string ResolveWindowsPath(std::string_view Folder, std::string_view Entry);
 
+/// The file Name names in Folder, as ResolveWindowsPath(Folder, Name) finds it, for modules looked
+/// up one after another in a few folders: when Folder exists as written and holds the name in
+/// any letter case, the folder's kept listing answers without a walk from the root.
+std::string ResolveInFolder(std::string_view Folder, std::string_view Name);
+
 /// Folder part of an entry as a project file gives it: everything up to and including the last
 /// '\', '/' or ':' ('' when there is none).
 std::string ExtractWindowsPath(std::string_view Entry);

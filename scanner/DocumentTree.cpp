@@ -79,15 +79,22 @@ void TDocumentTree::SetState(QTreeWidgetItem* Node, int State) const {
 }
 
 void TDocumentTree::UpdateIcon(QTreeWidgetItem* Node) const {
-    const int W = mImages.Width(), H = mImages.Height();
-    QPixmap Icon(2 * W, H);
-    Icon.fill(Qt::transparent);
-    QPainter P(&Icon);
-    if (const int S = State(Node); S != NoState)
-        P.drawPixmap(0, 0, mStates.Pixmap(S));
-    P.drawPixmap(W, 0, mImages.Pixmap(Image(Node)));
-    P.end();
-    Node->setIcon(0, QIcon(Icon));
+    // Nodes share the few pictures their images and states make, each drawn once.
+    const int S = State(Node), I = Image(Node);
+    const auto Key = (static_cast<quint64>(static_cast<quint32>(S)) << 32) | static_cast<quint32>(I);
+    auto It = mIcons.find(Key);
+    if (It == mIcons.end()) {
+        const int W = mImages.Width(), H = mImages.Height();
+        QPixmap Icon(2 * W, H);
+        Icon.fill(Qt::transparent);
+        QPainter P(&Icon);
+        if (S != NoState)
+            P.drawPixmap(0, 0, mStates.Pixmap(S));
+        P.drawPixmap(W, 0, mImages.Pixmap(I));
+        P.end();
+        It = mIcons.insert(Key, QIcon(Icon));
+    }
+    Node->setIcon(0, *It);
 }
 
 QTreeWidgetItem* TDocumentTree::AddNode(QTreeWidgetItem* Parent, TScanInfo* Object, int State) const {

@@ -5,6 +5,8 @@
 
 #include "scanmodel/NodeImages.h"
 
+#include <QHash>
+#include <QIcon>
 #include <QString>
 
 class QTreeWidget;
@@ -54,4 +56,5 @@ private:
     QTreeWidget& mTree;
     const TImageList& mImages;
     const TImageList& mStates;
+    mutable QHash<quint64, QIcon> mIcons; ///< by state and image
 };

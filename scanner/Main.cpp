@@ -539,13 +539,52 @@ std::string ModuleEntry(const TProjectInfo& Project, const TModuleInfo& Module) 
     return Module.Path == Project.Path ? Module.Name : Module.Path + Module.Name;
 }
 
-/// The first node after the root, in depth-first order, whose object has Name and Path.
+bool SameFile(const TScanInfo& A, const TScanInfo& Entry) {
+    return A.Name == Entry.Name && A.Path == Entry.Path;
+}
+
+/// Whether a module, custom control or database object of the document has Entry's Name and Path.
+bool HoldsPartLike(const TQuorvex& Doc, const TScanInfo& Entry) {
+    for (Longint P = 0; P < Doc.ProjectCount(); ++P) {
+        const TProjectInfo& Project = *Doc.GetProject(P);
+        for (Longint I = 0; I < Project.ModuleCount(); ++I)
+            if (SameFile(*Project.GetModule(I), Entry))
+                return true;
+        for (Longint I = 0; I < Project.VBXCount(); ++I)
+            if (SameFile(*Project.GetVBX(I), Entry))
+                return true;
+    }
+    for (Longint D = 0; D < Doc.MDBCount(); ++D) {
+        TMDBInfo& MDB = *Doc.GetMDB(D);
+        for (const TMDBObjectInfos* Kind : {&MDB.Tables(), &MDB.Querys(), &MDB.Forms(), &MDB.Reports(),
+                                            &MDB.Macros(), &MDB.Modules(), &MDB.IMEXSpecs()})
+            for (Longint I = 0; I < Kind->Count(); ++I)
+                if (SameFile(*Kind->Items(I), Entry))
+                    return true;
+    }
+    return false;
+}
+
+/// The first node after the root, in depth-first order, whose object has Name and Path. Nodes
+/// show the document's objects, so when no module, custom control or database object of the
+/// document has them, only the project and database nodes under the root need looking at: the
+/// merge then costs the same however large the document has grown.
 QTreeWidgetItem* FindNode(QTreeWidget& Tree, const TScanInfo& Entry) {
+    auto Same = [&](const QTreeWidgetItem* Node) {
+        const TScanInfo* Object = TDocumentTree::Data(Node);
+        return Object != nullptr && SameFile(*Object, Entry);
+    };
+    if (Tree.topLevelItemCount() == 1 && !HoldsPartLike(*Document, Entry)) {
+        const QTreeWidgetItem* Root = Tree.topLevelItem(0);
+        for (int I = 0; I < Root->childCount(); ++I)
+            if (Same(Root->child(I)))
+                return Root->child(I);
+        return nullptr;
+    }
     QTreeWidgetItemIterator It(&Tree);
     for (++It; *It != nullptr; ++It)
-        if (const TScanInfo* Object = TDocumentTree::Data(*It))
-            if (Object->Name == Entry.Name && Object->Path == Entry.Path)
-                return *It;
+        if (Same(*It))
+            return *It;
     return nullptr;
 }
 
@@ -575,15 +614,20 @@ void TfrmMain::sbScanDirectoryClick() {
     // What each file could not read is named once, after the last file, so that an automatic
     // batch runs through without waiting for anyone.
     std::vector<TSkippedPart> Skipped;
+    std::vector<std::string> PropertiesUnread;
     for (const QString& File : Search->CheckedProjects()) {
         Wizard.ui->sbSelect->SetText(File);
         Wizard.SetScanMode(Search->ScanMode());
         Wizard.Mode = 1;
         RunScanWizard();
         Skipped.insert(Skipped.end(), Wizard.Skipped().begin(), Wizard.Skipped().end());
+        PropertiesUnread.insert(PropertiesUnread.end(), Wizard.PropertiesUnread().begin(),
+                                Wizard.PropertiesUnread().end());
     }
     if (!Skipped.empty())
         MessageDlg(SkippedMessage(Skipped), TMsgDlgType::mtWarning, mbOK);
+    if (!PropertiesUnread.empty())
+        MessageDlg(PropertiesUnreadMessage(PropertiesUnread), TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfrmMain::popScanProjectClick() {

@@ -29,7 +29,25 @@ void TScanAnimation::SetActive(bool Value) {
 }
 
 void TScanAnimation::paintEvent(QPaintEvent*) {
-    QPainter P(this);
+    // Each frame is drawn once for the widget's size and kept: the scan repaints it often.
+    const qreal Ratio = devicePixelRatioF();
+    const QSize Pixels = size() * Ratio;
+    if (mFrames.empty() || mFramesSize != Pixels) {
+        mFrames.assign(FrameCount + 1, QPixmap());
+        mFramesSize = Pixels;
+    }
+    QPixmap& Picture = mFrames[Active() ? mFrame : FrameCount];
+    if (Picture.isNull()) {
+        Picture = QPixmap(Pixels);
+        Picture.setDevicePixelRatio(Ratio);
+        Picture.fill(Qt::transparent);
+        QPainter P(&Picture);
+        Draw(P);
+    }
+    QPainter(this).drawPixmap(0, 0, Picture);
+}
+
+void TScanAnimation::Draw(QPainter& P) const {
     P.setRenderHint(QPainter::Antialiasing);
     const double Scale = std::min(width() / 272.0, height() / 60.0);
     P.translate((width() - 272 * Scale) / 2, (height() - 60 * Scale) / 2);

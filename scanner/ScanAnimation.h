@@ -2,8 +2,13 @@
 // The picture the scan wizard shows while it scans: a magnifying glass that circles over an open
 // folder and a sheet of paper, drawn in code.
 
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+
+#include <vector>
+
+class QPainter;
 
 class TScanAnimation final : public QWidget {
     Q_OBJECT
@@ -24,6 +29,11 @@ protected:
     void paintEvent(QPaintEvent* Event) override;
 
 private:
+    /// Draws the current frame, or the picture at rest.
+    void Draw(QPainter& P) const;
+
     QTimer mTimer;
     int mFrame = 0;
+    std::vector<QPixmap> mFrames; ///< the frames drawn so far, the picture at rest last
+    QSize mFramesSize;            ///< in device pixels
 };

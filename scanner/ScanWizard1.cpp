@@ -13,6 +13,7 @@
 
 #include "ui_ScanWizard1.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QShowEvent>
@@ -82,6 +83,27 @@ std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const s
             Path += '/';
     }
     return {Path, ExtractWindowsName(Entry)};
+}
+
+QString PropertiesUnreadMessage(const std::vector<std::string>& Databases) {
+    const QString Values =
+        QStringLiteral("only their controls' names and types: their property values (formats, "
+                       "control sources, default values) are not scanned.");
+    const QString Export =
+        QStringLiteral("(Access's SaveAsText files in the folders forms, reports and modules)");
+    if (Databases.size() == 1)
+        return QStringLiteral(
+                   "The forms and reports of %1 were read from the database file, which gives %2\nTo "
+                   "have them scanned, put a text export of the database %3 into the folder %4.")
+            .arg(FromFileName(Databases[0].substr(FolderOf(Databases[0]).size())), Values, Export,
+                 FromFileName(Databases[0] + ".src/"));
+    QString Names;
+    for (const std::string& Database : Databases)
+        Names += FromFileName(Database) + QLatin1Char('\n');
+    return QStringLiteral("The forms and reports of these databases were read from the database files, which "
+                          "give %1\n%2To have them scanned, put a text export of each database %3 into the "
+                          "folder named after its file plus .src beside it.")
+        .arg(Values, Names, Export);
 }
 
 QString SkippedMessage(const std::vector<TSkippedPart>& Parts) {
@@ -185,6 +207,7 @@ void TfrmScanWizard::FormShow() {
     mCloseOnActivate = false;
     mResult = mrNone;
     mSkipped.clear();
+    mPropertiesUnread.clear();
     mSincePaint.invalidate();
     mAcceptedHits = 0;
     // The database reader hides the list of add-ons; every showing starts with it shown.
@@ -193,9 +216,10 @@ void TfrmScanWizard::FormShow() {
     switch (Mode) {
     case 0:
         ui->sbSelect->SetText({});
-        ui->nteScan->setCurrentIndex(IntroPage);
+        // Emptied before the page shows them, so that their old entries are not laid out.
         ui->lstFiles->clear();
         ui->lstVBXs->clear();
+        ui->nteScan->setCurrentIndex(IntroPage);
         ui->btnNext->show();
         ui->btnNext->setEnabled(false);
         break;
@@ -302,7 +326,7 @@ void TfrmScanWizard::sbSelectDialogDrop() {
     const QString Extension = QFileInfo(ui->sbSelect->FileName()).suffix();
     THourglass Hourglass;
     Application->ProcessMessages();
-    repaint();
+    PaintChanges();
     if (Extension.toUpper() == QStringLiteral("MDB")) {
         mIsMDB = true;
         LoadMDBObjects();
@@ -324,6 +348,8 @@ void TfrmScanWizard::LoadMDBObjects() {
     std::shared_ptr<dao::Database> Database;
     std::shared_ptr<msaccess::Application> AccessApp;
     mSkipped.clear();
+    mPropertiesUnread.clear();
+    bool PropertiesUnread = false;
 
     const QString Text = ui->sbSelect->Text();
     // Made absolute as project files are, so that the objects find their database and code
@@ -425,6 +451,7 @@ void TfrmScanWizard::LoadMDBObjects() {
             ExportMDBModule(2, Name);
             AddSorted(ui->lstFiles, Name);
         }
+        PropertiesUnread = AccessApp->PropertiesUnread();
         Current->Close();
 
         const bool Any = ui->lstFiles->count() > 0;
@@ -442,6 +469,12 @@ void TfrmScanWizard::LoadMDBObjects() {
         throw;
     }
     Release();
+    // Read from the database file, forms and reports have their controls but no property values.
+    // A batch says so after its last file, so that it runs without waiting for anyone.
+    if (PropertiesUnread && Mode == 1)
+        mPropertiesUnread.push_back(FileName);
+    else if (PropertiesUnread)
+        MessageDlg(PropertiesUnreadMessage({FileName}), TMsgDlgType::mtInformation, mbOK);
 }
 
 void TfrmScanWizard::LoadProjectFile() {
@@ -495,10 +528,18 @@ void TfrmScanWizard::btnNextClick() {
         ShowMessage(QStringLiteral("Need to specify project"));
         return;
     }
+    // The bar starts empty, set while its page is hidden: the last scan left it full, and a bar
+    // on the screen repaints itself at once when its value changes.
+    ui->ProgressBar->setValue(0);
     ui->nteScan->setCurrentIndex(ScanPage);
     ui->btnNext->hide();
     ui->btnCancel->setFocus();
-    repaint();
+    // The page shows the first file from the start: the line does not change again at once.
+    if (!mIsMDB && ui->lstFiles->count() > 0)
+        ui->lblFilename->setText(ui->lstFiles->item(0)->text());
+    PaintChanges();
+    // The page just drawn counts as the progress display's latest repaint.
+    mSincePaint.start();
     if (mIsMDB)
         DoScanMDB();
     else
@@ -507,12 +548,12 @@ void TfrmScanWizard::btnNextClick() {
 
 void TfrmScanWizard::BuildModules() {
     ui->ProgressBar->setValue(0);
-    ui->ProgressBar->setMaximum(0);
+    SetProgressMaximum(0);
     for (const std::string& Entry : Entries(ui->lstFiles)) {
         auto Module = std::make_unique<TModuleInfo>();
         if (PaintDue()) {
             ui->lblFilename->setText(FromAnsi(Entry));
-            ui->lblFilename->repaint();
+            PaintChanges();
         }
         // The scan reads the file again: here its lines are only counted, for the progress bar.
         // A module that cannot be read is left out and named at the end.
@@ -530,8 +571,7 @@ void TfrmScanWizard::BuildModules() {
                                TModalResult& Accept) { ModuleHit(Sender, Hit, Filename, Accept); };
         ScanProject->AddModule(Module.release());
     }
-    // At least 1: a maximum of 0 would show a busy bar whatever the scan does.
-    ui->ProgressBar->setMaximum(std::max(1, static_cast<int>(ScanProject->ProjectLinesOfCode())));
+    SetProgressMaximum(static_cast<int>(ScanProject->ProjectLinesOfCode()));
 }
 
 void TfrmScanWizard::DoScanProject() {
@@ -583,7 +623,7 @@ void TfrmScanWizard::ScanModules() {
 
 void TfrmScanWizard::DoScanMDB() {
     ui->ProgressBar->setValue(0);
-    ui->ProgressBar->setMaximum(static_cast<int>(ScanMDB->ObjectCount()));
+    SetProgressMaximum(static_cast<int>(ScanMDB->ObjectCount()));
     mProgress = 0;
     ui->aniScan->SetActive(true);
     ui->lblFilename->setText(ui->sbSelect->FileName());
@@ -608,12 +648,27 @@ void TfrmScanWizard::EndScan() {
     ui->ProgressBar->setMaximum(std::max(1, ui->ProgressBar->maximum()));
     ui->ProgressBar->setValue(mResult == mrOk ? ui->ProgressBar->maximum() : 0);
     ui->lblFilename->setText(ui->sbSelect->FileName());
-    repaint();
+    PaintChanges();
     Application->ProcessMessages();
     if (Mode != 1 && !mSkipped.empty())
         MessageDlg(SkippedMessage(mSkipped), TMsgDlgType::mtWarning, mbOK);
     // A returned scan ends the wizard with OK; anything else closes it without a result.
     Close();
+}
+
+void TfrmScanWizard::SetProgressMaximum(int Maximum) {
+    // A bar whose maximum is 0 stays empty: Qt would show its range of 0 to 0 as a busy
+    // indicator, drawn again and again while the wizard waits. An empty bar looks the same
+    // whatever its range, so the range is handed to it once it shows progress.
+    mProgressMaximum = std::max(Maximum, 0);
+    if (ui->ProgressBar->value() > 0)
+        ui->ProgressBar->setMaximum(std::max(mProgressMaximum, 1));
+}
+
+void TfrmScanWizard::PaintChanges() {
+    // The window's pending repaint, done now: only what changed is drawn again (the backing store
+    // keeps the rest), where a whole-window repaint would draw every control of the page.
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
 }
 
 bool TfrmScanWizard::PaintDue() {
@@ -627,8 +682,11 @@ void TfrmScanWizard::Progress(int ClockEvery) {
     ++mProgress;
     // Reading the clock costs more than a short unit of work: lines look at it in batches.
     if ((mProgress % ClockEvery == 0 || !mSincePaint.isValid()) && PaintDue()) {
-        ui->ProgressBar->setValue(std::min(mProgress, ui->ProgressBar->maximum()));
-        repaint();
+        if (const int Position = std::min(mProgress, mProgressMaximum); Position > 0) {
+            ui->ProgressBar->setMaximum(std::max(mProgressMaximum, 1));
+            ui->ProgressBar->setValue(Position);
+        }
+        PaintChanges();
         // Lets a click on Cancel reach the wizard.
         Application->ProcessMessages();
     }

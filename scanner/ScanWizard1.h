@@ -41,6 +41,9 @@ struct TSkippedPart {
 };
 /// The one message that names every skipped part with its reason.
 QString SkippedMessage(const std::vector<TSkippedPart>& Parts);
+/// The note that the forms and reports of these database files were read without their property
+/// values, and how to have them scanned.
+QString PropertiesUnreadMessage(const std::vector<std::string>& Databases);
 
 /// Where the module an entry of the file list names lies: {Path, Name}. An entry with a drive
 /// (":"), a parent folder ("..") or a leading '/' is a path of its own; a ".." entry is taken
@@ -68,6 +71,9 @@ public:
     /// automatic batch run the file itself. The wizard names them at the scan's end itself,
     /// except in a batch run, whose caller names them all at the batch's end.
     const std::vector<TSkippedPart>& Skipped() const { return mSkipped; }
+    /// The database of this showing, in a batch (Mode 1), when its forms or reports were read
+    /// without their property values; the batch says so after its last file.
+    const std::vector<std::string>& PropertiesUnread() const { return mPropertiesUnread; }
     /// The "Scan mode" group: 0 Manual, 1 Automatic.
     int ScanMode() const;
     void SetScanMode(int Value);
@@ -112,6 +118,10 @@ private:
     void Close();
     /// One unit of work done; the clock is read every ClockEvery units.
     void Progress(int ClockEvery);
+    /// The progress bar's maximum; 0 shows an empty bar.
+    void SetProgressMaximum(int Maximum);
+    /// Repaints the parts of the window that changed, at once.
+    void PaintChanges();
     /// Whether the progress display is due for a repaint (at most every few hundredths of a
     /// second, so that repaints cost the scan little).
     bool PaintDue();
@@ -137,8 +147,10 @@ private:
     bool mShowing = false;
     TModalResult mResult = mrNone;
     int mProgress = 0;
+    int mProgressMaximum = 0;
     const TObject* mShownModule = nullptr;
     std::vector<TSkippedPart> mSkipped;
+    std::vector<std::string> mPropertiesUnread;
     /// Hits the user accepted in this showing's scan.
     int mAcceptedHits = 0;
     QElapsedTimer mSincePaint;

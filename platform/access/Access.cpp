@@ -189,8 +189,10 @@ const Container& CurrentDatabase::Containers(const std::string& Name) const {
 // ---- application ----
 
 struct Application::Files {
+    /// The objects of the text export.
     NameList Forms, Reports, Modules;
-    /// Without an export folder: the objects as the database file holds them.
+    /// The objects as the database file holds them: those the export does not hold are served
+    /// from here. Nil when the file cannot be read and an export stands in for it.
     std::unique_ptr<FileSource> File;
 };
 
@@ -246,15 +248,17 @@ void Application::OpenCurrentDatabase(const std::string& FileName, bool /*Exclus
     auto Found = std::make_unique<Files>();
     const std::string Folder = FileName + ".src/";
     struct stat St {};
-    if (stat(Folder.c_str(), &St) != 0 || !S_ISDIR(St.st_mode)) {
-        try {
-            Found->File = std::make_unique<FileSource>(
-                FileName, dao::ReadSnapshot(FileName, dao::ReaderProgram(), dao::ReaderTimeLimit()));
-        } catch (const EOleException& E) {
+    const bool Exported = stat(Folder.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+    try {
+        Found->File = std::make_unique<FileSource>(
+            FileName, dao::ReadSnapshot(FileName, dao::ReaderProgram(), dao::ReaderTimeLimit()));
+    } catch (const EOleException& E) {
+        // An export holds what Access would show of the file; without one nothing can be read.
+        if (!Exported)
             Fail(E.Message());
-        }
     }
     mDatabase = FileName;
+    mExported = Exported;
     mFiles = std::move(Found);
     mFiles->Forms = ListObjects(Folder, "forms", true);
     mFiles->Reports = ListObjects(Folder, "reports", true);
@@ -280,12 +284,26 @@ std::shared_ptr<CurrentDatabase> Application::CurrentDB() {
     for (const auto& [Name, List] : {std::pair<const char*, const NameList*>{"Forms", &mFiles->Forms},
                                      {"Reports", &mFiles->Reports},
                                      {"Modules", &mFiles->Modules}}) {
-        DocumentList Docs;
+        // The file's objects in the file's order; with an export, those only it holds too, and
+        // all in name order as the export's.
+        std::vector<std::string> Names;
         if (mFiles->File)
-            for (const std::string& DocName : mFiles->File->Documents(Name))
-                Docs.Add(Document(DocName));
-        for (const auto& Item : *List)
-            Docs.Add(Document(Item.Name));
+            Names = mFiles->File->Documents(Name);
+        for (const auto& Item : *List) {
+            const auto Same = std::find_if(Names.begin(), Names.end(),
+                                           [&Item](const std::string& N) { return SameText(N, Item.Name); });
+            if (Same == Names.end())
+                Names.push_back(Item.Name);
+            else
+                *Same = Item.Name;
+        }
+        if (mExported)
+            std::stable_sort(Names.begin(), Names.end(), [](const std::string& A, const std::string& B) {
+                return CompareText(A, B) < 0;
+            });
+        DocumentList Docs;
+        for (const std::string& DocName : Names)
+            Docs.Add(Document(DocName));
         Containers.emplace_back(Name, std::move(Docs));
     }
     mCurrentDb = std::make_shared<CurrentDatabase>(mDatabase, std::move(Containers));
@@ -299,9 +317,9 @@ DoCmdObject& Application::DoCmd() {
 
 std::shared_ptr<AccessObject> Application::Load(int Kind, const std::string& Name) {
     CheckDatabase();
-    if (mFiles->File)
-        return mFiles->File->Load(Kind, Name);
     const auto* Item = Find(Kind == acForm ? mFiles->Forms : mFiles->Reports, Name);
+    if (!Item && mFiles->File)
+        return mFiles->File->Load(Kind, Name);
     if (!Item)
         Fail(Format("The %s '%s' was not found in '%s'.", KindName(Kind), Name, mDatabase));
     const TextObject Obj = ParseSaveAsText(ReadText(Item->File), Item->File);
@@ -333,8 +351,6 @@ std::shared_ptr<AccessObject> Application::Reports(const std::string& Name) {
 
 std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) {
     CheckDatabase();
-    if (mFiles->File)
-        return mFiles->File->ModuleCode(ModuleName);
     for (const auto& [Prefix, Kind] : {std::pair<std::string, int>{"Form_", acForm}, {"Report_", acReport}}) {
         if (ModuleName.size() <= Prefix.size() || !SameText(ModuleName.substr(0, Prefix.size()), Prefix))
             continue;
@@ -353,9 +369,23 @@ std::vector<std::string> Application::ModuleCode(const std::string& ModuleName) 
                             kSource);
     }
     const auto* Item = Find(mFiles->Modules, ModuleName);
+    if (!Item && mFiles->File)
+        return mFiles->File->ModuleCode(ModuleName);
     if (!Item)
         Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
     return VisibleCode(SplitLines(ReadText(Item->File)));
+}
+
+bool Application::PropertiesUnread() const {
+    CheckDatabase();
+    if (!mFiles->File)
+        return false;
+    for (const auto& [Container, List] :
+         {std::pair<const char*, const NameList*>{"Forms", &mFiles->Forms}, {"Reports", &mFiles->Reports}})
+        for (const std::string& Name : mFiles->File->Documents(Container))
+            if (!Find(*List, Name))
+                return true;
+    return false;
 }
 
 void Application::Quit() {

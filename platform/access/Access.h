@@ -6,9 +6,10 @@
 // (platform/access/SaveAsText.h). Beside a form or report, a .cls file of the same name holds its
 // code where the exporter wrote the code apart, and a .json file its print settings. Files may be
 // UTF-8, Windows-1252 or UTF-16 with a byte-order mark. A file that cannot be read fails only the
-// object it holds. A database without that folder is served from the database file itself
-// (platform/access/FileSource.h): its containers, its modules' code and its forms' and reports'
-// controls by name and type. Failures raise EOleException; calls after Quit raise EOleSysError.
+// object it holds. Objects that the export does not hold (all of them, without that folder) are
+// served from the database file itself (platform/access/FileSource.h): its containers, its
+// modules' code and its forms' and reports' controls by name and type, without the other
+// property values. Failures raise EOleException; calls after Quit raise EOleSysError.
 // The namespace is msaccess: a namespace "access" would collide with POSIX access().
 //
 //   auto App = msaccess::Application::Create();
@@ -217,6 +218,9 @@ public:
     static int RunningCount();
     /// The export folder of the open database (ending with '/'), whether or not it exists.
     std::string ExportFolder() const;
+    /// Whether forms or reports of the open database come from the database file rather than the
+    /// export: of those only the controls' names and types are read, no other property value.
+    bool PropertiesUnread() const;
 
 private:
     friend class DoCmdObject;
@@ -233,6 +237,8 @@ private:
     std::map<std::string, std::shared_ptr<AccessObject>> mOpenForms;
     std::map<std::string, std::shared_ptr<AccessObject>> mOpenReports;
     std::vector<std::string> mOpenModules;
+    /// The open database has an export folder.
+    bool mExported = false;
     bool mQuit = false;
 };
 

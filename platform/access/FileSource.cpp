@@ -98,7 +98,12 @@ std::vector<std::string> FileSource::Documents(const std::string& Container) con
 std::string FileSource::ProblemWith(const std::string& Name) const {
     // The reader's notes name the module or design they concern; the others concern the whole
     // project, the list of forms or reports, or all of the file's application objects.
+    // Of a note that names it ("the design of the form 'X' cannot be read (why)"), the reason.
     const std::vector<std::string>& Problems = mData->Project.Problems;
+    for (const std::string& P : Problems)
+        if (const std::size_t At = P.find("'" + Name + "' cannot be read (");
+            At != std::string::npos && P.back() == ')')
+            return P.substr(At + Name.size() + 19, P.size() - At - Name.size() - 20);
     for (const std::string& P : Problems)
         if (P.find("'" + Name + "'") != std::string::npos)
             return P;
@@ -119,8 +124,9 @@ std::shared_ptr<AccessObject> FileSource::Load(int Kind, const std::string& Name
     const dao::FileDesign* Design = FindNamed(Designs, *Listed);
     if (!Design) {
         const std::string Why = ProblemWith(*Listed);
-        Fail(Format("The design of the %s '%s' cannot be read from '%s'%s.", KindName(Kind), *Listed,
-                    mDatabase, Why.empty() ? std::string() : ": " + Why));
+        Fail(Format("The design of the %s '%s' cannot be read from '%s': %s.", KindName(Kind), *Listed,
+                    mDatabase,
+                    Why.empty() ? std::string("the file holds no design of it that can be read") : Why));
     }
     PropertyList Props;
     Props.Add(Property("Name", Variant(Design->Name)));
@@ -156,6 +162,11 @@ std::vector<std::string> FileSource::ModuleCode(const std::string& ModuleName) c
     const std::string Why = ProblemWith(ModuleName);
     if (!Why.empty())
         Fail(Format("The module '%s' cannot be read from '%s': %s.", ModuleName, mDatabase, Why));
+    const std::vector<std::string> Modules = Documents("Modules");
+    if (std::any_of(Modules.begin(), Modules.end(),
+                    [&ModuleName](const std::string& N) { return SameText(N, ModuleName); }))
+        Fail(Format("The module '%s' cannot be read from '%s': the file holds no source code of it.",
+                    ModuleName, mDatabase));
     Fail(Format("The module '%s' was not found in '%s'.", ModuleName, mDatabase));
 }
 

@@ -137,7 +137,7 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
         return;
     std::vector<std::pair<std::string, std::uint32_t>> Entries;
     try {
-        Entries = ParseDirData(Dir->Data);
+        Entries = ParseDirData(Dir->Bytes());
     } catch (const AccessFileError& E) {
         Problems.push_back(Format("the list of %ss is damaged (%s)", Kind, E.what()));
         return;
@@ -150,7 +150,7 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
         try {
             if (!Info || !Info->Stream)
                 Fail("its design is missing");
-            D.Controls = ParseTypeInfo(Info->Data);
+            D.Controls = ParseTypeInfo(Info->Bytes());
             Designs.push_back(std::move(D));
         } catch (const AccessFileError& E) {
             Problems.push_back(Format("the design of the %s '%s' cannot be read (%s)", Kind, Name, E.what()));
@@ -159,6 +159,12 @@ void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
 }
 
 } // namespace
+
+const std::string& StorageNode::Bytes() const {
+    if (!Damage.empty())
+        Fail(Damage);
+    return Data;
+}
 
 const StorageNode* StorageNode::Child(std::string_view ChildName) const {
     // Names of special streams start with a control character ("\x03DirData"); it is not
@@ -183,7 +189,7 @@ const StorageNode* StorageNode::Find(std::string_view Path) const {
     return Node;
 }
 
-std::vector<StorageRow> StorageRows(const TableRows& T) {
+std::vector<StorageRow> StorageRows(const TableRows& T, const std::vector<std::string>& Damage) {
     auto Column = [&T](const char* Name) {
         for (std::size_t I = 0; I < T.Columns.size(); ++I)
             if (SameText(T.Columns[I].first, Name))
@@ -205,8 +211,11 @@ std::vector<StorageRow> StorageRows(const TableRows& T) {
     };
     std::vector<StorageRow> Rows;
     Rows.reserve(T.Rows.size());
-    for (const std::vector<Variant>& Row : T.Rows) {
+    for (std::size_t I = 0; I < T.Rows.size(); ++I) {
+        const std::vector<Variant>& Row = T.Rows[I];
         StorageRow R;
+        if (I < Damage.size())
+            R.Damage = Damage[I];
         if (Row[static_cast<std::size_t>(Id)].IsNull())
             continue;
         R.Id = Integer(Row[static_cast<std::size_t>(Id)]);
@@ -229,7 +238,8 @@ std::vector<StorageRow> StorageRows(const TableRows& T) {
     return Rows;
 }
 
-std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize) {
+std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
+                           std::vector<std::string>& Problems) {
     const StorageRow* Header = nullptr;
     for (const StorageRow& R : Rows)
         if (R.Id == 0)
@@ -243,13 +253,16 @@ std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t Chun
     for (const StorageRow& R : Rows) {
         if (R.Id == 0)
             continue;
-        if (R.Id < 0 || R.Data.size() > ChunkSize)
-            Fail(Format("MSysAccessObjects holds a damaged chunk (ID %d)", R.Id));
+        if (R.Id < 0 || R.Data.size() > ChunkSize || !R.Damage.empty()) {
+            Problems.push_back(Format("MSysAccessObjects holds a damaged chunk (ID %d%s)", R.Id,
+                                      R.Damage.empty() ? std::string() : ": " + R.Damage));
+            continue;
+        }
         const std::uint64_t At = static_cast<std::uint64_t>(R.Id - 1) * ChunkSize;
-        // The last chunk is stored at full size, with leftover bytes past the stated end.
-        if (At >= Total)
-            Fail(Format("MSysAccessObjects holds a chunk past its stated end (ID %d)", R.Id));
-        std::memcpy(Out.data() + At, R.Data.data(), std::min<std::uint64_t>(R.Data.size(), Total - At));
+        // The last chunk is stored at full size, with leftover bytes past the stated end; chunks
+        // wholly past it are left over from a longer file written before.
+        if (At < Total)
+            std::memcpy(Out.data() + At, R.Data.data(), std::min<std::uint64_t>(R.Data.size(), Total - At));
     }
     return Out;
 }
@@ -315,8 +328,10 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
             StorageNode Child;
             Child.Name = R.Name;
             Child.Stream = R.Type == 2;
-            if (Child.Stream)
+            if (Child.Stream) {
                 Child.Data = R.Data;
+                Child.Damage = R.Damage;
+            }
             Budget.Take(Child.Data.size());
             P.Node->Children.push_back(std::move(Child));
             if (R.Type == 1)
@@ -326,7 +341,7 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
     return Root;
 }
 
-std::string DecompressVba(std::string_view Bytes, std::size_t Offset) {
+std::string DecompressVba(std::string_view Bytes, std::size_t Offset, bool EndsAtShortChunk) {
     // A signature byte, then chunks of at most 4096 bytes each: a header (size - 3 in 12 bits,
     // the signature 3 in the next three, bit 15 set when compressed), then either 4096 bytes as
     // they stand, or groups of a flag byte and eight tokens, each a literal byte (flag bit clear)
@@ -378,8 +393,29 @@ std::string DecompressVba(std::string_view Bytes, std::size_t Offset) {
                     Fail("a compressed chunk holds more than 4096 bytes");
             }
         }
+        if (EndsAtShortChunk && Out.size() - ChunkStart < 4096)
+            break;
     }
     return Out;
+}
+
+std::string LegacyModuleSource(std::string_view Module) {
+    // The container starts with its signature byte and a chunk header; the source starts with
+    // "Attribute VB_Name", right after them in a raw chunk, or after the first flag byte in a
+    // compressed one (0: nothing can be copied before eight literal bytes).
+    for (std::size_t At = Module.find("Attribut"); At != std::string_view::npos;
+         At = Module.find("Attribut", At + 1))
+        for (const std::size_t Back : {std::size_t{4}, std::size_t{3}}) {
+            if (At < Back || Module[At - Back] != 0x01)
+                continue;
+            try {
+                std::string Source = DecompressVba(Module, At - Back, true);
+                if (Source.rfind("Attribute VB_Name", 0) == 0)
+                    return Source;
+            } catch (const AccessFileError&) {
+            }
+        }
+    Fail("MSysModules2 holds no source code of it that can be read");
 }
 
 VbaDir ParseVbaDir(std::string_view B) {
@@ -513,7 +549,7 @@ FileProject ReadAccessProject(const StorageNode& Root) {
             const StorageNode* DirStream = Vba->Child("dir");
             if (!DirStream || !DirStream->Stream)
                 Fail("its module list is missing");
-            const VbaDir Dir = ParseVbaDir(DecompressVba(DirStream->Data));
+            const VbaDir Dir = ParseVbaDir(DecompressVba(DirStream->Bytes()));
             bool NoSource = false;
             for (const VbaDirModule& M : Dir.Modules) {
                 FileModule Module;
@@ -525,7 +561,7 @@ FileProject ReadAccessProject(const StorageNode& Root) {
                         Fail("its stream is missing");
                     // Compiled-only projects keep the compiled code and end the stream where the
                     // source would begin.
-                    if (M.TextOffset >= Stream->Data.size()) {
+                    if (M.TextOffset >= Stream->Bytes().size()) {
                         NoSource = true;
                         continue;
                     }
@@ -547,6 +583,37 @@ FileProject ReadAccessProject(const StorageNode& Root) {
     ReadDesigns(Root, "Forms", "form", P.Forms, P.Problems);
     ReadDesigns(Root, "Reports", "report", P.Reports, P.Problems);
     return P;
+}
+
+void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) {
+    auto Has = [](const auto& Items, const std::string& Name) {
+        return std::any_of(Items.begin(), Items.end(),
+                           [&Name](const auto& I) { return SameText(I.Name, Name); });
+    };
+    for (const LegacyObject& O : Objects) {
+        const bool Layout = O.Kind != LegacyObject::Module;
+        const char* Kind = O.Kind == LegacyObject::Form ? "form" : "report";
+        const std::string ModuleName = O.Kind == LegacyObject::Form     ? "Form_" + O.Name
+                                       : O.Kind == LegacyObject::Report ? "Report_" + O.Name
+                                                                        : O.Name;
+        if (!O.Code.empty() && !Has(P.Modules, ModuleName)) {
+            try {
+                P.Modules.push_back({ModuleName, Layout, LegacyModuleSource(O.Code)});
+            } catch (const AccessFileError& E) {
+                P.Problems.push_back(
+                    Format("the code of module '%s' cannot be read (%s)", ModuleName, E.what()));
+            }
+        }
+        std::vector<FileDesign>& Designs = O.Kind == LegacyObject::Form ? P.Forms : P.Reports;
+        if (Layout && !O.TypeInfo.empty() && !Has(Designs, O.Name)) {
+            try {
+                Designs.push_back({O.Name, ParseTypeInfo(O.TypeInfo)});
+            } catch (const AccessFileError& E) {
+                P.Problems.push_back(
+                    Format("the design of the %s '%s' cannot be read (%s)", Kind, O.Name, E.what()));
+            }
+        }
+    }
 }
 
 } // namespace dao

@@ -15,6 +15,12 @@
 //   VBA/VBAProject/VBA/<stream>        a module: p-code, then its source compressed from an offset
 //   Forms/DirData, Reports/DirData     names of forms and reports with their storage numbers
 //   Forms/<n>/TypeInfo                 the controls of a form: type code and name
+// Files of the Access 95 era (Jet 3) may keep them elsewhere, or only there:
+//   MSysModules2 (Name, Type, Module,  one row per module: Type 32775 a standard module, 32768 a
+//     TypeInfo)                        form's ("Form_<name>"), 32772 a report's; Module holds the
+//                                      compiled code with the source compressed inside it,
+//                                      TypeInfo the controls as above
+//   MSysObjects (Lv)                   the controls of a form or report without code
 
 #include "platform/dao/Snapshot.h"
 
@@ -36,7 +42,12 @@ struct StorageNode {
     std::string Name;
     bool Stream = false;
     std::string Data;
+    /// Why the stream's data could not be read; empty when it was.
+    std::string Damage;
     std::vector<StorageNode> Children;
+
+    /// The data of a stream, or AccessFileError with the reason it cannot be read.
+    const std::string& Bytes() const;
 
     /// A child by name without regard to case, or nil.
     const StorageNode* Child(std::string_view ChildName) const;
@@ -51,13 +62,21 @@ struct StorageRow {
     std::string Name;
     int Type = 0;
     std::string Data;
+    /// Why the row's data could not be read; empty when it was.
+    std::string Damage;
 };
 
-/// The rows of MSysAccessObjects or MSysAccessStorage as the reader fetched them.
-std::vector<StorageRow> StorageRows(const TableRows& T);
+/// The rows of MSysAccessObjects or MSysAccessStorage as the reader fetched them, with why the
+/// data of a row could not be read (by row; empty when every row was read).
+std::vector<StorageRow> StorageRows(const TableRows& T, const std::vector<std::string>& Damage = {});
 
 /// The compound file that the chunks of MSysAccessObjects make, gaps and tail filled with zeros.
-std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize);
+/// The header row states the file's length; rows past it are left over from a longer file that
+/// Access wrote before and are not part of it. A chunk that cannot belong to the file (a negative
+/// ID, more bytes than a chunk holds) is left out and noted in Problems: it costs only what lies
+/// in its place.
+std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
+                           std::vector<std::string>& Problems);
 
 /// The tree of an OLE compound file.
 StorageNode ReadCompoundFile(std::string_view Bytes);
@@ -66,8 +85,14 @@ StorageNode ReadCompoundFile(std::string_view Bytes);
 StorageNode StorageTree(const std::vector<StorageRow>& Rows);
 
 /// Decompresses a VBA compressed container that starts at Offset (libgsf's gsf_vba_inflate
-/// misreads uncompressed chunks).
-std::string DecompressVba(std::string_view Bytes, std::size_t Offset = 0);
+/// misreads uncompressed chunks). The container runs to the end of Bytes, or, with
+/// EndsAtShortChunk, to its first chunk that holds less than 4096 bytes (only the last chunk
+/// does), so that other data may follow it.
+std::string DecompressVba(std::string_view Bytes, std::size_t Offset = 0, bool EndsAtShortChunk = false);
+
+/// The source of a module as MSysModules2 keeps it: the compressed container inside the compiled
+/// code that starts with the module's Attribute lines.
+std::string LegacyModuleSource(std::string_view Module);
 
 struct VbaDirModule {
     std::string Name;       // in the project's code page
@@ -99,5 +124,20 @@ std::vector<FileControl> ParseTypeInfo(std::string_view Bytes);
 /// Everything the tree holds: the modules' source and the forms' and reports' controls. Damage to
 /// one module or one form is noted in the project's Problems and does not stop the others.
 FileProject ReadAccessProject(const StorageNode& Root);
+
+/// A form, report or standard module as the Access 95 layout keeps it.
+struct LegacyObject {
+    enum Kinds { Form, Report, Module } Kind = Module;
+    /// The object's own name (a form's without "Form_").
+    std::string Name;
+    /// The Module value of MSysModules2: compiled code with the source inside; empty when none.
+    std::string Code;
+    /// A TypeInfo stream: the controls of a form or report; empty when none.
+    std::string TypeInfo;
+};
+
+/// Adds to P what it lacks of the objects of the Access 95 layout: modules by name, the designs
+/// of forms and reports by name. What cannot be read is noted in P's Problems.
+void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P);
 
 } // namespace dao

@@ -26,6 +26,9 @@ namespace {
 
 constexpr std::size_t kMaxRows = 500000;
 constexpr std::size_t kMaxLongValue = 16 * 1024 * 1024;
+/// MSysObjects' Type of forms and reports.
+constexpr int kFormObject = -32768;
+constexpr int kReportObject = -32764;
 
 struct Failure {
     std::string Message;
@@ -103,8 +106,9 @@ private:
     MdbCatalogEntry mEntry;
     MdbTableDef* mTable = nullptr;
     bool mJet4 = false;
-    /// Rows of the checked data pages that libmdb is to give (page, row), and those it gave.
-    std::vector<std::pair<std::uint32_t, unsigned>> mExpected, mFetched;
+    /// Rows of the checked data pages that libmdb is to give (page, row), those it gave, and the
+    /// deleted rows it gives too (sorted), which are no rows.
+    std::vector<std::pair<std::uint32_t, unsigned>> mExpected, mFetched, mDeleted;
 };
 
 /// Checks the pages that libmdb reads for this table, so that damage fails the read instead of
@@ -151,6 +155,11 @@ void Table::CheckPages(PageFile& Pages, bool Rows) {
         if (MapPage != 0 && static_cast<std::uint8_t>(Pages.Read(MapPage, What())[0]) != kUsageMapPage)
             Damaged(Format("page %u of %s is not a usage map page", MapPage, What()));
     }
+    // Row slots: 0x4000 a pointer to the place a row that grew out of its page moved to (libmdb
+    // passes over it); 0x8000 the row at such a place, or, when no pointer leads to it, a deleted
+    // row. libmdb reads every row flagged 0x8000; deleted ones are passed over here, whatever
+    // their bytes hold.
+    std::vector<std::pair<std::uint32_t, std::vector<PageRow>>> DataPages;
     std::vector<std::uint32_t> Moved; // page and row where rows flagged as moved went
     for (gint32 Next = 0;
          (Next = mdb_map_find_next(mTable->entry->mdb, mTable->usage_map, static_cast<unsigned>(MapSize),
@@ -163,37 +172,52 @@ void Table::CheckPages(PageFile& Pages, bool Rows) {
             Damaged(Format("page %u of %s is damaged: %s", N, What(), Problem));
         if (PageOwner(P) != mEntry.table_pg)
             Damaged(Format("page %u listed by %s belongs to another table", N, What()));
-        // libmdb passes over rows flagged 0x4000 (moved elsewhere) and empty ones.
-        for (std::size_t R = 0; R < Slots.size(); ++R) {
-            if (!(Slots[R].Flags & 0x4000) && Slots[R].End > Slots[R].Start)
-                mExpected.emplace_back(N, static_cast<unsigned>(R));
-            else if (Slots[R].Flags == 0x4000)
-                Moved.push_back(Slots[R].End - Slots[R].Start >= 4 ? U32At(P, Slots[R].Start) : 0);
-        }
+        for (const PageRow& R : Slots)
+            if (R.Flags == 0x4000)
+                Moved.push_back(R.End - R.Start >= 4 ? U32At(P, static_cast<std::size_t>(R.Start)) : 0);
+        DataPages.emplace_back(N, Slots);
     }
-    // A row that grew out of its page leaves a pointer (flag 0x4000, passed over) to its new place,
-    // a row flagged 0x8000 on another data page of the table (read there).
+    std::vector<std::pair<std::uint32_t, unsigned>> Targets;
     for (const std::uint32_t To : Moved) {
         const std::string_view P = Pages.Read(To >> 8, What());
         if (!ReadPageRows(P, mJet4, Slots).empty() || PageOwner(P) != mEntry.table_pg ||
             (To & 0xFF) >= Slots.size() || Slots[To & 0xFF].Flags != 0x8000)
             Damaged(Format("a moved row of %s points at page %u, which does not hold it", What(), To >> 8));
+        Targets.emplace_back(To >> 8, To & 0xFF);
     }
+    std::sort(Targets.begin(), Targets.end());
+    mDeleted.clear();
+    for (const auto& [N, Rows] : DataPages)
+        for (std::size_t R = 0; R < Rows.size(); ++R) {
+            const std::pair<std::uint32_t, unsigned> Key(N, static_cast<unsigned>(R));
+            if ((Rows[R].Flags & 0x4000) || Rows[R].End <= Rows[R].Start)
+                continue;
+            if ((Rows[R].Flags & 0x8000) && !std::binary_search(Targets.begin(), Targets.end(), Key))
+                mDeleted.push_back(Key);
+            else
+                mExpected.push_back(Key);
+        }
+    std::sort(mDeleted.begin(), mDeleted.end());
 }
 
-/// mdb_fetch_row, noting which row of which page it gave and checking that row's frame.
+/// mdb_fetch_row, passing over deleted rows, noting which row of which page it gave and checking
+/// that row's frame.
 bool Table::Fetch() {
-    if (!mdb_fetch_row(mTable))
-        return false;
-    const unsigned Row = mTable->cur_row - 1;
-    int Start = 0;
-    std::size_t Size = 0;
-    if (mdb_find_row(mEntry.mdb, static_cast<int>(Row), &Start, &Size) != 0 ||
-        !RowFrameFits({reinterpret_cast<const char*>(mEntry.mdb->pg_buf) + (Start & 0x1FFF), Size}, mJet4,
-                      mTable->num_cols, mTable->num_var_cols))
-        Damaged(Format("row %u of page %u of %s is damaged", Row, mTable->cur_phys_pg, What()));
-    mFetched.emplace_back(mTable->cur_phys_pg, Row);
-    return true;
+    while (mdb_fetch_row(mTable)) {
+        const unsigned Row = mTable->cur_row - 1;
+        const std::pair<std::uint32_t, unsigned> Key(mTable->cur_phys_pg, Row);
+        if (std::binary_search(mDeleted.begin(), mDeleted.end(), Key))
+            continue;
+        int Start = 0;
+        std::size_t Size = 0;
+        if (mdb_find_row(mEntry.mdb, static_cast<int>(Row), &Start, &Size) != 0 ||
+            !RowFrameFits({reinterpret_cast<const char*>(mEntry.mdb->pg_buf) + (Start & 0x1FFF), Size}, mJet4,
+                          mTable->num_cols, mTable->num_var_cols))
+            Damaged(Format("row %u of page %u of %s is damaged", Row, mTable->cur_phys_pg, What()));
+        mFetched.push_back(Key);
+        return true;
+    }
+    return false;
 }
 
 void Table::CheckAllRowsRead() {
@@ -218,15 +242,32 @@ private:
     std::string Text(MdbColumn* C) const;
     void ReadCatalog(std::vector<CatalogObject>& Objects);
     void ReadDefinition(CatalogObject& O);
-    bool ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary = false);
+    /// With RowDamage, a row whose values cannot all be read is kept with Null in their place and
+    /// why in (*RowDamage)[row]; RowDamage stays empty when every row was read.
+    bool ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary = false,
+                  std::vector<std::string>* RowDamage = nullptr);
     FileProject ReadProject(const std::vector<CatalogObject>& Objects);
+    void ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FileProject& P);
 
     MdbHandle* mMdb;
     bool mJet4;
     int mPageSize;
     long long mPageCount;
     PageFile mPages;
+    /// The controls of forms and reports without code in the Access 95 layout (MSysObjects' Lv).
+    std::vector<LegacyObject> mLegacyDesigns;
+    /// What of the tables that hold forms, reports and code could not be read.
+    std::vector<std::string> mStoreProblems;
 };
+
+/// The tables that hold forms, reports and code: damage there costs those objects, never the
+/// tables, queries and specifications.
+bool IsStoreTable(const std::string& Name) {
+    for (const char* Store : {"MSysAccessStorage", "MSysAccessObjects", "MSysModules", "MSysModules2"})
+        if (Name == Store)
+            return true;
+    return false;
+}
 
 std::string_view Reader::Raw(MdbColumn* C) const {
     // After mdb_fetch_row the current data page is in pg_buf and every column knows where its
@@ -323,7 +364,7 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
     const int Id = T.Find("Id"), ParentId = T.Find("ParentId"), Name = T.Find("Name"), Type = T.Find("Type"),
               Flags = T.Find("Flags"), Created = T.Find("DateCreate"), Updated = T.Find("DateUpdate"),
               Connect = T.Find("Connect"), Database = T.Find("Database"), Foreign = T.Find("ForeignName"),
-              LvProp = T.Find("LvProp");
+              LvProp = T.Find("LvProp"), Lv = T.Find("Lv");
     if (Id < 0 || Name < 0 || Type < 0)
         throw Failure{"its catalogue has no Id, Name or Type column"};
     auto Col = [&T](int I) { return I < 0 ? nullptr : T.Column(static_cast<unsigned>(I)); };
@@ -360,6 +401,20 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
             if (!R.empty())
                 O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4);
         }
+        // Forms and reports of the Access 95 layout keep their controls in Lv.
+        if (Lv >= 0 && (O.Type == kFormObject || O.Type == kReportObject)) {
+            const bool Form = O.Type == kFormObject;
+            try {
+                const std::string_view R = Raw(Col(Lv));
+                std::string Data = R.empty() ? std::string() : LongValue(R, Col(Lv));
+                if (Data.size() >= 4 && Data.compare(0, 4, "\xF7\xEA\xCD\xAC") == 0)
+                    mLegacyDesigns.push_back(
+                        {Form ? LegacyObject::Form : LegacyObject::Report, O.Name, {}, std::move(Data)});
+            } catch (const Failure& F) {
+                mStoreProblems.push_back(Format("the design of the %s '%s' cannot be read (%s)",
+                                                Form ? "form" : "report", O.Name, F.Message));
+            }
+        }
         Objects.push_back(std::move(O));
     }
     T.CheckAllRowsRead();
@@ -383,7 +438,8 @@ void Reader::ReadDefinition(CatalogObject& O) {
     }
 }
 
-bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary) {
+bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary,
+                      std::vector<std::string>* RowDamage) {
     Table T(mMdb, Name, Page, mPageCount);
     T.CheckPages(mPages, true);
     Rows.Name = Name;
@@ -394,8 +450,22 @@ bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Ro
         if (Rows.Rows.size() >= kMaxRows)
             throw Failure{Format("its table %s holds too many rows", Name)};
         std::vector<Variant> Row;
-        for (unsigned I = 0; I < T.Columns(); ++I)
-            Row.push_back(Value(T.Column(I), LongBinary));
+        std::string Damage;
+        for (unsigned I = 0; I < T.Columns(); ++I) {
+            // With RowDamage, a long value that cannot be read costs only what its row holds.
+            try {
+                Row.push_back(Value(T.Column(I), LongBinary));
+            } catch (const Failure& F) {
+                if (!RowDamage)
+                    throw;
+                Row.push_back(Variant::Null());
+                Damage = F.Message;
+            }
+        }
+        if (RowDamage && (!Damage.empty() || !RowDamage->empty())) {
+            RowDamage->resize(Rows.Rows.size());
+            RowDamage->push_back(Damage);
+        }
         Rows.Rows.push_back(std::move(Row));
     }
     T.CheckAllRowsRead();
@@ -403,29 +473,90 @@ bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Ro
 }
 
 FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
+    FileProject P;
     // Access 2002 and later keep the objects in MSysAccessStorage (a file may still have an old
     // MSysAccessObjects beside it); Access 97 and 2000 in the chunks of MSysAccessObjects.
-    const CatalogObject* Source = nullptr;
-    for (const char* Name : {"MSysAccessStorage", "MSysAccessObjects"})
-        for (const CatalogObject& O : Objects)
-            if (!Source && O.Type == 1 && O.HasDefinition && O.RecordCount > 0 && O.Name == Name)
-                Source = &O;
-    if (!Source)
-        return {};
-    try {
-        TableRows Rows;
-        if (!ReadRows(Source->Name, static_cast<unsigned long>(Source->Id) & 0x00FFFFFF, Rows, true))
-            throw AccessFileError(Format("its table %s cannot be read", Source->Name));
-        const std::vector<StorageRow> Storage = StorageRows(Rows);
-        Rows = {};
-        if (Source->Name == "MSysAccessStorage")
-            return ReadAccessProject(StorageTree(Storage));
-        return ReadAccessProject(ReadCompoundFile(AssembleChunks(Storage, mJet4 ? 3992 : 241)));
-    } catch (const AccessFileError& E) {
-        FileProject P;
-        P.Problems.push_back(E.what());
-        return P;
+    for (const char* Name : {"MSysAccessStorage", "MSysAccessObjects"}) {
+        const auto Source = std::find_if(Objects.begin(), Objects.end(), [Name](const CatalogObject& O) {
+            return O.Type == 1 && O.HasDefinition && O.Name == Name;
+        });
+        if (Source == Objects.end())
+            continue;
+        try {
+            TableRows Rows;
+            std::vector<std::string> Damage;
+            ReadRows(Source->Name, static_cast<unsigned long>(Source->Id) & 0x00FFFFFF, Rows, true, &Damage);
+            if (Rows.Rows.empty())
+                continue;
+            const std::vector<StorageRow> Storage = StorageRows(Rows, Damage);
+            Rows = {};
+            std::vector<std::string> Problems;
+            P = Source->Name == "MSysAccessStorage"
+                    ? ReadAccessProject(StorageTree(Storage))
+                    : ReadAccessProject(
+                          ReadCompoundFile(AssembleChunks(Storage, mJet4 ? 3992 : 241, Problems)));
+            P.Problems.insert(P.Problems.end(), Problems.begin(), Problems.end());
+        } catch (const AccessFileError& E) {
+            P.Problems.push_back(E.what());
+        } catch (const Failure& F) {
+            P.Problems.push_back(Format("its table %s cannot be read (%s)", Source->Name, F.Message));
+        }
+        break;
     }
+    ReadLegacyObjects(Objects, P);
+    P.Problems.insert(P.Problems.begin(), mStoreProblems.begin(), mStoreProblems.end());
+    return P;
+}
+
+void Reader::ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FileProject& P) {
+    std::vector<LegacyObject> Legacy;
+    const auto Table = std::find_if(Objects.begin(), Objects.end(), [](const CatalogObject& O) {
+        return O.Type == 1 && O.HasDefinition && O.Name == "MSysModules2";
+    });
+    if (Table != Objects.end()) {
+        try {
+            TableRows Rows;
+            ReadRows(Table->Name, static_cast<unsigned long>(Table->Id) & 0x00FFFFFF, Rows, true);
+            auto Column = [&Rows](const char* Name) {
+                for (std::size_t I = 0; I < Rows.Columns.size(); ++I)
+                    if (SameText(Rows.Columns[I].first, Name))
+                        return static_cast<int>(I);
+                return -1;
+            };
+            const int Name = Column("Name"), Type = Column("Type"), Module = Column("Module"),
+                      TypeInfo = Column("TypeInfo");
+            if (Name < 0 || Type < 0 || Module < 0)
+                throw Failure{"it has no Name, Type or Module column"};
+            auto Bytes = [](const Variant& V) {
+                if (V.IsNull() || V.IsText())
+                    return std::string();
+                const std::vector<std::uint8_t>& B = V.AsBytes();
+                return std::string(B.begin(), B.end());
+            };
+            for (const std::vector<Variant>& Row : Rows.Rows) {
+                const Variant& TypeValue = Row[static_cast<std::size_t>(Type)];
+                const int Kind = TypeValue.IsNull() ? 0 : static_cast<int>(TypeValue.AsInteger());
+                LegacyObject O;
+                O.Name = VarToStr(Row[static_cast<std::size_t>(Name)]);
+                const char* Prefix = Kind == 32768 ? "Form_" : "Report_";
+                if (Kind == 32775)
+                    O.Kind = LegacyObject::Module;
+                else if ((Kind == 32768 || Kind == 32772) && O.Name.rfind(Prefix, 0) == 0) {
+                    O.Kind = Kind == 32768 ? LegacyObject::Form : LegacyObject::Report;
+                    O.Name.erase(0, std::strlen(Prefix));
+                } else
+                    continue;
+                O.Code = Bytes(Row[static_cast<std::size_t>(Module)]);
+                if (TypeInfo >= 0)
+                    O.TypeInfo = Bytes(Row[static_cast<std::size_t>(TypeInfo)]);
+                Legacy.push_back(std::move(O));
+            }
+        } catch (const Failure& F) {
+            P.Problems.push_back(Format("its table MSysModules2 cannot be read (%s)", F.Message));
+        }
+    }
+    Legacy.insert(Legacy.end(), mLegacyDesigns.begin(), mLegacyDesigns.end());
+    AddLegacyObjects(Legacy, P);
 }
 
 void Reader::Run(SnapshotWriter& W) {
@@ -435,6 +566,15 @@ void Reader::Run(SnapshotWriter& W) {
     for (CatalogObject& O : Objects) {
         if (O.Type != 1)
             continue;
+        if (IsStoreTable(O.Name)) {
+            try {
+                ReadDefinition(O);
+            } catch (const Failure& F) {
+                O.HasDefinition = false;
+                mStoreProblems.push_back(Format("its table %s cannot be read (%s)", O.Name, F.Message));
+            }
+            continue;
+        }
         ReadDefinition(O);
         for (const char* System : {"MSysQueries", "MSysIMEXSpecs", "MSysIMEXColumns"})
             if (O.Name == System && O.HasDefinition) {

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -36,6 +37,22 @@ struct FdGuard {
     }
 };
 
+/// The last snapshot read, while anyone holds it: the engine and the Access service open the same
+/// file one after the other during a scan, and the file is read once for both as long as it has
+/// not changed.
+struct LastSnapshot {
+    std::mutex Lock;
+    std::string FileName;
+    struct stat Stat {};
+    std::weak_ptr<const Snapshot> Data;
+} gLast;
+
+bool SameFile(const struct stat& A, const struct stat& B) {
+    return A.st_dev == B.st_dev && A.st_ino == B.st_ino && A.st_size == B.st_size &&
+           A.st_mtim.tv_sec == B.st_mtim.tv_sec && A.st_mtim.tv_nsec == B.st_mtim.tv_nsec &&
+           A.st_ctim.tv_sec == B.st_ctim.tv_sec && A.st_ctim.tv_nsec == B.st_ctim.tv_nsec;
+}
+
 int WaitFor(pid_t Pid) {
     int Status = 0;
     while (waitpid(Pid, &Status, 0) < 0 && errno == EINTR) {
@@ -53,6 +70,12 @@ std::shared_ptr<const Snapshot> ReadSnapshot(const std::string& FileName, const 
                             daoErrCannotRead, kSource);
     if (stat(FileName.c_str(), &St) != 0 || !S_ISREG(St.st_mode))
         throw EOleException(Format("Could not find file '%s'.", FileName), daoErrFileNotFound, kSource);
+    {
+        const std::lock_guard<std::mutex> Guard(gLast.Lock);
+        if (FileName == gLast.FileName && SameFile(St, gLast.Stat))
+            if (auto Data = gLast.Data.lock())
+                return Data;
+    }
     const JetHeader H = CheckJetFile(FileName);
     if (!H.Ok) {
         if (H.Damaged || H.Problem == "the file cannot be opened")
@@ -130,8 +153,14 @@ std::shared_ptr<const Snapshot> ReadSnapshot(const std::string& FileName, const 
         Fail(FileName, "its catalogue is implausibly large; the file may be damaged");
 
     ParsedSnapshot Parsed = ParseSnapshot(Output);
-    if (Parsed.Complete && WIFEXITED(Status) && WEXITSTATUS(Status) == 0)
-        return std::make_shared<const Snapshot>(std::move(Parsed.Data));
+    if (Parsed.Complete && WIFEXITED(Status) && WEXITSTATUS(Status) == 0) {
+        auto Data = std::make_shared<const Snapshot>(std::move(Parsed.Data));
+        const std::lock_guard<std::mutex> Guard(gLast.Lock);
+        gLast.FileName = FileName;
+        gLast.Stat = St;
+        gLast.Data = Data;
+        return Data;
+    }
     if (!Parsed.Error.empty() && Output.rfind("!\t", 0) == 0)
         Fail(FileName, Parsed.Error);
     if (WIFSIGNALED(Status))

@@ -6,6 +6,7 @@
 #include "scanmodel/KeywordIndex.h"
 #include "scanmodel/Scan.h"
 #include "scanmodel/ScanInfo.h"
+#include "scanmodel/SourceFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,10 @@ TEST(KeywordIndex, IsSharedByListsWithTheSameKeywordsOnly) {
 }
 
 namespace {
+
+void SetBack(const fs::path& Folder) {
+    fs::last_write_time(Folder, fs::file_time_type::clock::now() - std::chrono::hours(48));
+}
 
 struct TTempFolder {
     fs::path Path = fs::temp_directory_path() / ("qx_fastscan_" + std::to_string(::getpid()));
@@ -305,6 +310,77 @@ TEST(ModuleScan, GivesTheHitsOfThePlainLineByLineScan) {
     EXPECT_GT(Total, 3000u);
 }
 
+TEST(ModuleScan, TextsOfManyBlocksAndLinesLongerThanABlockGiveTheHitsOfThePlainScan) {
+    TTempFolder Folder;
+    TStringList Keys;
+    for (const std::string& W : DefaultWords)
+        Keys.Add(W);
+    Keys.Add("DateSerial");
+    TStringList Excludes;
+    std::mt19937 Rng(64);
+    // Keywords placed on every byte around the ends of the 64 KB blocks the scan works in (a
+    // keyword cut by a block's end, a long keyword whose shorter prefix is a keyword too), lines
+    // far longer than a block with keywords at their start, past their 999th byte and after a
+    // block of leading blanks, and the ordinary random lines between them.
+    for (std::size_t Shift = 0; Shift < 12; ++Shift) {
+        std::string Text;
+        const std::size_t Block = 65536;
+        while (Text.size() < 3 * Block) {
+            const std::size_t Next = (Text.size() / Block + 1) * Block;
+            if (Next - Text.size() < 40 && Next > Text.size() + Shift + 2) {
+                Text += std::string(Next - Text.size() - Shift, 'x');
+                Text += Rng() % 2 ? "DateSerial(y)\r\n" : "Weekday + yy\n";
+            }
+            Text += RandomModule(Rng, false).substr(0, 500 + Rng() % 2000);
+            Text += "\r\n";
+        }
+        Text += "s = \"Now" + std::string(Block + 5000, '.') + "Date\" ' Year\r\n";
+        Text += std::string(Block + 10, ' ') + "t = Month(Now) + Hour\r\n";
+        Text += "u = 1" + std::string(2 * Block, ' ') + "Now";
+        const std::string File = Folder.Write("LONG.BAS", Text);
+        TModuleInfo Module;
+        Module.Path = Folder.Path.string() + "/";
+        Module.Name = "LONG.BAS";
+        Module.OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
+        Module.Scan(Keys, Excludes);
+        std::vector<HitRow> Seen;
+        for (Longint I = 0; I < Module.HitCount(); ++I)
+            Seen.push_back(RowOf(*Module.GetHit(I)));
+        ASSERT_EQ(Seen, ReferenceScan(File, false, Keys, Excludes)) << "shift " << Shift;
+    }
+}
+
+TEST(ModuleFiles, AModuleIsFoundInItsFolderAsTheWholePathWouldBeFound) {
+    TTempFolder Folder;
+    const std::string Dir = Folder.Path.string() + "/";
+    fs::create_directories(Folder.Path / "Sub");
+    for (const char* Name :
+         {"frmMain.frm", "Caf\xC3\xA9.bas", "MOD.bas", "mod.BAS", "Sub/Util.bas", "exact.BAS"})
+        Folder.Write(Name, "x = Now\r\n");
+    fs::create_symlink(Folder.Path / "gone.bas", Folder.Path / "dangling.bas");
+    SetBack(Folder.Path);
+    // Names in another case, Windows-1252 names of UTF-8 files, two files that differ in case
+    // only, entries with a folder of their own, a missing file and a link to one: the name found
+    // in the folder is the one the look-up from the root finds, for every kind of entry.
+    for (const std::string Entry : {"FRMMAIN.FRM", "frmMain.frm", "CAF\xC9.BAS", "MOD.BAS", "mod.bas",
+                                    "SUB\\UTIL.BAS", "..\\NONE.BAS", "NONE.BAS", "DANGLING.BAS", "exact.BAS"})
+        EXPECT_EQ(ResolveInFolder(Dir, Entry), ResolveWindowsPath({}, Dir + Entry)) << Entry;
+    EXPECT_EQ(ResolveInFolder("C:\\" + Dir.substr(1), "FRMMAIN.FRM"), Dir + "frmMain.frm");
+    // The module counts and scans the file its entry names.
+    TModuleInfo Module;
+    Module.Path = Dir;
+    Module.Name = "FRMMAIN.FRM";
+    Module.CountLines();
+    EXPECT_EQ(Module.LinesOfCode, 1);
+    // Renamed between the count and the scan: looked up again.
+    fs::rename(Folder.Path / "frmMain.frm", Folder.Path / "FrmMain.FRM");
+    Module.OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
+    TStringList Keys;
+    Keys.Add("Now");
+    Module.Scan(Keys, TStringList());
+    EXPECT_EQ(Module.HitCount(), 1);
+}
+
 TEST(ModuleScan, AHandlerBoundDuringTheScanSeesTheLinesAfterIt) {
     TTempFolder Folder;
     Folder.Write("M.BAS", "x = Now\r\ny = Now\r\nz = Now\r\n");
@@ -343,14 +419,6 @@ TEST(DatabaseValueScan, AValueMatchedFromInsideAnotherValuesHitHandlerLeavesItsM
     EXPECT_EQ(Outer.GetHit(2)->Key, "Year");
     EXPECT_EQ(InnerHits, 3);
 }
-
-namespace {
-
-void SetBack(const fs::path& Folder) {
-    fs::last_write_time(Folder, fs::file_time_type::clock::now() - std::chrono::hours(48));
-}
-
-} // namespace
 
 TEST(ModuleFiles, ListingsKeptForAFolderFollowEveryChangeToIt) {
     TTempFolder Folder;

@@ -133,8 +133,8 @@ struct TNwindNode {
 } // namespace
 
 TEST(MDBScanTest, ScansEveryCollectionInOrderWithOneDatabaseAndOneApplication) {
-    TReaderCounter Reader;
     TNwindNode Node;
+    TReaderCounter Reader; // the starts of the scan alone
     TMDBInfo& Db = Node.Db;
     std::vector<std::string> Order;
     int Before = 0, After = 0;

@@ -387,13 +387,20 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansTheDatabasesItFindsToo) {
         Search.SetScanMode(1);
         Search.Steps()->NextButton->click();
     });
-    Main().sbScanDirectoryClick();
+    QStringList Messages;
+    {
+        scannertest::TMessageBoxAnswers Answers(Messages);
+        Main().sbScanDirectoryClick();
+    }
     EXPECT_TRUE(testsupport::AllAnswered());
+    // Its export holds 3 of its forms: the others were read without their property values.
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].contains(QStringLiteral("nwind.mdb.src"))) << Messages[0].toStdString();
     ASSERT_EQ(Document->ProjectCount(), 1);
     ASSERT_EQ(Document->MDBCount(), 1);
     const TMDBInfo& Database = *Document->GetMDB(0);
     EXPECT_EQ(Database.Name, "nwind.mdb");
-    EXPECT_EQ(Database.Forms().Count(), 3);
+    EXPECT_EQ(Database.Forms().Count(), 21);
     Longint Hits = 0;
     for (Longint I = 0; I < Database.Modules().Count(); ++I)
         Hits += Database.Modules().Items(I)->HitCount();
@@ -460,10 +467,16 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
     ASSERT_EQ(Wide.ModuleCount(), 1);
     EXPECT_EQ(Wide.GetModule(0)->HitCount(), 1);
     ASSERT_EQ(Document->MDBCount(), 1);
-    EXPECT_EQ(Document->GetMDB(0)->Reports().Count(), 1);
-    EXPECT_EQ(Document->GetMDB(0)->Forms().Count(), 3);
+    // Its export holds 3 forms and 2 reports; the file gives the others, without their property
+    // values, which the batch says after the skipped parts.
+    EXPECT_EQ(Document->GetMDB(0)->Reports().Count(), 12);
+    EXPECT_EQ(Document->GetMDB(0)->Forms().Count(), 21);
 
-    ASSERT_EQ(Boxes.size(), 1) << Boxes.join(u'|').toStdString();
+    ASSERT_EQ(Boxes.size(), 2) << Boxes.join(u'|').toStdString();
+    EXPECT_TRUE(Boxes[1].startsWith(QStringLiteral("The forms and reports of nwind.mdb were read from the "
+                                                   "database file")))
+        << Boxes[1].toStdString();
+    EXPECT_TRUE(Boxes[1].contains(At(QStringLiteral("batch/db/nwind.mdb.src/")))) << Boxes[1].toStdString();
     const QStringList Lines = Boxes[0].split(u'\n');
     const QString Good = At(QStringLiteral("batch/good/App.vbp, module "));
     const QString Nwind = At(QStringLiteral("batch/db/nwind.mdb, "));
@@ -477,7 +490,7 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
                             At(QStringLiteral("batch/SecMan.mdb': it is a folder, not a database file.")));
     // The report's code is a file of its own and is read; its damaged design is not.
     EXPECT_TRUE(Lines[6].startsWith(Nwind + QStringLiteral("report 'Invoice': "))) << Lines[6].toStdString();
-    EXPECT_EQ(Document->GetMDB(0)->Modules().Count(), 6);
+    EXPECT_EQ(Document->GetMDB(0)->Modules().Count(), 16);
 }
 
 } // namespace

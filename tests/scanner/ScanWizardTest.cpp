@@ -39,6 +39,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 using namespace scannertest;
 
@@ -68,6 +69,7 @@ public:
         TCompliant Compliant;
         QString ErrorType;
         bool Exclude;
+        QString Scanning; ///< the wizard's file name line behind the prompt
     };
 
     PromptAnswers() {
@@ -101,7 +103,8 @@ private:
             return;
         Shown.push_back({P.ui->lblWord->text(), P.ui->lblLine->toPlainText(),
                          P.ui->lblLine->textCursor().selectedText(), P.Compliant(),
-                         P.ui->cboErrorType->currentText(), P.Exclude()});
+                         P.ui->cboErrorType->currentText(), P.Exclude(),
+                         frmScanWizard->ui->lblFilename->text()});
         if (mActions.empty()) {
             ADD_FAILURE() << "unexpected hit prompt for " << P.ui->lblWord->text().toStdString();
             P.ui->btnCancel->click();
@@ -237,6 +240,8 @@ TEST_F(ScanWizardTest, TheHitPromptRatesRejectsAndExcludesWordsForTheRestOfTheSc
     ScanProjectFile(File, 0);
 
     ASSERT_EQ(Answers.Shown.size(), 4u);
+    // Behind the prompt, the wizard names the file being scanned.
+    EXPECT_EQ(Answers.Shown[0].Scanning, QStringLiteral("M.BAS"));
     EXPECT_EQ(Answers.Shown[0].Word, QStringLiteral("Now"));
     EXPECT_EQ(Answers.Shown[0].Line, QStringLiteral("x = Now"));
     EXPECT_EQ(Answers.Shown[0].Selected, QStringLiteral("Now"));
@@ -619,9 +624,13 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
     const QString File = CopyDatabase(Dir.filePath(QStringLiteral("db")), "nwind.mdb");
     const std::string Folder = ToFileName(Dir.filePath(QStringLiteral("db"))) + "/";
     std::vector<std::string> Listed;
+    QStringList Messages;
     testsupport::AnswerNextModal([&](QWidget*) {
         TfrmScanWizard& W = *frmScanWizard;
-        Pick(File);
+        {
+            TMessageBoxAnswers Answers(Messages);
+            Pick(File);
+        }
         EXPECT_TRUE(W.IsMDB());
         EXPECT_TRUE(W.ui->lstVBXs->isHidden());
         EXPECT_TRUE(W.ui->lblVBXs->isHidden());
@@ -635,14 +644,18 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
         for (const auto* Objects : {&ScanMDB->Tables(), &ScanMDB->Querys()})
             for (const std::string& Name : NamesOf(*Objects))
                 EXPECT_FALSE(Name.starts_with("MSys")) << Name;
-        EXPECT_EQ(NamesOf(ScanMDB->Forms()), (std::vector<std::string>{"Customers", "Employees", "Orders"}));
-        EXPECT_EQ(NamesOf(ScanMDB->Reports()), (std::vector<std::string>{"Invoice", "Sales by Year"}));
+        // Its text export holds 3 forms, 2 reports and 2 modules; the file gives the others.
+        EXPECT_EQ(ScanMDB->Forms().Count(), 21);
+        EXPECT_EQ(ScanMDB->Reports().Count(), 13);
         // A form without code (Customers) gives no code object; each code file lies beside the
-        // database.
-        EXPECT_EQ(
-            NamesOf(ScanMDB->Modules()),
-            (std::vector<std::string>{"Form_Employees.cbf", "Form_Orders.cbf", "Report_Invoice.cbf",
-                                      "Report_Sales by Year.cbf", "Startup.Bas", "Utility Functions.Bas"}));
+        // database: from the export (Report_Invoice) or from the file (Form_Products).
+        const std::vector<std::string> Modules = NamesOf(ScanMDB->Modules());
+        EXPECT_EQ(Modules.size(), 16u);
+        for (const char* Name :
+             {"Form_Employees.cbf", "Form_Products.cbf", "Report_Invoice.cbf", "Report_Sales by Year.cbf",
+              "Northwind Help Function.Bas", "Utility Functions.Bas"})
+            EXPECT_NE(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
+        EXPECT_EQ(std::find(Modules.begin(), Modules.end(), "Form_Customers.cbf"), Modules.end());
         for (Longint I = 0; I < ScanMDB->Modules().Count(); ++I) {
             const TMDBObjectInfo& M = *ScanMDB->Modules().Items(I);
             EXPECT_EQ(M.Path, Folder);
@@ -664,7 +677,12 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
     EXPECT_EQ(Listed.size(),
               static_cast<std::size_t>(ScanMDB ? 0
                                                : Document->GetMDB(0)->Tables().Count() +
-                                                     Document->GetMDB(0)->Querys().Count() + 3 + 2 + 2));
+                                                     Document->GetMDB(0)->Querys().Count() + 21 + 13 + 3));
+    // Most forms and reports came from the file without their property values: said once.
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("The forms and reports of nwind.mdb were read from the "
+                                                      "database file")))
+        << Messages[0].toStdString();
     EXPECT_TRUE(std::is_sorted(Listed.begin(), Listed.end(), [](const std::string& A, const std::string& B) {
         return CompareText(A, B) < 0;
     }));
@@ -684,12 +702,16 @@ TEST_F(ScanWizardTest, ASecondDatabaseReplacesTheFirstAndOneTheEngineRefusesLeav
     const QString Bad = Dir.filePath(QStringLiteral("bad.mdb"));
     WriteFile(Bad, "this is no database");
     QString Error;
+    QStringList Messages;
     testsupport::AnswerNextModal([&](QWidget*) {
         TfrmScanWizard& W = *frmScanWizard;
+        auto Answers = std::make_unique<TMessageBoxAnswers>(Messages);
         Pick(First);
         const Longint FirstCount = ScanMDB->ObjectCount();
         // Northwind2000 has no text export: forms, reports and code come from the file itself.
         Pick(Second);
+        Answers.reset();
+        EXPECT_EQ(Messages.size(), 2); // once for each database
         EXPECT_EQ(ScanMDB->Name, "Northwind2000.mdb");
         EXPECT_NE(ScanMDB->ObjectCount(), FirstCount);
         EXPECT_EQ(ScanMDB->Forms().Count(), 22);
@@ -731,12 +753,21 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     std::filesystem::create_symlink(ToFileName(Kept), Folder + "Form_Employees.cbf");
 
     QString EndMessage;
+    QStringList Messages;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Pick(File);
-        EXPECT_EQ(NamesOf(ScanMDB->Modules()),
-                  (std::vector<std::string>{"Form_Employees.cbf", "Report_Invoice.cbf",
-                                            "Report_Sales by Year.cbf", "Utility Functions.Bas"}));
-        EXPECT_EQ(ScanMDB->Forms().Count(), 3);
+        {
+            TMessageBoxAnswers Answers(Messages); // forms read without their property values
+            Pick(File);
+        }
+        // The export holds 3 forms, 2 reports and 2 modules; the file gives the others.
+        const std::vector<std::string> Modules = NamesOf(ScanMDB->Modules());
+        EXPECT_EQ(Modules.size(), 14u);
+        for (const char* Name : {"Form_Employees.cbf", "Report_Invoice.cbf", "Report_Sales by Year.cbf",
+                                 "Utility Functions.Bas", "Form_Products.cbf"})
+            EXPECT_NE(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
+        for (const char* Name : {"Form_Orders.cbf", "Startup.Bas"})
+            EXPECT_EQ(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
+        EXPECT_EQ(ScanMDB->Forms().Count(), 21);
         EXPECT_TRUE(frmScanWizard->ui->btnNext->isEnabled());
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &EndMessage);
         frmScanWizard->SetScanMode(1);
@@ -752,9 +783,10 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
 
     ASSERT_EQ(Document->MDBCount(), 1);
     const TMDBInfo& Merged = *Document->GetMDB(0);
-    EXPECT_EQ(NamesOf(Merged.Forms()), (std::vector<std::string>{"Customers", "Employees"}));
-    EXPECT_EQ(Merged.Modules().Count(), 4);
-    EXPECT_EQ(Merged.Reports().Count(), 2);
+    EXPECT_EQ(Merged.Forms().Count(), 20);
+    EXPECT_EQ(Merged.Modules().Count(), 14);
+    EXPECT_EQ(Merged.Reports().Count(), 13);
+    EXPECT_EQ(Messages.size(), 1);
     EXPECT_GT(Merged.Tables().Count(), 5);
 
     const QString Db = File + QStringLiteral(", ");
@@ -772,6 +804,43 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     EXPECT_TRUE(Lines[4].startsWith(Db + QStringLiteral("form 'Orders': ")) &&
                 Lines[4].contains(QStringLiteral("the file ends inside a block")))
         << Lines[4].toStdString();
+}
+
+TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeSoOnce) {
+    // Testing.accdb with the complete text export an add-in wrote from it, under a name the
+    // wizard takes for a database.
+    namespace fs = std::filesystem;
+    const fs::path Data = fs::path(QUORVEX_TEST_DATA) / "vcs-testing";
+    const fs::path Folder(ToFileName(Dir.filePath(QStringLiteral("t"))));
+    fs::create_directories(Folder);
+    fs::copy_file(Data / "Testing.accdb", Folder / "Testing.mdb");
+    fs::copy(Data / "Testing.accdb.src", Folder / "Testing.mdb.src", fs::copy_options::recursive);
+    const QString File = FromFileName((Folder / "Testing.mdb").string());
+    QStringList Messages;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        {
+            TMessageBoxAnswers Answers(Messages);
+            Pick(File);
+            EXPECT_EQ(ScanMDB->Forms().Count(), 1);
+            EXPECT_TRUE(Messages.isEmpty()) << "the export holds every form and report";
+            fs::remove_all(Folder / "Testing.mdb.src");
+            Pick(File);
+            EXPECT_EQ(ScanMDB->Forms().Count(), 1);
+            EXPECT_EQ(ScanMDB->Reports().Count(), 2);
+        }
+        frmScanWizard->ui->btnCancel->click();
+    });
+    Main().sbScanClick();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    ASSERT_EQ(Messages.size(), 1);
+    EXPECT_EQ(
+        Messages[0],
+        QStringLiteral("The forms and reports of Testing.mdb were read from the database file, which gives "
+                       "only their controls' names and types: their property values (formats, control "
+                       "sources, default values) are not scanned.\nTo have them scanned, put a text export "
+                       "of the database (Access's SaveAsText files in the folders forms, reports and "
+                       "modules) into the folder ") +
+            File + QStringLiteral(".src/."));
 }
 
 // A file that cannot be read leaves nothing to scan: Next is disabled, so that the project read
@@ -882,8 +951,12 @@ TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInIt
 TEST_F(ScanWindowsTest, TheListOfAddOnsShowsAgainAfterADatabaseWasPicked) {
     ScanProjectFile(SampleProject(), 1);
     const QString Database = CopyDatabase(Dir.filePath(QStringLiteral("db")), "nwind.mdb");
+    QStringList Messages;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Pick(Database);
+        {
+            TMessageBoxAnswers Answers(Messages); // forms read without their property values
+            Pick(Database);
+        }
         EXPECT_TRUE(frmScanWizard->ui->lstVBXs->isHidden());
         frmScanWizard->ui->btnCancel->click();
     });

@@ -3,7 +3,10 @@
 #include "platform/ui/Text.h"
 #include "tests/support/ModalHelper.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QTreeWidgetItem>
 
 #include <gtest/gtest.h>
@@ -119,6 +122,20 @@ TfrmMain& TScanningTest::Main() {
     if (!mMain)
         mMain = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList{});
     return *mMain;
+}
+
+TMessageBoxAnswers::TMessageBoxAnswers(QStringList& Texts) {
+    QObject::connect(&mTimer, &QTimer::timeout, [&Texts] {
+        auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (Box == nullptr || !Box->isVisible())
+            return;
+        Texts.append(Box->text());
+        if (QAbstractButton* Ok = Box->button(QMessageBox::Ok))
+            Ok->click();
+        else
+            Box->done(QMessageBox::Ok);
+    });
+    mTimer.start(5);
 }
 
 } // namespace scannertest

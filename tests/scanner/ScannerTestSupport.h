@@ -12,7 +12,9 @@
 #include "tests/support/ModalHelper.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +45,16 @@ std::vector<std::string> Entries(const TStringList& List);
 
 std::string ReadFile(const QString& Name);
 void WriteFile(const QString& Name, const std::string& Bytes);
+
+/// While it lives, every message box that shows is answered with its OK button and its text
+/// appended to Texts.
+class TMessageBoxAnswers {
+public:
+    explicit TMessageBoxAnswers(QStringList& Texts);
+
+private:
+    QTimer mTimer;
+};
 
 /// Tests that scan through the program's windows: a program folder of their own (Dir) with a
 /// word list of Date, Now and Year, the windows the scans open, and the main window, made on

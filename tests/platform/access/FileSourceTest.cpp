@@ -7,13 +7,16 @@
 #include "platform/dao/Snapshot.h"
 #include "platform/rtl/TextCodec.h"
 #include "tests/platform/access/AccessTestSupport.h"
+#include "tests/platform/dao/CatalogueDump.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -244,4 +247,266 @@ TEST(FileSourceTest, AnUnreadableProjectIsNeverTakenForFormsWithoutCode) {
               std::string::npos);
     EXPECT_NE(OleMessage([&] { Source.ModuleCode("Startup"); }).find("its VBA project cannot be read"),
               std::string::npos);
+}
+
+// Real files of every layout, and copies of them in the layouts no fixture shows: what the file
+// holds is read whole, and damage to the tables of forms, reports and code costs only the objects
+// it touches, each named with the reason.
+
+namespace {
+
+std::string ReadFile(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), {});
+}
+
+void WriteFile(const std::string& Path, const std::string& Data) {
+    std::ofstream(Path, std::ios::binary | std::ios::trunc) << Data;
+}
+
+/// Data written as Name into the folder Sub of Dir; the file's full name.
+std::string WriteCopy(const TempDir& Dir, const char* Sub, const std::string& Name, const std::string& Data) {
+    fs::create_directories(Dir.Path / Sub);
+    const std::string File = (Dir.Path / Sub / fs::path(Name).filename()).string();
+    WriteFile(File, Data);
+    return File;
+}
+
+std::uint32_t U32At(const std::string& B, std::size_t At) {
+    std::uint32_t V;
+    std::memcpy(&V, B.data() + At, 4);
+    return V;
+}
+
+std::size_t U16At(const std::string& B, std::size_t At) {
+    return static_cast<std::uint8_t>(B[At]) | static_cast<std::size_t>(static_cast<std::uint8_t>(B[At + 1]))
+                                                  << 8;
+}
+
+/// A Jet file's pages: their size, and where a data page keeps its row count.
+struct Pages {
+    std::size_t Size, CountAt;
+    explicit Pages(const std::string& Data)
+        : Size(Data[0x14] == 0 ? 2048 : 4096), CountAt(Data[0x14] == 0 ? 8 : 12) {}
+};
+
+/// The data pages of the table whose definition is on page Definition.
+std::vector<std::size_t> TablePages(const std::string& Data, std::uint32_t Definition) {
+    const Pages P(Data);
+    std::vector<std::size_t> Out;
+    for (std::size_t N = 3; N < Data.size() / P.Size; ++N)
+        if (Data[N * P.Size] == 1 && U32At(Data, N * P.Size + 4) == Definition)
+            Out.push_back(N);
+    return Out;
+}
+
+/// The definition pages of the tables that hold forms, reports and code (their Id in MSysObjects).
+constexpr std::uint32_t kTestingStorage = 43;
+
+/// What Access serves of every form, report and module, object by object: its controls or its
+/// code, or the message of the error it raises.
+std::map<std::string, std::string> Objects(Application& App, const TempDir& Dir) {
+    std::map<std::string, std::string> Out;
+    for (const auto& [Container, Kind, Prefix] :
+         {std::tuple{"Forms", acForm, "Form_"}, {"Reports", acReport, "Report_"}, {"Modules", acModule, ""}})
+        for (const std::string& Name : Documents(App, Container)) {
+            std::string& Text = Out[std::string(Prefix) + Name];
+            try {
+                if (Kind != acModule) {
+                    std::shared_ptr<AccessObject> O;
+                    if (Kind == acForm) {
+                        App.DoCmd().OpenForm(Name, acDesign);
+                        O = App.Forms(Name);
+                    } else {
+                        App.DoCmd().OpenReport(Name, acDesign);
+                        O = App.Reports(Name);
+                    }
+                    for (int I = 0; I < O->Controls().Count(); ++I)
+                        Text +=
+                            O->Controls().Item(I).Name() + "/" + O->Controls().Item(I).ControlType() + "\n";
+                    App.DoCmd().Close(Kind, Name);
+                }
+                for (const std::string& L : Output(App, Prefix + Name, Dir))
+                    Text += L + "\n";
+            } catch (const EOleException& E) {
+                Text += "! " + E.Message();
+            }
+        }
+    return Out;
+}
+
+std::map<std::string, std::string> Objects(const std::string& File, const TempDir& Dir) {
+    auto App = Application::Create();
+    App->OpenCurrentDatabase(File);
+    return Objects(*App, Dir);
+}
+
+int Unread(const std::map<std::string, std::string>& Objects) {
+    return static_cast<int>(std::count_if(Objects.begin(), Objects.end(), [](const auto& O) {
+        return O.second.find("! ") != std::string::npos &&
+               O.second.find("has no module") == std::string::npos;
+    }));
+}
+
+} // namespace
+
+TEST(FileSourceTest, ChunksPastTheStatedEndAreLeftOversAndTheWholeProjectIsRead) {
+    // Its MSysAccessObjects holds two chunks beyond the length its header row states.
+    TempDir Dir;
+    const auto Read = Objects(CopyAlone(Dir, "Northwind-chunks.mdb"), Dir);
+    ASSERT_EQ(Read.size(), 3u); // 2 reports, 1 module: what its catalogue lists
+    EXPECT_EQ(Unread(Read), 0);
+    EXPECT_NE(Read.at("Report_Summary of Sales by Quarter").find("/TextBox\n"), std::string::npos);
+    EXPECT_NE(Read.at("Northwind Help Function").find("Option Compare Database"), std::string::npos);
+}
+
+TEST(FileSourceTest, Jet3CodeKeptOnlyInMSysModules2ReadsAsFromTheProject) {
+    // nwind.mdb keeps every module in MSysAccessObjects and in MSysModules2, and the controls of
+    // forms and reports without code in MSysObjects as well. Renamed in the catalogue, its
+    // MSysAccessObjects is no longer found: what is left is the Access 95 layout.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "nwind.mdb");
+    std::string Data = ReadFile(Original);
+    const Pages P(Data);
+    int Renamed = 0;
+    for (std::size_t N = 3; N < Data.size() / P.Size; ++N)
+        if (Data[N * P.Size] == 1 && U32At(Data, N * P.Size + 4) == 2)
+            for (std::size_t At = Data.find("MSysAccessObjects", N * P.Size); At < (N + 1) * P.Size;
+                 At = Data.find("MSysAccessObjects", At + 1), ++Renamed)
+                Data[At + 16] = 'X';
+    ASSERT_EQ(Renamed, 1);
+    const std::string Legacy = WriteCopy(Dir, "jet3", "nwind.mdb", Data);
+
+    const auto Expected = Objects(Original, Dir);
+    ASSERT_EQ(Unread(Expected), 0);
+    const auto Read = Objects(Legacy, Dir);
+    EXPECT_EQ(Read.size(), 21u + 13u + 3u);
+    for (const auto& [Name, Text] : Expected)
+        EXPECT_EQ(Read.at(Name), Text) << Name;
+}
+
+TEST(FileSourceTest, RowsFlaggedDeletedInTheObjectStoreAreNoRows) {
+    // Rows flagged deleted (0x8000 in the row offset) hold whatever was left there, here bytes
+    // that frame no row. One is added to every data page of MSysAccessStorage that has room.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "vcs-testing/Testing.accdb");
+    std::string Data = ReadFile(Original);
+    const Pages P(Data);
+    int Added = 0;
+    for (const std::size_t N : TablePages(Data, kTestingStorage)) {
+        const std::size_t Page = N * P.Size, Count = U16At(Data, Page + P.CountAt);
+        const std::size_t TableEnd = P.CountAt + 2 + 2 * Count;
+        const std::size_t Lowest = Count == 0 ? P.Size : U16At(Data, Page + TableEnd - 2) & 0x1FFF;
+        if (Lowest < TableEnd + 2 + 24)
+            continue;
+        const std::size_t Start = Lowest - 24;
+        std::fill_n(Data.begin() + static_cast<std::ptrdiff_t>(Page + Start), 24, '\xEE');
+        Data[Page + TableEnd] = static_cast<char>(Start & 0xFF);
+        Data[Page + TableEnd + 1] = static_cast<char>(Start >> 8 | 0x80);
+        Data[Page + P.CountAt] = static_cast<char>((Count + 1) & 0xFF);
+        Data[Page + P.CountAt + 1] = static_cast<char>((Count + 1) >> 8);
+        ++Added;
+    }
+    ASSERT_GT(Added, 0);
+    const std::string Flagged = WriteCopy(Dir, "deleted", "Testing.accdb", Data);
+    EXPECT_EQ(daotest::Catalogue(Flagged), daotest::Catalogue(Original));
+    EXPECT_EQ(Objects(Flagged, Dir), Objects(Original, Dir));
+}
+
+TEST(FileSourceTest, DamageToTheObjectStoreCostsOnlyTheObjectsItTouches) {
+    // Damage of the kinds real files show (zeroed pages, flipped row offsets, overwritten bytes),
+    // confined to the pages of the table that holds forms, reports and code.
+    TempDir Dir;
+    int Cases = 0, Named = 0;
+    for (const auto& [Database, Definition] : {std::pair<std::string, std::uint32_t>{"nwind.mdb", 996},
+                                               {"Northwind2000.mdb", 498},
+                                               {"vcs-testing/Testing.accdb", kTestingStorage}}) {
+        const std::string Original = CopyAlone(Dir, Database);
+        const std::string Data = ReadFile(Original);
+        const Pages P(Data);
+        const std::vector<std::size_t> Store = TablePages(Data, Definition);
+        ASSERT_GE(Store.size(), 2u) << Database;
+        const std::string Catalogue = daotest::Catalogue(Original, false);
+        const auto Expected = Objects(Original, Dir);
+        std::mt19937 Rng(2121);
+        std::vector<std::string> Damaged(1, Data);
+        std::fill_n(Damaged[0].begin() + static_cast<std::ptrdiff_t>(Definition * P.Size), P.Size, '\0');
+        for (const std::size_t N : {Store.front(), Store[Store.size() / 2], Store.back()}) {
+            std::string D = Data;
+            std::fill_n(D.begin() + static_cast<std::ptrdiff_t>(N * P.Size), P.Size, '\0');
+            Damaged.push_back(D);
+            D = Data;
+            D[N * P.Size + P.CountAt + 3] ^= 0x04; // the first row's offset
+            Damaged.push_back(D);
+            D = Data;
+            for (int H = 0; H < 40; ++H)
+                D[N * P.Size + 200 + Rng() % (P.Size - 200)] = static_cast<char>(Rng());
+            Damaged.push_back(D);
+        }
+        for (const std::string& D : Damaged) {
+            const std::string File = WriteCopy(Dir, "damaged", Database, D);
+            ++Cases;
+            EXPECT_EQ(daotest::Catalogue(File, false), Catalogue) << Database << " case " << Cases;
+            const auto Read = Objects(File, Dir);
+            ASSERT_EQ(Read.size(), Expected.size());
+            for (const auto& [Name, Text] : Read) {
+                if (Text == Expected.at(Name))
+                    continue;
+                // Unread, and said so: the object's name and the reason after it.
+                const std::size_t At = Text.find("! ");
+                ASSERT_NE(At, std::string::npos) << Name << ": read otherwise than from the original";
+                EXPECT_NE(Text.find(Name.starts_with("Form_") || Name.starts_with("Report_")
+                                        ? Name.substr(Name.find('_') + 1)
+                                        : Name,
+                                    At),
+                          std::string::npos)
+                    << Text;
+                EXPECT_NE(Text.find("': ", At), std::string::npos) << Text;
+                ++Named;
+            }
+        }
+    }
+    EXPECT_EQ(Cases, 30);
+    EXPECT_GT(Named, 20); // the damage did reach objects
+}
+
+TEST(FileSourceTest, ALongValueOfTheObjectStoreThatCannotBeReadCostsOnlyItsObject) {
+    // The control list of a report of Testing.accdb is a long value of MSysAccessStorage, a row of
+    // a page of long values ("LVAL"). Its offset made that of the row before it, it holds no bytes.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "vcs-testing/Testing.accdb");
+    std::string Data = ReadFile(Original);
+    const Pages P(Data);
+    std::size_t Slot = 0;
+    for (std::size_t N = 3; N < Data.size() / P.Size && Slot == 0; ++N) {
+        const std::size_t Page = N * P.Size;
+        if (Data[Page] != 1 || Data.compare(Page + 4, 4, "LVAL") != 0)
+            continue;
+        for (std::size_t R = 1; R < U16At(Data, Page + P.CountAt) && Slot == 0; ++R) {
+            const std::size_t At = Page + P.CountAt + 2 + 2 * R, Offset = U16At(Data, At);
+            if (Offset < 0x1000 && Data.compare(Page + Offset, 4, "\xF7\xEA\xCD\xAC") == 0 &&
+                U16At(Data, At - 2) < 0x1000)
+                Slot = At;
+        }
+    }
+    ASSERT_NE(Slot, 0u);
+    Data[Slot] = Data[Slot - 2];
+    Data[Slot + 1] = Data[Slot - 1];
+    const std::string File = WriteCopy(Dir, "lval", "Testing.accdb", Data);
+    EXPECT_EQ(daotest::Catalogue(File), daotest::Catalogue(Original));
+    const auto Expected = Objects(Original, Dir);
+    const auto Read = Objects(File, Dir);
+    std::vector<std::string> Differ;
+    for (const auto& [Name, Text] : Read)
+        if (Text != Expected.at(Name)) {
+            Differ.push_back(Name);
+            EXPECT_NE(
+                Text.find("' cannot be read from '" + File +
+                          "': the file is damaged: a long value of column Lv of table MSysAccessStorage "
+                          "is damaged."),
+                std::string::npos)
+                << Text;
+        }
+    ASSERT_EQ(Differ.size(), 1u);
+    EXPECT_TRUE(Differ[0].starts_with("Report_")) << Differ[0];
 }

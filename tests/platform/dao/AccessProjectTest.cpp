@@ -195,40 +195,101 @@ TEST(AccessProjectTest, AProjectWithoutSourceSaysSoOnce) {
     EXPECT_EQ(P.Forms.size(), 2u); // the designs are read all the same
 }
 
-TEST(AccessProjectTest, ChunksFillTheirGapsWithZerosAndRefuseWhatDoesNotFit) {
+TEST(AccessProjectTest, ChunksFillTheirGapsWithZerosAndLeaveOutWhatDoesNotBelong) {
     auto Row = [](std::int32_t Id, std::string Data) {
         StorageRow R;
         R.Id = Id;
         R.Data = std::move(Data);
         return R;
     };
-    // Chunk 2 is left out (all zeros); chunk 4 is the tail, stored at full size with leftovers.
+    std::vector<std::string> Problems;
+    // Chunk 2 is left out (all zeros); chunk 4 is the tail, stored at full size with leftovers;
+    // chunk 6 lies wholly past the stated end, left over from a longer file written before.
     const std::vector<StorageRow> Rows = {Row(3, "CCCC"), Row(0, U32(5) + U32(14)), Row(1, "AAAA"),
-                                          Row(4, "DDxx")};
-    EXPECT_EQ(AssembleChunks(Rows, 4), std::string("AAAA\0\0\0\0CCCCDD", 14));
-    EXPECT_EQ(AssembleChunks({Row(0, U32(5) + U32(6))}, 4), std::string(6, '\0'));
+                                          Row(4, "DDxx"), Row(6, "FFFF")};
+    EXPECT_EQ(AssembleChunks(Rows, 4, Problems), std::string("AAAA\0\0\0\0CCCCDD", 14));
+    EXPECT_EQ(AssembleChunks({Row(0, U32(5) + U32(6))}, 4, Problems), std::string(6, '\0'));
+    EXPECT_TRUE(Problems.empty());
 
-    EXPECT_THROW(AssembleChunks({Row(1, "AAAA")}, 4), AccessFileError);                        // no header
-    EXPECT_THROW(AssembleChunks({Row(0, U32(4) + U32(8))}, 4), AccessFileError);               // wrong header
-    EXPECT_THROW(AssembleChunks({Row(0, U32(5) + U32(8)), Row(3, "CC")}, 4), AccessFileError); // past the end
-    EXPECT_THROW(AssembleChunks({Row(0, U32(5) + U32(8)), Row(1, "AAAAA")}, 4), AccessFileError);
-    EXPECT_THROW(AssembleChunks({Row(0, U32(5) + U32(8)), Row(-1, "A")}, 4), AccessFileError);
-    EXPECT_THROW(AssembleChunks({Row(0, U32(5) + U32(0xFFFFFFF0))}, 4), AccessFileError);
+    // A chunk that cannot belong, or whose row could not be read, costs only its own place, and
+    // is named.
+    StorageRow Unread = Row(3, {});
+    Unread.Damage = "a long value is damaged";
+    EXPECT_EQ(
+        AssembleChunks({Row(0, U32(5) + U32(12)), Row(1, "AAAAA"), Row(2, "BBBB"), Row(-1, "A"), Unread}, 4,
+                       Problems),
+        std::string("\0\0\0\0BBBB\0\0\0\0", 12));
+    EXPECT_EQ(Problems, (std::vector<std::string>{
+                            "MSysAccessObjects holds a damaged chunk (ID 1)",
+                            "MSysAccessObjects holds a damaged chunk (ID -1)",
+                            "MSysAccessObjects holds a damaged chunk (ID 3: a long value is damaged)"}));
+
+    EXPECT_THROW(AssembleChunks({Row(1, "AAAA")}, 4, Problems), AccessFileError);          // no header
+    EXPECT_THROW(AssembleChunks({Row(0, U32(4) + U32(8))}, 4, Problems), AccessFileError); // wrong header
+    EXPECT_THROW(AssembleChunks({Row(0, U32(5) + U32(0xFFFFFFF0))}, 4, Problems), AccessFileError);
     EXPECT_THROW(ReadCompoundFile(std::string(1024, '\0')), AccessFileError);
 }
 
+TEST(AccessProjectTest, TheAccess95LayoutFillsWhatTheProjectLacks) {
+    // MSysModules2 keeps the source compressed inside the compiled code, other data after it.
+    const std::string Source =
+        "Attribute VB_Name = \"Form_Orders\"\r\nSub S()\r\n" + std::string(5000, 'x') + "\r\nEnd Sub\r\n";
+    const std::string Code =
+        std::string(200, '\x7f') + "Attribut" + Compress(Source) + std::string(90, '\x11');
+    EXPECT_EQ(LegacyModuleSource(Code), Source);
+    EXPECT_THROW(LegacyModuleSource(std::string(300, '\x7f')), AccessFileError);
+
+    FileProject P = ReadAccessProject(SampleTree(1252, "a\r\n", "b\r\n"));
+    P.Forms.pop_back(); // Customers
+    AddLegacyObjects({{LegacyObject::Form, "Orders", Code, RealTypeInfo()},
+                      {LegacyObject::Form, "Customers", {}, RealTypeInfo()},
+                      {LegacyObject::Report, "Invoice", std::string(40, '\x7f'), "damaged"},
+                      {LegacyObject::Module, "Startup", Code, {}}},
+                     P);
+    // What the project holds stays: Form_Orders' code and the design of Orders.
+    ASSERT_EQ(P.Modules.size(), 3u);
+    EXPECT_EQ(P.Modules[0].Code, "a\r\n");
+    EXPECT_EQ(P.Modules[2].Name, "Startup");
+    EXPECT_FALSE(P.Modules[2].Class);
+    EXPECT_EQ(P.Modules[2].Code, Source);
+    ASSERT_EQ(P.Forms.size(), 2u);
+    EXPECT_EQ(P.Forms[1].Name, "Customers");
+    EXPECT_EQ(P.Forms[1].Controls.size(), 8u);
+    EXPECT_TRUE(P.Reports.empty());
+    EXPECT_EQ(
+        P.Problems,
+        (std::vector<std::string>{
+            "the code of module 'Report_Invoice' cannot be read (MSysModules2 holds no source code of it "
+            "that can be read)",
+            "the design of the report 'Invoice' cannot be read (its control list does not start with its "
+            "signature)"}));
+}
+
 TEST(AccessProjectTest, TheStorageTreeHangsFromItsRootAndIgnoresStrayRows) {
-    auto Row = [](std::int32_t Id, std::int32_t Parent, std::string Name, int Type, std::string Data = {}) {
-        return StorageRow{Id, Parent, std::move(Name), Type, std::move(Data)};
+    auto Row = [](std::int32_t Id, std::int32_t Parent, std::string Name, int Type, std::string Data = {},
+                  std::string Damage = {}) {
+        return StorageRow{Id, Parent, std::move(Name), Type, std::move(Data), std::move(Damage)};
     };
     const StorageNode Root = StorageTree({
-        Row(2, 2, "MSysAccessStorage_SCRATCH", 1), Row(1, 1, "MSysAccessStorage_ROOT", 1),
-        Row(4, 1, "VBA", 1), Row(5, 4, "dir", 2, "xyz"), Row(6, 2, "Lost", 2, "scratch"),
-        Row(7, 8, "Loop", 1), Row(8, 7, "Loop", 1), // a cycle off the tree
+        Row(2, 2, "MSysAccessStorage_SCRATCH", 1),
+        Row(1, 1, "MSysAccessStorage_ROOT", 1),
+        Row(4, 1, "VBA", 1),
+        Row(5, 4, "dir", 2, "xyz"),
+        Row(6, 2, "Lost", 2, "scratch"),
+        Row(7, 8, "Loop", 1),
+        Row(8, 7, "Loop", 1), // a cycle off the tree
+        Row(9, 4, "Module1", 2, {}, "a long value is damaged"),
     });
     ASSERT_EQ(Root.Children.size(), 1u);
     ASSERT_NE(Root.Find("vba/DIR"), nullptr);
-    EXPECT_EQ(Root.Find("VBA/dir")->Data, "xyz");
+    EXPECT_EQ(Root.Find("VBA/dir")->Bytes(), "xyz");
+    // A stream whose row could not be read says why when it is used.
+    try {
+        Root.Find("VBA/Module1")->Bytes();
+        ADD_FAILURE() << "a damaged stream was read";
+    } catch (const AccessFileError& E) {
+        EXPECT_STREQ(E.what(), "a long value is damaged");
+    }
     EXPECT_EQ(Root.Find("Lost"), nullptr);
     EXPECT_THROW(StorageTree({Row(3, 3, "Other", 1)}), AccessFileError);
     EXPECT_THROW(

@@ -4,6 +4,7 @@
 
 #include "platform/dao/DAO.h"
 #include "platform/dao/JetFormat.h"
+#include "tests/platform/dao/CatalogueDump.h"
 
 #include <gtest/gtest.h>
 
@@ -18,50 +19,6 @@ namespace {
 std::string ReadFile(const std::string& Path) {
     std::ifstream In(Path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-std::string Text(const Variant& V) {
-    try {
-        return V.AsString();
-    } catch (const Exception&) {
-        return "<" + std::to_string(V.VarType()) + ">";
-    }
-}
-
-void DumpProperties(const dao::PropertyList& L, std::string& Out) {
-    for (int I = 0; I < L.Count(); ++I) {
-        Out += " " + L.Item(I).Name() + "=";
-        try {
-            Out += Text(L.Item(I).Value());
-        } catch (const EOleException&) {
-            Out += "-";
-        }
-    }
-    Out += "\n";
-}
-
-/// Everything the scans read through the engine, as text.
-std::string Catalogue(const std::string& File) {
-    auto Db = dao::DBEngine::Create()->Workspaces(0)->OpenDatabase(File, false, true, "");
-    std::string Out;
-    for (int I = 0; I < Db->TableDefs().Count(); ++I) {
-        const auto T = Db->TableDefs().Item(I);
-        DumpProperties(T->Properties(), Out);
-        for (int F = 0; F < T->Fields().Count(); ++F)
-            DumpProperties(T->Fields().Item(F).Properties(), Out);
-    }
-    for (int I = 0; I < Db->QueryDefs().Count(); ++I) {
-        const auto Q = Db->QueryDefs().Item(I);
-        DumpProperties(Q->Properties(), Out);
-        for (int F = 0; F < Q->Fields().Count(); ++F)
-            DumpProperties(Q->Fields().Item(F).Properties(), Out);
-    }
-    for (const char* Table : {"MSysIMEXSpecs", "MSysIMEXColumns"})
-        for (auto Rs = Db->OpenRecordset(std::string("SELECT * FROM ") + Table, 2, 512, 3); !Rs->EOF();
-             Rs->MoveNext())
-            for (int F = 0; F < Rs->Fields().Count(); ++F)
-                Out += Text(Rs->Fields().Item(F).Value()) + (F + 1 < Rs->Fields().Count() ? "\t" : "\n");
-    return Out;
 }
 
 struct Fixture {
@@ -127,13 +84,13 @@ TEST(DamagedDatabaseTest, OpensFailClearlyOrGiveTheWholeCatalogue) {
     for (const Fixture& F : kFixtures) {
         const std::string Path = std::string(QUORVEX_TEST_DATA "/") + F.File;
         const std::string Original = ReadFile(Path);
-        const std::string Expected = Catalogue(Path);
+        const std::string Expected = daotest::Catalogue(Path);
         int Refused = 0, Same = 0;
         for (const Damage& D : Damages(Original, F)) {
             const std::string File = (Dir / "damaged.mdb").string();
             std::ofstream(File, std::ios::binary | std::ios::trunc) << D.Data;
             try {
-                const std::string Got = Catalogue(File);
+                const std::string Got = daotest::Catalogue(File);
                 EXPECT_TRUE(D.MustFail.empty()) << F.File << ", " << D.What << ": opened";
                 EXPECT_TRUE(Got == Expected) << F.File << ", " << D.What << ": opened with another catalogue";
                 ++Same;
@@ -202,7 +159,8 @@ TEST(DamagedDatabaseTest, AFileNotClosedProperlyStillGivesAllItsRows) {
         const std::string File =
             (fs::temp_directory_path() / ("qxunclosed-" + std::to_string(getpid()) + ".mdb")).string();
         std::ofstream(File, std::ios::binary) << Data;
-        EXPECT_TRUE(WithoutCounts(Catalogue(File)) == WithoutCounts(Catalogue(Path))) << F.File;
+        EXPECT_TRUE(WithoutCounts(daotest::Catalogue(File)) == WithoutCounts(daotest::Catalogue(Path)))
+            << F.File;
         fs::remove(File);
     }
 }
