@@ -4,7 +4,7 @@
 // Both run on a warm cache. Counters: the best time of each, their ratio, and the matches found
 // by each (the same number: the tree has no hidden folders).
 
-#include "scanner/fScan.h"
+#include "scanner/FolderWalk.h"
 
 #include <benchmark/benchmark.h>
 
@@ -100,7 +100,7 @@ void BM_FolderSearch(benchmark::State& State) {
     std::size_t Found = 0;
     for (auto _ : State) {
         const auto T0 = std::chrono::steady_clock::now();
-        const std::vector<std::string> Results = TfrmProjects::SearchFolders(Tree.Root);
+        const std::vector<std::string> Results = SearchFolders(Tree.Root);
         Search = std::min(Search, Seconds(std::chrono::steady_clock::now() - T0));
         Found = Results.size();
         benchmark::DoNotOptimize(Results.data());

@@ -1,1 +1,1 @@
-quorvex_add_bench(foldersearch_bench SOURCES FolderSearchBench.cpp LIBS Quorvex::scanner)
+quorvex_add_bench(foldersearch_bench SOURCES FolderSearchBench.cpp LIBS Quorvex::folderwalk)

@@ -318,7 +318,7 @@ void TfrmMain::FileOpen() {
 void TfrmMain::OpenFile(const std::string& FileName) {
     // The file is read completely before anything is replaced: a file that cannot be read leaves
     // the document, its tree and the recent-files list as they were.
-    std::unique_ptr<TQuorvex> Opened = ReadDocument(FileName);
+    std::unique_ptr<TQuorvex> Opened = LoadScanDocument(FileName);
     ui->tvwFiles->setUpdatesEnabled(false);
     mTree->Clear();
     Document = std::move(Opened);
@@ -336,7 +336,7 @@ void TfrmMain::FileSave() {
         FileSaveAs();
         return;
     }
-    WriteDocument(*Document, mCurrentFileName);
+    SaveScanDocument(*Document, mCurrentFileName);
     Modified = false;
     SetCaption();
 }

@@ -10,7 +10,6 @@
 #include <QStringList>
 
 #include <string>
-#include <vector>
 
 class QListWidget;
 class QLineEdit;
@@ -30,13 +29,6 @@ class TfrmProjects final : public TModalForm {
 public:
     explicit TfrmProjects(QWidget* Parent = nullptr);
     ~TfrmProjects() override;
-
-    /// Every "*.mak", "*.vbp" and "*.mdb" (any letter case) in and below Start, in three groups
-    /// in that order, each in breadth-first order, names sorted by bytes within a folder. Folders
-    /// whose names begin with '.' are not searched, folders that cannot be listed add nothing,
-    /// and a folder reached twice (through symbolic links) is searched once. Start is a folder
-    /// without a trailing '/' (the root is "/"); the results read Start + '/' + name.
-    static std::vector<std::string> SearchFolders(const std::string& Start);
 
     /// The document name typed in step 1 (Windows-1252, as the document keeps it).
     std::string DocumentName() const;

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <concepts>
 #include <exception>
@@ -13,7 +14,6 @@
 #include <string>
 
 class QAction;
-class QWidget;
 class THelpWindow;
 
 /// Text of a hint before its first '|' (the tool tip); the whole hint when there is none.

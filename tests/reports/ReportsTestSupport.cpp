@@ -1,35 +1,16 @@
 #include "tests/reports/ReportsTestSupport.h"
 
 #include "platform/report/QuickRep.h"
-#include "platform/ui/Application.h"
 #include "reports/fPreview.h"
 #include "tests/support/ModalHelper.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QPainter>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace reportstest {
-namespace {
-class ReportsEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        mApp = std::make_unique<TApplication>();
-        mApp->SetTitle(QStringLiteral("Quorvex for VB"));
-        RegisterScanClasses();
-    }
-    void TearDown() override { mApp.reset(); }
-
-private:
-    std::unique_ptr<TApplication> mApp;
-};
-
-[[maybe_unused]] ::testing::Environment* const Environment =
-    ::testing::AddGlobalTestEnvironment(new ReportsEnvironment);
-} // namespace
 
 void FillImages(TImageList& List) {
     for (int I = 0; I < 24; ++I) {
@@ -108,23 +89,6 @@ void WithPreview(TQuickRep& Report, const std::function<void(TfrmPreview&)>& Act
     });
     Report.Preview();
     EXPECT_TRUE(Ran);
-}
-
-void AnswerFileDialog(const QString& Path, int FilterIndex, const std::function<void()>& Then) {
-    testsupport::AnswerNextModal([Path, FilterIndex, Then](QWidget* W) {
-        auto* Dialog = qobject_cast<QFileDialog*>(W);
-        if (Dialog == nullptr) {
-            ADD_FAILURE() << "the modal window is not a file dialog";
-            W->close();
-            return;
-        }
-        if (FilterIndex > 0)
-            Dialog->selectNameFilter(Dialog->nameFilters().value(FilterIndex - 1));
-        Dialog->selectFile(Path);
-        static_cast<QDialog*>(Dialog)->accept();
-        if (Then)
-            Then();
-    });
 }
 
 } // namespace reportstest

@@ -1,10 +1,11 @@
 #pragma once
-// Shared pieces of the report tests: the application object, pictures for the hit report,
-// scan documents built in code, file-dialog answers and a preview run that acts on its window.
+// Shared pieces of the report tests: pictures for the hit report, scan documents built in code
+// and a preview run that acts on its window.
 
 #include "platform/ui/ImageList.h"
 #include "scanmodel/ScanInfo.h"
 #include "tests/reports/ExportFiles.h"
+#include "tests/support/ModalHelper.h"
 
 #include <QString>
 
@@ -34,9 +35,6 @@ TProjectInfo* NewProject(const std::string& Name, std::vector<TModuleInfo*> Modu
 /// Runs Report's preview; once its window is up, Action runs on it and the window is closed.
 void WithPreview(TQuickRep& Report, const std::function<void(TfrmPreview&)>& Action);
 
-/// Answers the next file dialog: picks the name filter FilterIndex (from 1; 0 keeps the
-/// dialog's), types Path and accepts; then runs Then (to arm the answer to a window that the
-/// choice opens).
-void AnswerFileDialog(const QString& Path, int FilterIndex = 0, const std::function<void()>& Then = {});
+using testsupport::AnswerFileDialog;
 
 } // namespace reportstest

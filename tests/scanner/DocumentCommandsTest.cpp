@@ -50,7 +50,7 @@ protected:
     QString Path(const QString& Name) const { return Dir.filePath(Name); }
     std::string File(const QString& Name) const { return ToFileName(Path(Name)); }
     std::string SaveSample(const QString& Name) {
-        WriteDocument(*SampleDocument(), File(Name));
+        SaveScanDocument(*SampleDocument(), File(Name));
         return File(Name);
     }
     // Runs Command as the event loop would, returning the text of the error box it showed.
@@ -134,7 +134,7 @@ TEST_F(DocumentCommandsTest, ClosingSavesTheDocumentEvenWhenTheWordListsCannotBe
     EXPECT_TRUE(testsupport::AllAnswered());
     EXPECT_EQ(Text, FromFileName("Cannot create file " + Program + "ExcWords.TXT\nCannot create file " +
                                  Program + "KeyWords.TXT"));
-    EXPECT_EQ(ReadDocument(Saved)->Name, "Kept");
+    EXPECT_EQ(LoadScanDocument(Saved)->Name, "Kept");
     EXPECT_EQ(Document, nullptr);
 }
 
@@ -170,7 +170,7 @@ TEST_F(DocumentCommandsTest, SaveAsAddsTheExtensionOnlyWhenTheFileNameHasNone) {
     EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("plain/audit.qxs")));
     EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + Path(QStringLiteral("plain/audit.qxs")));
     EXPECT_FALSE(Modified);
-    EXPECT_EQ(ReadDocument(W.CurrentFileName())->Name, "Untitled");
+    EXPECT_EQ(LoadScanDocument(W.CurrentFileName())->Name, "Untitled");
 
     // A dot in a folder name does not count as the file's extension; one in the name does.
     AnswerFileDialog(Path(QStringLiteral("my.docs/audit")));
@@ -179,7 +179,7 @@ TEST_F(DocumentCommandsTest, SaveAsAddsTheExtensionOnlyWhenTheFileNameHasNone) {
     AnswerFileDialog(Path(QStringLiteral("my.docs/audit.v2")));
     W.FileSaveAs();
     EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("my.docs/audit.v2")));
-    EXPECT_EQ(ReadDocument(W.CurrentFileName())->Name, "Untitled");
+    EXPECT_EQ(LoadScanDocument(W.CurrentFileName())->Name, "Untitled");
     // Saving does not touch the recent files.
     EXPECT_TRUE(RecentFiles().isEmpty());
 }
@@ -223,7 +223,7 @@ TEST_F(DocumentCommandsTest, SaveAsAsksBeforeReplacingAndOpenFindsTheFileTypedWi
         W.FileSaveAs();
         EXPECT_TRUE(testsupport::AllAnswered());
         EXPECT_EQ(W.CurrentFileName(), Saved);
-        EXPECT_EQ(ReadDocument(Saved)->Name, "Replacement");
+        EXPECT_EQ(LoadScanDocument(Saved)->Name, "Replacement");
         EXPECT_EQ(QDir(Path(Folder)).entryList(QDir::Files), QStringList({Existing.section(u'/', 1)}));
 
         W.FileNew();
@@ -262,7 +262,7 @@ TEST_P(FullDiskSaveTest, KeepsTheSavedFileAndTheChanges) {
     if (!Full.Ready())
         GTEST_SKIP() << Full.Problem();
     TfrmMain& W = Open();
-    WriteDocument(*SampleDocument(), Saved);
+    SaveScanDocument(*SampleDocument(), Saved);
     W.OpenFile(Saved);
     const std::string Before = ReadFile(FromFileName(Saved));
     TModuleInfo& Module = *Document->GetProject(0)->GetModule(0);
@@ -367,7 +367,7 @@ TEST_F(DocumentCommandsTest, NewAsksBeforeDroppingChangesUnlessAutoSaveIsOn) {
     Document->AutoSave = true;
     AnswerFileDialog(Path(QStringLiteral("work")));
     W.FileNew();
-    EXPECT_EQ(ReadDocument(File(QStringLiteral("work.qxs")))->Name, "Work");
+    EXPECT_EQ(LoadScanDocument(File(QStringLiteral("work.qxs")))->Name, "Work");
     EXPECT_EQ(Document->Name, "Untitled");
     EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
 }

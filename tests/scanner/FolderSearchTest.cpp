@@ -42,10 +42,6 @@
 #include <filesystem>
 #include <functional>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using namespace scannertest;
 namespace fs = std::filesystem;
 
@@ -132,59 +128,6 @@ TEST_F(FolderSearchTest, ListsProjectsThenDatabasesBreadthFirstInAnyCaseAndSkips
                      QStringLiteral("b.vbp"), QStringLiteral("sub1/D.VBP"), QStringLiteral("sub2/h.vbp"),
                      QStringLiteral("sub1/deep/f.Vbp"), QStringLiteral("sub1/x.mdb/inner.vbp"),
                      QStringLiteral("z.mdb"), QStringLiteral("sub1/x.mdb"), QStringLiteral("sub2/e.Mdb")}));
-
-    // A folder that does not exist gives an empty list, and the wizard still moves on.
-    EXPECT_TRUE(TfrmProjects::SearchFolders(ToFileName(At(QStringLiteral("missing")))).empty());
-}
-
-TEST_F(FolderSearchTest, SymbolicLinksAreListedButNoFolderIsSearchedTwice) {
-    Touch(QStringLiteral("tree/a/real.vbp"));
-    Touch(QStringLiteral("other/o.vbp"));
-    const fs::path Root = ToFileName(At(QStringLiteral("tree")));
-    fs::create_directory_symlink(Root, Root / "a" / "loop");                     // back to the top
-    fs::create_directory_symlink(Root / "a", Root / "a" / "self");               // to itself
-    fs::create_directory_symlink(Root.parent_path() / "other", Root / "db.mdb"); // a folder elsewhere
-    fs::create_symlink(Root / "a" / "real.vbp", Root / "alias.vbp");
-    fs::create_symlink(Root / "gone", Root / "dangling.mak");
-
-    const std::vector<std::string> Found = TfrmProjects::SearchFolders(Root.string());
-    const std::string R = Root.string() + "/";
-    EXPECT_EQ(Found, (std::vector<std::string>{R + "dangling.mak", R + "alias.vbp", R + "a/real.vbp",
-                                               R + "db.mdb/o.vbp", R + "db.mdb"}));
-}
-
-TEST_F(FolderSearchTest, AFolderThatCannotBeListedAddsNothingAndStopsNothing) {
-    Touch(QStringLiteral("tree/a.vbp"));
-    Touch(QStringLiteral("tree/locked/b.vbp"));
-    Touch(QStringLiteral("tree/locked/inner/c.vbp"));
-    Touch(QStringLiteral("tree/open/d.vbp"));
-    const std::string Root = ToFileName(At(QStringLiteral("tree")));
-    ASSERT_EQ(::chmod((Root + "/locked").c_str(), 0), 0);
-    const std::vector<std::string> Expected{Root + "/a.vbp", Root + "/open/d.vbp"};
-
-    if (::geteuid() != 0) {
-        EXPECT_EQ(TfrmProjects::SearchFolders(Root), Expected);
-        ::chmod((Root + "/locked").c_str(), 0755);
-        return;
-    }
-    // Permissions do not bind root: the search runs in a child that gives up root's rights and
-    // answers through its exit status.
-    ASSERT_EQ(::chmod(ToFileName(Dir.path()).c_str(), 0755), 0);
-    const pid_t Child = ::fork();
-    ASSERT_GE(Child, 0);
-    if (Child == 0) {
-        constexpr uid_t Nobody = 65534;
-        if (::setgid(Nobody) != 0 || ::setuid(Nobody) != 0)
-            ::_exit(77);
-        ::_exit(TfrmProjects::SearchFolders(Root) == Expected ? 0 : 1);
-    }
-    int Status = 0;
-    ::waitpid(Child, &Status, 0);
-    ::chmod((Root + "/locked").c_str(), 0755);
-    ASSERT_TRUE(WIFEXITED(Status));
-    if (WEXITSTATUS(Status) == 77)
-        GTEST_SKIP() << "cannot give up root's rights here";
-    EXPECT_EQ(WEXITSTATUS(Status), 0) << "the child's search differs";
 }
 
 TEST_F(FolderSearchTest, NextWaitsForAFolderFromTheDialogAndAnEmptyPathKeepsTheWizardOnStep1) {

@@ -4,7 +4,7 @@
 #include "platform/ui/Text.h"
 #include "reports/fPreview.h"
 #include "reports/rptHits.h"
-#include "scanner/DocumentFile.h"
+#include "scanmodel/ScanInfo.h"
 #include "scanner/Main.h"
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
@@ -30,7 +30,7 @@ class ReportCommandsTest : public ::testing::Test {
 protected:
     ReportCommandsTest() {
         const std::string Name = File(QStringLiteral("audit.qxs"));
-        WriteDocument(*SampleDocument(), Name);
+        SaveScanDocument(*SampleDocument(), Name);
         Main.OpenFile(Name);
     }
     ~ReportCommandsTest() override { Modified = false; }

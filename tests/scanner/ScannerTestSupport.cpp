@@ -1,13 +1,11 @@
 #include "tests/scanner/ScannerTestSupport.h"
 
-#include "platform/ui/Application.h"
 #include "platform/ui/Text.h"
 #include "tests/support/ModalHelper.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QTreeWidgetItem>
 
@@ -15,23 +13,6 @@
 
 namespace scannertest {
 namespace {
-
-// One application object for the whole test program, made once the QApplication exists.
-class ScannerEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        mApp = std::make_unique<TApplication>();
-        mApp->SetTitle(QStringLiteral("Quorvex for VB"));
-        RegisterScanClasses();
-    }
-    void TearDown() override { mApp.reset(); }
-
-private:
-    std::unique_ptr<TApplication> mApp;
-};
-
-[[maybe_unused]] ::testing::Environment* const Environment =
-    ::testing::AddGlobalTestEnvironment(new ScannerEnvironment);
 
 THitInfo* NewHit(const std::string& Variable, TCompliant Rating, Longint Line) {
     auto* Hit = new THitInfo;
@@ -56,26 +37,6 @@ T* NewObject(const std::string& Name, Longint Image, Longint Lines) {
     return Object;
 }
 } // namespace
-
-void AnswerFileDialog(const QString& Path) {
-    testsupport::AnswerNextModal([Path](QWidget* W) {
-        auto* Dialog = qobject_cast<QFileDialog*>(W);
-        if (Dialog == nullptr) {
-            ADD_FAILURE() << "the modal window is not a file dialog";
-            W->close();
-            return;
-        }
-        Dialog->selectFile(Path);
-        static_cast<QDialog*>(Dialog)->accept();
-    });
-}
-
-void CancelFileDialog() {
-    testsupport::AnswerNextModal([](QWidget* W) {
-        EXPECT_NE(qobject_cast<QFileDialog*>(W), nullptr);
-        static_cast<QDialog*>(W)->reject();
-    });
-}
 
 std::unique_ptr<TQuorvex> SampleDocument() {
     auto Doc = std::make_unique<TQuorvex>();

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the scanner's window tests: the application object, answers for the file
-// dialogs, and a sample scan document with a project and a database.
+// Shared pieces of the scanner's window tests: a sample scan document with a project and a
+// database, and the set-up of tests that scan through the program's windows.
 
 #include "scanmodel/ScanInfo.h"
 #include "scanner/Main.h"
@@ -9,6 +9,7 @@
 #include "scanner/fHit.h"
 #include "scanner/fKeyWords.h"
 #include "scanner/fOptions.h"
+#include "tests/support/ModalHelper.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,10 +26,8 @@ class QTreeWidgetItem;
 
 namespace scannertest {
 
-/// Answers the next file dialog with Path (typed into its name box) and accepts it.
-void AnswerFileDialog(const QString& Path);
-/// Cancels the next file dialog.
-void CancelFileDialog();
+using testsupport::AnswerFileDialog;
+using testsupport::CancelFileDialog;
 
 /// A document "Audit" with
 ///   project Calendar.vbp (/src/cal/): frmMain.frm (image 7; hits rated No and Maybe),

@@ -3,7 +3,6 @@
 // splash is still there.
 #include "platform/ui/Text.h"
 #include "scanmodel/ScanInfo.h"
-#include "scanner/DocumentFile.h"
 #include "scanner/Fsplash.h"
 #include "scanner/Main.h"
 #include "scanner/QuorvexVB.h"
@@ -150,7 +149,7 @@ protected:
         auto* Project = new TProjectInfo;
         Project->Name = "Calendar.vbp";
         Doc.AddProject(Project);
-        WriteDocument(Doc, File(Name));
+        SaveScanDocument(Doc, File(Name));
         return File(Name);
     }
     static QString Quoted(const std::string& FileName) { return u'\'' + FromFileName(FileName) + u'\''; }

@@ -1,5 +1,5 @@
 #include "platform/ui/Text.h"
-#include "scanner/DocumentFile.h"
+#include "scanmodel/ScanInfo.h"
 #include "scanner/DocumentTree.h"
 #include "scanner/Main.h"
 #include "scanner/ResultPages.h"
@@ -49,7 +49,7 @@ protected:
     TreeAndPagesTest() {
         Main = std::make_unique<TfrmMain>(ToFileName(Dir.path()) + "/", QStringList());
         const std::string Name = ToFileName(Dir.filePath(QStringLiteral("audit.qxs")));
-        WriteDocument(*SampleDocument(), Name);
+        SaveScanDocument(*SampleDocument(), Name);
         Main->OpenFile(Name);
         Root = Main->ui->tvwFiles->topLevelItem(0);
         Project = Child(Root, QStringLiteral("Calendar.vbp"));

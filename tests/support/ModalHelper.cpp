@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,30 @@ void AnswerNextMessageBox(QMessageBox::StandardButton Button, QString* Text) {
             B->click();
         else
             Box->done(Button);
+    });
+}
+
+void AnswerFileDialog(const QString& Path, int FilterIndex, const std::function<void()>& Then) {
+    AnswerNextModal([Path, FilterIndex, Then](QWidget* W) {
+        auto* Dialog = qobject_cast<QFileDialog*>(W);
+        if (Dialog == nullptr) {
+            ADD_FAILURE() << "the modal window is not a file dialog";
+            W->close();
+            return;
+        }
+        if (FilterIndex > 0)
+            Dialog->selectNameFilter(Dialog->nameFilters().value(FilterIndex - 1));
+        Dialog->selectFile(Path);
+        static_cast<QDialog*>(Dialog)->accept();
+        if (Then)
+            Then();
+    });
+}
+
+void CancelFileDialog() {
+    AnswerNextModal([](QWidget* W) {
+        EXPECT_NE(qobject_cast<QFileDialog*>(W), nullptr);
+        static_cast<QDialog*>(W)->reject();
     });
 }
 

@@ -29,5 +29,4 @@ TEST(ScreenshotTest, SavesTheViewerShowingALandscapeReport) {
         QApplication::processEvents();
         ASSERT_TRUE(Window.grab().save(File));
     });
-    EXPECT_EQ(QImage(File).size(), QSize(900, 640));
 }
