@@ -194,8 +194,7 @@ void TrepHits::FinishModule(Longint ModuleCount) {
 
 void TrepHits::FinishDatabase() {
     TReportWalk& W = ReportWalk;
-    W.TableIndex = W.QueryIndex = W.FormIndex = W.ReportIndex = W.MacroIndex = W.DBModuleIndex =
-        W.IMEXSpecIndex = 0;
+    W.ObjectIndex.fill(0);
     W.HitIndex = 0;
     ++W.DatabaseIndex;
 }
@@ -228,24 +227,16 @@ void TrepHits::repHitsNeedData(TObject*, bool& MoreData) {
         FinishModule(Modules);
     }
 
-    // The seven kinds of database object in the order the report walks them, each with its
-    // counter.
-    Longint TReportWalk::*const Counters[] = {&TReportWalk::TableIndex,   &TReportWalk::QueryIndex,
-                                              &TReportWalk::FormIndex,    &TReportWalk::ReportIndex,
-                                              &TReportWalk::MacroIndex,   &TReportWalk::DBModuleIndex,
-                                              &TReportWalk::IMEXSpecIndex};
     while (W.DatabaseIndex < Doc.MDBCount()) {
         const TMDBInfo& Database = *Doc.GetMDB(W.DatabaseIndex);
-        const TMDBObjectInfos* const Kinds[] = {&Database.Tables(),   &Database.Querys(), &Database.Forms(),
-                                                &Database.Reports(),  &Database.Macros(), &Database.Modules(),
-                                                &Database.IMEXSpecs()};
+        // The first kind, in the database's order, with an object not yet walked.
         Longint* Counter = nullptr;
         const TMDBObjectInfo* Object = nullptr;
-        for (std::size_t K = 0; K < std::size(Kinds); ++K) {
-            Longint& Walked = W.*Counters[K];
-            if (Walked < Kinds[K]->Count()) {
+        for (const TMDBObjectKind Kind : MDBObjectKinds) {
+            Longint& Walked = W.ObjectIndex[Kind];
+            if (Walked < Database.ObjectCount(Kind)) {
                 Counter = &Walked;
-                Object = Kinds[K]->Items(Walked);
+                Object = Database.GetObject(Kind, Walked);
                 break;
             }
         }

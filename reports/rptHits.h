@@ -6,10 +6,12 @@
 // one call to the next.
 
 #include "platform/report/QuickRep.h"
+#include "scanmodel/ScanInfo.h"
 
 #include <QImage>
 #include <QStringList>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -26,14 +28,8 @@ struct TReportWalk {
     /// Next hit of the current module or database object.
     Longint HitIndex = 0;
     Longint DatabaseIndex = 0;
-    /// Objects of each kind of the current database already walked.
-    Longint TableIndex = 0;
-    Longint QueryIndex = 0;
-    Longint FormIndex = 0;
-    Longint ReportIndex = 0;
-    Longint MacroIndex = 0;
-    Longint DBModuleIndex = 0;
-    Longint IMEXSpecIndex = 0;
+    /// Objects of each kind of the current database already walked, indexed by TMDBObjectKind.
+    std::array<Longint, MDBObjectKindCount> ObjectIndex{};
     /// Rows filled in this run.
     Longint HitTotal = 0;
     /// Modules and database objects finished in this run.

@@ -38,11 +38,11 @@ bool IsTextValue(const Variant& V) {
     return !V.IsNull() && !V.IsEmpty() && V.IsText();
 }
 
-/// Runs one property's matching under the guard that discards what goes wrong
-/// in reading it. The silent abort of a hit answered with Cancel passes: it
-/// ends the whole database scan.
+/// Runs one property's matching and passes over a property whose value cannot
+/// be read (its failure is dropped). The silent abort of a hit answered with
+/// Cancel passes: it ends the whole database scan.
 template <class F>
-void Guarded(F&& Match) {
+void SkipIfUnreadable(F&& Match) {
     try {
         Match();
     } catch (const EAbort&) {
@@ -123,15 +123,17 @@ void TMDBInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
         return true;
     };
     auto ScanCollections = [&] {
-        if (!ScanAll(Tables(), false) || !ScanAll(Querys(), false))
-            return;
-        AccessApp = msaccess::Application::Create();
-        AccessApp->OpenCurrentDatabase(Path + Name, false);
-        if (!ScanAll(Forms(), true) || !ScanAll(Reports(), true))
-            return;
-        if (!ScanAll(Macros(), false) || !ScanAll(Modules(), false))
-            return;
-        ScanAll(IMEXSpecs(), false);
+        for (const TMDBObjectKind Kind : MDBObjectKinds) {
+            // Forms and reports are read in the Access application, started once tables and
+            // queries are done; only they are lent it.
+            const bool InApplication = Kind == okForm || Kind == okReport;
+            if (Kind == okForm) {
+                AccessApp = msaccess::Application::Create();
+                AccessApp->OpenCurrentDatabase(Path + Name, false);
+            }
+            if (!ScanAll(Objects(Kind), InApplication))
+                return;
+        }
     };
 
     try {
@@ -208,7 +210,7 @@ void ScanProperties(TMDBObjectInfo& O, const Props& Own, const Parts& Items, boo
     for (int I = 0; I < N; ++I) {
         Before(O);
         const auto& P = Own.Item(I);
-        Guarded([&] {
+        SkipIfUnreadable([&] {
             const Variant V = P.Value();
             if (IsTextValue(V))
                 O.MatchValue(P.Name(), V.AsString(), std::string(), FileName, I, KeyWords, Excludes);
@@ -227,7 +229,7 @@ void ScanProperties(TMDBObjectInfo& O, const Props& Own, const Parts& Items, boo
             Before(O);
             const auto& P = PartProps.Item(J);
             if (P.Name() != "Value" && P.Name() != "Name")
-                Guarded([&] {
+                SkipIfUnreadable([&] {
                     const Variant V = P.Value();
                     if (IsTextValue(V))
                         O.MatchValue(P.Name(), V.AsString(), PartName, FileName, J, KeyWords, Excludes);
@@ -243,24 +245,56 @@ void ScanProperties(TMDBObjectInfo& O, const Props& Own, const Parts& Items, boo
         O.ImageIndex = HitImage;
 }
 
+/// The property lists below a definition, form or report.
+const dao::FieldList& Parts(const dao::TableDef& Def) {
+    return Def.Fields();
+}
+const dao::FieldList& Parts(const dao::QueryDef& Def) {
+    return Def.Fields();
+}
+const msaccess::ControlList& Parts(const msaccess::AccessObject& Object) {
+    return Object.Controls();
+}
+
+/// The scan of a table, query, form or report: opens O, which leaves what it read in Held, and
+/// scans that. Held is kept here while the scan's Close releases O's own reference.
+template <class Handle>
+void ScanOpened(TMDBObjectInfo& O, const std::shared_ptr<Handle>& Held, bool StopInOwnLoop,
+                const TStringList& KeyWords, const TStringList& Excludes, Longint HitImage) {
+    O.Open();
+    const std::shared_ptr<Handle> Def = Held;
+    ScanProperties(O, Def->Properties(), Parts(*Def), StopInOwnLoop, KeyWords, Excludes, HitImage);
+}
+
+/// What tells a form from a report: Access's object type and the two images of the kind.
+struct TDesignKind {
+    int ObjectType;
+    Longint Image;
+    Longint HitImage;
+};
+constexpr TDesignKind FormDesign{msaccess::acForm, imMDBForm, imMDBFormHits};
+constexpr TDesignKind ReportDesign{msaccess::acReport, imMDBReport, imMDBReportHits};
+
 /// Opens a form or report in design view in the lent application.
-std::shared_ptr<msaccess::AccessObject> OpenDesign(msaccess::Application* App, int Kind,
-                                                   const std::string& Name, Longint& LinesOfCode) {
+std::shared_ptr<msaccess::AccessObject> OpenDesign(TMDBObjectInfo& O, msaccess::Application* App,
+                                                   const TDesignKind& Kind) {
+    O.ImageIndex = Kind.Image;
     if (!App)
-        NoApplication(Name);
-    if (Kind == msaccess::acForm)
-        App->DoCmd().OpenForm(Name, msaccess::acDesign, Variant(), Variant(), Variant(), 0);
+        NoApplication(O.Name);
+    if (Kind.ObjectType == msaccess::acForm)
+        App->DoCmd().OpenForm(O.Name, msaccess::acDesign, Variant(), Variant(), Variant(), 0);
     else
-        App->DoCmd().OpenReport(Name, msaccess::acDesign, Variant(std::int32_t(1)), Variant(std::int32_t(1)));
-    auto Object = Kind == msaccess::acForm ? App->Forms(Name) : App->Reports(Name);
-    LinesOfCode = Object->Properties().Count() + Object->Controls().Count();
+        App->DoCmd().OpenReport(O.Name, msaccess::acDesign, Variant(std::int32_t(1)),
+                                Variant(std::int32_t(1)));
+    auto Object = Kind.ObjectType == msaccess::acForm ? App->Forms(O.Name) : App->Reports(O.Name);
+    O.LinesOfCode = Object->Properties().Count() + Object->Controls().Count();
     return Object;
 }
 
-void CloseDesign(msaccess::Application* App, int Kind, const std::string& Name) {
+void CloseDesign(msaccess::Application* App, const TDesignKind& Kind, const std::string& Name) {
     if (!App)
         NoApplication(Name);
-    App->DoCmd().Close(Kind, Name, msaccess::acSavePrompt);
+    App->DoCmd().Close(Kind.ObjectType, Name, msaccess::acSavePrompt);
 }
 
 } // namespace
@@ -279,9 +313,7 @@ void TMDBTableInfo::Close() {
 }
 
 void TMDBTableInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
-    Open();
-    const auto Def = TableDef;
-    ScanProperties(*this, Def->Properties(), Def->Fields(), true, KeyWords, Excludes, imTableHits);
+    ScanOpened(*this, TableDef, true, KeyWords, Excludes, imTableHits);
 }
 
 void TMDBQueryInfo::Open() {
@@ -300,46 +332,37 @@ void TMDBQueryInfo::Close() {
 }
 
 void TMDBQueryInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
-    Open();
-    const auto Def = QueryDef;
-    ScanProperties(*this, Def->Properties(), Def->Fields(), true, KeyWords, Excludes, imQueryHits);
+    ScanOpened(*this, QueryDef, true, KeyWords, Excludes, imQueryHits);
 }
 
 void TMDBFormInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = imMDBForm;
-    AccessObject = OpenDesign(AccessApp.get(), msaccess::acForm, Name, LinesOfCode);
+    AccessObject = OpenDesign(*this, AccessApp.get(), FormDesign);
 }
 
 void TMDBFormInfo::Close() {
-    CloseDesign(AccessApp.get(), msaccess::acForm, Name);
+    CloseDesign(AccessApp.get(), FormDesign, Name);
     AccessObject.reset();
     TMDBObjectInfo::Close();
 }
 
 void TMDBFormInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
-    Open();
-    const auto Form = AccessObject;
-    ScanProperties(*this, Form->Properties(), Form->Controls(), false, KeyWords, Excludes, imMDBFormHits);
+    ScanOpened(*this, AccessObject, false, KeyWords, Excludes, FormDesign.HitImage);
 }
 
 void TMDBReportInfo::Open() {
     TMDBObjectInfo::Open();
-    ImageIndex = imMDBReport;
-    AccessObject = OpenDesign(AccessApp.get(), msaccess::acReport, Name, LinesOfCode);
+    AccessObject = OpenDesign(*this, AccessApp.get(), ReportDesign);
 }
 
 void TMDBReportInfo::Close() {
-    CloseDesign(AccessApp.get(), msaccess::acReport, Name);
+    CloseDesign(AccessApp.get(), ReportDesign, Name);
     AccessObject.reset();
     TMDBObjectInfo::Close();
 }
 
 void TMDBReportInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {
-    Open();
-    const auto Report = AccessObject;
-    ScanProperties(*this, Report->Properties(), Report->Controls(), false, KeyWords, Excludes,
-                   imMDBReportHits);
+    ScanOpened(*this, AccessObject, false, KeyWords, Excludes, ReportDesign.HitImage);
 }
 
 // ---- macros ----

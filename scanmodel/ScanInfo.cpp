@@ -775,39 +775,44 @@ void TVBXInfo::Scan(const TStringList&, const TStringList&) {}
 
 // --- TMDBInfo ---
 
-TMDBInfo::TMDBInfo()
-    : mTables(std::make_unique<TMDBTableInfos>()), mQuerys(std::make_unique<TMDBQueryInfos>()),
-      mForms(std::make_unique<TMDBFormInfos>()), mReports(std::make_unique<TMDBReportInfos>()),
-      mMacros(std::make_unique<TMDBMacroInfos>()), mModules(std::make_unique<TMDBModuleInfos>()),
-      mIMEXSpecs(std::make_unique<TMDBIMEXSpecInfos>()) {
+namespace {
+template <class Collection>
+std::unique_ptr<TMDBObjectInfos> NewObjects() {
+    return std::make_unique<Collection>();
+}
+} // namespace
+
+TMDBInfo::TMDBInfo() {
+    // Each kind in its own collection class, which is what a document stores for it.
+    static std::unique_ptr<TMDBObjectInfos> (*const Make[MDBObjectKindCount])() = {
+        NewObjects<TMDBTableInfos>,   NewObjects<TMDBQueryInfos>, NewObjects<TMDBFormInfos>,
+        NewObjects<TMDBReportInfos>,  NewObjects<TMDBMacroInfos>, NewObjects<TMDBModuleInfos>,
+        NewObjects<TMDBIMEXSpecInfos>};
+    for (TMDBObjectKind Kind : MDBObjectKinds)
+        mObjects[Kind] = Make[Kind]();
     ImageIndex = imMDB;
     PageIndex = pgMDB;
 }
 
 TMDBInfo::~TMDBInfo() = default;
 
-std::vector<TMDBObjectInfos*> TMDBInfo::Collections() const {
-    return {mTables.get(), mQuerys.get(),  mForms.get(),    mReports.get(),
-            mMacros.get(), mModules.get(), mIMEXSpecs.get()};
-}
-
 void TMDBInfo::Load(TFilter& Stream) {
     TScanInfo::Load(Stream);
     // Any of the seven collection classes is accepted in any of the seven places.
-    for (auto* Field : {&mTables, &mQuerys, &mForms, &mReports, &mMacros, &mModules, &mIMEXSpecs})
-        *Field = ReadChild<TMDBObjectInfos>(Stream);
+    for (auto& Objects : mObjects)
+        Objects = ReadChild<TMDBObjectInfos>(Stream);
 }
 
 void TMDBInfo::Store(TFilter& Stream) {
     TScanInfo::Store(Stream);
-    for (TMDBObjectInfos* C : Collections())
-        Stream.WriteObject(C);
+    for (auto& Objects : mObjects)
+        Stream.WriteObject(Objects.get());
 }
 
 TCompliant TMDBInfo::GetCompliant() const {
     TCompliant Result = ctYes;
-    for (TMDBObjectInfos* C : Collections())
-        Result = LowestOf(*C, Result);
+    for (auto& Objects : mObjects)
+        Result = LowestOf(*Objects, Result);
     return Result;
 }
 
@@ -815,84 +820,29 @@ void TMDBInfo::Clear() {
     TScanInfo::Clear();
     ImageIndex = imMDB;
     PageIndex = pgMDB;
-    for (TMDBObjectInfos* C : Collections())
-        C->FreeAll();
+    for (auto& Objects : mObjects)
+        Objects->FreeAll();
 }
 
-void TMDBInfo::AddTable(TMDBObjectInfo* Table) {
-    AddOwned(*mTables, Table);
-}
-void TMDBInfo::AddQuery(TMDBObjectInfo* Query) {
-    AddOwned(*mQuerys, Query);
-}
-void TMDBInfo::AddForm(TMDBObjectInfo* Form) {
-    AddOwned(*mForms, Form);
-}
-void TMDBInfo::AddReport(TMDBObjectInfo* Report) {
-    AddOwned(*mReports, Report);
-}
-void TMDBInfo::AddModule(TMDBObjectInfo* Module) {
-    AddOwned(*mModules, Module);
-}
-void TMDBInfo::AddIMEXSpec(TMDBObjectInfo* IMEXSpec) {
-    AddOwned(*mIMEXSpecs, IMEXSpec);
+void TMDBInfo::AddObject(TMDBObjectKind Kind, TMDBObjectInfo* Object) {
+    AddOwned(*mObjects[Kind], Object);
 }
 
-Longint TMDBInfo::TableCount() const {
-    return mTables->Count();
-}
-Longint TMDBInfo::QueryCount() const {
-    return mQuerys->Count();
-}
-Longint TMDBInfo::FormCount() const {
-    return mForms->Count();
-}
-Longint TMDBInfo::ReportCount() const {
-    return mReports->Count();
-}
-Longint TMDBInfo::MacroCount() const {
-    return mMacros->Count();
-}
-Longint TMDBInfo::ModuleCount() const {
-    return mModules->Count();
-}
-Longint TMDBInfo::IMEXSpecCount() const {
-    return mIMEXSpecs->Count();
-}
-
-TMDBObjectInfo* TMDBInfo::GetTable(Longint Index) const {
-    return mTables->Items(Index);
-}
-TMDBObjectInfo* TMDBInfo::GetQuery(Longint Index) const {
-    return mQuerys->Items(Index);
-}
-TMDBObjectInfo* TMDBInfo::GetForm(Longint Index) const {
-    return mForms->Items(Index);
-}
-TMDBObjectInfo* TMDBInfo::GetReport(Longint Index) const {
-    return mReports->Items(Index);
-}
-TMDBObjectInfo* TMDBInfo::GetMacro(Longint Index) const {
-    return mMacros->Items(Index);
-}
-TMDBObjectInfo* TMDBInfo::GetModule(Longint Index) const {
-    return mModules->Items(Index);
-}
-TMDBObjectInfo* TMDBInfo::GetIMEXSpec(Longint Index) const {
-    return mIMEXSpecs->Items(Index);
+TMDBObjectInfo* TMDBInfo::GetObject(TMDBObjectKind Kind, Longint Index) const {
+    return mObjects[Kind]->Items(Index);
 }
 
 Longint TMDBInfo::ObjectCount() const {
     Longint Sum = 0;
-    for (TMDBObjectInfos* C : Collections())
-        Sum += C->Count();
+    for (auto& Objects : mObjects)
+        Sum += Objects->Count();
     return Sum;
 }
 
 Longint TMDBInfo::MDBLinesOfCode() const {
     Longint Sum = 0;
-    for (TMDBObjectInfos* C : Collections())
-        Sum += SumLinesOfCode(*C);
+    for (auto& Objects : mObjects)
+        Sum += SumLinesOfCode(*Objects);
     return Sum;
 }
 

@@ -27,6 +27,7 @@
 #include "scanmodel/SourceFiles.h"
 #include "streams/Containr.h"
 
+#include <array>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -56,6 +57,14 @@ class TMDBObjectInfo;
 
 /// Compliance rating, stored in one byte. A lower value is worse; every roll-up takes the lowest.
 enum TCompliant : Byte { ctNo = 0, ctMayBe = 1, ctYes = 2 };
+
+/// The seven kinds of database object, in the order in which a database holds, stores, scans,
+/// shows and reports them.
+enum TMDBObjectKind { okTable, okQuery, okForm, okReport, okMacro, okModule, okIMEXSpec };
+constexpr std::size_t MDBObjectKindCount = 7;
+/// Every kind in that order, for a loop over a database's objects.
+inline constexpr TMDBObjectKind MDBObjectKinds[MDBObjectKindCount] = {okTable, okQuery,  okForm,    okReport,
+                                                                      okMacro, okModule, okIMEXSpec};
 
 /// The hit callback of a module scan. Hit is the new, filled hit; the handler may change it or
 /// put another object in its place (it then frees the one it replaces). Filename is Path + Name
@@ -369,56 +378,55 @@ public:
     /// Unassigned, the failure ends the database's scan. Not stored.
     std::function<void(TMDBObjectInfo& Object, const std::exception& Failure)> OnObjectFailed;
 
-    TMDBObjectInfos& Tables() const { return *mTables; }
-    TMDBObjectInfos& Querys() const { return *mQuerys; }
-    TMDBObjectInfos& Forms() const { return *mForms; }
-    TMDBObjectInfos& Reports() const { return *mReports; }
-    TMDBObjectInfos& Macros() const { return *mMacros; }
-    TMDBObjectInfos& Modules() const { return *mModules; }
-    TMDBObjectInfos& IMEXSpecs() const { return *mIMEXSpecs; }
+    /// The objects of one kind.
+    TMDBObjectInfos& Objects(TMDBObjectKind Kind) const { return *mObjects[Kind]; }
+    /// Appends Object to its kind's collection, which owns it from now on (also when nil or
+    /// refused: an object of another kind raises "Invalid class typecast").
+    void AddObject(TMDBObjectKind Kind, TMDBObjectInfo* Object);
+    Longint ObjectCount(TMDBObjectKind Kind) const { return Objects(Kind).Count(); }
+    TMDBObjectInfo* GetObject(TMDBObjectKind Kind, Longint Index) const;
 
-    /// Adders append to their own collection, which owns the object from now on (also when
-    /// nil or refused). There is no adder for macros.
-    void AddTable(TMDBObjectInfo* Table);
-    void AddQuery(TMDBObjectInfo* Query);
-    void AddForm(TMDBObjectInfo* Form);
-    void AddReport(TMDBObjectInfo* Report);
-    void AddModule(TMDBObjectInfo* Module);
-    void AddIMEXSpec(TMDBObjectInfo* IMEXSpec);
+    TMDBObjectInfos& Tables() const { return Objects(okTable); }
+    TMDBObjectInfos& Querys() const { return Objects(okQuery); }
+    TMDBObjectInfos& Forms() const { return Objects(okForm); }
+    TMDBObjectInfos& Reports() const { return Objects(okReport); }
+    TMDBObjectInfos& Macros() const { return Objects(okMacro); }
+    TMDBObjectInfos& Modules() const { return Objects(okModule); }
+    TMDBObjectInfos& IMEXSpecs() const { return Objects(okIMEXSpec); }
 
-    Longint TableCount() const;
-    Longint QueryCount() const;
-    Longint FormCount() const;
-    Longint ReportCount() const;
-    Longint MacroCount() const;
-    Longint ModuleCount() const;
-    Longint IMEXSpecCount() const;
-    TMDBObjectInfo* GetTable(Longint Index) const;
-    TMDBObjectInfo* GetQuery(Longint Index) const;
-    TMDBObjectInfo* GetForm(Longint Index) const;
-    TMDBObjectInfo* GetReport(Longint Index) const;
-    TMDBObjectInfo* GetMacro(Longint Index) const;
-    TMDBObjectInfo* GetModule(Longint Index) const;
-    TMDBObjectInfo* GetIMEXSpec(Longint Index) const;
+    // There is no adder for macros.
+    void AddTable(TMDBObjectInfo* Table) { AddObject(okTable, Table); }
+    void AddQuery(TMDBObjectInfo* Query) { AddObject(okQuery, Query); }
+    void AddForm(TMDBObjectInfo* Form) { AddObject(okForm, Form); }
+    void AddReport(TMDBObjectInfo* Report) { AddObject(okReport, Report); }
+    void AddModule(TMDBObjectInfo* Module) { AddObject(okModule, Module); }
+    void AddIMEXSpec(TMDBObjectInfo* IMEXSpec) { AddObject(okIMEXSpec, IMEXSpec); }
+
+    Longint TableCount() const { return ObjectCount(okTable); }
+    Longint QueryCount() const { return ObjectCount(okQuery); }
+    Longint FormCount() const { return ObjectCount(okForm); }
+    Longint ReportCount() const { return ObjectCount(okReport); }
+    Longint MacroCount() const { return ObjectCount(okMacro); }
+    Longint ModuleCount() const { return ObjectCount(okModule); }
+    Longint IMEXSpecCount() const { return ObjectCount(okIMEXSpec); }
+    TMDBObjectInfo* GetTable(Longint Index) const { return GetObject(okTable, Index); }
+    TMDBObjectInfo* GetQuery(Longint Index) const { return GetObject(okQuery, Index); }
+    TMDBObjectInfo* GetForm(Longint Index) const { return GetObject(okForm, Index); }
+    TMDBObjectInfo* GetReport(Longint Index) const { return GetObject(okReport, Index); }
+    TMDBObjectInfo* GetMacro(Longint Index) const { return GetObject(okMacro, Index); }
+    TMDBObjectInfo* GetModule(Longint Index) const { return GetObject(okModule, Index); }
+    TMDBObjectInfo* GetIMEXSpec(Longint Index) const { return GetObject(okIMEXSpec, Index); }
     /// Sum of the seven counts.
     Longint ObjectCount() const;
     Longint MDBLinesOfCode() const;
 
 private:
-    /// The seven collections in their fixed order.
-    std::vector<TMDBObjectInfos*> Collections() const;
-
     // Run-time state of a scan, never stored.
     std::shared_ptr<msaccess::Application> AccessApp;
     std::shared_ptr<dao::Database> Database;
 
-    std::unique_ptr<TMDBObjectInfos> mTables;
-    std::unique_ptr<TMDBObjectInfos> mQuerys;
-    std::unique_ptr<TMDBObjectInfos> mForms;
-    std::unique_ptr<TMDBObjectInfos> mReports;
-    std::unique_ptr<TMDBObjectInfos> mMacros;
-    std::unique_ptr<TMDBObjectInfos> mModules;
-    std::unique_ptr<TMDBObjectInfos> mIMEXSpecs;
+    /// One collection per kind, each of its kind's collection class.
+    std::array<std::unique_ptr<TMDBObjectInfos>, MDBObjectKindCount> mObjects;
 };
 
 /// Base of the seven kinds of database object and their hits.

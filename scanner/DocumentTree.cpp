@@ -149,10 +149,9 @@ void TDocumentTree::AddProjectChildren(QTreeWidgetItem* Node, TProjectInfo& Proj
 }
 
 void TDocumentTree::AddMDBChildren(QTreeWidgetItem* Node, TMDBInfo& MDB) const {
-    for (TMDBObjectInfos* Kind : {&MDB.Tables(), &MDB.Querys(), &MDB.Forms(), &MDB.Reports(), &MDB.Macros(),
-                                  &MDB.Modules(), &MDB.IMEXSpecs()})
-        for (Longint I = 0; I < Kind->Count(); ++I) {
-            TMDBObjectInfo* Object = Kind->Items(I);
+    for (const TMDBObjectKind Kind : MDBObjectKinds)
+        for (Longint I = 0; I < MDB.ObjectCount(Kind); ++I) {
+            TMDBObjectInfo* Object = MDB.GetObject(Kind, I);
             AddNode(Node, Object, StateImage(Object->Compliant()));
         }
 }

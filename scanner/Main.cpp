@@ -562,10 +562,9 @@ bool HoldsPartLike(const TQuorvex& Doc, const TScanInfo& Entry) {
     }
     for (Longint D = 0; D < Doc.MDBCount(); ++D) {
         TMDBInfo& MDB = *Doc.GetMDB(D);
-        for (const TMDBObjectInfos* Kind : {&MDB.Tables(), &MDB.Querys(), &MDB.Forms(), &MDB.Reports(),
-                                            &MDB.Macros(), &MDB.Modules(), &MDB.IMEXSpecs()})
-            for (Longint I = 0; I < Kind->Count(); ++I)
-                if (SameFile(*Kind->Items(I), Entry))
+        for (const TMDBObjectKind Kind : MDBObjectKinds)
+            for (Longint I = 0; I < MDB.ObjectCount(Kind); ++I)
+                if (SameFile(*MDB.GetObject(Kind, I), Entry))
                     return true;
     }
     return false;

@@ -144,28 +144,12 @@ const char* KindName(int Kind) {
 
 // ---- collections ----
 
-const Property& PropertyList::Item(int Index) const {
-    if (Index < 0 || Index >= Count())
-        Fail(Format("There is no property %d in this collection.", Index));
-    return mItems[static_cast<std::size_t>(Index)];
+void NoSuchItem::Raise(const char* Noun, int Index) {
+    Fail(Format("There is no %s %d in this collection.", Noun, Index));
 }
 
-const Property& PropertyList::Item(const std::string& Name) const {
-    if (const Property* P = FindByName(mItems, Name))
-        return *P;
-    Fail(Format("There is no property '%s' in this collection.", Name));
-}
-
-const Control& ControlList::Item(int Index) const {
-    if (Index < 0 || Index >= Count())
-        Fail(Format("There is no control %d in this collection.", Index));
-    return mItems[static_cast<std::size_t>(Index)];
-}
-
-const Control& ControlList::Item(const std::string& Name) const {
-    if (const Control* C = FindByName(mItems, Name))
-        return *C;
-    Fail(Format("There is no control '%s' in this collection.", Name));
+void NoSuchItem::Raise(const char* Noun, const std::string& Name) {
+    Fail(Format("There is no %s '%s' in this collection.", Noun, Name));
 }
 
 const Document& DocumentList::Item(int Index) const {

@@ -23,6 +23,7 @@
 //   "/data/Form_Orders.cbf"); App->Quit();
 
 #include "platform/access/SaveAsText.h"
+#include "platform/rtl/NamedList.h"
 #include "platform/rtl/Variant.h"
 
 #include <cstdint>
@@ -54,17 +55,15 @@ private:
     Variant mValue;
 };
 
-class PropertyList {
-public:
-    int Count() const { return static_cast<int>(mItems.size()); }
-    /// Raises EOleException for a bad index or an unknown name.
-    const Property& Item(int Index) const;
-    const Property& Item(const std::string& Name) const;
-    void Add(Property P) { mItems.push_back(std::move(P)); }
-
-private:
-    std::vector<Property> mItems;
+/// Raises "There is no <item> ... in this collection." naming the item asked for.
+struct NoSuchItem {
+    [[noreturn]] static void Raise(const char* Noun, int Index);
+    [[noreturn]] static void Raise(const char* Noun, const std::string& Name);
 };
+inline constexpr char kPropertyNoun[] = "property";
+inline constexpr char kControlNoun[] = "control";
+
+using PropertyList = TNamedList<Property, kPropertyNoun, NoSuchItem>;
 
 /// A named control of a form or report: its properties in the order the export lists them.
 class Control {
@@ -82,16 +81,7 @@ private:
     PropertyList mProperties;
 };
 
-class ControlList {
-public:
-    int Count() const { return static_cast<int>(mItems.size()); }
-    const Control& Item(int Index) const;
-    const Control& Item(const std::string& Name) const;
-    void Add(Control C) { mItems.push_back(std::move(C)); }
-
-private:
-    std::vector<Control> mItems;
-};
+using ControlList = TNamedList<Control, kControlNoun, NoSuchItem>;
 
 /// A form or report open in design view. Its properties are Name, then those of its block; its
 /// controls are the named controls at any depth (attached labels included, sections not), each

@@ -133,20 +133,16 @@ Variant Property::Value() const {
     return mValue;
 }
 
-const Property& PropertyList::Item(int Index) const {
-    if (Index < 0 || Index >= Count())
-        NotFound(Format("property %d", Index));
-    return mItems[static_cast<std::size_t>(Index)];
+void ItemNotFound::Raise(const char* Noun, int Index) {
+    NotFound(Format("%s %d", Noun, Index));
 }
 
-const Property& PropertyList::Item(const std::string& Name) const {
-    if (const Property* P = FindByName(mItems, Name))
-        return *P;
-    NotFound("property " + Name);
+void ItemNotFound::Raise(const char* Noun, const std::string& Name) {
+    NotFound(std::string(Noun) + " " + Name);
 }
 
 bool PropertyList::Set(const std::string& Name, const Variant& Value) {
-    Property* P = FindByName(mItems, Name);
+    Property* P = Find(Name);
     if (P != nullptr)
         *P = Property(P->Name(), Value);
     return P != nullptr;
@@ -157,18 +153,6 @@ Variant Field::Value() const {
         throw EOleException(Format("Invalid operation (field %s has no value outside a recordset).", mName),
                             daoErrInvalidOperation, kSource);
     return mValue();
-}
-
-const Field& FieldList::Item(int Index) const {
-    if (Index < 0 || Index >= Count())
-        NotFound(Format("field %d", Index));
-    return mItems[static_cast<std::size_t>(Index)];
-}
-
-const Field& FieldList::Item(const std::string& Name) const {
-    if (const Field* F = FindByName(mItems, Name))
-        return *F;
-    NotFound("field " + Name);
 }
 
 void QueryDef::CheckOpen() const {

@@ -12,6 +12,7 @@
 //   auto Rs = Db->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
 //   while (!Rs->EOF()) { Rs->Fields().Item("SpecName").Value(); Rs->MoveNext(); }
 
+#include "platform/rtl/NamedList.h"
 #include "platform/rtl/Variant.h"
 
 #include <functional>
@@ -57,19 +58,19 @@ private:
     bool mReadable = true;
 };
 
+/// Raises the engine's "Item not found in this collection." naming the item asked for.
+struct ItemNotFound {
+    [[noreturn]] static void Raise(const char* Noun, int Index);
+    [[noreturn]] static void Raise(const char* Noun, const std::string& Name);
+};
+inline constexpr char kPropertyNoun[] = "property";
+inline constexpr char kFieldNoun[] = "field";
+
 /// The Properties collection of a definition or a field, in the engine's order.
-class PropertyList {
+class PropertyList : public TNamedList<Property, kPropertyNoun, ItemNotFound> {
 public:
-    int Count() const { return static_cast<int>(mItems.size()); }
-    /// Raises "Item not found in this collection." for a bad index or an unknown name.
-    const Property& Item(int Index) const;
-    const Property& Item(const std::string& Name) const;
-    void Add(Property P) { mItems.push_back(std::move(P)); }
     /// Gives a built-in property the value stored in the file; false when there is none by that name.
     bool Set(const std::string& Name, const Variant& Value);
-
-private:
-    std::vector<Property> mItems;
 };
 
 /// A column of a table or query definition, or of a recordset.
@@ -88,17 +89,8 @@ private:
     std::function<Variant()> mValue;
 };
 
-class FieldList {
-public:
-    int Count() const { return static_cast<int>(mItems.size()); }
-    const Field& Item(int Index) const;
-    /// Looked up without regard to case.
-    const Field& Item(const std::string& Name) const;
-    void Add(Field F) { mItems.push_back(std::move(F)); }
-
-private:
-    std::vector<Field> mItems;
-};
+/// The Fields collection of a definition or a recordset.
+using FieldList = TNamedList<Field, kFieldNoun, ItemNotFound>;
 
 /// A table definition: its properties (built-in ones first, then those stored with the table)
 /// and its fields.
