@@ -23,13 +23,12 @@
 #include "scanner/ScanHit.h"
 #include "scanner/ScanWizard1.h"
 
-#include "ui_ScanWizard1.h"
-
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -106,10 +105,11 @@ struct TProgram {
     /// One run of the wizard from the path editor's drop to the merged tree.
     void Run(const std::string& ProjectFile) {
         QTimer::singleShot(0, [&] {
-            Wizard.ui->sbSelect->SetText(QString::fromStdString(ProjectFile));
-            Wizard.ui->sbSelect->DoDialogDrop();
+            auto* Select = Wizard.findChild<TCDKPathEditor*>(QStringLiteral("sbSelect"));
+            Select->SetText(QString::fromStdString(ProjectFile));
+            Select->DoDialogDrop();
             Wizard.SetScanMode(smAutomatic);
-            Wizard.ui->btnNext->click();
+            Wizard.findChild<QPushButton*>(QStringLiteral("btnNext"))->click();
         });
         Main.sbScanClick();
         Modified = false;
@@ -273,13 +273,14 @@ void DatabasePath(benchmark::State& State, const std::string& Fixture) {
     for (auto _ : State) {
         std::chrono::steady_clock::time_point Scanned;
         QTimer::singleShot(0, [&] {
+            auto* Select = Wizard.findChild<TCDKPathEditor*>(QStringLiteral("sbSelect"));
             const auto T0 = std::chrono::steady_clock::now();
-            Wizard.ui->sbSelect->SetText(File);
-            Wizard.ui->sbSelect->DoDialogDrop();
+            Select->SetText(File);
+            Select->DoDialogDrop();
             Scanned = std::chrono::steady_clock::now();
             Catalogue = std::min(Catalogue, Seconds(Scanned - T0));
             Wizard.SetScanMode(smAutomatic);
-            Wizard.ui->btnNext->click();
+            Wizard.findChild<QPushButton*>(QStringLiteral("btnNext"))->click();
         });
         Main.sbScanClick();
         Scan = std::min(Scan, Seconds(std::chrono::steady_clock::now() - Scanned));

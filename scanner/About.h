@@ -26,11 +26,10 @@ public:
     /// The running program's executable file.
     static std::string ProgramFileName();
 
-    Ui::TfrmAbout* const ui;
-
 protected:
     void showEvent(QShowEvent* Event) override;
 
 private:
+    Ui::TfrmAbout* const ui;
     TFormVariable<TfrmAbout> mFormVariable{frmAbout, this};
 };

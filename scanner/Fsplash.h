@@ -18,5 +18,6 @@ public:
     /// Shows the window centred on the screen and paints it at once.
     void ShowNow();
 
+private:
     Ui::TfrmSplash* const ui;
 };

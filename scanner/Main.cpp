@@ -74,9 +74,10 @@ std::string ExportFileName(const std::string& Name, int FilterIndex) {
 }
 
 TfrmMain::TfrmMain(const std::string& ProgramDir, const QStringList& Arguments)
-    : ui(new Ui::TfrmMain), dlgOpen(this, QStringLiteral("dlgOpen"), TFileDialog::dkOpen),
+    : dlgOpen(this, QStringLiteral("dlgOpen"), TFileDialog::dkOpen),
       dlgSave(this, QStringLiteral("dlgSave"), TFileDialog::dkSave),
-      dlgExport(this, QStringLiteral("dlgExport"), TFileDialog::dkSave), mProgramDir(ProgramDir) {
+      dlgExport(this, QStringLiteral("dlgExport"), TFileDialog::dkSave), ui(new Ui::TfrmMain),
+      mProgramDir(ProgramDir) {
     SetupControls();
     FormCreate(Arguments);
 }
@@ -621,7 +622,7 @@ void TfrmMain::sbScanDirectoryClick() {
     std::vector<TSkippedPart> Skipped;
     std::vector<std::string> PropertiesUnread;
     for (const QString& File : Search->CheckedProjects()) {
-        Wizard.ui->sbSelect->SetText(File);
+        Wizard.SetFileName(File);
         Wizard.SetScanMode(Search->ScanMode());
         Wizard.Mode = wmFolderSearch;
         RunScanWizard();
@@ -640,14 +641,13 @@ void TfrmMain::popScanProjectClick() {
     if (Project == nullptr)
         return;
     TfrmScanWizard& Wizard = *frmScanWizard;
-    Wizard.ui->sbSelect->SetText(FromFileName(Project->Path + Project->Name));
+    Wizard.SetFileName(FromFileName(Project->Path + Project->Name));
     std::vector<std::string> Files, VBXs;
     for (Longint I = 0; I < Project->ModuleCount(); ++I)
         Files.push_back(ModuleEntry(*Project, *Project->GetModule(I)));
     for (Longint I = 0; I < Project->VBXCount(); ++I)
         VBXs.push_back(Project->GetVBX(I)->Path + Project->GetVBX(I)->Name);
-    TfrmScanWizard::SetEntries(Wizard.ui->lstFiles, Files);
-    TfrmScanWizard::SetEntries(Wizard.ui->lstVBXs, VBXs);
+    Wizard.SetEntries(Files, VBXs);
     Wizard.Mode = wmRescanProject;
     RunScanWizard();
 }
@@ -660,9 +660,8 @@ void TfrmMain::popScanModuleClick() {
     if (Project == nullptr)
         return;
     TfrmScanWizard& Wizard = *frmScanWizard;
-    Wizard.ui->sbSelect->SetText(FromFileName(Project->Path + Project->Name));
-    Wizard.ui->lstVBXs->clear();
-    TfrmScanWizard::SetEntries(Wizard.ui->lstFiles, {ModuleEntry(*Project, *Module)});
+    Wizard.SetFileName(FromFileName(Project->Path + Project->Name));
+    Wizard.SetEntries({ModuleEntry(*Project, *Module)}, {});
     Wizard.Mode = wmRescanModule;
     const TModalResult Result = Wizard.ShowModal();
     if (Result == mrOk && Document->IndexOfProject(Project) >= 0 && ScanProject->ModuleCount() > 0) {

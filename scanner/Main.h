@@ -86,7 +86,6 @@ public:
     QMenu* TreePopup() const { return mTreePopup; }
     TDocumentTree& Tree() const { return *mTree; }
 
-    Ui::TfrmMain* const ui;
     TImageList imlTree{16, 16};
     TImageList imlHits{16, 16};
     TImageList imlLarge{32, 32};
@@ -118,6 +117,7 @@ private:
     QMenu* MakePopup(const char* Name, std::initializer_list<std::pair<QString, void (TfrmMain::*)()>> Items);
     void EditWordList(TStringList& List, const std::string& FileName, const QString& Caption);
 
+    Ui::TfrmMain* const ui;
     std::string mProgramDir;
     std::string mCurrentFileName;
     std::unique_ptr<TDocumentTree> mTree;

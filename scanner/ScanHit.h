@@ -37,8 +37,6 @@ public:
     /// Hits accepted so far in the running scan: Cancel asks before it discards them.
     int AcceptedHits = 0;
 
-    Ui::TfrmScanHit* const ui;
-
     void FormShow();
     /// Ends the whole scan (mrAbort); with accepted hits only when the user confirms.
     void btnCancelClick();
@@ -51,6 +49,7 @@ protected:
 private:
     void SelectKeyWord();
 
+    Ui::TfrmScanHit* const ui;
     QButtonGroup* mRating;
     Longint mPosition = 0;
     std::string mKeyWord;

@@ -189,6 +189,15 @@ void TfrmScanWizard::SetEntries(QListWidget* List, const std::vector<std::string
         AddSorted(List, Entry);
 }
 
+void TfrmScanWizard::SetFileName(const QString& FileName) {
+    ui->sbSelect->SetText(FileName);
+}
+
+void TfrmScanWizard::SetEntries(const std::vector<std::string>& Files, const std::vector<std::string>& VBXs) {
+    SetEntries(ui->lstFiles, Files);
+    SetEntries(ui->lstVBXs, VBXs);
+}
+
 std::vector<std::string> TfrmScanWizard::Entries(const QListWidget* List) {
     std::vector<std::string> Out;
     for (int I = 0; I < List->count(); ++I)

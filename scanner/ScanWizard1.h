@@ -97,8 +97,10 @@ public:
     /// Adds Entry at its sorted place (without regard to case), after equal entries.
     static void AddSorted(QListWidget* List, const std::string& Entry);
 
-    Ui::TfrmScanWizard* const ui;
-    QTimer* const tmrKill;
+    /// The project or database file to read (the path editor's text).
+    void SetFileName(const QString& FileName);
+    /// Replaces the module list and the add-on file list of a re-scan.
+    void SetEntries(const std::vector<std::string>& Files, const std::vector<std::string>& VBXs);
 
     // Handlers.
     void FormShow();
@@ -176,6 +178,8 @@ private:
     /// and the scan goes on with the next one.
     void ScanModules();
 
+    Ui::TfrmScanWizard* const ui;
+    QTimer* const tmrKill;
     bool mAutoStarted = false;
     bool mIsMDB = false;
     bool mCloseOnActivate = false;

@@ -32,11 +32,11 @@ bool EditWordList(TfrmKeyWords& Editor, TStringList& List, const std::string& Fi
     QStringList Text;
     for (Longint I = 0; I < Lines.Count(); ++I)
         Text << FromAnsi(Lines[I]);
-    Editor.ui->tblWords->setPlainText(Text.join(u'\n'));
+    Editor.SetWords(Text.join(u'\n'));
     Editor.setWindowTitle(Caption);
     if (Editor.ShowModal() != mrOk)
         return false;
-    Lines.SetText(ToAnsi(Editor.ui->tblWords->toPlainText()));
+    Lines.SetText(ToAnsi(Editor.Words()));
     SaveFileSafely(FileName, [&](TStream& Data) { Lines.SaveToStream(Data); });
     List.Clear();
     LoadWordList(List, FileName);

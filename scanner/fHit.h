@@ -42,8 +42,6 @@ public:
     /// 1-based position of the keyword in the line.
     Longint Position = 0;
 
-    Ui::TfrmHit* const ui;
-
     void done(int Result) override;
 
 protected:
@@ -52,6 +50,7 @@ protected:
 private:
     void SelectKeyWord();
 
+    Ui::TfrmHit* const ui;
     QButtonGroup* mRating;
     std::string mKeyWord;
     TFormVariable<TfrmHit> mFormVariable{frmHit, this};

@@ -17,3 +17,11 @@ TfrmKeyWords::TfrmKeyWords(QWidget* Parent) : TModalForm(Parent), ui(new Ui::Tfr
 TfrmKeyWords::~TfrmKeyWords() {
     delete ui;
 }
+
+QString TfrmKeyWords::Words() const {
+    return ui->tblWords->toPlainText();
+}
+
+void TfrmKeyWords::SetWords(const QString& Value) {
+    ui->tblWords->setPlainText(Value);
+}

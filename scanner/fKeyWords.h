@@ -19,8 +19,11 @@ public:
     explicit TfrmKeyWords(QWidget* Parent = nullptr);
     ~TfrmKeyWords() override;
 
-    Ui::TfrmKeyWords* const ui;
+    /// The words being edited, one a line.
+    QString Words() const;
+    void SetWords(const QString& Value);
 
 private:
+    Ui::TfrmKeyWords* const ui;
     TFormVariable<TfrmKeyWords> mFormVariable{frmKeyWords, this};
 };

@@ -26,8 +26,7 @@ public:
     bool AutoSave() const;
     void SetAutoSave(bool Value);
 
-    Ui::TfrmOptions* const ui;
-
 private:
+    Ui::TfrmOptions* const ui;
     TFormVariable<TfrmOptions> mFormVariable{frmOptions, this};
 };

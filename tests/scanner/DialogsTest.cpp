@@ -1,19 +1,24 @@
+#include "components/urllabel.h"
 #include "scanmodel/VerinfoObject.h"
 #include "scanner/About.h"
 #include "scanner/Fsplash.h"
 #include "scanner/fHit.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
-
-#include "ui_About.h"
-#include "ui_Fsplash.h"
-#include "ui_fHit.h"
+#include "tests/support/Named.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTextCursor>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
+
+using testsupport::Named;
 
 namespace {
 
@@ -30,9 +35,10 @@ struct Shown {
 Shown ShowHit(TfrmHit& Dialog, QPushButton* Button) {
     Shown Seen;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Seen.Selected = Dialog.ui->lblLine->textCursor().selectedText();
-        Seen.FieldRow = Dialog.ui->lblField->isVisible() && Dialog.ui->lblMDBField->isVisible();
-        Seen.Field = Dialog.ui->lblField->text();
+        Seen.Selected = Named<QTextEdit>(Dialog, "lblLine")->textCursor().selectedText();
+        Seen.FieldRow = Named<QLabel>(Dialog, "lblField")->isVisible() &&
+                        Named<QLabel>(Dialog, "lblMDBField")->isVisible();
+        Seen.Field = Named<QLabel>(Dialog, "lblField")->text();
         Seen.Size = Dialog.size();
         for (const QWidget* W : Dialog.findChildren<QWidget*>())
             if (W->isVisible() && W->height() < std::min(W->minimumSizeHint().height(), W->maximumHeight()))
@@ -48,27 +54,27 @@ TEST(HitDialogTest, HighlightsTheKeywordOfTheHitShownWhateverTheOrderOfTheValues
     Dialog.SetLine("x = DateAdd(\"d\", 1, Now)");
     Dialog.Position = 5;
     Dialog.SetKeyWord("Date");
-    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Selected, QStringLiteral("Date"));
+    EXPECT_EQ(ShowHit(Dialog, Named<QPushButton>(Dialog, "cmdClose")).Selected, QStringLiteral("Date"));
 
     // Keyword first, then position, then line: the selection still matches this hit.
     Dialog.SetKeyWord("Year");
     Dialog.Position = 4;
     Dialog.SetLine("If Year(d) < 2000 Then");
-    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Selected, QStringLiteral("Year"));
+    EXPECT_EQ(ShowHit(Dialog, Named<QPushButton>(Dialog, "cmdClose")).Selected, QStringLiteral("Year"));
 
     // A position beyond the line selects nothing rather than failing.
     Dialog.Position = 99;
-    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Selected, QString());
+    EXPECT_EQ(ShowHit(Dialog, Named<QPushButton>(Dialog, "cmdClose")).Selected, QString());
 }
 
 TEST(HitDialogTest, TheFieldRowShowsOnlyForTheDatabaseHitItWasGivenFor) {
     TfrmHit Dialog;
     Dialog.SetField("OrderDate");
-    const Shown Database = ShowHit(Dialog, Dialog.ui->cmdClose);
+    const Shown Database = ShowHit(Dialog, Named<QPushButton>(Dialog, "cmdClose"));
     EXPECT_TRUE(Database.FieldRow);
     EXPECT_EQ(Database.Field, QStringLiteral("OrderDate"));
     // Its Cancel button answers mrAbort, which the caller takes as cancel.
-    const Shown Module = ShowHit(Dialog, Dialog.ui->cmdCancel);
+    const Shown Module = ShowHit(Dialog, Named<QPushButton>(Dialog, "cmdCancel"));
     EXPECT_FALSE(Module.FieldRow);
     EXPECT_EQ(Module.Result, mrAbort);
 
@@ -80,19 +86,19 @@ TEST(HitDialogTest, TheFieldRowShowsOnlyForTheDatabaseHitItWasGivenFor) {
     EXPECT_FALSE(Database.Squeezed);
     Dialog.SetFilename(std::string(200, 'x') + ".frm");
     Dialog.SetField("OrderDate");
-    EXPECT_EQ(ShowHit(Dialog, Dialog.ui->cmdClose).Size, Database.Size);
+    EXPECT_EQ(ShowHit(Dialog, Named<QPushButton>(Dialog, "cmdClose")).Size, Database.Size);
 }
 
 TEST(HitDialogTest, RatingAndErrorTypeRoundTrip) {
     TfrmHit Dialog;
     Dialog.SetCompliant(ctMayBe);
     EXPECT_EQ(Dialog.Compliant(), ctMayBe);
-    EXPECT_TRUE(Dialog.ui->rdoMaybe->isChecked());
+    EXPECT_TRUE(Named<QRadioButton>(Dialog, "rdoMaybe")->isChecked());
     Dialog.SetErrorType("sort");
-    EXPECT_EQ(Dialog.ui->cboErrorType->currentText(), QStringLiteral("Sort"));
+    EXPECT_EQ(Named<QComboBox>(Dialog, "cboErrorType")->currentText(), QStringLiteral("Sort"));
     EXPECT_EQ(Dialog.ErrorType(), "Sort");
     Dialog.SetErrorType("");
-    EXPECT_EQ(Dialog.ui->cboErrorType->currentIndex(), -1);
+    EXPECT_EQ(Named<QComboBox>(Dialog, "cboErrorType")->currentIndex(), -1);
     EXPECT_EQ(Dialog.ErrorType(), "");
     Dialog.SetErrorType("Overflow");
     EXPECT_EQ(Dialog.ErrorType(), "");
@@ -100,12 +106,14 @@ TEST(HitDialogTest, RatingAndErrorTypeRoundTrip) {
 
 TEST(AboutWindowTest, ShowsTheVersionResourceOfTheProgram) {
     TfrmAbout About;
-    EXPECT_EQ(About.ui->Version->text(), QStringLiteral("v1.0.0.6"));
-    EXPECT_EQ(About.ui->Comments->text(), QStringLiteral("VB 3,4,5 Version."));
-    EXPECT_EQ(About.ui->Copyright->text(), QStringLiteral("Copyright (C) 2026 The Quorvex Project"));
-    EXPECT_EQ(About.ui->lblVB->text(), QStringLiteral("for Visual Basic - Pro"));
-    EXPECT_EQ(About.ui->UrlLabel1->LabelType(), hmHTTP);
-    EXPECT_EQ(About.ui->UrlLabel2->LinkText(), QStringLiteral("mailto:support@quorvex.example.org"));
+    EXPECT_EQ(Named<QLabel>(About, "Version")->text(), QStringLiteral("v1.0.0.6"));
+    EXPECT_EQ(Named<QLabel>(About, "Comments")->text(), QStringLiteral("VB 3,4,5 Version."));
+    EXPECT_EQ(Named<QLabel>(About, "Copyright")->text(),
+              QStringLiteral("Copyright (C) 2026 The Quorvex Project"));
+    EXPECT_EQ(Named<QLabel>(About, "lblVB")->text(), QStringLiteral("for Visual Basic - Pro"));
+    EXPECT_EQ(Named<TURLLabel>(About, "UrlLabel1")->LabelType(), hmHTTP);
+    EXPECT_EQ(Named<TURLLabel>(About, "UrlLabel2")->LinkText(),
+              QStringLiteral("mailto:support@quorvex.example.org"));
     EXPECT_EQ(frmAbout, &About);
 }
 
@@ -118,7 +126,7 @@ TEST(SplashTest, HidesWhenAnotherWindowBecomesActiveAndStaysAllocated) {
     auto* Splash = new TfrmSplash;
     QPointer<TfrmSplash> Alive = Splash;
     Splash->ShowNow();
-    EXPECT_EQ(Splash->ui->lblVB->text(), QStringLiteral("for Visual Basic - Pro"));
+    EXPECT_EQ(Named<QLabel>(*Splash, "lblVB")->text(), QStringLiteral("for Visual Basic - Pro"));
     EXPECT_TRUE(Splash->isVisible());
     QWidget Main;
     Main.show();

@@ -12,19 +12,23 @@
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/FullDisk.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/Named.h"
 
-#include "ui_Main.h"
-#include "ui_fKeyWords.h"
-#include "ui_fOptions.h"
-
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+using testsupport::Named;
 
 using namespace scannertest;
 
@@ -82,9 +86,9 @@ TEST_F(DocumentCommandsTest, StartsUntitledAndRewritesTheWordListsSortedAtExit) 
     WriteFile(Path(QStringLiteral("KeyWords.TXT")), "Year\r\nDate\r\ndate\nNow\r\n");
     TfrmMain& W = Open();
     EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
-    ASSERT_EQ(W.ui->tvwFiles->topLevelItemCount(), 1);
-    EXPECT_EQ(W.ui->tvwFiles->topLevelItem(0)->text(0), QStringLiteral("Untitled"));
-    EXPECT_EQ(W.ui->nteResults->currentWidget()->objectName(), QStringLiteral("Blank"));
+    ASSERT_EQ(Named<QTreeWidget>(W, "tvwFiles")->topLevelItemCount(), 1);
+    EXPECT_EQ(Named<QTreeWidget>(W, "tvwFiles")->topLevelItem(0)->text(0), QStringLiteral("Untitled"));
+    EXPECT_EQ(Named<QStackedWidget>(W, "nteResults")->currentWidget()->objectName(), QStringLiteral("Blank"));
     EXPECT_EQ(Entries(*KeyWordList), (std::vector<std::string>{"Date", "Now", "Year"}));
     EXPECT_EQ(ExcludeWordList->Count(), 0);
     EXPECT_EQ(KeyWordFile, Program + "KeyWords.TXT");
@@ -317,7 +321,7 @@ TEST_F(DocumentCommandsTest, OpenFailuresKeepTheDocumentItsTreeAndTheRecentFiles
         EXPECT_EQ(Document.get(), Shown);
         EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(Saved));
         EXPECT_EQ(RecentFiles(), QStringList({FromFileName(Saved)}));
-        QTreeWidgetItem* Root = W.ui->tvwFiles->topLevelItem(0);
+        QTreeWidgetItem* Root = Named<QTreeWidget>(W, "tvwFiles")->topLevelItem(0);
         ASSERT_NE(Root, nullptr);
         EXPECT_EQ(TDocumentTree::Data(Root), Shown);
         EXPECT_EQ(Root->childCount(), 2);
@@ -402,20 +406,20 @@ TEST_F(DocumentCommandsTest, ARecentFileOpensAfterNewAndAMissingOneLeavesTheNewD
     const std::string B = SaveSample(QStringLiteral("b.qxs"));
     W.OpenFile(A);
     W.OpenFile(B);
-    QList<QAction*> Items = W.ui->FileMenu->actions();
+    QList<QAction*> Items = Named<QMenu>(W, "FileMenu")->actions();
     ASSERT_EQ(Items.last()->text(), QStringLiteral("&2 ") + FromFileName(A));
     Items.last()->trigger();
     EXPECT_EQ(Caption(), QStringLiteral("Quorvex - ") + FromFileName(A));
     EXPECT_EQ(RecentFiles(), QStringList({FromFileName(A), FromFileName(B)}));
 
     QFile::remove(FromFileName(B));
-    Items = W.ui->FileMenu->actions();
+    Items = Named<QMenu>(W, "FileMenu")->actions();
     QString Text;
     testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Text);
     Items.last()->trigger();
     EXPECT_EQ(Text, QStringLiteral("Cannot open file ") + FromFileName(B));
     EXPECT_EQ(Caption(), QStringLiteral("Quorvex - Untitled"));
-    EXPECT_EQ(W.ui->tvwFiles->topLevelItemCount(), 1);
+    EXPECT_EQ(Named<QTreeWidget>(W, "tvwFiles")->topLevelItemCount(), 1);
     EXPECT_EQ(RecentFiles(), QStringList({FromFileName(A)}));
 }
 
@@ -424,10 +428,10 @@ TEST_F(DocumentCommandsTest, TheWordListEditorSortsAndDropsDuplicatesOnOkOnly) {
     TfrmMain& W = Open();
     QString Shown, Caption;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Shown = KeyWords.ui->tblWords->toPlainText();
+        Shown = Named<QPlainTextEdit>(KeyWords, "tblWords")->toPlainText();
         Caption = KeyWords.windowTitle();
-        KeyWords.ui->tblWords->setPlainText(QStringLiteral("zeta\nAlpha\nalpha\n"));
-        KeyWords.ui->cmdOk->click();
+        Named<QPlainTextEdit>(KeyWords, "tblWords")->setPlainText(QStringLiteral("zeta\nAlpha\nalpha\n"));
+        Named<QPushButton>(KeyWords, "cmdOk")->click();
     });
     W.sbKeyWordsClick();
     EXPECT_EQ(Shown, QStringLiteral("Date\nNow"));
@@ -438,8 +442,8 @@ TEST_F(DocumentCommandsTest, TheWordListEditorSortsAndDropsDuplicatesOnOkOnly) {
     ExcludeWordList->Add("Nowhere");
     testsupport::AnswerNextModal([&](QWidget*) {
         Caption = KeyWords.windowTitle();
-        KeyWords.ui->tblWords->setPlainText(QStringLiteral("Other"));
-        KeyWords.ui->cmdCancel->click();
+        Named<QPlainTextEdit>(KeyWords, "tblWords")->setPlainText(QStringLiteral("Other"));
+        Named<QPushButton>(KeyWords, "cmdCancel")->click();
     });
     W.sbExcludeWordsClick();
     EXPECT_EQ(Caption, QStringLiteral("Maintain Exclusion Word List"));
@@ -450,21 +454,21 @@ TEST_F(DocumentCommandsTest, TheWordListEditorSortsAndDropsDuplicatesOnOkOnly) {
 TEST_F(DocumentCommandsTest, OptionsRenameTheDocumentAndItsRootNode) {
     TfrmMain& W = Open();
     testsupport::AnswerNextModal([&](QWidget*) {
-        EXPECT_EQ(Options.ui->txtName->text(), QStringLiteral("Untitled"));
-        Options.ui->txtName->clear();
-        Options.ui->chkAutoSave->setChecked(true);
-        Options.ui->OKBtn->click();
+        EXPECT_EQ(Named<QLineEdit>(Options, "txtName")->text(), QStringLiteral("Untitled"));
+        Named<QLineEdit>(Options, "txtName")->clear();
+        Named<QCheckBox>(Options, "chkAutoSave")->setChecked(true);
+        Named<QPushButton>(Options, "OKBtn")->click();
     });
     W.sbOptionsClick();
     EXPECT_EQ(Document->Name, "");
     EXPECT_TRUE(Document->AutoSave);
-    EXPECT_EQ(W.ui->tvwFiles->topLevelItem(0)->text(0), QString());
+    EXPECT_EQ(Named<QTreeWidget>(W, "tvwFiles")->topLevelItem(0)->text(0), QString());
     EXPECT_TRUE(Modified);
 
     Modified = false;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Options.ui->txtName->setText(QStringLiteral("Ignored"));
-        Options.ui->CancelBtn->click();
+        Named<QLineEdit>(Options, "txtName")->setText(QStringLiteral("Ignored"));
+        Named<QPushButton>(Options, "CancelBtn")->click();
     });
     W.sbOptionsClick();
     EXPECT_EQ(Document->Name, "");

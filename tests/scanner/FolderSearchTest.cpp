@@ -16,11 +16,8 @@
 #include "scanner/fScan.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/Named.h"
 #include "tests/support/NamedPipe.h"
-
-#include "ui_Main.h"
-#include "ui_ScanHit.h"
-#include "ui_ScanWizard1.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -30,7 +27,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,6 +40,8 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+
+using testsupport::Named;
 
 using namespace scannertest;
 namespace fs = std::filesystem;
@@ -223,17 +224,18 @@ private:
     void Poll() {
         if (QApplication::activeModalWidget() == frmScanHit && frmScanHit->isVisible()) {
             ++Prompts;
-            frmScanHit->ui->btnNext->click();
+            Named<QPushButton>(*frmScanHit, "btnNext")->click();
             return;
         }
         TfrmScanWizard& W = *frmScanWizard;
         if (mBusy || QApplication::activeModalWidget() != &W || !W.isVisible() ||
-            W.ui->nteScan->currentIndex() != 0)
+            Named<QStackedWidget>(W, "nteScan")->currentIndex() != 0)
             return;
-        Files << W.ui->sbSelect->Text();
+        Files << Named<TCDKPathEditor>(W, "sbSelect")->Text();
         if (mActions.empty()) {
-            ADD_FAILURE() << "the wizard waited for " << W.ui->sbSelect->Text().toStdString();
-            W.ui->btnCancel->click();
+            ADD_FAILURE() << "the wizard waited for "
+                          << Named<TCDKPathEditor>(W, "sbSelect")->Text().toStdString();
+            Named<QPushButton>(W, "btnCancel")->click();
             return;
         }
         // Run after this poll returns: the poll timer does not fire again while its slot runs, and
@@ -314,7 +316,7 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
     EXPECT_FALSE(Forced) << "a window waited for the user";
     EXPECT_EQ(frmProjects, nullptr) << "the search window is freed";
     EXPECT_EQ(Document->Name, "Batch");
-    QTreeWidgetItem* Root0 = Main().ui->tvwFiles->topLevelItem(0);
+    QTreeWidgetItem* Root0 = Named<QTreeWidget>(Main(), "tvwFiles")->topLevelItem(0);
     EXPECT_EQ(Root0->text(0), QStringLiteral("Batch"));
     EXPECT_TRUE(Modified);
     ASSERT_EQ(Document->ProjectCount(), 3);
@@ -338,9 +340,9 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
         WizardAnswers Answers;
         Answers.Add([](TfrmScanWizard& W) {
             EXPECT_EQ(W.ScanMode(), smManual);
-            W.ui->btnCancel->click();
+            Named<QPushButton>(W, "btnCancel")->click();
         });
-        Answers.Add([](TfrmScanWizard& W) { W.ui->btnNext->click(); });
+        Answers.Add([](TfrmScanWizard& W) { Named<QPushButton>(W, "btnNext")->click(); });
         testsupport::AnswerNextModal([&](QWidget* W) {
             auto& Search = *qobject_cast<TfrmProjects*>(W);
             BrowseTo(Search, Root);
@@ -357,7 +359,7 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansEveryCheckedFileInListOrder) {
     }
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(Document->GetProject(0)->Name, "Pay.vbp");
-    EXPECT_EQ(Main().ui->tvwFiles->topLevelItem(0)->childCount(), 1);
+    EXPECT_EQ(Named<QTreeWidget>(Main(), "tvwFiles")->topLevelItem(0)->childCount(), 1);
 
     // Cancel in the search window scans nothing and leaves the document as it was.
     Modified = false;
@@ -405,7 +407,7 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansTheDatabasesItFindsToo) {
     for (Longint I = 0; I < Database.Modules().Count(); ++I)
         Hits += Database.Modules().Items(I)->HitCount();
     EXPECT_GT(Hits, 0) << "the code written beside the database is scanned";
-    EXPECT_EQ(Main().ui->tvwFiles->topLevelItem(0)->childCount(), 2);
+    EXPECT_EQ(Named<QTreeWidget>(Main(), "tvwFiles")->topLevelItem(0)->childCount(), 2);
 }
 
 // An automatic batch over real-shaped folders runs through without a click: what cannot be read

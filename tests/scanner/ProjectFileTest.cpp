@@ -7,8 +7,7 @@
 #include "scanner/ScanWizard1.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ExceptionMessage.h"
-
-#include "ui_ScanWizard1.h"
+#include "tests/support/Named.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +16,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+using testsupport::Named;
 
 using namespace scannertest;
 
@@ -38,13 +39,17 @@ protected:
         ReadExisting(Name);
     }
     void ReadExisting(const QString& Name) {
-        Wizard.ui->sbSelect->SetText(Dir.filePath(Name));
+        Named<TCDKPathEditor>(Wizard, "sbSelect")->SetText(Dir.filePath(Name));
         Wizard.sbSelectDialogDrop();
     }
-    std::vector<std::string> Files() const { return TfrmScanWizard::Entries(Wizard.ui->lstFiles); }
-    std::vector<std::string> VBXs() const { return TfrmScanWizard::Entries(Wizard.ui->lstVBXs); }
+    std::vector<std::string> Files() const {
+        return TfrmScanWizard::Entries(Named<QListWidget>(Wizard, "lstFiles"));
+    }
+    std::vector<std::string> VBXs() const {
+        return TfrmScanWizard::Entries(Named<QListWidget>(Wizard, "lstVBXs"));
+    }
     std::string Folder() const { return ToFileName(Dir.path()) + "/"; }
-    bool NextEnabled() const { return Wizard.ui->btnNext->isEnabled(); }
+    bool NextEnabled() const { return Named<QPushButton>(Wizard, "btnNext")->isEnabled(); }
 
     QTemporaryDir Dir;
     TfrmScanWizard Wizard;
@@ -92,7 +97,7 @@ TEST_F(ProjectFileTest, ReadsBothKindsOfLinesIntoSortedUpperCaseEntries) {
     EXPECT_EQ(ScanFolder, Folder());
     EXPECT_EQ(ScanProject->ModuleCount(), 0) << "modules are built when the scan starts";
     EXPECT_TRUE(NextEnabled());
-    EXPECT_TRUE(Wizard.ui->lstVBXs->isVisibleTo(&Wizard));
+    EXPECT_TRUE(Named<QListWidget>(Wizard, "lstVBXs")->isVisibleTo(&Wizard));
     EXPECT_FALSE(Wizard.IsMDB());
 }
 

@@ -12,17 +12,20 @@
 #include "scanner/fOptions.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/Named.h"
 
-#include "ui_Main.h"
-
+#include <QAction>
 #include <QFileDialog>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
+
+using testsupport::Named;
 
 using namespace scannertest;
 
@@ -50,7 +53,7 @@ protected:
             Dialog->selectFile(Name);
             static_cast<QDialog*>(Dialog)->accept();
         });
-        Main.ui->sbExport->click();
+        Named<QToolButton>(Main, "sbExport")->click();
         EXPECT_TRUE(testsupport::AllAnswered());
     }
 
@@ -75,7 +78,7 @@ TEST_F(ReportCommandsTest, ReportPreviewsTheHitsOfTheCurrentDocument) {
         Pages = Window.Printer()->PageCount();
         Window.close();
     });
-    Main.ui->sbPrint->click();
+    Named<QToolButton>(Main, "sbPrint")->click();
     EXPECT_TRUE(Shown);
     EXPECT_EQ(Pages, 1);
     // The sample document's three hits, with the main window's pictures.
@@ -111,7 +114,7 @@ TEST_F(ReportCommandsTest, ExportWritesTheChosenFormatAndAddsItsExtensionToABare
         testsupport::AnswerNextMessageBox(QMessageBox::No, &Question);
     });
     WriteFile(Path(QStringLiteral("report.HTM")), "kept");
-    Main.ui->sbExport->click();
+    Named<QToolButton>(Main, "sbExport")->click();
     EXPECT_TRUE(testsupport::AllAnswered());
     EXPECT_EQ(Question, Path(QStringLiteral("report.HTM")) +
                             QStringLiteral(" already exists.\nDo you want to replace it?"));
@@ -134,7 +137,7 @@ TEST_F(ReportCommandsTest, AnExportThatCannotWriteItsFileShowsTheError) {
         static_cast<QDialog*>(Dialog)->accept();
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Text);
     });
-    Main.ui->sbExport->click();
+    Named<QToolButton>(Main, "sbExport")->click();
     EXPECT_TRUE(testsupport::AllAnswered());
     EXPECT_EQ(Text, QStringLiteral("Cannot create file ") + Path(QStringLiteral("report.HTM")));
 }
@@ -147,7 +150,7 @@ TEST_F(ReportCommandsTest, PrintSetupShowsThePrinterDialogWithTheReportsPaper) {
         Orientation = Dialog->printer()->pageLayout().orientation();
         Dialog->reject();
     });
-    Main.ui->mnuFilePrintSetup->trigger();
+    Named<QAction>(Main, "mnuFilePrintSetup")->trigger();
     EXPECT_TRUE(testsupport::AllAnswered());
     EXPECT_EQ(Orientation, QPageLayout::Landscape);
 }

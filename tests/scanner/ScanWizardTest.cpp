@@ -5,6 +5,7 @@
 #include "platform/ui/Text.h"
 #include "scanner/DocumentTree.h"
 #include "scanner/Main.h"
+#include "scanner/ScanAnimation.h"
 #include "scanner/ScanHit.h"
 #include "scanner/ScanWizard1.h"
 #include "scanner/fHit.h"
@@ -12,23 +13,24 @@
 #include "scanner/fOptions.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/Named.h"
 #include "tests/support/NamedPipe.h"
 
-#include "ui_Main.h"
-#include "ui_ScanHit.h"
-#include "ui_ScanWizard1.h"
-
-#include "scanner/ScanAnimation.h"
-
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
@@ -40,6 +42,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+
+using testsupport::Named;
 
 using namespace scannertest;
 
@@ -80,18 +84,18 @@ public:
     void Add(std::function<void(TfrmScanHit&)> Action) { mActions.push_back(std::move(Action)); }
     void Accept(TCompliant Rating, int ErrorType) {
         Add([=](TfrmScanHit& P) {
-            (Rating == ctNo      ? P.ui->rdoNo
-             : Rating == ctMayBe ? P.ui->rdoMaybe
-                                 : P.ui->rdoYes)
+            (Rating == ctNo      ? Named<QRadioButton>(P, "rdoNo")
+             : Rating == ctMayBe ? Named<QRadioButton>(P, "rdoMaybe")
+                                 : Named<QRadioButton>(P, "rdoYes"))
                 ->setChecked(true);
-            P.ui->cboErrorType->setCurrentIndex(ErrorType);
-            P.ui->btnNext->click();
+            Named<QComboBox>(P, "cboErrorType")->setCurrentIndex(ErrorType);
+            Named<QPushButton>(P, "btnNext")->click();
         });
     }
     void Reject(bool Exclude) {
         Add([=](TfrmScanHit& P) {
-            P.ui->chkExclude->setChecked(Exclude);
-            P.ui->btnReject->click();
+            Named<QCheckBox>(P, "chkExclude")->setChecked(Exclude);
+            Named<QPushButton>(P, "btnReject")->click();
         });
     }
     std::vector<TShown> Shown;
@@ -101,13 +105,14 @@ private:
         TfrmScanHit& P = *frmScanHit;
         if (QApplication::activeModalWidget() != &P || !P.isVisible())
             return;
-        Shown.push_back({P.ui->lblWord->text(), P.ui->lblLine->toPlainText(),
-                         P.ui->lblLine->textCursor().selectedText(), P.Compliant(),
-                         P.ui->cboErrorType->currentText(), P.Exclude(),
-                         frmScanWizard->ui->lblFilename->text()});
+        Shown.push_back({Named<QLabel>(P, "lblWord")->text(), Named<QTextEdit>(P, "lblLine")->toPlainText(),
+                         Named<QTextEdit>(P, "lblLine")->textCursor().selectedText(), P.Compliant(),
+                         Named<QComboBox>(P, "cboErrorType")->currentText(), P.Exclude(),
+                         Named<QLabel>(*frmScanWizard, "lblFilename")->text()});
         if (mActions.empty()) {
-            ADD_FAILURE() << "unexpected hit prompt for " << P.ui->lblWord->text().toStdString();
-            P.ui->btnCancel->click();
+            ADD_FAILURE() << "unexpected hit prompt for "
+                          << Named<QLabel>(P, "lblWord")->text().toStdString();
+            Named<QPushButton>(P, "btnCancel")->click();
             return;
         }
         auto Action = std::move(mActions.front());
@@ -152,18 +157,18 @@ protected:
     void ScanProjectFile(const QString& File, TScanMode ScanMode, std::function<void()> OnScanPage = {}) {
         testsupport::AnswerNextModal([=](QWidget*) {
             TfrmScanWizard& W = *frmScanWizard;
-            W.ui->sbSelect->SetText(File);
-            W.ui->sbSelect->DoDialogDrop();
+            Named<TCDKPathEditor>(W, "sbSelect")->SetText(File);
+            Named<TCDKPathEditor>(W, "sbSelect")->DoDialogDrop();
             W.SetScanMode(ScanMode);
             if (OnScanPage)
                 OnScanPage();
-            W.ui->btnNext->click();
+            Named<QPushButton>(W, "btnNext")->click();
         });
         Main().sbScanClick();
         EXPECT_TRUE(testsupport::AllAnswered());
     }
 
-    QTreeWidgetItem* Root() { return Main().ui->tvwFiles->topLevelItem(0); }
+    QTreeWidgetItem* Root() { return Named<QTreeWidget>(Main(), "tvwFiles")->topLevelItem(0); }
     static QStringList Captions(QTreeWidgetItem* Node) {
         QStringList Out;
         for (int I = 0; Node != nullptr && I < Node->childCount(); ++I)
@@ -205,9 +210,10 @@ TEST_F(ScanWizardTest, AnAutomaticScanMergesTheProjectAndAScanOfTheSameFileRepla
     EXPECT_TRUE(Root()->isExpanded());
     EXPECT_FALSE(Node->isExpanded());
     // The document's node is current and its page shows what the document now holds.
-    EXPECT_EQ(Main().ui->tvwFiles->currentItem(), Root());
-    EXPECT_EQ(Main().ui->nteResults->currentWidget()->objectName(), QStringLiteral("Quorvex"));
-    EXPECT_EQ(Main().ui->lblQvxModCount->text(), QStringLiteral("1"));
+    EXPECT_EQ(Named<QTreeWidget>(Main(), "tvwFiles")->currentItem(), Root());
+    EXPECT_EQ(Named<QStackedWidget>(Main(), "nteResults")->currentWidget()->objectName(),
+              QStringLiteral("Quorvex"));
+    EXPECT_EQ(Named<QLabel>(Main(), "lblQvxModCount")->text(), QStringLiteral("1"));
     EXPECT_TRUE(Modified);
     EXPECT_EQ(ScanProject, nullptr);
     EXPECT_EQ(ScanMDB, nullptr);
@@ -269,7 +275,7 @@ TEST_F(ScanWizardTest, TheHitPromptRatesRejectsAndExcludesWordsForTheRestOfTheSc
 TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScannedDuringOne) {
     const QString File = SampleProject();
     // Cancel on the Intro page.
-    testsupport::AnswerNextModal([](QWidget*) { frmScanWizard->ui->btnCancel->click(); });
+    testsupport::AnswerNextModal([](QWidget*) { Named<QPushButton>(*frmScanWizard, "btnCancel")->click(); });
     Main().sbScanClick();
     EXPECT_EQ(Document->ProjectCount(), 0);
     EXPECT_FALSE(Modified);
@@ -278,7 +284,7 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
     // after an accepted hit only once the user confirms, No (to Esc) going back to the same hit.
     {
         PromptAnswers Answers;
-        Answers.Add([](TfrmScanHit& P) { P.ui->btnCancel->click(); });
+        Answers.Add([](TfrmScanHit& P) { Named<QPushButton>(P, "btnCancel")->click(); });
         ScanProjectFile(File, smManual);
     }
     EXPECT_EQ(Document->ProjectCount(), 0);
@@ -292,7 +298,7 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
         });
         Answers.Add([](TfrmScanHit& P) {
             testsupport::AnswerNextMessageBox(QMessageBox::Yes);
-            P.ui->btnCancel->click();
+            Named<QPushButton>(P, "btnCancel")->click();
         });
         ScanProjectFile(File, smManual);
         ASSERT_EQ(Answers.Shown.size(), 3u);
@@ -309,8 +315,8 @@ TEST_F(ScanWizardTest, CancelMergesNothingBeforeAScanOrFromAPromptAndThePartScan
     {
         PromptAnswers Answers;
         Answers.Add([](TfrmScanHit& P) {
-            frmScanWizard->ui->btnCancel->click();
-            P.ui->btnNext->click();
+            Named<QPushButton>(*frmScanWizard, "btnCancel")->click();
+            Named<QPushButton>(P, "btnNext")->click();
         });
         Answers.Accept(ctNo, 0); // the rest of that line is still scanned
         ScanProjectFile(File, smManual);
@@ -335,14 +341,14 @@ TEST_F(ScanWizardTest, ReScansOfAProjectOrAModuleKeepTheirNodeAndReplaceOnlyWhat
               "Public Function Y(d)\r\n    Y = Year(d) + Year(Now)\r\nEnd Function\r\n");
     QTreeWidgetItem* ModuleNode = Child(ProjectNode, QStringLiteral("MODDATES.BAS"));
     TModuleInfo* OldForm = Old->GetModule(1);
-    Main().ui->tvwFiles->setCurrentItem(ModuleNode);
+    Named<QTreeWidget>(Main(), "tvwFiles")->setCurrentItem(ModuleNode);
     {
         PromptAnswers Answers;
         Answers.Accept(ctYes, 0);
         Answers.Accept(ctYes, 0);
         testsupport::AnswerNextModal([](QWidget*) {
             EXPECT_EQ(frmScanWizard->ScanMode(), smManual) << "re-scans ask about every hit";
-            frmScanWizard->ui->btnNext->click();
+            Named<QPushButton>(*frmScanWizard, "btnNext")->click();
         });
         Main().popScanModuleClick();
     }
@@ -356,15 +362,15 @@ TEST_F(ScanWizardTest, ReScansOfAProjectOrAModuleKeepTheirNodeAndReplaceOnlyWhat
     EXPECT_EQ(New->Compliant(), ctYes);
     EXPECT_EQ(TDocumentTree::Data(ModuleNode), New);
     EXPECT_EQ(TDocumentTree::State(ModuleNode), StateImage(ctYes));
-    EXPECT_EQ(Main().ui->lvwHits->topLevelItemCount(), 2);
+    EXPECT_EQ(Named<QTreeWidget>(Main(), "lvwHits")->topLevelItemCount(), 2);
     EXPECT_EQ(ScanProject, nullptr);
 
     // Scan Project: the same node, a new project with the modules and the control of the old.
-    Main().ui->tvwFiles->setCurrentItem(ProjectNode);
+    Named<QTreeWidget>(Main(), "tvwFiles")->setCurrentItem(ProjectNode);
     PromptAnswers More;
     for (int I = 0; I < 5; ++I)
         More.Reject(false);
-    testsupport::AnswerNextModal([](QWidget*) { frmScanWizard->ui->btnNext->click(); });
+    testsupport::AnswerNextModal([](QWidget*) { Named<QPushButton>(*frmScanWizard, "btnNext")->click(); });
     Main().popScanProjectClick();
     ASSERT_EQ(Document->ProjectCount(), 1);
     ASSERT_EQ(Root()->childCount(), 1);
@@ -393,7 +399,7 @@ TEST_F(ScanWizardTest, AnAutomaticBatchRunClosesItselfAndMergesWithoutAnyWindowW
         W.done(mrCancel);
     });
     auto Run = [&](const QString& Name, TScanMode ScanMode) {
-        W.ui->sbSelect->SetText(Name);
+        Named<TCDKPathEditor>(W, "sbSelect")->SetText(Name);
         W.SetScanMode(ScanMode);
         W.Mode = wmFolderSearch;
         Guard.start(5000);
@@ -483,10 +489,10 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
             TfrmScanWizard& W = *frmScanWizard;
             EndMessage = qobject_cast<QMessageBox*>(Box)->text();
             Visible = W.isVisible();
-            Animated = W.ui->aniScan->Active();
-            Value = W.ui->ProgressBar->value();
-            Maximum = W.ui->ProgressBar->maximum();
-            Shown = W.ui->lblFilename->text();
+            Animated = Named<TScanAnimation>(W, "aniScan")->Active();
+            Value = Named<QProgressBar>(W, "ProgressBar")->value();
+            Maximum = Named<QProgressBar>(W, "ProgressBar")->maximum();
+            Shown = Named<QLabel>(W, "lblFilename")->text();
             qobject_cast<QMessageBox*>(Box)->button(QMessageBox::Ok)->click();
         });
     });
@@ -538,7 +544,7 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     PromptAnswers Answers;
     Answers.Add([&](TfrmScanHit& P) {
         QFile::remove(Second + QStringLiteral("/b.bas"));
-        P.ui->btnNext->click();
+        Named<QPushButton>(P, "btnNext")->click();
     });
     Answers.Accept(ctYes, 0);
     QTimer EndBox;
@@ -561,11 +567,11 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     // Next without a file asks for one and stays on the Intro page.
     QString Message;
     testsupport::AnswerNextModal([&](QWidget*) {
-        frmScanWizard->ui->btnNext->setEnabled(true);
+        Named<QPushButton>(*frmScanWizard, "btnNext")->setEnabled(true);
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
-        frmScanWizard->ui->btnNext->click();
-        EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 0);
-        frmScanWizard->ui->btnCancel->click();
+        Named<QPushButton>(*frmScanWizard, "btnNext")->click();
+        EXPECT_EQ(Named<QStackedWidget>(*frmScanWizard, "nteScan")->currentIndex(), 0);
+        Named<QPushButton>(*frmScanWizard, "btnCancel")->click();
     });
     Main().sbScanClick();
     EXPECT_EQ(Message, QStringLiteral("Need to specify project"));
@@ -615,8 +621,8 @@ std::vector<std::string> NamesOf(const TMDBObjectInfos& Objects) {
 
 /// Picks File in the wizard's path editor as the browse button does.
 void Pick(const QString& File) {
-    frmScanWizard->ui->sbSelect->SetText(File);
-    frmScanWizard->ui->sbSelect->DoDialogDrop();
+    Named<TCDKPathEditor>(*frmScanWizard, "sbSelect")->SetText(File);
+    Named<TCDKPathEditor>(*frmScanWizard, "sbSelect")->DoDialogDrop();
 }
 
 } // namespace
@@ -633,9 +639,9 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
             Pick(File);
         }
         EXPECT_TRUE(W.IsMDB());
-        EXPECT_TRUE(W.ui->lstVBXs->isHidden());
-        EXPECT_TRUE(W.ui->lblVBXs->isHidden());
-        EXPECT_TRUE(W.ui->btnNext->isEnabled());
+        EXPECT_TRUE(Named<QListWidget>(W, "lstVBXs")->isHidden());
+        EXPECT_TRUE(Named<QLabel>(W, "lblVBXs")->isHidden());
+        EXPECT_TRUE(Named<QPushButton>(W, "btnNext")->isEnabled());
         EXPECT_EQ(ScanMDB->Name, "nwind.mdb");
         EXPECT_EQ(ScanMDB->Path, Folder);
         EXPECT_EQ(ScanMDB->IMEXSpecs().Count(), 0); // its specification tables are empty
@@ -667,9 +673,9 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
                 EXPECT_EQ(Objects->Items(I)->ImageIndex, imTable); // every kind until scanned
                 EXPECT_EQ(Objects->Items(I)->DatabaseFile(), ToFileName(File));
             }
-        Listed = TfrmScanWizard::Entries(W.ui->lstFiles);
+        Listed = TfrmScanWizard::Entries(Named<QListWidget>(W, "lstFiles"));
         W.SetScanMode(smAutomatic);
-        W.ui->btnNext->click();
+        Named<QPushButton>(W, "btnNext")->click();
     });
     Main().sbScanClick();
     ASSERT_TRUE(testsupport::AllAnswered());
@@ -718,17 +724,17 @@ TEST_F(ScanWizardTest, ASecondDatabaseReplacesTheFirstAndOneTheEngineRefusesLeav
         EXPECT_EQ(ScanMDB->Forms().Count(), 22);
         EXPECT_EQ(ScanMDB->Reports().Count(), 14);
         EXPECT_EQ(
-            TfrmScanWizard::Entries(W.ui->lstFiles).size(),
+            TfrmScanWizard::Entries(Named<QListWidget>(W, "lstFiles")).size(),
             static_cast<std::size_t>(ScanMDB->Tables().Count() + ScanMDB->Querys().Count() + 22 + 14 + 2));
-        EXPECT_TRUE(W.ui->btnNext->isEnabled());
+        EXPECT_TRUE(Named<QPushButton>(W, "btnNext")->isEnabled());
         // The engine's own message, and the wizard waits on its Intro page with nothing to scan.
         AnswerErrorThen(&Error, [] {
-            EXPECT_EQ(frmScanWizard->ui->nteScan->currentIndex(), 0);
-            EXPECT_FALSE(frmScanWizard->ui->btnNext->isEnabled());
-            frmScanWizard->ui->btnCancel->click();
+            EXPECT_EQ(Named<QStackedWidget>(*frmScanWizard, "nteScan")->currentIndex(), 0);
+            EXPECT_FALSE(Named<QPushButton>(*frmScanWizard, "btnNext")->isEnabled());
+            Named<QPushButton>(*frmScanWizard, "btnCancel")->click();
         });
-        W.ui->sbSelect->SetText(Bad);
-        W.ui->sbSelect->DoDialogDrop();
+        Named<TCDKPathEditor>(W, "sbSelect")->SetText(Bad);
+        Named<TCDKPathEditor>(W, "sbSelect")->DoDialogDrop();
     });
     Main().sbScanClick();
     EXPECT_TRUE(testsupport::AllAnswered());
@@ -769,10 +775,10 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
         for (const char* Name : {"Form_Orders.cbf", "Startup.Bas"})
             EXPECT_EQ(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
         EXPECT_EQ(ScanMDB->Forms().Count(), 21);
-        EXPECT_TRUE(frmScanWizard->ui->btnNext->isEnabled());
+        EXPECT_TRUE(Named<QPushButton>(*frmScanWizard, "btnNext")->isEnabled());
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &EndMessage);
         frmScanWizard->SetScanMode(smAutomatic);
-        frmScanWizard->ui->btnNext->click();
+        Named<QPushButton>(*frmScanWizard, "btnNext")->click();
     });
     Main().sbScanClick();
     EXPECT_TRUE(testsupport::AllAnswered());
@@ -829,7 +835,7 @@ TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeS
             EXPECT_EQ(ScanMDB->Forms().Count(), 1);
             EXPECT_EQ(ScanMDB->Reports().Count(), 2);
         }
-        frmScanWizard->ui->btnCancel->click();
+        Named<QPushButton>(*frmScanWizard, "btnCancel")->click();
     });
     Main().sbScanClick();
     EXPECT_TRUE(testsupport::AllAnswered());
@@ -856,15 +862,15 @@ TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProj
     testsupport::AnswerNextModal([&](QWidget*) {
         TfrmScanWizard& W = *frmScanWizard;
         Pick(Good);
-        EXPECT_TRUE(W.ui->btnNext->isEnabled());
+        EXPECT_TRUE(Named<QPushButton>(W, "btnNext")->isEnabled());
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &PipeError);
         Pick(FromFileName(Pipe.Name()));
-        EXPECT_FALSE(W.ui->btnNext->isEnabled());
+        EXPECT_FALSE(Named<QPushButton>(W, "btnNext")->isEnabled());
         Pick(Good);
         testsupport::AnswerNextMessageBox(QMessageBox::Ok, &MissingError);
         Pick(Dir.filePath(QStringLiteral("missing.vbp")));
-        EXPECT_FALSE(W.ui->btnNext->isEnabled());
-        W.ui->btnCancel->click();
+        EXPECT_FALSE(Named<QPushButton>(W, "btnNext")->isEnabled());
+        Named<QPushButton>(W, "btnCancel")->click();
     });
     Main().sbScanClick();
     EXPECT_TRUE(testsupport::AllAnswered());
@@ -917,7 +923,7 @@ TEST_F(ScanWindowsTest, TheWizardAndThePromptOpenCentredEachTimeAsDialogsOfTheMa
         PromptAnswers Answers;
         Answers.Add([&](TfrmScanHit& P) {
             Record(P);
-            P.ui->btnNext->click();
+            Named<QPushButton>(P, "btnNext")->click();
         });
         ScanProjectFile(File, smManual, [&] { Record(*frmScanWizard); });
     }
@@ -933,12 +939,12 @@ TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInIt
     PromptAnswers Answers;
     QString Shown, Tip;
     Answers.Add([&](TfrmScanHit& P) {
-        const QLabel* Name = P.ui->lblFilename;
+        const QLabel* Name = Named<QLabel>(P, "lblFilename");
         Shown = Name->text();
         Tip = Name->toolTip();
         EXPECT_LE(Name->fontMetrics().horizontalAdvance(Shown), Name->contentsRect().width());
         EXPECT_LE(Name->mapTo(&P, Name->rect().topRight()).x(), P.width());
-        P.ui->btnNext->click();
+        Named<QPushButton>(P, "btnNext")->click();
     });
     ScanProjectFile(File, smManual);
     EXPECT_TRUE(Tip.startsWith(Dir.path())) << Tip.toStdString();
@@ -958,8 +964,8 @@ TEST_F(ScanWindowsTest, TheListOfAddOnsShowsAgainAfterADatabaseWasPicked) {
             TMessageBoxAnswers Answers(Messages); // forms read without their property values
             Pick(Database);
         }
-        EXPECT_TRUE(frmScanWizard->ui->lstVBXs->isHidden());
-        frmScanWizard->ui->btnCancel->click();
+        EXPECT_TRUE(Named<QListWidget>(*frmScanWizard, "lstVBXs")->isHidden());
+        Named<QPushButton>(*frmScanWizard, "btnCancel")->click();
     });
     Main().sbScanClick();
 
@@ -967,18 +973,18 @@ TEST_F(ScanWindowsTest, TheListOfAddOnsShowsAgainAfterADatabaseWasPicked) {
     auto AddOns = [](QStringList* Shown) {
         testsupport::AnswerNextModal([=](QWidget*) {
             TfrmScanWizard& W = *frmScanWizard;
-            EXPECT_TRUE(W.ui->lblVBXs->isVisible());
-            EXPECT_TRUE(W.ui->lstVBXs->isVisible());
-            for (int I = 0; I < W.ui->lstVBXs->count(); ++I)
-                *Shown << W.ui->lstVBXs->item(I)->text();
-            W.ui->btnCancel->click();
+            EXPECT_TRUE(Named<QLabel>(W, "lblVBXs")->isVisible());
+            EXPECT_TRUE(Named<QListWidget>(W, "lstVBXs")->isVisible());
+            for (int I = 0; I < Named<QListWidget>(W, "lstVBXs")->count(); ++I)
+                *Shown << Named<QListWidget>(W, "lstVBXs")->item(I)->text();
+            Named<QPushButton>(W, "btnCancel")->click();
         });
     };
     QStringList New, Rescan;
     AddOns(&New);
     Main().sbScanClick();
     EXPECT_TRUE(New.isEmpty());
-    Main().ui->tvwFiles->setCurrentItem(Root()->child(0));
+    Named<QTreeWidget>(Main(), "tvwFiles")->setCurrentItem(Root()->child(0));
     AddOns(&Rescan);
     Main().popScanProjectClick();
     ASSERT_EQ(Rescan.size(), 1);

@@ -1,8 +1,11 @@
 // Pictures of the main window for people to look at: a document with a project, a module's hit
 // list and a database page, saved as PNG files in the test's build folder.
+#include "components/CDKPathE.h"
+#include "components/XDKSteps.h"
 #include "platform/ui/Text.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/Main.h"
+#include "scanner/ScanAnimation.h"
 #include "scanner/ScanHit.h"
 #include "scanner/ScanWizard1.h"
 #include "scanner/fHit.h"
@@ -10,23 +13,23 @@
 #include "scanner/fOptions.h"
 #include "scanner/fScan.h"
 #include "tests/scanner/ScannerTestSupport.h"
-
-#include "components/CDKPathE.h"
-#include "components/XDKSteps.h"
-#include "ui_Main.h"
-#include "ui_ScanWizard1.h"
+#include "tests/support/Named.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+using testsupport::Named;
 
 using namespace scannertest;
 
@@ -44,7 +47,7 @@ TEST(ScreenshotTest, SavesTheMainWindowShowingAProjectAModuleAndADatabase) {
     Main.resize(760, 460);
     Main.show();
 
-    QTreeWidgetItem* Root = Main.ui->tvwFiles->topLevelItem(0);
+    QTreeWidgetItem* Root = Named<QTreeWidget>(Main, "tvwFiles")->topLevelItem(0);
     QTreeWidgetItem* Project = Child(Root, QStringLiteral("Calendar.vbp"));
     QTreeWidgetItem* Database = Child(Root, QStringLiteral("nwind.mdb"));
     Project->setExpanded(true);
@@ -57,7 +60,7 @@ TEST(ScreenshotTest, SavesTheMainWindowShowingAProjectAModuleAndADatabase) {
     const QDir Out(QCoreApplication::applicationDirPath());
     for (const auto& [Node, File] : Shots) {
         ASSERT_NE(Node, nullptr);
-        Main.ui->tvwFiles->setCurrentItem(Node);
+        Named<QTreeWidget>(Main, "tvwFiles")->setCurrentItem(Node);
         QApplication::processEvents();
         ASSERT_TRUE(Main.grab().save(Out.filePath(File)));
     }
@@ -74,19 +77,20 @@ TEST(ScreenshotTest, SavesTheScanWizardsPagesAndTheHitPrompt) {
     TfrmScanWizard Wizard;
     Wizard.Mode = wmSelectFile;
     Wizard.show();
-    Wizard.ui->sbSelect->SetText(QStringLiteral(QUORVEX_TEST_DATA "/../../examples/Ledger/Ledger.vbp"));
+    Named<TCDKPathEditor>(Wizard, "sbSelect")
+        ->SetText(QStringLiteral(QUORVEX_TEST_DATA "/../../examples/Ledger/Ledger.vbp"));
     Wizard.sbSelectDialogDrop();
-    Wizard.ui->nteScan->setCurrentIndex(0);
+    Named<QStackedWidget>(Wizard, "nteScan")->setCurrentIndex(0);
     Save(Wizard, QStringLiteral("wizard-intro.png"));
 
-    Wizard.ui->nteScan->setCurrentIndex(1);
-    Wizard.ui->btnNext->hide();
-    Wizard.ui->lblFilename->setText(QStringLiteral("FRMMAIN.FRM"));
-    Wizard.ui->ProgressBar->setMaximum(100);
-    Wizard.ui->ProgressBar->setValue(40);
-    Wizard.ui->aniScan->SetActive(true);
+    Named<QStackedWidget>(Wizard, "nteScan")->setCurrentIndex(1);
+    Named<QPushButton>(Wizard, "btnNext")->hide();
+    Named<QLabel>(Wizard, "lblFilename")->setText(QStringLiteral("FRMMAIN.FRM"));
+    Named<QProgressBar>(Wizard, "ProgressBar")->setMaximum(100);
+    Named<QProgressBar>(Wizard, "ProgressBar")->setValue(40);
+    Named<TScanAnimation>(Wizard, "aniScan")->SetActive(true);
     Save(Wizard, QStringLiteral("wizard-scan.png"));
-    Wizard.ui->aniScan->SetActive(false);
+    Named<TScanAnimation>(Wizard, "aniScan")->SetActive(false);
     Wizard.hide();
     ScanProject.reset();
     ScanMDB.reset();

@@ -6,11 +6,11 @@
 #include "scanner/Fsplash.h"
 #include "scanner/Main.h"
 #include "scanner/QuorvexVB.h"
-
+#include "tests/support/Named.h"
 #include "tests/support/NamedPipe.h"
-#include "ui_Main.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -27,6 +27,8 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+using testsupport::Named;
 
 namespace {
 
@@ -103,7 +105,7 @@ TStartup Start(const std::string& ProgramDir, const QStringList& Arguments) {
             Result.Projects = Document->ProjectCount();
             Result.Databases = Document->MDBCount();
             Result.Caption = frmMain->windowTitle();
-            const QTreeWidget& Tree = *frmMain->ui->tvwFiles;
+            const QTreeWidget& Tree = *Named<QTreeWidget>(*frmMain, "tvwFiles");
             Result.TreeNodes = Tree.topLevelItemCount() == 1 ? 1 + Tree.topLevelItem(0)->childCount() : -1;
             frmMain->close();
         }
@@ -269,7 +271,7 @@ TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgramWithAReportPreviewOpen) {
             QApplication::activeModalWidget() == nullptr) {
             Step = 1;
             // The preview runs its own wait; the watch goes on from inside it.
-            QTimer::singleShot(0, frmMain, [] { frmMain->ui->mnuFilePrint->trigger(); });
+            QTimer::singleShot(0, frmMain, [] { Named<QAction>(*frmMain, "mnuFilePrint")->trigger(); });
         } else if (Step == 1) {
             for (QWidget* W : QApplication::topLevelWidgets())
                 if (W->inherits("TfrmPreview") && W->isVisible()) {

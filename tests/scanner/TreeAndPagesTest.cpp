@@ -8,22 +8,29 @@
 #include "scanner/fOptions.h"
 #include "tests/scanner/ScannerTestSupport.h"
 #include "tests/support/ModalHelper.h"
-
-#include "ui_Main.h"
-#include "ui_fHit.h"
+#include "tests/support/Named.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolTip>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+using testsupport::Named;
 
 using namespace scannertest;
 
@@ -51,7 +58,7 @@ protected:
         const std::string Name = ToFileName(Dir.filePath(QStringLiteral("audit.qxs")));
         SaveScanDocument(*SampleDocument(), Name);
         Main->OpenFile(Name);
-        Root = Main->ui->tvwFiles->topLevelItem(0);
+        Root = Named<QTreeWidget>(*Main, "tvwFiles")->topLevelItem(0);
         Project = Child(Root, QStringLiteral("Calendar.vbp"));
         Form = Child(Project, QStringLiteral("frmMain.frm"));
         Database = Child(Root, QStringLiteral("nwind.mdb"));
@@ -59,8 +66,8 @@ protected:
     }
     ~TreeAndPagesTest() override { Modified = false; }
 
-    QString Page() const { return Main->ui->nteResults->currentWidget()->objectName(); }
-    void Select(QTreeWidgetItem* Node) { Main->ui->tvwFiles->setCurrentItem(Node); }
+    QString Page() const { return Named<QStackedWidget>(*Main, "nteResults")->currentWidget()->objectName(); }
+    void Select(QTreeWidgetItem* Node) { Named<QTreeWidget>(*Main, "tvwFiles")->setCurrentItem(Node); }
     void SelectRow(QTreeWidget* List, int Index) {
         List->clearSelection();
         List->topLevelItem(Index)->setSelected(true);
@@ -119,40 +126,41 @@ TEST_F(TreeAndPagesTest, AnOpenedDocumentShowsProjectsThenDatabasesWithTheirChil
 
 TEST_F(TreeAndPagesTest, SummaryPagesShowTheSelectedNodesFigures) {
     // Opening leaves the document's node current, with its page shown.
-    EXPECT_EQ(Main->ui->tvwFiles->currentItem(), Root);
+    EXPECT_EQ(Named<QTreeWidget>(*Main, "tvwFiles")->currentItem(), Root);
     EXPECT_EQ(Page(), QStringLiteral("Quorvex"));
     Select(Root);
     EXPECT_EQ(Page(), QStringLiteral("Quorvex"));
-    EXPECT_EQ(Main->ui->lblQvxModCount->text(), QStringLiteral("2"));
-    EXPECT_EQ(Main->ui->lblQvxLinesOfCode->text(), QStringLiteral("167"));
-    EXPECT_EQ(Main->ui->lblQvxCompliant->text(), QStringLiteral("No"));
-    EXPECT_EQ(Main->ui->imgQvxCompliant->pixmap().toImage(), Main->imlHits.Pixmap(ctNo + 4).toImage());
+    EXPECT_EQ(Named<QLabel>(*Main, "lblQvxModCount")->text(), QStringLiteral("2"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblQvxLinesOfCode")->text(), QStringLiteral("167"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblQvxCompliant")->text(), QStringLiteral("No"));
+    EXPECT_EQ(Named<QLabel>(*Main, "imgQvxCompliant")->pixmap().toImage(),
+              Main->imlHits.Pixmap(ctNo + 4).toImage());
     EXPECT_EQ(Main->TreePopup(), nullptr);
 
     Select(Project);
     EXPECT_EQ(Page(), QStringLiteral("Project"));
-    EXPECT_EQ(Main->ui->lblPrjFileName->text(), QStringLiteral("/src/cal/Calendar.vbp"));
-    EXPECT_EQ(Main->ui->lblPrjModCount->text(), QStringLiteral("2"));
-    EXPECT_EQ(Main->ui->lblPrjLinesOfCode->text(), QStringLiteral("160"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblPrjFileName")->text(), QStringLiteral("/src/cal/Calendar.vbp"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblPrjModCount")->text(), QStringLiteral("2"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblPrjLinesOfCode")->text(), QStringLiteral("160"));
     EXPECT_EQ(Main->TreePopup(), Main->popProject);
 
     Select(Database);
     EXPECT_EQ(Page(), QStringLiteral("MDB"));
-    EXPECT_EQ(Main->ui->lblMDBFilename->text(), QStringLiteral("/data/nwind.mdb"));
-    EXPECT_EQ(Main->ui->lblMDBTabCount->text(), QStringLiteral("1"));
-    EXPECT_EQ(Main->ui->lblMDBQryCount->text(), QStringLiteral("1"));
-    EXPECT_EQ(Main->ui->lblMDBModCount->text(), QStringLiteral("1"));
-    EXPECT_EQ(Main->ui->lblMDBLinesOfCode->text(), QStringLiteral("7"));
-    EXPECT_EQ(Main->ui->lblMDBCompliant->text(), QStringLiteral("No"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblMDBFilename")->text(), QStringLiteral("/data/nwind.mdb"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblMDBTabCount")->text(), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblMDBQryCount")->text(), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblMDBModCount")->text(), QStringLiteral("1"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblMDBLinesOfCode")->text(), QStringLiteral("7"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblMDBCompliant")->text(), QStringLiteral("No"));
 }
 
 TEST_F(TreeAndPagesTest, ANewDocumentShowsTheBlankPageUntilItHoldsSomething) {
     Main->FileNew();
-    Select(Main->ui->tvwFiles->topLevelItem(0));
+    Select(Named<QTreeWidget>(*Main, "tvwFiles")->topLevelItem(0));
     EXPECT_EQ(Page(), QStringLiteral("Blank"));
     Document->AddProject(new TProjectInfo);
     Select(nullptr);
-    Select(Main->ui->tvwFiles->topLevelItem(0));
+    Select(Named<QTreeWidget>(*Main, "tvwFiles")->topLevelItem(0));
     EXPECT_EQ(Page(), QStringLiteral("Quorvex"));
 }
 
@@ -160,7 +168,7 @@ TEST_F(TreeAndPagesTest, HitListsShowOneRowPerHitWithItsRating) {
     Select(Form);
     EXPECT_EQ(Page(), QStringLiteral("Module"));
     EXPECT_EQ(Main->TreePopup(), Main->popModule);
-    QTreeWidget* List = Main->ui->lvwHits;
+    QTreeWidget* List = Named<QTreeWidget>(*Main, "lvwHits");
     ASSERT_EQ(List->topLevelItemCount(), 2);
     EXPECT_EQ(Row(List->topLevelItem(0)), QStringList({QStringLiteral("DateAdd"), QStringLiteral("4"),
                                                        QStringLiteral("14"), QStringLiteral("Computation")}));
@@ -171,15 +179,15 @@ TEST_F(TreeAndPagesTest, HitListsShowOneRowPerHitWithItsRating) {
     Select(Orders);
     EXPECT_EQ(Page(), QStringLiteral("MDBObject"));
     EXPECT_EQ(Main->TreePopup(), nullptr);
-    ASSERT_EQ(Main->ui->lvwMDBHits->topLevelItemCount(), 1);
-    EXPECT_EQ(Row(Main->ui->lvwMDBHits->topLevelItem(0)),
+    ASSERT_EQ(Named<QTreeWidget>(*Main, "lvwMDBHits")->topLevelItemCount(), 1);
+    EXPECT_EQ(Row(Named<QTreeWidget>(*Main, "lvwMDBHits")->topLevelItem(0)),
               QStringList({QStringLiteral("OrderDate"), QStringLiteral("OrderDate"), QStringLiteral("0"),
                            QStringLiteral("3"), QString()}));
 }
 
 TEST_F(TreeAndPagesTest, EditingAHitReRatesItsRowAndNode) {
     Select(Form);
-    QTreeWidget* List = Main->ui->lvwHits;
+    QTreeWidget* List = Named<QTreeWidget>(*Main, "lvwHits");
     // Without a selected row nothing happens.
     Main->popHitEditClick();
     EXPECT_FALSE(Modified);
@@ -188,12 +196,12 @@ TEST_F(TreeAndPagesTest, EditingAHitReRatesItsRowAndNode) {
     SelectRow(List, 1);
     QString Filename, Word;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Filename = Hit.ui->lblFilename->text();
-        Word = Hit.ui->lblWord->text();
-        EXPECT_FALSE(Hit.ui->lblField->isVisible());
-        Hit.ui->rdoYes->setChecked(true);
-        Hit.ui->cboErrorType->setCurrentIndex(2);
-        Hit.ui->cmdClose->click();
+        Filename = Named<QLabel>(Hit, "lblFilename")->text();
+        Word = Named<QLabel>(Hit, "lblWord")->text();
+        EXPECT_FALSE(Named<QLabel>(Hit, "lblField")->isVisible());
+        Named<QRadioButton>(Hit, "rdoYes")->setChecked(true);
+        Named<QComboBox>(Hit, "cboErrorType")->setCurrentIndex(2);
+        Named<QPushButton>(Hit, "cmdClose")->click();
     });
     Main->popHitEditClick();
     EXPECT_EQ(Filename, QStringLiteral("/src/cal/frmMain.frm"));
@@ -208,16 +216,16 @@ TEST_F(TreeAndPagesTest, EditingAHitReRatesItsRowAndNode) {
     // Cancel changes nothing, whatever was chosen in the dialog.
     SelectRow(List, 0);
     testsupport::AnswerNextModal([&](QWidget*) {
-        Hit.ui->rdoYes->setChecked(true);
-        Hit.ui->cmdCancel->click();
+        Named<QRadioButton>(Hit, "rdoYes")->setChecked(true);
+        Named<QPushButton>(Hit, "cmdCancel")->click();
     });
     Main->popHitEditClick();
     EXPECT_EQ(FormModule().GetHit(0)->Compliant, ctNo);
 
     // Now the last No hit becomes Yes, and so does the module.
     testsupport::AnswerNextModal([&](QWidget*) {
-        Hit.ui->rdoYes->setChecked(true);
-        Hit.ui->cmdClose->click();
+        Named<QRadioButton>(Hit, "rdoYes")->setChecked(true);
+        Named<QPushButton>(Hit, "cmdClose")->click();
     });
     Main->popHitEditClick();
     EXPECT_EQ(TDocumentTree::State(Form), ctYes + 1);
@@ -225,24 +233,25 @@ TEST_F(TreeAndPagesTest, EditingAHitReRatesItsRowAndNode) {
 
 TEST_F(TreeAndPagesTest, EditingADatabaseHitShowsItsField) {
     Select(Orders);
-    SelectRow(Main->ui->lvwMDBHits, 0);
+    SelectRow(Named<QTreeWidget>(*Main, "lvwMDBHits"), 0);
     QString Field, Selected;
     testsupport::AnswerNextModal([&](QWidget*) {
-        Field = Hit.ui->lblField->isVisible() ? Hit.ui->lblField->text() : QString();
-        Selected = Hit.ui->lblLine->textCursor().selectedText();
-        Hit.ui->rdoMaybe->setChecked(true);
-        Hit.ui->cmdClose->click();
+        Field =
+            Named<QLabel>(Hit, "lblField")->isVisible() ? Named<QLabel>(Hit, "lblField")->text() : QString();
+        Selected = Named<QTextEdit>(Hit, "lblLine")->textCursor().selectedText();
+        Named<QRadioButton>(Hit, "rdoMaybe")->setChecked(true);
+        Named<QPushButton>(Hit, "cmdClose")->click();
     });
     Main->popMDBHitEditClick();
     EXPECT_EQ(Field, QStringLiteral("OrderDate"));
     EXPECT_EQ(Selected, QStringLiteral("Date"));
     EXPECT_EQ(TDocumentTree::State(Orders), ctMayBe + 1);
-    EXPECT_EQ(Main->ui->lvwMDBHits->topLevelItem(0)->text(4), QString());
+    EXPECT_EQ(Named<QTreeWidget>(*Main, "lvwMDBHits")->topLevelItem(0)->text(4), QString());
 }
 
 TEST_F(TreeAndPagesTest, DeletingTheLastHitDropsTheNodeToItsImageWithoutHits) {
     Select(Form);
-    QTreeWidget* List = Main->ui->lvwHits;
+    QTreeWidget* List = Named<QTreeWidget>(*Main, "lvwHits");
     SelectRow(List, 0);
     Main->popHitDeleteClick();
     EXPECT_EQ(FormModule().HitCount(), 1);
@@ -260,7 +269,7 @@ TEST_F(TreeAndPagesTest, DeletingTheLastHitDropsTheNodeToItsImageWithoutHits) {
     EXPECT_EQ(TDocumentTree::State(Form), ctYes + 1);
 
     Select(Orders);
-    SelectRow(Main->ui->lvwMDBHits, 0);
+    SelectRow(Named<QTreeWidget>(*Main, "lvwMDBHits"), 0);
     Main->popMDBHitDeleteClick();
     EXPECT_EQ(TDocumentTree::Image(Orders), 11);
     EXPECT_EQ(TDocumentTree::Data(Orders)->ImageIndex, 11);
@@ -271,7 +280,7 @@ TEST_F(TreeAndPagesTest, DeletingTheLastHitOfANodeWithoutTheHitsImageKeepsItsIma
     FormModule().ImageIndex = 2;
     Select(Form);
     for (int I = 0; I < 2; ++I) {
-        SelectRow(Main->ui->lvwHits, 0);
+        SelectRow(Named<QTreeWidget>(*Main, "lvwHits"), 0);
         Main->popHitDeleteClick();
     }
     EXPECT_EQ(TDocumentTree::Image(Form), 2);
@@ -293,8 +302,8 @@ TEST_F(TreeAndPagesTest, DeleteProjectRemovesItFromTreeAndDocument) {
 
 TEST_F(TreeAndPagesTest, RenamingTheRootRenamesTheDocument) {
     Select(Root);
-    Main->ui->tvwFiles->editItem(Root);
-    auto* Editor = Main->ui->tvwFiles->findChild<QLineEdit*>();
+    Named<QTreeWidget>(*Main, "tvwFiles")->editItem(Root);
+    auto* Editor = Named<QTreeWidget>(*Main, "tvwFiles")->findChild<QLineEdit*>();
     ASSERT_NE(Editor, nullptr);
     Editor->setText(QStringLiteral("Payroll 1999"));
     QKeyEvent Enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -302,7 +311,7 @@ TEST_F(TreeAndPagesTest, RenamingTheRootRenamesTheDocument) {
     // The item view commits the edit from a queued call.
     QCoreApplication::processEvents();
     EXPECT_EQ(Document->Name, "Payroll 1999");
-    EXPECT_EQ(Main->ui->lblQvxFilename->text(), QStringLiteral("Payroll 1999"));
+    EXPECT_EQ(Named<QLabel>(*Main, "lblQvxFilename")->text(), QStringLiteral("Payroll 1999"));
     EXPECT_TRUE(Modified);
 }
 
@@ -319,13 +328,13 @@ TEST_F(TreeAndPagesTest, EditAfterARatingShowsTheHitChosenByMouseOrKeyboard) {
     Main->show();
     FormModule().GetHit(1)->ErrorType = ""; // as an automatic scan leaves it
     Select(Form);
-    QTreeWidget* List = Main->ui->lvwHits;
+    QTreeWidget* List = Named<QTreeWidget>(*Main, "lvwHits");
     // The first hit is rated "Branching" after a left click on it.
     QTest::mouseClick(List->viewport(), Qt::LeftButton, {},
                       List->visualItemRect(List->topLevelItem(0)).center());
     testsupport::AnswerNextModal([](QWidget*) {
-        frmHit->ui->cboErrorType->setCurrentIndex(1);
-        frmHit->ui->cmdClose->click();
+        Named<QComboBox>(*frmHit, "cboErrorType")->setCurrentIndex(1);
+        Named<QPushButton>(*frmHit, "cmdClose")->click();
     });
     Main->popHitEditClick();
     ASSERT_EQ(FormModule().GetHit(0)->ErrorType, "Branching");
@@ -335,8 +344,9 @@ TEST_F(TreeAndPagesTest, EditAfterARatingShowsTheHitChosenByMouseOrKeyboard) {
     } Shown;
     auto Capture = [&] {
         testsupport::AnswerNextModal([&](QWidget*) {
-            Shown = {frmHit->ui->lblWord->text(), frmHit->ui->cboErrorType->currentText()};
-            frmHit->ui->cmdCancel->click();
+            Shown = {Named<QLabel>(*frmHit, "lblWord")->text(),
+                     Named<QComboBox>(*frmHit, "cboErrorType")->currentText()};
+            Named<QPushButton>(*frmHit, "cmdCancel")->click();
         });
     };
     // Down to the next hit, then Edit: that hit, with no error type chosen.
@@ -358,15 +368,15 @@ TEST_F(TreeAndPagesTest, EditAfterARatingShowsTheHitChosenByMouseOrKeyboard) {
 TEST_F(TreeAndPagesTest, TheTreeTakesTheWidthTheWindowGainsAndNamesItCutsShowInToolTips) {
     Main->show();
     QApplication::processEvents();
-    QTreeWidget* Tree = Main->ui->tvwFiles;
-    const QWidget* Book = Main->ui->nteResults;
+    QTreeWidget* Tree = Named<QTreeWidget>(*Main, "tvwFiles");
+    const QWidget* Book = Named<QStackedWidget>(*Main, "nteResults");
     const int BookWidth = Book->width(), TreeWidth = Tree->width(), Gained = 1200 - Main->width();
     Main->resize(1200, 800);
     QApplication::processEvents();
     EXPECT_EQ(Book->width(), BookWidth);
     EXPECT_EQ(Tree->width(), TreeWidth + Gained);
     EXPECT_EQ(Book->x(), Tree->geometry().right() + 1 + 3) << "the 3-pixel splitter lies between";
-    EXPECT_EQ(Book->geometry().right(), Main->ui->splResults->width() - 1);
+    EXPECT_EQ(Book->geometry().right(), Named<QSplitter>(*Main, "splResults")->width() - 1);
 
     auto TipAt = [&](QTreeWidgetItem* Node) {
         QToolTip::hideText();
@@ -388,7 +398,7 @@ TEST_F(TreeAndPagesTest, TheTreeTakesTheWidthTheWindowGainsAndNamesItCutsShowInT
     // A long variable name widens its column; a short one leaves the design width.
     FormModule().GetHit(1)->Variable = "DateDiffBetweenHireDateAndTerminationDate";
     Select(Form);
-    QTreeWidget* List = Main->ui->lvwHits;
+    QTreeWidget* List = Named<QTreeWidget>(*Main, "lvwHits");
     EXPECT_GE(List->columnWidth(0), List->fontMetrics().horizontalAdvance(
                                         QStringLiteral("DateDiffBetweenHireDateAndTerminationDate")));
     FormModule().GetHit(1)->Variable = "D";
