@@ -77,8 +77,8 @@ enum TLargeImage : Longint {
     liKeyword = 11,
     liRatingNo = 12, ///< the ratings' pictures: this + the rating (ctNo, ctMayBe, ctYes)
     liReport = 15,
-    // Database objects with hits, in the tree's order of kinds (table to import/export
-    // specification).
+    // Database objects with hits, in the tree's order of kinds (tables first, import/export
+    // setups last).
     liTableHits = 16,
     liIMEXSpecHits = 22,
     liMDB = 23,

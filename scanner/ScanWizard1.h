@@ -131,7 +131,7 @@ private:
     /// Reads the chosen database's objects into ScanMDB and its names into the file list, and
     /// writes the code of its forms, reports and modules beside it.
     void LoadMDBObjects();
-    /// The specifications, tables and queries, from the database engine's catalogue.
+    /// The import/export setups, tables and queries, from the database engine's catalogue.
     void ReadMDBCatalogue(dao::Workspace& Workspace, const std::string& DatabaseFile);
     /// The forms, reports and standard modules, from Access, each with its code exported.
     /// Returns whether forms or reports were read without their property values.

@@ -261,7 +261,7 @@ private:
 };
 
 /// The tables that hold forms, reports and code: damage there costs those objects, never the
-/// tables, queries and specifications.
+/// tables, queries and import/export setups.
 bool IsStoreTable(const std::string& Name) {
     for (const char* Store : {"MSysAccessStorage", "MSysAccessObjects", "MSysModules", "MSysModules2"})
         if (Name == Store)
