@@ -77,11 +77,12 @@ double ModelScan(const std::vector<const TProjectInfo*>& BuiltProjects, Longint&
     const auto T0 = std::chrono::steady_clock::now();
     for (const TProjectInfo* Built : BuiltProjects) {
         auto& Project = Projects.emplace_back(std::make_unique<TProjectInfo>());
+        std::size_t ReadAhead = ProjectReadAheadBytes;
         for (Longint I = 0; I < Built->ModuleCount(); ++I) {
             auto* Module = new TModuleInfo;
             Module->Path = Built->GetModule(I)->Path;
             Module->Name = Built->GetModule(I)->Name;
-            Module->CountLines();
+            ReadAhead -= Module->CountLines(ReadAhead);
             Module->OnBeforeScan = [&](TObject*) { ++Steps; };
             Module->OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) { ++Hits; };
             Project->AddModule(Module);

@@ -8,6 +8,7 @@
 #include "scanmodel/VerinfoObject.h"
 
 #include <algorithm>
+#include <utility>
 
 bool StopScan = false;
 
@@ -561,6 +562,15 @@ bool TModuleInfo::FindFileAgain() {
 }
 
 void TModuleInfo::LoadSource() {
+    // Lines read by the line count serve the scan while the file is as it was then; a file changed
+    // or gone since is read as it is now.
+    if (std::exchange(mReadAhead, false)) {
+        if (mSourceLines.StillAsRead(mFileName)) {
+            mCurrentSub = "Declarations";
+            return;
+        }
+        mSourceLines.Clear();
+    }
     if (!mSourceLines.Empty() || Name.empty())
         return;
     try {
@@ -577,12 +587,22 @@ void TModuleInfo::LoadSource() {
 
 void TModuleInfo::ReleaseSource() {
     ScanIndex = 0;
+    mReadAhead = false;
     mSourceLines.Clear();
 }
 
-void TModuleInfo::CountLines() {
+std::size_t TModuleInfo::CountLines(std::size_t KeepUpTo) {
     if (Name.empty())
-        return;
+        return 0;
+    if (KeepUpTo > 0 && mSourceLines.Empty()) {
+        LoadSource();
+        if (const std::size_t Bytes = mSourceLines.Text().size(); Bytes <= KeepUpTo) {
+            mReadAhead = true;
+            return Bytes;
+        }
+        ReleaseSource();
+        return 0;
+    }
     try {
         LinesOfCode = static_cast<Longint>(CountSourceLines(FileName()));
     } catch (const EFOpenError&) {
@@ -590,6 +610,7 @@ void TModuleInfo::CountLines() {
             throw;
         LinesOfCode = static_cast<Longint>(CountSourceLines(mFileName));
     }
+    return 0;
 }
 
 void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes) {

@@ -312,9 +312,11 @@ public:
     void LoadSource();
     /// ScanIndex := 0 and drops the loaded lines.
     void ReleaseSource();
-    /// Sets LinesOfCode to the number of lines LoadSource would load, without keeping them (the
-    /// file is counted, not split). Nothing for a module without a name; raises as LoadSource.
-    void CountLines();
+    /// Sets LinesOfCode to the number of lines LoadSource would load. A file of at most KeepUpTo
+    /// bytes is read whole and kept for the scan, which reads it again only when the file has
+    /// changed since; a larger one is counted, not kept. Returns the bytes kept. Nothing for a
+    /// module without a name; raises as LoadSource.
+    std::size_t CountLines(std::size_t KeepUpTo = 0);
     /// Lines held between LoadSource and ReleaseSource.
     Longint LoadedLineCount() const { return static_cast<Longint>(mSourceLines.Count()); }
     /// The routine the scan is in.
@@ -333,7 +335,11 @@ private:
     std::string mCurrentSub;
     std::string mFileName;
     std::string mFileNameOf; ///< the Path + Name mFileName was found for
+    bool mReadAhead = false; ///< the lines held were read by the line count, not yet scanned
 };
+
+/// The most module text of one project kept between the line count and the scan.
+constexpr std::size_t ProjectReadAheadBytes = std::size_t{32} << 20;
 
 /// One custom-control file (.vbx, .ocx) named by a project, described by its version resource.
 class TVBXInfo final : public TScanInfo {

@@ -41,6 +41,9 @@ struct TFolderListing {
     ino_t Inode = 0;
     timespec Modified{};
     std::vector<std::pair<std::string, std::string>> Names; ///< lower-cased, as on disk
+    /// The names, sorted, that the listing did not give as a file or a folder (links, and all
+    /// names on a file system that does not say): only a look at the name tells what they are.
+    std::vector<std::string> Unsure;
 };
 
 bool SameTime(const timespec& A, const timespec& B) {
@@ -65,7 +68,7 @@ const TFolderListing* ListingOf(const std::string& Dir) {
     if (It == Listings.end()) {
         if (Listings.size() == Kept)
             Listings.erase(Listings.begin());
-        Listings.push_back({Dir, 0, 0, {-1, -1}, {}});
+        Listings.push_back({Dir, 0, 0, {-1, -1}, {}, {}});
     } else {
         std::rotate(It, It + 1, Listings.end());
     }
@@ -75,15 +78,20 @@ const TFolderListing* ListingOf(const std::string& Dir) {
     L.Device = St.st_dev;
     L.Inode = St.st_ino;
     L.Names.clear();
+    L.Unsure.clear();
     if (DIR* D = ::opendir(Dir.c_str())) {
         while (const dirent* E = ::readdir(D)) {
             const std::string_view Name(E->d_name);
-            if (Name != "." && Name != "..")
-                L.Names.emplace_back(LowerCase(Name), std::string(Name));
+            if (Name == "." || Name == "..")
+                continue;
+            L.Names.emplace_back(LowerCase(Name), std::string(Name));
+            if (E->d_type != DT_REG && E->d_type != DT_DIR)
+                L.Unsure.emplace_back(Name);
         }
         ::closedir(D);
     }
     std::sort(L.Names.begin(), L.Names.end());
+    std::sort(L.Unsure.begin(), L.Unsure.end());
     timespec Now{};
     ::clock_gettime(CLOCK_REALTIME, &Now);
     // A listing that may miss a change serves this look-up only.
@@ -238,7 +246,8 @@ std::string ResolveInFolder(std::string_view Folder, std::string_view Name) {
     // The folder's listing answers for the name as it stands, for its UTF-8 form, and for both
     // without regard to case, in the order ResolveWindowsPath tries them.
     std::string Found;
-    if (const TFolderListing* Listing = ListingOf(Dir)) {
+    const TFolderListing* Listing = ListingOf(Dir);
+    if (Listing) {
         const std::string Utf8 = HasHighBytes(Entry) ? Cp1252ToUtf8(Entry) : std::string();
         if (InListing(*Listing, Entry)) {
             Found = Entry;
@@ -251,8 +260,10 @@ std::string ResolveInFolder(std::string_view Folder, std::string_view Name) {
         }
     }
     // A name listed that leads nowhere (a broken link), a name the folder does not hold, or a
-    // folder that cannot be listed: looked up as any entry is.
-    if (!Found.empty() && Exists(Dir + Found))
+    // folder that cannot be listed: looked up as any entry is. A name listed as a file or a
+    // folder is there: the listing is of the folder as it is now.
+    if (!Found.empty() &&
+        (!std::binary_search(Listing->Unsure.begin(), Listing->Unsure.end(), Found) || Exists(Dir + Found)))
         return Dir + Found;
     return ResolveWindowsPath({}, Dir + Entry);
 }
@@ -297,12 +308,13 @@ std::size_t DecodeMarked(char* Text, std::size_t Size) {
 /// larger) with as few system calls as the file allows; returns its size. Raises the class
 /// library's "Cannot open file %s", and "Stream read error: <file> (<reason>)" when reading
 /// fails part way, so that a scan never goes on with a text cut short.
-std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text, std::size_t& Capacity) {
+std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text, std::size_t& Capacity,
+                      TFileIdentity* Identity = nullptr) {
     TFileStream F(FileName, fmOpenRead);
-    struct stat St {};
-    std::size_t Want = 0;
-    if (::fstat(F.Handle(), &St) == 0 && St.st_size > 0)
-        Want = static_cast<std::size_t>(St.st_size);
+    const struct stat& St = F.Status();
+    if (Identity)
+        *Identity = TFileIdentity::Of(St);
+    const std::size_t Want = St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 0;
     // One byte more than the file holds, so that the read that finds the end needs no second
     // buffer; a file that grows meanwhile is read to its new end. A buffer far larger than the
     // file is not kept.
@@ -323,9 +335,11 @@ std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text
             continue;
         if (N < 0)
             throw EReadError("Stream read error: " + FileName + " (" + std::strerror(errno) + ")");
-        if (N == 0)
-            return DecodeMarked(Text.get(), Size);
         Size += static_cast<std::size_t>(N);
+        // A read that found the end, or one that fell short of the room it had once the size the
+        // file had when opened is in: the end of a regular file, found without another call.
+        if (N == 0 || (Size < Capacity && Size >= Want && Want > 0))
+            return DecodeMarked(Text.get(), Size);
     }
 }
 
@@ -396,7 +410,7 @@ void TSourceText::LoadFromFile(const std::string& FileName) {
     TakeSpare(mText, mCapacity);
     mLines = std::move(Spare().Lines);
     mLines.clear();
-    const std::size_t Size = mSize = ReadWhole(FileName, mText, mCapacity);
+    const std::size_t Size = mSize = ReadWhole(FileName, mText, mCapacity, &mRead);
     mLines.reserve(Size / 32 + 1);
     const char* const Begin = mText.get();
     // Called with every CR and LF in order. The LF of a CR LF pair lies before P by then and
@@ -430,6 +444,16 @@ void TSourceText::LoadFromFile(const std::string& FileName) {
         mLines.push_back({P, Size - P});
 }
 
+TFileIdentity TFileIdentity::Of(const struct stat& St) {
+    return {St.st_dev,          St.st_ino,         St.st_size,        St.st_mtim.tv_sec,
+            St.st_mtim.tv_nsec, St.st_ctim.tv_sec, St.st_ctim.tv_nsec};
+}
+
+bool TSourceText::StillAsRead(const std::string& FileName) const {
+    struct stat St {};
+    return mRead.Inode != 0 && ::stat(FileName.c_str(), &St) == 0 && TFileIdentity::Of(St) == mRead;
+}
+
 void TSourceText::Clear() {
     // A very large module's buffers are let go rather than kept for the next file.
     constexpr std::size_t LargestSpare = std::size_t{64} << 20;
@@ -442,6 +466,7 @@ void TSourceText::Clear() {
     mText.reset();
     mCapacity = 0;
     mSize = 0;
+    mRead = {};
     mLines.clear();
     mLines.shrink_to_fit();
 }

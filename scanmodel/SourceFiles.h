@@ -5,10 +5,13 @@
 // lie on a Linux disk with names in their own case, usually in UTF-8. ResolveWindowsPath turns
 // such an entry into the name of the file that exists.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+struct stat;
 
 /// The name of the file Entry names. '\' becomes '/'; a drive ("C:") becomes the root; a
 /// relative entry is taken from Folder (the current folder when Folder is empty). When that
@@ -29,6 +32,17 @@ std::string ExtractWindowsPath(std::string_view Entry);
 /// File-name part of such an entry: everything after the last '\', '/' or ':'.
 std::string ExtractWindowsName(std::string_view Entry);
 
+/// What tells a file apart from itself changed: where it lies, its size and its times.
+struct TFileIdentity {
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    std::int64_t Size = 0;
+    std::int64_t Modified = 0, ModifiedNs = 0;
+    std::int64_t Changed = 0, ChangedNs = 0;
+    static TFileIdentity Of(const struct stat& Status);
+    bool operator==(const TFileIdentity&) const = default;
+};
+
 /// A text file held whole, with the bounds of its lines: lines end with CR LF, LF or CR and keep
 /// their bytes otherwise; a text that begins with a UTF-8 or UTF-16 byte-order mark is decoded to
 /// Windows-1252 first. One buffer for the whole file keeps the scans from allocating per line.
@@ -46,6 +60,8 @@ public:
     /// The whole text, and where a line starts in it.
     std::string_view Text() const { return std::string_view(mText.get(), mSize); }
     std::size_t LineStart(std::size_t Index) const { return mLines[Index].Start; }
+    /// Whether FileName is still the file the text was read from, unchanged since.
+    bool StillAsRead(const std::string& FileName) const;
 
     struct TBounds {
         std::size_t Start;
@@ -56,6 +72,7 @@ private:
     std::unique_ptr<char[]> mText;
     std::size_t mCapacity = 0;
     std::size_t mSize = 0;
+    TFileIdentity mRead; ///< the file the text was read from, as it was then
     std::vector<TBounds> mLines;
 };
 

@@ -567,17 +567,18 @@ void TfrmScanWizard::btnNextClick() {
 void TfrmScanWizard::BuildModules() {
     ui->ProgressBar->setValue(0);
     SetProgressMaximum(0);
+    std::size_t ReadAhead = ProjectReadAheadBytes;
     for (const std::string& Entry : Entries(ui->lstFiles)) {
         auto Module = std::make_unique<TModuleInfo>();
         if (PaintDue()) {
             ui->lblFilename->setText(FromAnsi(Entry));
             PaintChanges();
         }
-        // The scan reads the file again: here its lines are only counted, for the progress bar.
-        // A module that cannot be read is left out and named at the end.
+        // The lines are counted for the progress bar; what the project's text may keep of them is
+        // kept for the scan. A module that cannot be read is left out and named at the end.
         try {
             std::tie(Module->Path, Module->Name) = ModuleFile(Entry, ScanFolder);
-            Module->CountLines();
+            ReadAhead -= Module->CountLines(ReadAhead);
         } catch (const std::exception& E) {
             Skip("module " + Cp1252ToUtf8(Entry), E.what());
             continue;

@@ -116,12 +116,17 @@ TFileStream::TFileStream(const std::string& FileName, Word Mode) : mFileName(Fil
     CheckRegularFile(FileName);
     mHandle = ::open(FileName.c_str(), Flags | O_CLOEXEC | O_NONBLOCK);
     if (mHandle >= 0) {
-        if (const std::string Kind = NonFileKind(mHandle); !Kind.empty()) {
+        const bool Known = ::fstat(mHandle, &mStatus) == 0;
+        if (const std::string Kind = Known ? NonFileKind(mStatus) : std::string(); !Kind.empty()) {
             ::close(mHandle);
             mHandle = -1;
             RaiseNonFile(FileName, Kind);
         }
-        ::fcntl(mHandle, F_SETFL, ::fcntl(mHandle, F_GETFL) & ~O_NONBLOCK);
+        if (!Known)
+            mStatus = {};
+        // The status flags are those it was opened with, less the one that only kept the open
+        // from waiting.
+        ::fcntl(mHandle, F_SETFL, Flags);
     }
     if (mHandle < 0)
         throw EFOpenError(Format("Cannot open file %s", FileName));

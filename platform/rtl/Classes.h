@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 /// An event handler that takes only its sender.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
@@ -96,10 +98,13 @@ public:
     void SetSize(Longint NewSize) override;
     const std::string& FileName() const { return mFileName; }
     int Handle() const { return mHandle; }
+    /// The opened file's status, taken when it was opened (all zero for a file created here).
+    const struct stat& Status() const { return mStatus; }
 
 private:
     std::string mFileName;
     int mHandle = -1;
+    struct stat mStatus {};
 };
 
 /// A stream held in memory.

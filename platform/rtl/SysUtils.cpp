@@ -105,8 +105,7 @@ bool DirectoryExists(const std::string& Name) {
     return !Name.empty() && ::stat(Name.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
 }
 
-namespace {
-std::string KindOf(const struct stat& St) {
+std::string NonFileKind(const struct stat& St) {
     if (S_ISREG(St.st_mode))
         return {};
     if (S_ISDIR(St.st_mode))
@@ -119,16 +118,15 @@ std::string KindOf(const struct stat& St) {
         return "a socket";
     return "no regular file";
 }
-} // namespace
 
 std::string NonFileKind(const std::string& Name) {
     struct stat St {};
-    return !Name.empty() && ::stat(Name.c_str(), &St) == 0 ? KindOf(St) : std::string();
+    return !Name.empty() && ::stat(Name.c_str(), &St) == 0 ? NonFileKind(St) : std::string();
 }
 
 std::string NonFileKind(int Handle) {
     struct stat St {};
-    return ::fstat(Handle, &St) == 0 ? KindOf(St) : std::string();
+    return ::fstat(Handle, &St) == 0 ? NonFileKind(St) : std::string();
 }
 
 std::string ProgramFolder() {

@@ -158,5 +158,7 @@ bool DirectoryExists(const std::string& Name);
 std::string NonFileKind(const std::string& Name);
 /// The same for an open file.
 std::string NonFileKind(int Handle);
+/// The same for a file's status as stat() gives it.
+std::string NonFileKind(const struct stat& Status);
 /// The folder of the running program, ending with '/'.
 std::string ProgramFolder();

@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -379,6 +380,41 @@ TEST(ModuleFiles, AModuleIsFoundInItsFolderAsTheWholePathWouldBeFound) {
     Keys.Add("Now");
     Module.Scan(Keys, TStringList());
     EXPECT_EQ(Module.HitCount(), 1);
+}
+
+TEST(ModuleFiles, LinesReadByTheCountServeTheScanOnlyWhileTheFileStaysAsItWas) {
+    TTempFolder Folder;
+    const std::string Dir = Folder.Path.string() + "/";
+    TStringList Keys;
+    Keys.Add("Now");
+    Keys.Add("Day");
+    auto Counted = [&](const char* Name, const std::string& Text, std::size_t KeepUpTo, std::size_t Kept) {
+        Folder.Write(Name, Text);
+        auto Module = std::make_unique<TModuleInfo>();
+        Module->Path = Dir;
+        Module->Name = Name;
+        Module->OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
+        EXPECT_EQ(Module->CountLines(KeepUpTo), Kept) << Name;
+        EXPECT_EQ(Module->LinesOfCode, 2) << Name;
+        return Module;
+    };
+    // Kept when the file fits what may be kept; a larger one is counted only.
+    auto Same = Counted("SAME.BAS", "x = Now\r\ny = 1\r\n", 100, 16);
+    auto Large = Counted("LARGE.BAS", "x = Now\r\ny = 1\r\n", 15, 0);
+    // Rewritten after the count with text of the same size, or gone: the scan reads the file as
+    // it is then, and names it when it is gone.
+    auto Rewritten = Counted("REWRITE.BAS", "x = Now\r\ny = 1\r\n", 100, 16);
+    Folder.Write("REWRITE.BAS", "x = Day\r\ny = 1\r\n");
+    fs::last_write_time(Folder.Path / "REWRITE.BAS", fs::last_write_time(Folder.Path / "REWRITE.BAS") + 2s);
+    auto Gone = Counted("GONE.BAS", "x = Now\r\n\r\n", 100, 11);
+    fs::remove(Folder.Path / "GONE.BAS");
+    for (TModuleInfo* Module : {Same.get(), Large.get(), Rewritten.get()}) {
+        Module->Scan(Keys, TStringList());
+        ASSERT_EQ(Module->HitCount(), 1) << Module->Name;
+        EXPECT_EQ(Module->CurrentSub(), "Declarations");
+    }
+    EXPECT_EQ(Rewritten->GetHit(0)->Key, "Day");
+    EXPECT_THROW(Gone->Scan(Keys, TStringList()), EFOpenError);
 }
 
 TEST(ModuleScan, AHandlerBoundDuringTheScanSeesTheLinesAfterIt) {

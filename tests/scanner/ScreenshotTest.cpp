@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -88,6 +89,14 @@ TEST(ScreenshotTest, SavesTheScanWizardsPagesAndTheHitPrompt) {
     Named<QLabel>(Wizard, "lblFilename")->setText(QStringLiteral("FRMMAIN.FRM"));
     Named<QProgressBar>(Wizard, "ProgressBar")->setMaximum(100);
     Named<QProgressBar>(Wizard, "ProgressBar")->setValue(40);
+    // The bar is filled as far as the value has come, and no further.
+    {
+        QProgressBar& Bar = *Named<QProgressBar>(Wizard, "ProgressBar");
+        const QImage Shot = Bar.grab().toImage();
+        const int Y = Shot.height() / 2;
+        EXPECT_EQ(Shot.pixelColor(Shot.width() * 3 / 10, Y), Bar.palette().color(QPalette::Highlight));
+        EXPECT_EQ(Shot.pixelColor(Shot.width() / 2, Y), Bar.palette().color(QPalette::Base));
+    }
     Named<TScanAnimation>(Wizard, "aniScan")->SetActive(true);
     Save(Wizard, QStringLiteral("wizard-scan.png"));
     Named<TScanAnimation>(Wizard, "aniScan")->SetActive(false);
