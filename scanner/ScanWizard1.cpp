@@ -29,9 +29,12 @@ TfrmScanWizard* frmScanWizard = nullptr;
 namespace {
 constexpr int IntroPage = 0;
 constexpr int ScanPage = 1;
-// Progress repaints and message pumping at most this often (ten times a second keeps the bar
-// moving and Cancel answering, and costs a scan little); StopScan is still tested after every
-// unit of work.
+// Repaints and message pumping while a file is read and scanned, at most this often (ten times a
+// second keeps the bar moving and Cancel answering, and costs a scan little): the picked file, the
+// scan page and the end of a scan are painted when the clock is due, so a scan of a few
+// milliseconds, or a run of them, does not paint pages nobody could see; a page left unpainted is
+// painted by the next message loop that finds the wizard on the screen. StopScan is still tested
+// after every unit of work.
 constexpr int PaintIntervalMs = 100;
 
 bool Contains(const std::string& S, const char* Part) {
@@ -233,7 +236,6 @@ void TfrmScanWizard::FormShow() {
     mResult = mrNone;
     mSkipped.clear();
     mPropertiesUnread.clear();
-    mSincePaint.invalidate();
     mAcceptedHits = 0;
     // The database reader hides the list of add-ons; every showing starts with it shown.
     ui->lblVBXs->setVisible(true);
@@ -350,8 +352,10 @@ void TfrmScanWizard::btnCancelClick() {
 void TfrmScanWizard::sbSelectDialogDrop() {
     const QString Extension = QFileInfo(ui->sbSelect->FileName()).suffix();
     THourglass Hourglass;
-    Application->ProcessMessages();
-    PaintChanges();
+    if (PaintDue()) {
+        Application->ProcessMessages();
+        PaintChanges();
+    }
     if (Extension.toUpper() == QStringLiteral("MDB")) {
         mIsMDB = true;
         LoadMDBObjects();
@@ -555,9 +559,8 @@ void TfrmScanWizard::btnNextClick() {
     // The page shows the first file from the start: the line does not change again at once.
     if (!mIsMDB && ui->lstFiles->count() > 0)
         ui->lblFilename->setText(ui->lstFiles->item(0)->text());
-    PaintChanges();
-    // The page just drawn counts as the progress display's latest repaint.
-    mSincePaint.start();
+    if (PaintDue())
+        PaintChanges();
     if (mIsMDB)
         DoScanMDB();
     else
@@ -667,9 +670,12 @@ void TfrmScanWizard::EndScan() {
     ui->ProgressBar->setMaximum(std::max(1, ui->ProgressBar->maximum()));
     ui->ProgressBar->setValue(mResult == mrOk ? ui->ProgressBar->maximum() : 0);
     ui->lblFilename->setText(ui->sbSelect->FileName());
-    PaintChanges();
-    Application->ProcessMessages();
-    if (Mode != wmFolderSearch && !mSkipped.empty())
+    const bool Named = Mode != wmFolderSearch && !mSkipped.empty();
+    if (Named || PaintDue()) {
+        PaintChanges();
+        Application->ProcessMessages();
+    }
+    if (Named)
         MessageDlg(SkippedMessage(mSkipped), TMsgDlgType::mtWarning, mbOK);
     // A returned scan ends the wizard with OK; anything else closes it without a result.
     Close();

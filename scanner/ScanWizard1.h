@@ -192,6 +192,7 @@ private:
     std::vector<std::string> mPropertiesUnread;
     /// Hits the user accepted in this showing's scan.
     int mAcceptedHits = 0;
+    /// Since the wizard last painted on the progress clock; kept from one showing to the next.
     QElapsedTimer mSincePaint;
     TFormVariable<TfrmScanWizard> mFormVariable{frmScanWizard, this};
 };
