@@ -89,31 +89,6 @@ std::string WordAt(std::string_view Text, Longint Position) {
     return std::string(Text.substr(Start, End - Start));
 }
 
-bool MayDeclare(std::string_view Line) {
-    // Every word that can begin a declaration (Public, Private, Friend, Static, Property, Sub,
-    // Function) has three letters at least and begins with one of these three.
-    std::size_t First = 0;
-    while (First < Line.size() && IsBlankOrTab(Line[First]))
-        ++First;
-    if (Line.size() - First < 3)
-        return false;
-    auto Lower = [&](std::size_t I) {
-        return static_cast<std::uint32_t>(static_cast<unsigned char>(Line[First + I]) | 0x20);
-    };
-    switch (Lower(0) << 16 | Lower(1) << 8 | Lower(2)) {
-    case 'p' << 16 | 'u' << 8 | 'b':
-    case 'p' << 16 | 'r' << 8 | 'i':
-    case 'p' << 16 | 'r' << 8 | 'o':
-    case 'f' << 16 | 'r' << 8 | 'i':
-    case 'f' << 16 | 'u' << 8 | 'n':
-    case 's' << 16 | 't' << 8 | 'a':
-    case 's' << 16 | 'u' << 8 | 'b':
-        return true;
-    default:
-        return false;
-    }
-}
-
 std::string DeclName(std::string_view Line) {
     if (!MayDeclare(Line))
         return {};
@@ -134,13 +109,6 @@ std::string DeclName(std::string_view Line) {
         return std::string(R.Word());
     }
     return {};
-}
-
-std::string_view TrimLeadingBlanksView(std::string_view Line) {
-    std::size_t I = 0;
-    while (I < Line.size() && Line[I] == ' ')
-        ++I;
-    return Line.substr(I, 999);
 }
 
 std::string TrimLeadingBlanks(std::string_view Line) {

@@ -25,7 +25,7 @@ std::string DeclName(std::string_view Line);
 /// False when Line cannot be a declaration line: its first word does not begin with the first
 /// three letters of a word that starts a declaration. Then no line made of Line's first part
 /// (less leading blanks) declares a routine either.
-bool MayDeclare(std::string_view Line);
+inline bool MayDeclare(std::string_view Line);
 
 /// Line from its first non-blank character (blanks only, not TABs), at most 999 characters.
 std::string TrimLeadingBlanks(std::string_view Line);
@@ -36,7 +36,7 @@ std::string StripComment(std::string_view Line);
 
 /// The views behind StripComment and TrimLeadingBlanks, for the scans' inner loops.
 std::string_view StripCommentView(std::string_view Line);
-std::string_view TrimLeadingBlanksView(std::string_view Line);
+inline std::string_view TrimLeadingBlanksView(std::string_view Line);
 
 /// Whether Word is on the exclusion list (compared without regard to case).
 bool IsExcluded(const TStringList& Excludes, const std::string& Word);
@@ -110,4 +110,38 @@ void TKeywordMatcher::Report(std::string_view Line, const TStringList& Excludes,
         if (P != std::string_view::npos)
             OnHit(static_cast<Longint>(K), static_cast<Longint>(P + 1), Variable);
     }
+}
+
+// Called for every line a scan reads: defined here, so that the scan loops take them in.
+
+inline bool MayDeclare(std::string_view Line) {
+    // Every word that can begin a declaration (Public, Private, Friend, Static, Property, Sub,
+    // Function) has three letters at least and begins with one of these three.
+    std::size_t First = 0;
+    while (First < Line.size() && (Line[First] == ' ' || Line[First] == '\t'))
+        ++First;
+    if (Line.size() - First < 3)
+        return false;
+    auto Lower = [&](std::size_t I) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(Line[First + I]) | 0x20);
+    };
+    switch (Lower(0) << 16 | Lower(1) << 8 | Lower(2)) {
+    case 'p' << 16 | 'u' << 8 | 'b':
+    case 'p' << 16 | 'r' << 8 | 'i':
+    case 'p' << 16 | 'r' << 8 | 'o':
+    case 'f' << 16 | 'r' << 8 | 'i':
+    case 'f' << 16 | 'u' << 8 | 'n':
+    case 's' << 16 | 't' << 8 | 'a':
+    case 's' << 16 | 'u' << 8 | 'b':
+        return true;
+    default:
+        return false;
+    }
+}
+
+inline std::string_view TrimLeadingBlanksView(std::string_view Line) {
+    std::size_t I = 0;
+    while (I < Line.size() && Line[I] == ' ')
+        ++I;
+    return Line.substr(I, 999);
 }
