@@ -743,7 +743,11 @@ TVBXInfo::TVBXInfo() {
 TVBXInfo::TVBXInfo(const std::string& FileName, const std::string& BaseFolder) : TVBXInfo() {
     Name = ExtractWindowsName(FileName);
     Path = ExtractWindowsPath(FileName);
-    const std::string File = ResolveWindowsPath(BaseFolder, FileName);
+    // A plain name in a plain folder is looked up in the folder's listing, as modules are.
+    const bool Plain = Path.empty() && BaseFolder.starts_with('/') && BaseFolder.ends_with('/') &&
+                       BaseFolder.find('\\') == std::string::npos;
+    const std::string File =
+        Plain ? ResolveInFolder(BaseFolder, FileName) : ResolveWindowsPath(BaseFolder, FileName);
     if (!FileExists(File))
         return;
     // A pipe or a device is refused by name rather than taken for a control without version.

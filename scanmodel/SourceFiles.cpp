@@ -265,6 +265,10 @@ std::string ResolveInFolder(std::string_view Folder, std::string_view Name) {
     if (!Found.empty() &&
         (!std::binary_search(Listing->Unsure.begin(), Listing->Unsure.end(), Found) || Exists(Dir + Found)))
         return Dir + Found;
+    // Nothing in the folder by that name in any case, and no short name: the name as it stands,
+    // as the walk from the root ends too.
+    if (Listing && Found.empty() && Entry.find('~') == std::string::npos)
+        return Dir + Entry;
     return ResolveWindowsPath({}, Dir + Entry);
 }
 

@@ -363,8 +363,9 @@ TEST(ModuleFiles, AModuleIsFoundInItsFolderAsTheWholePathWouldBeFound) {
     // Names in another case, Windows-1252 names of UTF-8 files, two files that differ in case
     // only, entries with a folder of their own, a missing file and a link to one: the name found
     // in the folder is the one the look-up from the root finds, for every kind of entry.
-    for (const std::string Entry : {"FRMMAIN.FRM", "frmMain.frm", "CAF\xC9.BAS", "MOD.BAS", "mod.bas",
-                                    "SUB\\UTIL.BAS", "..\\NONE.BAS", "NONE.BAS", "DANGLING.BAS", "exact.BAS"})
+    for (const std::string Entry :
+         {"FRMMAIN.FRM", "frmMain.frm", "CAF\xC9.BAS", "MOD.BAS", "mod.bas", "SUB\\UTIL.BAS", "..\\NONE.BAS",
+          "NONE.BAS", "EXACT~1.BAS", "DANGLING.BAS", "exact.BAS"})
         EXPECT_EQ(ResolveInFolder(Dir, Entry), ResolveWindowsPath({}, Dir + Entry)) << Entry;
     EXPECT_EQ(ResolveInFolder("C:\\" + Dir.substr(1), "FRMMAIN.FRM"), Dir + "frmMain.frm");
     // The module counts and scans the file its entry names.
