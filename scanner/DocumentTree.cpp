@@ -98,7 +98,8 @@ void TDocumentTree::UpdateIcon(QTreeWidgetItem* Node) const {
 }
 
 QTreeWidgetItem* TDocumentTree::AddNode(QTreeWidgetItem* Parent, TScanInfo* Object, int State) const {
-    auto* Node = Parent != nullptr ? new QTreeWidgetItem(Parent) : new QTreeWidgetItem(&mTree);
+    // Filled before it joins the tree, so that the tree hears of it once, not of every field.
+    auto* Node = new QTreeWidgetItem;
     Node->setText(0, FromAnsi(Object->Name));
     if (!Object->Path.empty())
         Node->setToolTip(0, FromAnsi(Object->Path + Object->Name));
@@ -106,6 +107,10 @@ QTreeWidgetItem* TDocumentTree::AddNode(QTreeWidgetItem* Parent, TScanInfo* Obje
     Node->setData(0, ImageRole, Object->ImageIndex);
     Node->setData(0, StateRole, State);
     UpdateIcon(Node);
+    if (Parent != nullptr)
+        Parent->addChild(Node);
+    else
+        mTree.addTopLevelItem(Node);
     return Node;
 }
 
