@@ -711,7 +711,8 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
                     if (P >= CodeBegin && P - CodeBegin < L.size())
                         InCode.push_back(P - CodeBegin);
                 Matcher.Match(L, InCode, Excludes, [&](Longint K, Longint P, const std::string& W) {
-                    auto Hit = std::make_unique<THitInfo>();
+                    // Default-initialised: the members set their own values, the rest is filled here.
+                    std::unique_ptr<THitInfo> Hit(new THitInfo);
                     Hit->Line = std::string(L);
                     Hit->LineInModule = I;
                     Hit->LineInSub = InSub;
