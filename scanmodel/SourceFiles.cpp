@@ -340,8 +340,9 @@ std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text
         if (N < 0)
             throw EReadError("Stream read error: " + FileName + " (" + std::strerror(errno) + ")");
         Size += static_cast<std::size_t>(N);
-        // A read that found the end, or one that fell short of the room it had once the size the
-        // file had when opened is in: the end of a regular file, found without another call.
+        // Done at a read that gives nothing, or at one that gives less than it had room for once
+        // all the file held when it was opened is in: that spares the call that would give
+        // nothing.
         if (N == 0 || (Size < Capacity && Size >= Want && Want > 0))
             return DecodeMarked(Text.get(), Size);
     }

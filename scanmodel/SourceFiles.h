@@ -32,7 +32,7 @@ std::string ExtractWindowsPath(std::string_view Entry);
 /// File-name part of such an entry: everything after the last '\', '/' or ':'.
 std::string ExtractWindowsName(std::string_view Entry);
 
-/// What tells a file apart from itself changed: where it lies, its size and its times.
+/// What shows whether a file is still the one read: where it lies, its size and its times.
 struct TFileIdentity {
     std::uint64_t Device = 0;
     std::uint64_t Inode = 0;
