@@ -41,6 +41,17 @@ TEST(DeclName, AcceptsRunsOfBlanksAndEveryModifier) {
     EXPECT_EQ(DeclName("Friend Sub SetToday(d)"), "SetToday");
     EXPECT_EQ(DeclName("Static Sub S"), "S");
     EXPECT_EQ(DeclName("Friend  Property  Let  Value(v)"), "Property Let Value");
+    // Indents of every length up to and past sixteen characters, blanks and TABs, and lines that
+    // hold nothing else.
+    for (std::size_t Indent = 0; Indent < 40; ++Indent) {
+        std::string Lead;
+        for (std::size_t I = 0; I < Indent; ++I)
+            Lead += I % 5 == 3 ? '\t' : ' ';
+        EXPECT_EQ(DeclName(Lead + "Private Sub Deep()"), "Deep") << Indent;
+        EXPECT_EQ(DeclName(Lead + "Sub"), "") << Indent;
+        EXPECT_EQ(DeclName(Lead), "") << Indent;
+        EXPECT_FALSE(MayDeclare(Lead + "Su")) << Indent;
+    }
 }
 
 TEST(DeclName, IgnoresLinesThatDeclareNoRoutine) {
