@@ -197,6 +197,23 @@ HitRow RowOf(const THitInfo& H) {
     return {H.LineInModule, H.LineInSub, H.Position, H.Sub, H.Key, H.Variable, H.Line};
 }
 
+/// The rows of Module's hits, in order.
+std::vector<HitRow> RowsOf(const TModuleInfo& Module) {
+    std::vector<HitRow> Rows;
+    for (Longint I = 0; I < Module.HitCount(); ++I)
+        Rows.push_back(RowOf(*Module.GetHit(I)));
+    return Rows;
+}
+
+/// A module of the file Name in Folder that keeps every hit.
+std::unique_ptr<TModuleInfo> ModuleOf(const TTempFolder& Folder, const std::string& Name) {
+    auto Module = std::make_unique<TModuleInfo>();
+    Module->Path = Folder.Path.string() + "/";
+    Module->Name = Name;
+    Module->OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
+    return Module;
+}
+
 /// The module scan written plainly: every line split, the layout block skipped, every other line
 /// stripped, its routine followed and matched.
 std::vector<HitRow> ReferenceScan(const std::string& File, bool IsForm, const TStringList& Keys,
@@ -294,16 +311,11 @@ TEST(ModuleScan, GivesTheHitsOfThePlainLineByLineScan) {
         const bool IsForm = Round % 3 == 0;
         const std::string Name = IsForm ? "F.FRM" : "M.BAS";
         const std::string File = Folder.Write(Name, RandomModule(Rng, IsForm));
-        TModuleInfo Module;
-        Module.Path = Folder.Path.string() + "/";
-        Module.Name = Name;
+        const auto Module = ModuleOf(Folder, Name);
         Longint Steps = 0;
-        Module.OnBeforeScan = [&](TObject*) { ++Steps; };
-        Module.OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
-        Module.Scan(Keys, Excludes);
-        std::vector<HitRow> Seen;
-        for (Longint I = 0; I < Module.HitCount(); ++I)
-            Seen.push_back(RowOf(*Module.GetHit(I)));
+        Module->OnBeforeScan = [&](TObject*) { ++Steps; };
+        Module->Scan(Keys, Excludes);
+        const std::vector<HitRow> Seen = RowsOf(*Module);
         ASSERT_EQ(Seen, ReferenceScan(File, IsForm, Keys, Excludes)) << "round " << Round;
         ASSERT_EQ(Steps, static_cast<Longint>(LoadSourceLines(File).size()));
         Total += Seen.size();
@@ -339,15 +351,9 @@ TEST(ModuleScan, TextsOfManyBlocksAndLinesLongerThanABlockGiveTheHitsOfThePlainS
         Text += std::string(Block + 10, ' ') + "t = Month(Now) + Hour\r\n";
         Text += "u = 1" + std::string(2 * Block, ' ') + "Now";
         const std::string File = Folder.Write("LONG.BAS", Text);
-        TModuleInfo Module;
-        Module.Path = Folder.Path.string() + "/";
-        Module.Name = "LONG.BAS";
-        Module.OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
-        Module.Scan(Keys, Excludes);
-        std::vector<HitRow> Seen;
-        for (Longint I = 0; I < Module.HitCount(); ++I)
-            Seen.push_back(RowOf(*Module.GetHit(I)));
-        ASSERT_EQ(Seen, ReferenceScan(File, false, Keys, Excludes)) << "shift " << Shift;
+        const auto Module = ModuleOf(Folder, "LONG.BAS");
+        Module->Scan(Keys, Excludes);
+        ASSERT_EQ(RowsOf(*Module), ReferenceScan(File, false, Keys, Excludes)) << "shift " << Shift;
     }
 }
 
@@ -369,32 +375,25 @@ TEST(ModuleFiles, AModuleIsFoundInItsFolderAsTheWholePathWouldBeFound) {
         EXPECT_EQ(ResolveInFolder(Dir, Entry), ResolveWindowsPath({}, Dir + Entry)) << Entry;
     EXPECT_EQ(ResolveInFolder("C:\\" + Dir.substr(1), "FRMMAIN.FRM"), Dir + "frmMain.frm");
     // The module counts and scans the file its entry names.
-    TModuleInfo Module;
-    Module.Path = Dir;
-    Module.Name = "FRMMAIN.FRM";
-    Module.CountLines();
-    EXPECT_EQ(Module.LinesOfCode, 1);
+    const auto Module = ModuleOf(Folder, "FRMMAIN.FRM");
+    Module->CountLines();
+    EXPECT_EQ(Module->LinesOfCode, 1);
     // Renamed between the count and the scan: looked up again.
     fs::rename(Folder.Path / "frmMain.frm", Folder.Path / "FrmMain.FRM");
-    Module.OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
     TStringList Keys;
     Keys.Add("Now");
-    Module.Scan(Keys, TStringList());
-    EXPECT_EQ(Module.HitCount(), 1);
+    Module->Scan(Keys, TStringList());
+    EXPECT_EQ(Module->HitCount(), 1);
 }
 
 TEST(ModuleFiles, LinesReadByTheCountServeTheScanOnlyWhileTheFileStaysAsItWas) {
     TTempFolder Folder;
-    const std::string Dir = Folder.Path.string() + "/";
     TStringList Keys;
     Keys.Add("Now");
     Keys.Add("Day");
     auto Counted = [&](const char* Name, const std::string& Text, std::size_t KeepUpTo, std::size_t Kept) {
         Folder.Write(Name, Text);
-        auto Module = std::make_unique<TModuleInfo>();
-        Module->Path = Dir;
-        Module->Name = Name;
-        Module->OnHit = [](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
+        auto Module = ModuleOf(Folder, Name);
         EXPECT_EQ(Module->CountLines(KeepUpTo), Kept) << Name;
         EXPECT_EQ(Module->LinesOfCode, 2) << Name;
         return Module;
