@@ -100,10 +100,10 @@ std::string FileSource::ProblemWith(const std::string& Name) const {
     // project, the list of forms or reports, or all of the file's application objects.
     // Of a note that names it ("the design of the form 'X' cannot be read (why)"), the reason.
     const std::vector<std::string>& Problems = mData->Project.Problems;
+    const std::string Named = "'" + Name + "' cannot be read (";
     for (const std::string& P : Problems)
-        if (const std::size_t At = P.find("'" + Name + "' cannot be read (");
-            At != std::string::npos && P.back() == ')')
-            return P.substr(At + Name.size() + 19, P.size() - At - Name.size() - 20);
+        if (const std::size_t At = P.find(Named); At != std::string::npos && P.back() == ')')
+            return P.substr(At + Named.size(), P.size() - 1 - At - Named.size());
     for (const std::string& P : Problems)
         if (P.find("'" + Name + "'") != std::string::npos)
             return P;

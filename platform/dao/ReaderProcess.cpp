@@ -65,11 +65,11 @@ int WaitFor(pid_t Pid) {
 std::shared_ptr<const Snapshot> ReadSnapshot(const std::string& FileName, const std::string& Program,
                                              int TimeLimitMs) {
     struct stat St {};
-    if (const std::string Kind = NonFileKind(FileName); !Kind.empty())
+    if (stat(FileName.c_str(), &St) != 0)
+        throw EOleException(Format("Could not find file '%s'.", FileName), daoErrFileNotFound, kSource);
+    if (const std::string Kind = NonFileKind(St); !Kind.empty())
         throw EOleException(Format("Cannot open '%s': it is %s, not a database file.", FileName, Kind),
                             daoErrCannotRead, kSource);
-    if (stat(FileName.c_str(), &St) != 0 || !S_ISREG(St.st_mode))
-        throw EOleException(Format("Could not find file '%s'.", FileName), daoErrFileNotFound, kSource);
     {
         const std::lock_guard<std::mutex> Guard(gLast.Lock);
         if (FileName == gLast.FileName && SameFile(St, gLast.Stat))

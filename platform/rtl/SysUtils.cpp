@@ -124,11 +124,6 @@ std::string NonFileKind(const std::string& Name) {
     return !Name.empty() && ::stat(Name.c_str(), &St) == 0 ? NonFileKind(St) : std::string();
 }
 
-std::string NonFileKind(int Handle) {
-    struct stat St {};
-    return ::fstat(Handle, &St) == 0 ? NonFileKind(St) : std::string();
-}
-
 std::string ProgramFolder() {
     char Buf[PATH_MAX];
     const ssize_t N = ::readlink("/proc/self/exe", Buf, sizeof Buf - 1);

@@ -156,8 +156,6 @@ bool DirectoryExists(const std::string& Name);
 /// What Name is when it is there but is no regular file ("a folder", "a named pipe", "a device",
 /// "a socket"); empty for a regular file and for a name that does not exist. Links are followed.
 std::string NonFileKind(const std::string& Name);
-/// The same for an open file.
-std::string NonFileKind(int Handle);
 /// The same for a file's status as stat() gives it.
 std::string NonFileKind(const struct stat& Status);
 /// The folder of the running program, ending with '/'.
