@@ -8,6 +8,7 @@
 #include "scanmodel/VerinfoObject.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 bool StopScan = false;
@@ -545,20 +546,25 @@ void TModuleInfo::DeleteHit(Longint Index) {
 const std::string& TModuleInfo::FileName() {
     // Path is the folder of the project or one resolved from it, so the name is looked up there;
     // the line count and the load that follow it use the name found.
-    if (mFileNameOf.size() != Path.size() + Name.size() || !mFileNameOf.starts_with(Path) ||
-        !mFileNameOf.ends_with(Name)) {
+    if (mFileNameOf != Path + Name) {
         mFileName = ResolveInFolder(Path, Name);
         mFileNameOf = Path + Name;
     }
     return mFileName;
 }
 
-bool TModuleInfo::FindFileAgain() {
-    std::string Again = ResolveInFolder(Path, Name);
-    if (Again == mFileName)
-        return false;
-    mFileName = std::move(Again);
-    return true;
+template <class F>
+auto TModuleInfo::WithFile(F&& Use) {
+    try {
+        return Use(FileName());
+    } catch (const EFOpenError&) {
+        // Renamed or gone since it was found: looked up afresh, and named as found now.
+        std::string Again = ResolveInFolder(Path, Name);
+        if (Again == mFileName)
+            throw;
+        mFileName = std::move(Again);
+        return Use(mFileName);
+    }
 }
 
 void TModuleInfo::LoadSource() {
@@ -573,14 +579,7 @@ void TModuleInfo::LoadSource() {
     }
     if (!mSourceLines.Empty() || Name.empty())
         return;
-    try {
-        mSourceLines.LoadFromFile(FileName());
-    } catch (const EFOpenError&) {
-        // Renamed or gone since it was found: looked up afresh, and named as found now.
-        if (!FindFileAgain())
-            throw;
-        mSourceLines.LoadFromFile(mFileName);
-    }
+    WithFile([&](const std::string& File) { mSourceLines.LoadFromFile(File); });
     LinesOfCode = static_cast<Longint>(mSourceLines.Count());
     mCurrentSub = "Declarations";
 }
@@ -603,13 +602,8 @@ std::size_t TModuleInfo::CountLines(std::size_t KeepUpTo) {
         ReleaseSource();
         return 0;
     }
-    try {
-        LinesOfCode = static_cast<Longint>(CountSourceLines(FileName()));
-    } catch (const EFOpenError&) {
-        if (!FindFileAgain())
-            throw;
-        LinesOfCode = static_cast<Longint>(CountSourceLines(mFileName));
-    }
+    LinesOfCode =
+        WithFile([](const std::string& File) { return static_cast<Longint>(CountSourceLines(File)); });
     return 0;
 }
 
@@ -666,15 +660,16 @@ void TModuleInfo::Scan(const TStringList& KeyWords, const TStringList& Excludes)
         bool Holds = false;
         InLine.clear();
         if (Marked) {
-            // The code the keywords are matched in lies within the 999 bytes after the blanks
-            // that begin the line.
-            std::size_t CodeEnd = 0;
+            // The code the keywords are matched in is the part of the line the matching keeps.
+            std::optional<std::size_t> CodeEnd;
             while (const TKeyStart* S = StartBefore(LineEnd))
                 if (S->Pos >= LineBegin) {
-                    if (CodeEnd == 0)
-                        CodeEnd = LineBegin + (TrimLeadingBlanksView(Raw).data() - Raw.data()) + 999;
+                    if (!CodeEnd) {
+                        const std::string_view Code = TrimLeadingBlanksView(Raw);
+                        CodeEnd = static_cast<std::size_t>(Code.data() + Code.size() - Text.data());
+                    }
                     Holds = Holds || S->End <= LineEnd;
-                    if (S->Pos < CodeEnd)
+                    if (S->Pos < *CodeEnd)
                         InLine.push_back(S->Pos);
                 }
         }
@@ -801,21 +796,12 @@ void TVBXInfo::Scan(const TStringList&, const TStringList&) {}
 
 // --- TMDBInfo ---
 
-namespace {
-template <class Collection>
-std::unique_ptr<TMDBObjectInfos> NewObjects() {
-    return std::make_unique<Collection>();
-}
-} // namespace
-
-TMDBInfo::TMDBInfo() {
-    // Each kind in its own collection class, which is what a document stores for it.
-    static std::unique_ptr<TMDBObjectInfos> (*const Make[MDBObjectKindCount])() = {
-        NewObjects<TMDBTableInfos>,   NewObjects<TMDBQueryInfos>, NewObjects<TMDBFormInfos>,
-        NewObjects<TMDBReportInfos>,  NewObjects<TMDBMacroInfos>, NewObjects<TMDBModuleInfos>,
-        NewObjects<TMDBIMEXSpecInfos>};
-    for (TMDBObjectKind Kind : MDBObjectKinds)
-        mObjects[Kind] = Make[Kind]();
+// Each kind in its own collection class, which is what a document stores for it.
+TMDBInfo::TMDBInfo()
+    : mObjects{std::make_unique<TMDBTableInfos>(),   std::make_unique<TMDBQueryInfos>(),
+               std::make_unique<TMDBFormInfos>(),    std::make_unique<TMDBReportInfos>(),
+               std::make_unique<TMDBMacroInfos>(),   std::make_unique<TMDBModuleInfos>(),
+               std::make_unique<TMDBIMEXSpecInfos>()} {
     ImageIndex = imMDB;
     PageIndex = pgMDB;
 }

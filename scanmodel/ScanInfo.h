@@ -327,8 +327,10 @@ public:
 private:
     /// The file Path + Name names, looked up once and kept while Path and Name stay as they are.
     const std::string& FileName();
-    /// Looks the file up again after it failed to open; false when the same name is found.
-    bool FindFileAgain();
+    /// Use(the file's name); when the file cannot be opened, it is looked up again and, under a
+    /// name other than before, used once more.
+    template <class F>
+    auto WithFile(F&& Use);
 
     std::unique_ptr<THitInfos> mHits;
     TSourceText mSourceLines;

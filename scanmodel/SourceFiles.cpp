@@ -156,6 +156,14 @@ std::string ResolveShortName(const std::string& Folder, const TFolderListing& Li
                              Component, static_cast<int>(Fits.size()), Names));
 }
 
+/// The smallest of Listing's names that equals Name, or its UTF-8 form Utf8 (empty for none),
+/// without regard to ASCII case; empty when none does.
+std::string FindFolded(const TFolderListing& Listing, const std::string& Name, const std::string& Utf8) {
+    const std::string Plain = FindInListing(Listing, Name);
+    const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(Listing, Utf8);
+    return Plain.empty() ? Encoded : Encoded.empty() ? Plain : std::min(Plain, Encoded);
+}
+
 /// The entry of Folder whose name is Component: the exact name when it exists, else the first
 /// (in sorted order) that equals it or its UTF-8 form without regard to ASCII case. Entries of a
 /// Windows project are upper-cased in their ASCII letters only, so ASCII folding is enough.
@@ -168,13 +176,9 @@ std::string FindComponent(const std::string& Folder, const std::string& Componen
     const TFolderListing* Listing = ListingOf(Folder.empty() ? std::string(".") : Folder);
     if (Listing == nullptr)
         return {};
-    const std::string Plain = FindInListing(*Listing, Component);
-    const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(*Listing, Utf8);
-    if (Plain.empty() && Encoded.empty())
-        return ResolveShortName(Folder, *Listing, Component);
-    if (Plain.empty() || Encoded.empty())
-        return Plain.empty() ? Encoded : Plain;
-    return std::min(Plain, Encoded);
+    if (std::string Found = FindFolded(*Listing, Component, Utf8); !Found.empty())
+        return Found;
+    return ResolveShortName(Folder, *Listing, Component);
 }
 
 bool IsWindowsSeparator(char C) {
@@ -254,9 +258,7 @@ std::string ResolveInFolder(std::string_view Folder, std::string_view Name) {
         } else if (!Utf8.empty() && InListing(*Listing, Utf8)) {
             Found = Utf8;
         } else {
-            const std::string Plain = FindInListing(*Listing, Entry);
-            const std::string Encoded = Utf8.empty() ? std::string() : FindInListing(*Listing, Utf8);
-            Found = Plain.empty() ? Encoded : Encoded.empty() ? Plain : std::min(Plain, Encoded);
+            Found = FindFolded(*Listing, Entry, Utf8);
         }
     }
     // A name listed that leads nowhere (a broken link), a name the folder does not hold, or a
