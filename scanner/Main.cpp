@@ -550,31 +550,31 @@ bool SameFile(const TScanInfo& A, const TScanInfo& Entry) {
     return A.Name == Entry.Name && A.Path == Entry.Path;
 }
 
+template <class Items>
+Longint IndexOfEntry(const Items& List, const TScanInfo& Entry) {
+    for (Longint I = 0; I < List.Count(); ++I)
+        if (SameFile(*List.Items(I), Entry))
+            return I;
+    return -1;
+}
+
 /// Whether a module, custom control or database object of the document has Entry's Name and Path.
 bool HoldsPartLike(const TQuorvex& Doc, const TScanInfo& Entry) {
-    for (Longint P = 0; P < Doc.ProjectCount(); ++P) {
-        const TProjectInfo& Project = *Doc.GetProject(P);
-        for (Longint I = 0; I < Project.ModuleCount(); ++I)
-            if (SameFile(*Project.GetModule(I), Entry))
-                return true;
-        for (Longint I = 0; I < Project.VBXCount(); ++I)
-            if (SameFile(*Project.GetVBX(I), Entry))
-                return true;
-    }
-    for (Longint D = 0; D < Doc.MDBCount(); ++D) {
-        TMDBInfo& MDB = *Doc.GetMDB(D);
+    for (Longint P = 0; P < Doc.ProjectCount(); ++P)
+        if (IndexOfEntry(Doc.GetProject(P)->Modules(), Entry) >= 0 ||
+            IndexOfEntry(Doc.GetProject(P)->VBXs(), Entry) >= 0)
+            return true;
+    for (Longint D = 0; D < Doc.MDBCount(); ++D)
         for (const TMDBObjectKind Kind : MDBObjectKinds)
-            for (Longint I = 0; I < MDB.ObjectCount(Kind); ++I)
-                if (SameFile(*MDB.GetObject(Kind, I), Entry))
-                    return true;
-    }
+            if (IndexOfEntry(Doc.GetMDB(D)->Objects(Kind), Entry) >= 0)
+                return true;
     return false;
 }
 
 /// The first node after the root, in depth-first order, whose object has Name and Path. Nodes
 /// show the document's objects, so when no module, custom control or database object of the
 /// document has them, only the project and database nodes under the root need looking at: the
-/// merge then costs the same however large the document has grown.
+/// merge then looks at no tree node below a project or database.
 QTreeWidgetItem* FindNode(QTreeWidget& Tree, const TScanInfo& Entry) {
     auto Same = [&](const QTreeWidgetItem* Node) {
         const TScanInfo* Object = TDocumentTree::Data(Node);
@@ -592,14 +592,6 @@ QTreeWidgetItem* FindNode(QTreeWidget& Tree, const TScanInfo& Entry) {
         if (Same(*It))
             return *It;
     return nullptr;
-}
-
-template <class Items>
-Longint IndexOfEntry(const Items& List, const TScanInfo& Entry) {
-    for (Longint I = 0; I < List.Count(); ++I)
-        if (List.Items(I)->Name == Entry.Name && List.Items(I)->Path == Entry.Path)
-            return I;
-    return -1;
 }
 } // namespace
 

@@ -83,10 +83,6 @@ private:
     msaccess::Application& mAccess;
 };
 
-std::string FolderOf(const std::string& FileName) {
-    const auto P = FileName.rfind('/');
-    return P == std::string::npos ? std::string() : FileName.substr(0, P + 1);
-}
 } // namespace
 
 std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const std::string& Folder) {
@@ -114,7 +110,7 @@ QString PropertiesUnreadMessage(const std::vector<std::string>& Databases) {
         return QStringLiteral(
                    "The forms and reports of %1 were read from the database file, which gives %2\nTo "
                    "have them scanned, put a text export of the database %3 into the folder %4.")
-            .arg(FromFileName(Databases[0].substr(FolderOf(Databases[0]).size())), Values, Export,
+            .arg(FromFileName(ExtractFileName(Databases[0])), Values, Export,
                  FromFileName(Databases[0] + ".src/"));
     QString Names;
     for (const std::string& Database : Databases)
@@ -279,9 +275,9 @@ void TfrmScanWizard::PrepareRescan() {
     // The project file is not read again: the project keeps its name and folder, its modules
     // come from the file list and its custom controls from the list of add-ons.
     const std::string FileName = ToFileName(ui->sbSelect->Text());
-    ScanFolder = FolderOf(FileName);
+    ScanFolder = ExtractFilePath(FileName);
     ScanProject->Path = ScanFolder;
-    ScanProject->Name = FileName.substr(ScanFolder.size());
+    ScanProject->Name = ExtractFileName(FileName);
     if (Mode == wmRescanProject)
         for (const std::string& Entry : Entries(ui->lstVBXs))
             AddVBX(Entry);
@@ -356,6 +352,13 @@ void TfrmScanWizard::sbSelectDialogDrop() {
         Application->ProcessMessages();
         PaintChanges();
     }
+    // Nothing to scan until the file is read: one that cannot be read must not leave the
+    // previous file's entries and Next in place, which would scan an empty project over it.
+    ui->lstFiles->clear();
+    ui->lstVBXs->clear();
+    ui->btnNext->setEnabled(false);
+    mSkipped.clear();
+    mPropertiesUnread.clear();
     if (Extension.toUpper() == QStringLiteral("MDB")) {
         mIsMDB = true;
         LoadMDBObjects();
@@ -366,29 +369,22 @@ void TfrmScanWizard::sbSelectDialogDrop() {
 }
 
 void TfrmScanWizard::LoadMDBObjects() {
-    ui->lstFiles->clear();
-    ui->lstVBXs->clear();
     // A database has no add-on files.
     ui->lblVBXs->setVisible(false);
     ui->lstVBXs->setVisible(false);
 
     auto Engine = dao::DBEngine::Create();
     auto Workspace = Engine->Workspaces(0);
-    // Nothing to scan until the database is read: one that cannot be read must not leave the
-    // previous file's Next in place.
-    ui->btnNext->setEnabled(false);
-    mSkipped.clear();
-    mPropertiesUnread.clear();
 
     const QString Text = ui->sbSelect->Text();
     // Made absolute as project files are, so that the objects find their database and code
     // files whatever the current folder is later.
     const std::string FileName =
         ToFileName(Text.isEmpty() ? Text : QDir::cleanPath(QFileInfo(Text).absoluteFilePath()));
-    ScanFolder = FolderOf(FileName);
+    ScanFolder = ExtractFilePath(FileName);
     ScanMDB->Clear();
     ScanMDB->Path = ScanFolder;
-    ScanMDB->Name = FileName.substr(ScanFolder.size());
+    ScanMDB->Name = ExtractFileName(FileName);
 
     ReadMDBCatalogue(*Workspace, FileName);
     Workspace.reset();
@@ -500,14 +496,8 @@ void TfrmScanWizard::ExportMDBModule(msaccess::Application& Access, TMDBModuleKi
 }
 
 void TfrmScanWizard::LoadProjectFile() {
-    ui->lstFiles->clear();
-    ui->lstVBXs->clear();
     ui->lblVBXs->setVisible(true);
     ui->lstVBXs->setVisible(true);
-    // Nothing to scan until a file is read: a failed read must not leave the previous file's
-    // Next in place, which would scan an empty project over it.
-    ui->btnNext->setEnabled(false);
-    mSkipped.clear();
 
     const QString Text = ui->sbSelect->Text();
     // A name relative to the current folder is made absolute (and "." and ".." taken out), so
@@ -516,10 +506,10 @@ void TfrmScanWizard::LoadProjectFile() {
         ToFileName(Text.isEmpty() ? Text : QDir::cleanPath(QFileInfo(Text).absoluteFilePath()));
     const std::vector<std::string> Lines = LoadSourceLines(FileName);
 
-    ScanFolder = FolderOf(FileName);
+    ScanFolder = ExtractFilePath(FileName);
     ScanProject->Clear();
     ScanProject->Path = ScanFolder;
-    ScanProject->Name = FileName.substr(ScanFolder.size());
+    ScanProject->Name = ExtractFileName(FileName);
 
     for (const std::string& Line : Lines) {
         std::string S = UpperCase(Line);
@@ -568,8 +558,6 @@ void TfrmScanWizard::btnNextClick() {
 }
 
 void TfrmScanWizard::BuildModules() {
-    ui->ProgressBar->setValue(0);
-    SetProgressMaximum(0);
     std::size_t ReadAhead = ProjectReadAheadBytes;
     for (const std::string& Entry : Entries(ui->lstFiles)) {
         auto Module = std::make_unique<TModuleInfo>();
@@ -593,7 +581,7 @@ void TfrmScanWizard::BuildModules() {
                                TModalResult& Accept) { ModuleHit(Sender, Hit, Filename, Accept); };
         ScanProject->AddModule(Module.release());
     }
-    SetProgressMaximum(static_cast<int>(ScanProject->ProjectLinesOfCode()));
+    mProgressMaximum = static_cast<int>(ScanProject->ProjectLinesOfCode());
 }
 
 void TfrmScanWizard::DoScanProject() {
@@ -644,8 +632,7 @@ void TfrmScanWizard::ScanModules() {
 }
 
 void TfrmScanWizard::DoScanMDB() {
-    ui->ProgressBar->setValue(0);
-    SetProgressMaximum(static_cast<int>(ScanMDB->ObjectCount()));
+    mProgressMaximum = static_cast<int>(ScanMDB->ObjectCount());
     mProgress = 0;
     ui->aniScan->SetActive(true);
     ui->lblFilename->setText(ui->sbSelect->FileName());
@@ -667,7 +654,6 @@ void TfrmScanWizard::EndScan() {
     // The display shows where the scan ended: a finished scan full, the file scanned named, no
     // busy bar, and so it stays while the skipped parts are named.
     ui->aniScan->SetActive(false);
-    ui->ProgressBar->setMaximum(std::max(1, ui->ProgressBar->maximum()));
     ui->ProgressBar->setValue(mResult == mrOk ? ui->ProgressBar->maximum() : 0);
     ui->lblFilename->setText(ui->sbSelect->FileName());
     const bool Named = Mode != wmFolderSearch && !mSkipped.empty();
@@ -679,15 +665,6 @@ void TfrmScanWizard::EndScan() {
         MessageDlg(SkippedMessage(mSkipped), TMsgDlgType::mtWarning, mbOK);
     // A returned scan ends the wizard with OK; anything else closes it without a result.
     Close();
-}
-
-void TfrmScanWizard::SetProgressMaximum(int Maximum) {
-    // A bar whose maximum is 0 stays empty: Qt would show its range of 0 to 0 as a busy
-    // indicator, drawn again and again while the wizard waits. An empty bar looks the same
-    // whatever its range, so the range is handed to it once it shows progress.
-    mProgressMaximum = std::max(Maximum, 0);
-    if (ui->ProgressBar->value() > 0)
-        ui->ProgressBar->setMaximum(std::max(mProgressMaximum, 1));
 }
 
 void TfrmScanWizard::PaintChanges() {
@@ -706,9 +683,12 @@ bool TfrmScanWizard::PaintDue() {
 void TfrmScanWizard::Progress(int ClockEvery) {
     ++mProgress;
     // Reading the clock costs more than a short unit of work: lines look at it in batches.
-    if ((mProgress % ClockEvery == 0 || !mSincePaint.isValid()) && PaintDue()) {
+    if (mProgress % ClockEvery == 0 && PaintDue()) {
+        // The bar gets its range once it shows progress: with a maximum of 0, Qt would show it
+        // as a busy indicator, drawn again and again while the wizard waits, and an empty bar
+        // looks the same whatever its range.
         if (const int Position = std::min(mProgress, mProgressMaximum); Position > 0) {
-            ui->ProgressBar->setMaximum(std::max(mProgressMaximum, 1));
+            ui->ProgressBar->setMaximum(mProgressMaximum);
             ui->ProgressBar->setValue(Position);
         }
         PaintChanges();

@@ -155,8 +155,6 @@ private:
     void Close();
     /// One unit of work done; the clock is read every ClockEvery units.
     void Progress(int ClockEvery);
-    /// The progress bar's maximum; 0 shows an empty bar.
-    void SetProgressMaximum(int Maximum);
     /// Repaints the parts of the window that changed, at once.
     void PaintChanges();
     /// Whether the progress display is due for a repaint (at most every few hundredths of a
