@@ -464,6 +464,24 @@ quint32 GetBE(const unsigned char* D) {
            static_cast<quint32>(D[2]) << 8 | D[3];
 }
 
+// The frame of the record at Pos, as QPicture writes it: its code, then its length in a byte, or
+// 255 and the length in four bytes. Pos moves to the record's body. False when the frame or the
+// body runs past Size.
+bool NextRecord(const unsigned char* D, qsizetype Size, qsizetype& Pos, quint8& Code, qsizetype& Len) {
+    if (Size - Pos < 2)
+        return false;
+    Code = D[Pos];
+    Len = D[Pos + 1];
+    Pos += 2;
+    if (Len == 255) {
+        if (Size - Pos < 4)
+            return false;
+        Len = GetBE(D + Pos);
+        Pos += 4;
+    }
+    return Len <= Size - Pos;
+}
+
 void AppendBE(QByteArray& Out, quint32 Value) {
     const char Bytes[4] = {static_cast<char>(Value >> 24), static_cast<char>(Value >> 16),
                            static_cast<char>(Value >> 8), static_cast<char>(Value)};
@@ -517,19 +535,9 @@ QByteArray RewriteRecords(const QByteArray& Page, F Replace) {
     Out.reserve(Size);
     Out.append(Page.constData(), HeaderSize);
     qsizetype Pos = HeaderSize;
-    while (Size - Pos >= 2) {
-        const qsizetype Start = Pos;
-        const quint8 Code = D[Pos];
-        qsizetype Len = D[Pos + 1];
-        Pos += 2;
-        if (Len == 255) {
-            if (Size - Pos < 4)
-                break;
-            Len = GetBE(D + Pos);
-            Pos += 4;
-        }
-        if (Len > Size - Pos)
-            break;
+    quint8 Code = 0;
+    qsizetype Len = 0;
+    for (qsizetype Start = Pos; NextRecord(D, Size, Pos, Code, Len); Start = Pos) {
         if (!Replace(Code, D + Pos, Len, Out))
             Out.append(Page.constData() + Start, Pos + Len - Start);
         Pos += Len;
@@ -666,19 +674,9 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
     qsizetype Pos = HeaderSize;
     bool Ended = false;
     for (quint32 I = 0; I < Records; ++I) {
-        if (Size - Pos < 2)
-            return QStringLiteral("truncated picture");
-        const quint8 Code = D[Pos];
-        qsizetype Len = D[Pos + 1];
-        Pos += 2;
-        if (Len == 255) {
-            if (Size - Pos < 4)
-                return QStringLiteral("truncated picture");
-            Len = static_cast<qsizetype>(static_cast<quint32>(D[Pos]) << 24 | D[Pos + 1] << 16 |
-                                         D[Pos + 2] << 8 | D[Pos + 3]);
-            Pos += 4;
-        }
-        if (Len > Size - Pos)
+        quint8 Code = 0;
+        qsizetype Len = 0;
+        if (!NextRecord(D, Size, Pos, Code, Len))
             return QStringLiteral("truncated picture");
         if (Code == PdcEnd) {
             if (I + 1 != Records || Len != 0)
