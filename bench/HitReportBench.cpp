@@ -15,23 +15,21 @@
 #include "reports/rptHits.h"
 #include "scanmodel/ScanInfo.h"
 #include "scanner/Glyphs.h"
+#include "scanner/WordLists.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 #include <filesystem>
 #include <memory>
 #include <random>
 
 namespace {
+/// The process's peak memory since the benchmark began (it resets the peak first).
 double PeakMegabytes() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return Usage.ru_maxrss / 1024.0;
+    return static_cast<double>(qxbench::StatusKb("VmHWM")) / 1024.0;
 }
 
 // The program's keywords, the words they come in, and lines as Visual Basic code holds them.
@@ -153,6 +151,7 @@ Longint HitCount(const TQuorvex& Doc) {
 const std::string ReportFile = (std::filesystem::temp_directory_path() / "qx_hitreport_bench.QXV").string();
 
 void ProduceHitReport(benchmark::State& State) {
+    qxbench::ResetPeakMemory();
     int Pages = 0;
     auto Printer = std::make_unique<TQRPrinter>();
     for (auto _ : State) {
@@ -169,6 +168,7 @@ void ProduceHitReport(benchmark::State& State) {
 
 template <class F>
 void ExportHitReport(benchmark::State& State) {
+    qxbench::ResetPeakMemory();
     const std::string Name = Bench().File("export");
     for (auto _ : State) {
         F Filter(Name);
@@ -179,6 +179,7 @@ void ExportHitReport(benchmark::State& State) {
 }
 
 void ViewerOpensReportFile(benchmark::State& State) {
+    qxbench::ResetPeakMemory();
     if (!std::filesystem::exists(ReportFile)) {
         TQRPrinter Source;
         Bench().Report.Prepare(Source);
@@ -195,14 +196,6 @@ void ViewerOpensReportFile(benchmark::State& State) {
     State.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(ReportFile)) / 1048576.0;
     State.counters["peak_MB"] = PeakMegabytes();
 }
-// Upper-case, as the project reader names modules.
-std::string Upper(std::string S) {
-    for (char& C : S)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return S;
-}
-
 // The generated project scanned with the shipped lists, its modules dealt out in turn to six
 // projects until the document holds Hits hits; every hit rated, a third of them with an
 // error type, as an audit leaves them.
@@ -216,10 +209,7 @@ std::unique_ptr<TQuorvex> ScannedDocument(long Hits) {
     Keys.LoadFromFile(Source + "/resources/scanner/KeyWords.TXT");
     TStringList Excludes;
     Excludes.SetSorted(true);
-    TStringList Lines;
-    Lines.LoadFromFile(Source + "/resources/scanner/ExcWords.TXT");
-    for (Longint I = 0; I < Lines.Count(); ++I)
-        Excludes.Add(Lines[I]);
+    LoadWordList(Excludes, Source + "/resources/scanner/ExcWords.TXT");
 
     auto Doc = std::make_unique<TQuorvex>();
     Doc->Name = "Accounts Receivable Y2K audit";
@@ -239,7 +229,7 @@ std::unique_ptr<TQuorvex> ScannedDocument(long Hits) {
     for (std::size_t M = 0; M < P.Modules.size() && Found < Hits; ++M) {
         auto* Module = new TModuleInfo;
         Module->Path = P.Folder;
-        Module->Name = Upper(P.Modules[M].FileName);
+        Module->Name = UpperCase(P.Modules[M].FileName);
         Module->OnHit = [&](TObject*, THitInfo*& Hit, const std::string&, TModalResult&) {
             Hit->Compliant = static_cast<TCompliant>(Random() % 3);
             if (Random() % 3 == 0)

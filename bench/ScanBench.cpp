@@ -24,8 +24,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -53,10 +51,6 @@ std::vector<std::string> FortyExclusions() {
     return W;
 }
 
-std::string TempName(const std::string& What) {
-    return (fs::temp_directory_path() / (What + "_" + std::to_string(getpid()))).string();
-}
-
 /// The project files of the command line or of QX_BENCH_PROJECTS.
 std::vector<std::string> GivenProjects;
 
@@ -66,9 +60,10 @@ const qxbench::TVbFolder& Folder() {
     static const qxbench::TVbFolder F = [] {
         std::atexit([] {
             if (std::getenv("QX_KEEP_BENCH_PROJECT") == nullptr)
-                fs::remove_all(TempName("qx_scan_bench"));
+                fs::remove_all(qxbench::TempName("qx_scan_bench"));
         });
-        return qxbench::GenerateVbFolder(TempName("qx_scan_bench"), qxbench::ReadWordList(ShippedKeyWords));
+        return qxbench::GenerateVbFolder(qxbench::TempName("qx_scan_bench"),
+                                         qxbench::ReadWordList(ShippedKeyWords));
     }();
     return F;
 }
@@ -77,12 +72,8 @@ std::vector<std::string> ProjectFiles() {
     return GivenProjects.empty() ? Folder().ProjectFiles() : GivenProjects;
 }
 
-double Seconds(std::chrono::steady_clock::duration D) {
-    return std::chrono::duration<double>(D).count();
-}
-
 void BM_GeneratedFolder(benchmark::State& State) {
-    const std::string Root = TempName("qx_scan_bench_gen");
+    const std::string Root = qxbench::TempName("qx_scan_bench_gen");
     const std::vector<std::string> Shipped = qxbench::ReadWordList(ShippedKeyWords);
     qxbench::TVbFolder F;
     for (auto _ : State)
@@ -155,7 +146,7 @@ void ScanProjects(benchmark::State& State, const TStringList& Keys, const TStrin
         const auto T0 = std::chrono::steady_clock::now();
         for (const auto& Project : Built)
             Project->Scan(Keys, Excludes);
-        Scan.push_back(Seconds(std::chrono::steady_clock::now() - T0));
+        Scan.push_back(qxbench::Seconds(std::chrono::steady_clock::now() - T0));
         State.PauseTiming();
         Built.clear(); // frees the hits outside the timed part
         State.ResumeTiming();
@@ -202,22 +193,13 @@ void BM_ScanFortyKeywords(benchmark::State& State) {
 }
 BENCHMARK(BM_ScanFortyKeywords)->Unit(benchmark::kMillisecond)->Iterations(9);
 
-/// A kilobyte count of /proc/self/status ("VmRSS", "VmHWM").
-long long StatusKb(const std::string& Field) {
-    std::ifstream In("/proc/self/status");
-    for (std::string Line; std::getline(In, Line);)
-        if (Line.starts_with(Field + ":"))
-            return std::atoll(Line.c_str() + Field.size() + 1);
-    return 0;
-}
-
 /// A module of one line, repeated to the size asked for: with argument 0 the generated modules'
 /// code lines that name a keyword of the shipped list and hold no comment, joined by the
 /// statement separator ':'; with 1 date arithmetic, a keyword every nine bytes.
 void BM_OneLineModule(benchmark::State& State) {
     const char* Mb = std::getenv("QX_BENCH_ONE_LINE_MB");
     const long long Size = (Mb != nullptr ? std::atoll(Mb) : 200) * 1000 * 1000;
-    const std::string Dir = TempName("qx_scan_bench_line") + "/";
+    const std::string Dir = qxbench::TempName("qx_scan_bench_line") + "/";
     fs::create_directories(Dir);
     {
         const std::vector<std::string> Words = qxbench::ReadWordList(ShippedKeyWords);
@@ -247,13 +229,12 @@ void BM_OneLineModule(benchmark::State& State) {
         Module.Path = Dir;
         Module.Name = "ONELINE.BAS";
         Module.OnHit = [&](TObject*, THitInfo*&, const std::string&, TModalResult&) {};
-        const long long Before = StatusKb("VmRSS");
-        // Writing 5 sets the peak back to what the process holds now.
-        std::ofstream("/proc/self/clear_refs") << "5";
+        const long long Before = qxbench::StatusKb("VmRSS");
+        qxbench::ResetPeakMemory();
         const auto T0 = std::chrono::steady_clock::now();
         Module.Scan(Keys, Excludes);
-        Times.push_back(Seconds(std::chrono::steady_clock::now() - T0));
-        Peaks.push_back(static_cast<double>(StatusKb("VmHWM") - Before) * 1024.0);
+        Times.push_back(qxbench::Seconds(std::chrono::steady_clock::now() - T0));
+        Peaks.push_back(static_cast<double>(qxbench::StatusKb("VmHWM") - Before) * 1024.0);
         Hits = Module.HitCount();
     }
     fs::remove_all(Dir);

@@ -1921,8 +1921,7 @@ std::vector<std::string> ReadWordList(const std::string& FileName) {
 
 std::vector<double> GrepSeconds(const std::vector<std::string>& Files, const std::vector<std::string>& Words,
                                 const std::string& Options, int Runs) {
-    const std::string Patterns =
-        (fs::temp_directory_path() / ("qx_bench_words_" + std::to_string(getpid()) + ".txt")).string();
+    const std::string Patterns = TempName("qx_bench_words") + ".txt";
     {
         std::ofstream Out(Patterns, std::ios::binary);
         for (const std::string& W : Words)
@@ -1960,7 +1959,7 @@ std::vector<double> GrepSeconds(const std::vector<std::string>& Files, const std
         const bool Started = ::posix_spawnp(&Child, "grep", &Actions, nullptr, Argv.data(), Envp.data()) == 0;
         while (Started && ::waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
         }
-        const double S = std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
+        const double S = Seconds(std::chrono::steady_clock::now() - T0);
         // grep exits with 1 when no line matched: only a failure to run it counts.
         if (!Started || !WIFEXITED(Status) || WEXITSTATUS(Status) > 1) {
             Times.clear();
@@ -1972,6 +1971,27 @@ std::vector<double> GrepSeconds(const std::vector<std::string>& Files, const std
     fs::remove(Patterns);
     fs::remove(Counts);
     return Times;
+}
+
+double Seconds(std::chrono::steady_clock::duration D) {
+    return std::chrono::duration<double>(D).count();
+}
+
+std::string TempName(const std::string& What) {
+    return (fs::temp_directory_path() / (What + "_" + std::to_string(getpid()))).string();
+}
+
+long long StatusKb(const std::string& Field) {
+    std::ifstream In("/proc/self/status");
+    for (std::string Line; std::getline(In, Line);)
+        if (Line.starts_with(Field + ":"))
+            return std::atoll(Line.c_str() + Field.size() + 1);
+    return 0;
+}
+
+void ResetPeakMemory() {
+    // Writing 5 sets the peak back to what the process holds now.
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 double Min(std::vector<double> Samples) {

@@ -7,6 +7,7 @@
 // code has, next to look-alikes (Format of amounts, Timeout, Days, Update, Validate) and
 // keywords inside comments and string literals. The same seed writes the same bytes.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -109,6 +110,17 @@ std::vector<std::string> ReadWordList(const std::string& FileName);
 /// cannot be run.
 std::vector<double> GrepSeconds(const std::vector<std::string>& Files, const std::vector<std::string>& Words,
                                 const std::string& Options, int Runs);
+
+/// The seconds of D.
+double Seconds(std::chrono::steady_clock::duration D);
+/// A name in the temporary folder for What, kept apart from other processes' by this one's id.
+std::string TempName(const std::string& What);
+
+/// A kilobyte count of /proc/self/status ("VmRSS", "VmHWM").
+long long StatusKb(const std::string& Field);
+/// Sets the process's peak memory (VmHWM) back to what it holds now, so that a benchmark's peak
+/// is its own and not that of one run before it.
+void ResetPeakMemory();
 
 /// The smallest and the median of Samples (0 for none).
 double Min(std::vector<double> Samples);

@@ -35,30 +35,20 @@
 #include <chrono>
 #include <filesystem>
 
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 namespace {
 
 const std::string SourceDir = QUORVEX_SOURCE_DIR;
 
-double Seconds(std::chrono::steady_clock::duration D) {
-    return std::chrono::duration<double>(D).count();
-}
-
-std::string TempName(const std::string& What) {
-    return (fs::temp_directory_path() / (What + "_" + std::to_string(getpid()))).string();
-}
-
 /// The project files of the command line or of QX_BENCH_PROJECTS.
 std::vector<std::string> GivenProjects;
 
 const qxbench::TVbFolder& Folder() {
     static const qxbench::TVbFolder F = [] {
-        std::atexit([] { fs::remove_all(TempName("qx_wizard_bench")); });
+        std::atexit([] { fs::remove_all(qxbench::TempName("qx_wizard_bench")); });
         return qxbench::GenerateVbFolder(
-            TempName("qx_wizard_bench"),
+            qxbench::TempName("qx_wizard_bench"),
             qxbench::ReadWordList(SourceDir + "/resources/scanner/KeyWords.TXT"));
     }();
     return F;
@@ -89,7 +79,7 @@ double ModelScan(const std::vector<const TProjectInfo*>& BuiltProjects, Longint&
         }
         Project->Scan(*KeyWordList, *ExcludeWordList);
     }
-    const double Time = Seconds(std::chrono::steady_clock::now() - T0);
+    const double Time = qxbench::Seconds(std::chrono::steady_clock::now() - T0);
     benchmark::DoNotOptimize(Steps);
     return Time;
 }
@@ -162,7 +152,7 @@ void BM_WizardProjects(benchmark::State& State) {
         const auto T0 = std::chrono::steady_clock::now();
         for (const std::string& File : Projects)
             Program.Run(File);
-        Wizard.push_back(Seconds(std::chrono::steady_clock::now() - T0));
+        Wizard.push_back(qxbench::Seconds(std::chrono::steady_clock::now() - T0));
     }
     State.counters["projects"] = static_cast<double>(Projects.size());
     State.counters["modules"] = static_cast<double>(Modules);
@@ -195,7 +185,7 @@ void BM_WizardGrowingDocument(benchmark::State& State) {
     // folders dated as old as the folder of a project under audit is.
     const std::vector<std::string> Originals = ProjectFiles();
     const fs::path Common = CommonFolder(Originals);
-    const std::string CopyRoot = TempName("qx_wizard_growing");
+    const std::string CopyRoot = qxbench::TempName("qx_wizard_growing");
     constexpr int Copies = 10;
     std::vector<std::string> Projects = Originals;
     for (int C = 1; C < Copies; ++C) {
@@ -223,7 +213,7 @@ void BM_WizardGrowingDocument(benchmark::State& State) {
         for (std::size_t P = 0; P < Projects.size(); ++P) {
             const auto T0 = std::chrono::steady_clock::now();
             Program.Run(Projects[P]);
-            const double S = Seconds(std::chrono::steady_clock::now() - T0);
+            const double S = qxbench::Seconds(std::chrono::steady_clock::now() - T0);
             if (P < N)
                 First += S;
             else if (P >= Projects.size() - N)
@@ -279,12 +269,12 @@ void DatabasePath(benchmark::State& State, const std::string& Fixture) {
             Select->SetText(File);
             Select->DoDialogDrop();
             Scanned = std::chrono::steady_clock::now();
-            Catalogue = std::min(Catalogue, Seconds(Scanned - T0));
+            Catalogue = std::min(Catalogue, qxbench::Seconds(Scanned - T0));
             Wizard.SetScanMode(smAutomatic);
             Wizard.findChild<QPushButton*>(QStringLiteral("btnNext"))->click();
         });
         Main.sbScanClick();
-        Scan = std::min(Scan, Seconds(std::chrono::steady_clock::now() - Scanned));
+        Scan = std::min(Scan, qxbench::Seconds(std::chrono::steady_clock::now() - Scanned));
         if (Document->MDBCount() != 1) {
             State.SkipWithError("the wizard merged nothing");
             return;
