@@ -2104,21 +2104,8 @@ std::vector<std::pair<std::string, std::string>> ProjectModules(const std::strin
         if (S.find(".FRM") == std::string::npos && S.find(".BAS") == std::string::npos &&
             S.find(".CTL") == std::string::npos && S.find(".CLS") == std::string::npos)
             continue;
-        if (const auto Eq = S.find('='); Eq != std::string::npos)
-            S.erase(0, Eq + 1);
-        if (const auto Semi = S.find(';'); Semi != std::string::npos)
-            S.erase(0, std::min(Semi + 2, S.size()));
-        if (S.find(':') == std::string::npos && S.find("..") == std::string::npos && !S.starts_with('/')) {
-            Out.emplace_back(Folder, S);
-            continue;
-        }
-        std::string Path = ExtractWindowsPath(S);
-        if (S.find(':') == std::string::npos && !S.starts_with('/')) {
-            Path = fs::path(ResolveWindowsPath(Folder, Path)).lexically_normal().string();
-            if (!Path.ends_with('/'))
-                Path += '/';
-        }
-        Out.emplace_back(Path, ExtractWindowsName(S));
+        CutProjectFileValue(S);
+        Out.push_back(ModuleFile(S, Folder));
     }
     return Out;
 }

@@ -274,6 +274,28 @@ std::string ResolveInFolder(std::string_view Folder, std::string_view Name) {
     return ResolveWindowsPath({}, Dir + Entry);
 }
 
+void CutProjectFileValue(std::string& Line) {
+    if (const auto Eq = Line.find('='); Eq != std::string::npos)
+        Line.erase(0, Eq + 1);
+    if (const auto Semi = Line.find(';'); Semi != std::string::npos)
+        Line.erase(0, std::min(Semi + 2, Line.size()));
+}
+
+std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const std::string& Folder) {
+    const bool Drive = Entry.find(':') != std::string::npos;
+    if (!Drive && Entry.find("..") == std::string::npos && !Entry.starts_with('/'))
+        return {Folder, Entry};
+    std::string Path = ExtractWindowsPath(Entry);
+    if (!Drive && !Entry.starts_with('/')) {
+        // A folder beside or above the project's: resolved from the project's folder, so that a
+        // document re-scans the same files whatever the current folder is.
+        Path = fs::path(ResolveWindowsPath(Folder, Path)).lexically_normal().string();
+        if (!Path.ends_with('/'))
+            Path += '/';
+    }
+    return {Path, ExtractWindowsName(Entry)};
+}
+
 std::string ExtractWindowsPath(std::string_view Entry) {
     const std::size_t P = LastWindowsSeparator(Entry);
     return P == std::string_view::npos ? std::string() : std::string(Entry.substr(0, P + 1));

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct stat;
@@ -31,6 +32,16 @@ std::string ResolveInFolder(std::string_view Folder, std::string_view Name);
 std::string ExtractWindowsPath(std::string_view Entry);
 /// File-name part of such an entry: everything after the last '\', '/' or ':'.
 std::string ExtractWindowsName(std::string_view Entry);
+
+/// The value of a project-file line ("Module=Name; FILE.BAS"): what follows the '=' and, when
+/// there is a ';', what follows it and the blank after it. The whole value is kept, so that long
+/// relative paths still name their file.
+void CutProjectFileValue(std::string& Line);
+/// Where the module an entry of a project's file list names lies: {Path, Name}. An entry with a
+/// drive (":"), a parent folder ("..") or a leading '/' is a path of its own; a ".." entry is
+/// taken from Folder, the project's folder. Any other entry is relative to the project: Path is
+/// Folder and Name the whole entry.
+std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const std::string& Folder);
 
 /// What shows whether a file is still the one read: where it lies, its size and its times.
 struct TFileIdentity {

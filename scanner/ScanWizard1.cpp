@@ -19,8 +19,6 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include <filesystem>
-
 std::unique_ptr<TProjectInfo> ScanProject;
 std::unique_ptr<TMDBInfo> ScanMDB;
 std::string ScanFolder;
@@ -39,15 +37,6 @@ constexpr int PaintIntervalMs = 100;
 
 bool Contains(const std::string& S, const char* Part) {
     return S.find(Part) != std::string::npos;
-}
-
-/// The equals cut and the semicolon cut of a project-file line. The whole value is kept, so that
-/// long relative paths still name their file.
-void CutValue(std::string& S) {
-    if (const auto Eq = S.find('='); Eq != std::string::npos)
-        S.erase(0, Eq + 1);
-    if (const auto Semi = S.find(';'); Semi != std::string::npos)
-        S.erase(0, std::min(Semi + 2, S.size()));
 }
 
 /// How the end message names a database object's kind.
@@ -84,21 +73,6 @@ private:
 };
 
 } // namespace
-
-std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const std::string& Folder) {
-    const bool Drive = Contains(Entry, ":");
-    if (!Drive && !Contains(Entry, "..") && !Entry.starts_with('/'))
-        return {Folder, Entry};
-    std::string Path = ExtractWindowsPath(Entry);
-    if (!Drive && !Entry.starts_with('/')) {
-        // A folder beside or above the project's: resolved from the project's folder, so that a
-        // document re-scans the same files whatever the current folder is.
-        Path = std::filesystem::path(ResolveWindowsPath(Folder, Path)).lexically_normal().string();
-        if (!Path.ends_with('/'))
-            Path += '/';
-    }
-    return {Path, ExtractWindowsName(Entry)};
-}
 
 QString PropertiesUnreadMessage(const std::vector<std::string>& Databases) {
     const QString Values =
@@ -514,13 +488,13 @@ void TfrmScanWizard::LoadProjectFile() {
     for (const std::string& Line : Lines) {
         std::string S = UpperCase(Line);
         if (Contains(S, ".FRM") || Contains(S, ".BAS") || Contains(S, ".CTL") || Contains(S, ".CLS")) {
-            CutValue(S);
+            CutProjectFileValue(S);
             AddSorted(ui->lstFiles, S);
         }
         const bool VBX = Contains(S, ".VBX");
         if (VBX || Contains(S, ".OCX")) {
             if (!VBX)
-                CutValue(S);
+                CutProjectFileValue(S);
             AddSorted(ui->lstVBXs, S);
             AddVBX(S);
         }

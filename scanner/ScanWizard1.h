@@ -60,11 +60,6 @@ QString SkippedMessage(const std::vector<TSkippedPart>& Parts);
 /// values, and how to have them scanned.
 QString PropertiesUnreadMessage(const std::vector<std::string>& Databases);
 
-/// Where the module an entry of the file list names lies: {Path, Name}. An entry with a drive
-/// (":"), a parent folder ("..") or a leading '/' is a path of its own; a ".." entry is taken
-/// from Folder, the project's folder. Any other entry is relative to the project: Path is Folder
-/// and Name the whole entry.
-std::pair<std::string, std::string> ModuleFile(const std::string& Entry, const std::string& Folder);
 /// The tree image of a module by its entry's extension (".FRM", ".BAS", ".CLS", ".CTL").
 Longint ModuleImage(const std::string& Entry);
 
