@@ -67,6 +67,24 @@ std::size_t DecodeUtf8(std::string_view S, std::size_t I, char32_t& C) {
     return Len;
 }
 
+/// Whether Bytes are UTF-16 without a byte-order mark (little-endian unless BigEndian): whole code
+/// units, and each of the first line, up to its CR or LF, holds a NUL in its high byte and none
+/// in its low one, and the line is not empty.
+bool LooksLikeUtf16(std::string_view Bytes, bool BigEndian) {
+    if (Bytes.size() % 2 != 0)
+        return false;
+    const std::size_t Nul = BigEndian ? 0 : 1;
+    std::size_t I = 0;
+    for (; I + 1 < Bytes.size(); I += 2) {
+        const char Low = Bytes[I + 1 - Nul];
+        if (Bytes[I + Nul] != '\0' || Low == '\0')
+            return false;
+        if (Low == '\r' || Low == '\n')
+            break;
+    }
+    return I > 0;
+}
+
 } // namespace
 
 std::string Utf8ToCp1252(std::string_view Utf8) {
@@ -139,6 +157,10 @@ bool DecodeMarkedText(std::string_view Bytes, std::string& Text) {
         Text = Utf16ToCp1252(Bytes.substr(2), false);
     else if (Bytes.starts_with("\xFE\xFF"))
         Text = Utf16ToCp1252(Bytes.substr(2), true);
+    else if (LooksLikeUtf16(Bytes, false))
+        Text = Utf16ToCp1252(Bytes, false);
+    else if (LooksLikeUtf16(Bytes, true))
+        Text = Utf16ToCp1252(Bytes, true);
     else
         return false;
     return true;

@@ -13,9 +13,11 @@ std::string Utf16ToCp1252(std::string_view Bytes, bool BigEndian = false);
 std::string Cp1252ToUtf8(std::string_view Text);
 /// True when Bytes is well-formed UTF-8 and holds at least one non-ASCII character.
 bool LooksLikeUtf8(std::string_view Bytes);
-/// When Bytes begin with a UTF-8 or UTF-16 byte-order mark: the text after the mark as
-/// Windows-1252 in Text, and true. Otherwise false, and Text is not changed.
+/// When Bytes begin with a UTF-8 or UTF-16 byte-order mark, or are UTF-16 without one (an even
+/// number of bytes, a NUL in every other byte of the first line, and only there): the text after
+/// any mark as Windows-1252 in Text, and true. Otherwise false, and Text is not changed.
 bool DecodeMarkedText(std::string_view Bytes, std::string& Text);
-/// Windows-1252 text from a text file's bytes: a UTF-8 or UTF-16 byte-order mark decides, then
-/// well-formed UTF-8 is taken as such, and anything else as Windows-1252 already.
+/// Windows-1252 text from a text file's bytes: a UTF-8 or UTF-16 byte-order mark, or UTF-16
+/// without one, decides, then well-formed UTF-8 is taken as such, and anything else as
+/// Windows-1252 already.
 std::string DecodeTextFile(std::string_view Bytes);

@@ -51,7 +51,7 @@ TEST(TextCodecTest, ConvertsBetweenUnicodeAndWindows1252) {
     EXPECT_EQ(Utf16ToCp1252(std::string("\0A", 2), true), "A");
 }
 
-TEST(TextCodecTest, DecodesTextFilesByTheirMark) {
+TEST(TextCodecTest, DecodesTextFilesByTheirMarkOrTheirNulBytes) {
     EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBF\xC3\xA4"), "\xE4");
     EXPECT_EQ(DecodeTextFile(std::string("\xFF\xFE"
                                          "D\0a\0",
@@ -60,4 +60,13 @@ TEST(TextCodecTest, DecodesTextFilesByTheirMark) {
     EXPECT_EQ(DecodeTextFile(std::string("\xFE\xFF\0D\0a", 6)), "Da");
     EXPECT_EQ(DecodeTextFile("Gr\xC3\xBC\xC3\x9F"), "Gr\xFC\xDF");
     EXPECT_EQ(DecodeTextFile("Gr\xFC\xDF"), "Gr\xFC\xDF"); // not UTF-8: already Windows-1252
+    // UTF-16 without a mark: a NUL in every other byte of the first line, in either order; the
+    // lines after it are not looked at.
+    EXPECT_EQ(DecodeTextFile(std::string("M\0=\0\xE4\0\r\0\n\0\xAC\x20", 12)), "M=\xE4\r\n\x80");
+    EXPECT_EQ(DecodeTextFile(std::string("\0M\0=\0\n\0x", 8)), "M=\nx");
+    // Not so: a NUL in one byte only, a NUL pair, an odd number of bytes, no NUL.
+    EXPECT_EQ(DecodeTextFile(std::string("M\0=X\r\n", 6)), std::string("M\0=X\r\n", 6));
+    EXPECT_EQ(DecodeTextFile(std::string("M\0\0\0", 4)), std::string("M\0\0\0", 4));
+    EXPECT_EQ(DecodeTextFile(std::string("x\0y", 3)), std::string("x\0y", 3));
+    EXPECT_EQ(DecodeTextFile("\r\n"), "\r\n");
 }
