@@ -744,9 +744,10 @@ TVBXInfo::TVBXInfo(const std::string& FileName, const std::string& BaseFolder) :
                        BaseFolder.find('\\') == std::string::npos;
     const std::string File =
         Plain ? ResolveInFolder(BaseFolder, FileName) : ResolveWindowsPath(BaseFolder, FileName);
-    if (!FileExists(File))
+    if (!FileExists(File) && !DirectoryExists(File))
         return;
-    // A pipe or a device is refused by name rather than taken for a control without version.
+    // A folder, a pipe or a device is refused by name rather than taken for a control without
+    // version.
     CheckRegularFile(File);
     // A control without a readable version resource keeps empty version fields rather than
     // stopping the reading of its project.

@@ -351,8 +351,8 @@ public:
     /// Name and Path are split from FileName as a project file gives it (separators '\', '/'
     /// or ':'). When the file exists (relative names looked up from BaseFolder, or the current
     /// folder when BaseFolder is empty), the version fields come from its version resource; a
-    /// file without a readable one leaves them empty. A name that is no regular file (a pipe, a
-    /// device) raises EFOpenError as CheckRegularFile does.
+    /// file without a readable one leaves them empty. A name that is no regular file (a folder, a
+    /// pipe, a device) raises EFOpenError as CheckRegularFile does.
     explicit TVBXInfo(const std::string& FileName, const std::string& BaseFolder = {});
     void Load(TFilter& Stream) override;
     void Store(TFilter& Stream) override;

@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -321,9 +323,9 @@ TSpareBuffers& Spare() {
     return S;
 }
 
-/// A text that begins with a UTF-8 or UTF-16 byte-order mark is put back in place as the
-/// Windows-1252 text it stands for, without the mark (never longer than the bytes it came
-/// from); returns the text's size.
+/// A text that begins with a UTF-8 or UTF-16 byte-order mark, or is UTF-16 without one, is put
+/// back in place as the Windows-1252 text it stands for, without the mark (never longer than the
+/// bytes it came from); returns the text's size.
 std::size_t DecodeMarked(char* Text, std::size_t Size) {
     std::string Decoded;
     if (Size < 2 || !DecodeMarkedText(std::string_view(Text, Size), Decoded))
@@ -332,17 +334,33 @@ std::size_t DecodeMarked(char* Text, std::size_t Size) {
     return Decoded.size();
 }
 
-/// Reads the whole of FileName into Text (of Capacity bytes; both are replaced when the file is
-/// larger) with as few system calls as the file allows; returns its size. Raises the class
-/// library's "Cannot open file %s", and "Stream read error: <file> (<reason>)" when reading
-/// fails part way, so that a scan never goes on with a text cut short.
-std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text, std::size_t& Capacity,
-                      TFileIdentity* Identity = nullptr) {
-    TFileStream F(FileName, fmOpenRead);
-    const struct stat& St = F.Status();
-    if (Identity)
-        *Identity = TFileIdentity::Of(St);
-    const std::size_t Want = St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 0;
+/// A byte count with its thousands separated: "51,539,607,552".
+std::string GroupedDigits(std::uint64_t N) {
+    std::string Digits = std::to_string(N);
+    for (std::size_t I = Digits.size(); I > 3; I -= 3)
+        Digits.insert(I - 3, 1, ',');
+    return Digits;
+}
+
+/// A file whose text cannot be held in memory is refused with its size, rather than ending its
+/// reading with the bare "std::bad_alloc".
+[[noreturn]] void TooLarge(const std::string& FileName, std::uint64_t Size) {
+    throw EReadError("Cannot read file " + FileName + ": it is " + GroupedDigits(Size) +
+                     " bytes, more than the memory can hold");
+}
+
+/// The memory of the machine: no file larger than it is read.
+std::uint64_t MemoryBytes() {
+    const long Pages = ::sysconf(_SC_PHYS_PAGES);
+    const long PageSize = ::sysconf(_SC_PAGESIZE);
+    return Pages > 0 && PageSize > 0
+               ? static_cast<std::uint64_t>(Pages) * static_cast<std::uint64_t>(PageSize)
+               : UINT64_MAX;
+}
+
+/// ReadWhole's reading, once the file is open and its size known.
+std::size_t ReadOpened(TFileStream& F, const std::string& FileName, std::size_t Want,
+                       std::unique_ptr<char[]>& Text, std::size_t& Capacity) {
     // One byte more than the file holds, so that the read that finds the end needs no second
     // buffer; a file that grows meanwhile is read to its new end. A buffer far larger than the
     // file is not kept.
@@ -369,6 +387,26 @@ std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text
         // nothing.
         if (N == 0 || (Size < Capacity && Size >= Want && Want > 0))
             return DecodeMarked(Text.get(), Size);
+    }
+}
+
+/// Reads the whole of FileName into Text (of Capacity bytes; both are replaced when the file is
+/// larger) with as few system calls as the file allows; returns its size. Raises the class
+/// library's "Cannot open file %s", and "Stream read error: <file> (<reason>)" when reading
+/// fails part way, so that a scan never goes on with a text cut short.
+std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text, std::size_t& Capacity,
+                      TFileIdentity* Identity = nullptr) {
+    TFileStream F(FileName, fmOpenRead);
+    const struct stat& St = F.Status();
+    if (Identity)
+        *Identity = TFileIdentity::Of(St);
+    const std::size_t Want = St.st_size > 0 ? static_cast<std::size_t>(St.st_size) : 0;
+    if (Want >= MemoryBytes())
+        TooLarge(FileName, Want);
+    try {
+        return ReadOpened(F, FileName, Want, Text, Capacity);
+    } catch (const std::bad_alloc&) {
+        TooLarge(FileName, Want);
     }
 }
 
@@ -439,7 +477,19 @@ void TSourceText::LoadFromFile(const std::string& FileName) {
     TakeSpare(mText, mCapacity);
     mLines = std::move(Spare().Lines);
     mLines.clear();
-    const std::size_t Size = mSize = ReadWhole(FileName, mText, mCapacity, &mRead);
+    mSize = ReadWhole(FileName, mText, mCapacity, &mRead);
+    try {
+        FindLines();
+    } catch (const std::bad_alloc&) {
+        // The bounds of a file of very many short lines may need more memory than its text.
+        const auto Bytes = static_cast<std::uint64_t>(mRead.Size);
+        Clear();
+        TooLarge(FileName, Bytes);
+    }
+}
+
+void TSourceText::FindLines() {
+    const std::size_t Size = mSize;
     mLines.reserve(Size / 32 + 1);
     const char* const Begin = mText.get();
     // Called with every CR and LF in order. The LF of a CR LF pair lies before P by then and

@@ -55,12 +55,15 @@ struct TFileIdentity {
 };
 
 /// A text file held whole, with the bounds of its lines: lines end with CR LF, LF or CR and keep
-/// their bytes otherwise; a text that begins with a UTF-8 or UTF-16 byte-order mark is decoded to
-/// Windows-1252 first. One buffer for the whole file keeps the scans from allocating per line.
+/// their bytes otherwise; a text that begins with a UTF-8 or UTF-16 byte-order mark, or is UTF-16
+/// without one, is decoded to Windows-1252 first. One buffer for the whole file keeps the scans
+/// from allocating per line.
 class TSourceText {
 public:
     /// Reads FileName; raises the class library's "Cannot open file %s" when it cannot be opened,
-    /// and "Stream read error: <file> (<reason>)" when reading it fails.
+    /// "Stream read error: <file> (<reason>)" when reading it fails, and "Cannot read file <file>:
+    /// it is <size> bytes, more than the memory can hold" for a file as large as the machine's
+    /// memory or one whose text or lines cannot be held.
     void LoadFromFile(const std::string& FileName);
     void Clear();
     std::size_t Count() const { return mLines.size(); }
@@ -80,6 +83,9 @@ public:
     };
 
 private:
+    /// The bounds of the lines of the text read.
+    void FindLines();
+
     std::unique_ptr<char[]> mText;
     std::size_t mCapacity = 0;
     std::size_t mSize = 0;

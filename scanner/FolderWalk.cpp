@@ -13,20 +13,27 @@
 #include <unistd.h>
 
 namespace {
-// The kinds of file searched for, in the order of the result's groups.
-constexpr std::array<std::string_view, 3> Extensions{".mak", ".vbp", ".mdb"};
+// The kinds of file searched for, with the result's group of each: projects of both kinds, then
+// databases of both layouts together.
+struct TKind {
+    std::string_view Extension;
+    int Group;
+};
+constexpr std::array<TKind, 4> Kinds{{{".mak", 0}, {".vbp", 1}, {".mdb", 2}, {".accdb", 2}}};
+constexpr std::size_t GroupCount = 3;
 constexpr int NoGroup = -1;
 
 /// The group whose extension Name ends with, compared without regard to ASCII case.
 int GroupOf(std::string_view Name) {
-    if (Name.size() < 4)
-        return NoGroup;
-    const std::string_view Tail = Name.substr(Name.size() - 4);
-    for (std::size_t G = 0; G < Extensions.size(); ++G)
-        if (std::equal(Tail.begin(), Tail.end(), Extensions[G].begin(), [](char A, char B) {
+    for (const TKind& Kind : Kinds) {
+        if (Name.size() < Kind.Extension.size())
+            continue;
+        const std::string_view Tail = Name.substr(Name.size() - Kind.Extension.size());
+        if (std::equal(Tail.begin(), Tail.end(), Kind.Extension.begin(), [](char A, char B) {
                 return (A >= 'A' && A <= 'Z' ? static_cast<char>(A - 'A' + 'a') : A) == B;
             }))
-            return static_cast<int>(G);
+            return Kind.Group;
+    }
     return NoGroup;
 }
 
@@ -66,7 +73,7 @@ struct TCloseDir {
 std::vector<std::string> SearchFolders(const std::string& Start) {
     // One breadth-first walk fills all three groups: the same lists as one walk per extension,
     // with the disk read once. The queue keeps the walk flat however deep the tree is.
-    std::array<std::vector<std::string>, Extensions.size()> Groups;
+    std::array<std::vector<std::string>, GroupCount> Groups;
     std::deque<std::string> Queue{Start};
     std::unordered_set<TFolderId, TFolderIdHash> Entered;
     std::vector<TFound> Found;

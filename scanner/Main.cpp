@@ -54,7 +54,8 @@ bool ExcludeWordsUnreadable = false;
 
 void LoadWordListFile(TStringList& List, const std::string& FileName, bool& Unreadable) {
     Unreadable = false;
-    if (!FileExists(FileName))
+    // A folder or a pipe at the list's name is refused by name, not taken for an empty list.
+    if (!FileExists(FileName) && !DirectoryExists(FileName))
         return;
     Unreadable = true;
     LoadWordList(List, FileName);
@@ -165,8 +166,9 @@ void TfrmMain::FormCreate(const QStringList& Arguments) {
     Application->OnHint = [this](QObject*) { ShowHint(); };
     Application->Guard([this] { FileNew(); });
     if (!Arguments.isEmpty()) {
+        // A folder named is refused by name; a name that is nowhere opens nothing.
         const std::string First = ToFileName(Arguments.constFirst());
-        if (FileExists(First))
+        if (FileExists(First) || DirectoryExists(First))
             Application->Guard([&] { OpenFile(First); });
     }
     ui->tvwFiles->setFocus();
@@ -622,10 +624,8 @@ void TfrmMain::sbScanDirectoryClick() {
         PropertiesUnread.insert(PropertiesUnread.end(), Wizard.PropertiesUnread().begin(),
                                 Wizard.PropertiesUnread().end());
     }
-    if (!Skipped.empty())
-        MessageDlg(SkippedMessage(Skipped), TMsgDlgType::mtWarning, mbOK);
-    if (!PropertiesUnread.empty())
-        MessageDlg(PropertiesUnreadMessage(PropertiesUnread), TMsgDlgType::mtInformation, mbOK);
+    ShowSkipped(Skipped);
+    ShowPropertiesUnread(PropertiesUnread);
 }
 
 void TfrmMain::popScanProjectClick() {

@@ -19,6 +19,8 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <set>
+
 std::unique_ptr<TProjectInfo> ScanProject;
 std::unique_ptr<TMDBInfo> ScanMDB;
 std::string ScanFolder;
@@ -56,6 +58,20 @@ std::string ObjectKind(const TMDBObjectInfo& Object) {
     return "object";
 }
 
+/// Whether a form or report of the scanned database was read: one that failed is no longer in
+/// it, and one that the scan did not reach still has the image it was made with.
+bool AnyDesignRead(const TMDBInfo& Database) {
+    for (const TMDBObjectKind Kind : {okForm, okReport}) {
+        const TMDBObjectInfos& Objects = Database.Objects(Kind);
+        for (Longint I = 0; I < Objects.Count(); ++I)
+            if (const Longint Image = Objects.Items(I)->ImageIndex;
+                Image == imMDBForm || Image == imMDBFormHits || Image == imMDBReport ||
+                Image == imMDBReportHits)
+                return true;
+    }
+    return false;
+}
+
 /// Quits an Access application however the work with it ends: a failure of that work is the
 /// one the user hears of, and Quit fails only once the application has quit.
 class TQuitAtExit {
@@ -74,32 +90,51 @@ private:
 
 } // namespace
 
-QString PropertiesUnreadMessage(const std::vector<std::string>& Databases) {
+void ShowPropertiesUnread(const std::vector<std::string>& Databases) {
+    if (Databases.empty())
+        return;
     const QString Values =
         QStringLiteral("only their controls' names and types: their property values (formats, "
                        "control sources, default values) are not scanned.");
     const QString Export =
         QStringLiteral("(Access's SaveAsText files in the folders forms, reports and modules)");
-    if (Databases.size() == 1)
-        return QStringLiteral(
-                   "The forms and reports of %1 were read from the database file, which gives %2\nTo "
-                   "have them scanned, put a text export of the database %3 into the folder %4.")
-            .arg(FromFileName(ExtractFileName(Databases[0])), Values, Export,
-                 FromFileName(Databases[0] + ".src/"));
-    QString Names;
+    QStringList Folders;
     for (const std::string& Database : Databases)
-        Names += FromFileName(Database) + QLatin1Char('\n');
-    return QStringLiteral("The forms and reports of these databases were read from the database files, which "
-                          "give %1\n%2To have them scanned, put a text export of each database %3 into the "
-                          "folder named after its file plus .src beside it.")
-        .arg(Values, Names, Export);
+        Folders << FromFileName(Database + ".src/");
+    const QString Summary =
+        Databases.size() == 1
+            ? QStringLiteral(
+                  "The forms and reports of %1 were read from the database file, which gives %2\nTo "
+                  "have them scanned, put a text export of the database %3 into the folder "
+                  "named below.")
+                  .arg(FromFileName(ExtractFileName(Databases[0])), Values, Export)
+            : QStringLiteral("The forms and reports of %1 databases were read from the database files, which "
+                             "give %2\nTo have them scanned, put a text export of each database %3 into the "
+                             "folder named after its file plus .src beside it, as listed below.")
+                  .arg(Databases.size())
+                  .arg(Values, Export);
+    MessageDlg(Summary, Folders, TMsgDlgType::mtInformation, mbOK);
 }
 
-QString SkippedMessage(const std::vector<TSkippedPart>& Parts) {
-    QString Text = QStringLiteral("These could not be read and are left out of the document:\n");
-    for (const TSkippedPart& Part : Parts)
-        Text += QStringLiteral("\n%1: %2").arg(FromMessage(Part.Name), FromMessage(Part.Reason));
-    return Text;
+void ShowSkipped(const std::vector<TSkippedPart>& Parts) {
+    if (Parts.empty())
+        return;
+    std::set<std::string> Files;
+    QStringList Lines;
+    for (const TSkippedPart& Part : Parts) {
+        Files.insert(Part.File);
+        const std::string Name = Part.What.empty() ? Part.File : Part.File + ", " + Part.What;
+        Lines << QStringLiteral("%1: %2").arg(FromMessage(Name), FromMessage(Part.Reason));
+    }
+    const QString Summary =
+        (Parts.size() == 1
+             ? QStringLiteral("1 part in 1 file could not be read and is left out of the document.")
+             : QStringLiteral("%1 parts in %2 %3 could not be read and are left out of the "
+                              "document.")
+                   .arg(Parts.size())
+                   .arg(Files.size())
+                   .arg(Files.size() == 1 ? QStringLiteral("file") : QStringLiteral("files")));
+    MessageDlg(Summary, Lines, TMsgDlgType::mtWarning, mbOK);
 }
 
 Longint ModuleImage(const std::string& Entry) {
@@ -118,7 +153,8 @@ TfrmScanWizard::TfrmScanWizard(QWidget* Parent)
     ui->setupUi(this);
     setWindowFlags(NoBorderIcons);
     TCDKPathEditor* Select = ui->sbSelect;
-    Select->SetFilter(QStringLiteral("Visual Basic Project|*.mak;*.vbp|MS Access|*.mdb|All Files (*.*)|*.*"));
+    Select->SetFilter(
+        QStringLiteral("Visual Basic Project|*.mak;*.vbp|MS Access|*.mdb;*.accdb|All Files (*.*)|*.*"));
     Select->SetFilterIndex(1);
     Select->SetDefaultExt(QStringLiteral("Mak"));
     Select->SetOptions({ofReadOnly, ofHideReadOnly, ofPathMustExist, ofFileMustExist});
@@ -206,6 +242,7 @@ void TfrmScanWizard::FormShow() {
     mResult = mrNone;
     mSkipped.clear();
     mPropertiesUnread.clear();
+    mFormsFromFile = false;
     mAcceptedHits = 0;
     // The database reader hides the list of add-ons; every showing starts with it shown.
     ui->lblVBXs->setVisible(true);
@@ -284,8 +321,7 @@ void TfrmScanWizard::AddVBX(const std::string& Entry) {
 }
 
 void TfrmScanWizard::Skip(const std::string& What, const std::string& Reason) {
-    const std::string File = ToFileName(ui->sbSelect->Text());
-    mSkipped.push_back({What.empty() ? File : File + ", " + What, Reason});
+    mSkipped.push_back({ToFileName(ui->sbSelect->Text()), What, Reason});
 }
 
 void TfrmScanWizard::FormActivate() {
@@ -333,7 +369,9 @@ void TfrmScanWizard::sbSelectDialogDrop() {
     ui->btnNext->setEnabled(false);
     mSkipped.clear();
     mPropertiesUnread.clear();
-    if (Extension.toUpper() == QStringLiteral("MDB")) {
+    mFormsFromFile = false;
+    if (const QString Kind = Extension.toUpper();
+        Kind == QStringLiteral("MDB") || Kind == QStringLiteral("ACCDB")) {
         mIsMDB = true;
         LoadMDBObjects();
     } else {
@@ -363,18 +401,12 @@ void TfrmScanWizard::LoadMDBObjects() {
     ReadMDBCatalogue(*Workspace, FileName);
     Workspace.reset();
     Engine.reset();
-    const bool PropertiesUnread = ReadMDBDocuments(FileName);
+    mFormsFromFile = ReadMDBDocuments(FileName);
 
     const bool Any = ui->lstFiles->count() > 0;
     ui->btnNext->setEnabled(Any);
     if (Any)
         ui->btnNext->setFocus();
-    // Read from the database file, forms and reports have their controls but no property values.
-    // A batch says so after its last file, so that it runs without waiting for anyone.
-    if (PropertiesUnread && Mode == wmFolderSearch)
-        mPropertiesUnread.push_back(FileName);
-    else if (PropertiesUnread)
-        MessageDlg(PropertiesUnreadMessage({FileName}), TMsgDlgType::mtInformation, mbOK);
 }
 
 template <class Info>
@@ -499,10 +531,17 @@ void TfrmScanWizard::LoadProjectFile() {
             AddVBX(S);
         }
     }
-    if (!Lines.empty()) {
-        ui->btnNext->setEnabled(true);
-        ui->btnNext->setFocus();
+    // A file without a module line (empty, binary, or text of something else) would be merged as
+    // an empty project, replacing one scanned before from the same file: it is refused by name.
+    if (ui->lstFiles->count() == 0) {
+        ui->lstVBXs->clear();
+        mSkipped.clear();
+        throw Exception(Format("'%s' lists no modules (no form, module, class or user control file): "
+                               "there is nothing in it to scan.",
+                               FileName));
     }
+    ui->btnNext->setEnabled(true);
+    ui->btnNext->setFocus();
 }
 
 // --- scanning ---
@@ -617,6 +656,10 @@ void TfrmScanWizard::DoScanMDB() {
     try {
         ScanMDB->Scan(*KeyWordList, *ExcludeWordList);
         mResult = mrOk;
+        // Read from the database file, forms and reports have their controls but no property
+        // values; that is said of a database only when some of them were read.
+        if (mFormsFromFile && AnyDesignRead(*ScanMDB))
+            mPropertiesUnread.push_back(ToFileName(ui->sbSelect->Text()));
     } catch (...) {
         EndScan();
         throw;
@@ -630,13 +673,16 @@ void TfrmScanWizard::EndScan() {
     ui->aniScan->SetActive(false);
     ui->ProgressBar->setValue(mResult == mrOk ? ui->ProgressBar->maximum() : 0);
     ui->lblFilename->setText(ui->sbSelect->FileName());
-    const bool Named = Mode != wmFolderSearch && !mSkipped.empty();
+    // A batch names what it left out after its last file, so that it runs without waiting for anyone.
+    const bool Named = Mode != wmFolderSearch && (!mSkipped.empty() || !mPropertiesUnread.empty());
     if (Named || PaintDue()) {
         PaintChanges();
         Application->ProcessMessages();
     }
-    if (Named)
-        MessageDlg(SkippedMessage(mSkipped), TMsgDlgType::mtWarning, mbOK);
+    if (Named) {
+        ShowSkipped(mSkipped);
+        ShowPropertiesUnread(mPropertiesUnread);
+    }
     // A returned scan ends the wizard with OK; anything else closes it without a result.
     Close();
 }

@@ -48,17 +48,20 @@ class TfrmScanWizard;
 /// The wizard created at start-up.
 extern TfrmScanWizard* frmScanWizard;
 
-/// A part of a scan that could not be read and is left out of the document: what and where it
-/// is, and why it could not be read (both UTF-8).
+/// A part of a scan that could not be read and is left out of the document: the project file or
+/// database it belongs to, what it is in that file (empty for the file itself), and why it could
+/// not be read (all UTF-8).
 struct TSkippedPart {
-    std::string Name;
+    std::string File;
+    std::string What;
     std::string Reason;
 };
-/// The one message that names every skipped part with its reason.
-QString SkippedMessage(const std::vector<TSkippedPart>& Parts);
+/// The one message that names every skipped part with its reason: a count of the parts and
+/// files as its text, the parts in its scrolling list. Nothing when there are none.
+void ShowSkipped(const std::vector<TSkippedPart>& Parts);
 /// The note that the forms and reports of these database files were read without their property
-/// values, and how to have them scanned.
-QString PropertiesUnreadMessage(const std::vector<std::string>& Databases);
+/// values, and how to have them scanned; the export folders in its list. Nothing for none.
+void ShowPropertiesUnread(const std::vector<std::string>& Databases);
 
 /// The tree image of a module by its entry's extension (".FRM", ".BAS", ".CLS", ".CTL").
 Longint ModuleImage(const std::string& Entry);
@@ -80,8 +83,8 @@ public:
     /// automatic batch run the file itself. The wizard names them at the scan's end itself,
     /// except in a batch run, whose caller names them all at the batch's end.
     const std::vector<TSkippedPart>& Skipped() const { return mSkipped; }
-    /// The database of this showing, in a folder-search batch, when its forms or reports were read
-    /// without their property values; the batch says so after its last file.
+    /// The database of this showing when some of its forms or reports were read without their
+    /// property values; the wizard says so at the scan's end, a batch after its last file.
     const std::vector<std::string>& PropertiesUnread() const { return mPropertiesUnread; }
     /// The "Scan mode" group.
     TScanMode ScanMode() const;
@@ -183,6 +186,8 @@ private:
     const TObject* mShownModule = nullptr;
     std::vector<TSkippedPart> mSkipped;
     std::vector<std::string> mPropertiesUnread;
+    /// The database read gives forms or reports from its own file, without property values.
+    bool mFormsFromFile = false;
     /// Hits the user accepted in this showing's scan.
     int mAcceptedHits = 0;
     /// Since the wizard last painted on the progress clock; kept from one showing to the next.

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
+#include <QTextEdit>
 #include <QWindow>
 
 #include <algorithm>
@@ -150,7 +151,9 @@ QStringList QtNameFilters(const QString& Filter) {
     return Out;
 }
 
-TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
+namespace {
+/// A message box with the type's icon and caption and the buttons Btns.
+void SetUpBox(QMessageBox& Box, TMsgDlgType Type, unsigned Btns) {
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
     QString Caption;
     switch (Type) {
@@ -178,12 +181,53 @@ TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
     for (const ButtonMap& B : Buttons)
         if ((Btns & B.Btn) != 0)
             Std |= B.Std;
-    QMessageBox Box(Icon, Caption, Msg, Std);
+    Box.setIcon(Icon);
+    Box.setWindowTitle(Caption);
+    Box.setStandardButtons(Std);
+}
+
+TModalResult ShowBox(QMessageBox& Box) {
     const auto Clicked = static_cast<QMessageBox::StandardButton>(ExecOverActiveWindow(Box));
     for (const ButtonMap& B : Buttons)
         if (B.Std == Clicked)
             return B.Result;
     return mrCancel;
+}
+} // namespace
+
+TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
+    QMessageBox Box;
+    SetUpBox(Box, Type, Btns);
+    Box.setText(Msg);
+    return ShowBox(Box);
+}
+
+QString CutInMiddle(const QString& Text, qsizetype MaxLength) {
+    if (Text.size() <= MaxLength)
+        return Text;
+    const qsizetype Head = (MaxLength - 1) / 2;
+    const qsizetype Tail = MaxLength - 1 - Head;
+    return Text.left(Head) + u'\u2026' + Text.right(Tail);
+}
+
+TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsgDlgType Type, unsigned Btns) {
+    QMessageBox Box;
+    SetUpBox(Box, Type, Btns);
+    Box.setText(Summary);
+    QStringList Lines;
+    Lines.reserve(Details.size());
+    for (const QString& Entry : Details)
+        Lines << CutInMiddle(Entry, MaxDetailLength);
+    Box.setDetailedText(Lines.join(u'\n'));
+    // The list is what the box is about: it shows open, in its scrolling area of a fixed height.
+    for (QAbstractButton* Button : Box.buttons())
+        if (Box.buttonRole(Button) == QMessageBox::ActionRole) {
+            Button->click();
+            break;
+        }
+    if (auto* Area = Box.findChild<QTextEdit*>())
+        Area->setObjectName(QStringLiteral("memDetails"));
+    return ShowBox(Box);
 }
 
 void ShowMessage(const QString& Msg) {

@@ -30,6 +30,16 @@ enum TMsgDlgBtn : unsigned {
 /// "Confirm"; the application title for mtCustom). Returns the modal result of the button
 /// pressed, or mrCancel when the box is closed otherwise.
 TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Buttons);
+/// A message box as above for a list of any length: Summary as its text, and Details, one entry
+/// a line, in a read-only area (object name "memDetails") shown open under it, which scrolls
+/// within the box's bounded size and whose text can be selected and copied. An entry longer than
+/// MaxDetailLength characters is cut in the middle.
+TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsgDlgType Type,
+                        unsigned Buttons);
+inline constexpr qsizetype MaxDetailLength = 400;
+/// Text itself when it has at most MaxLength characters; else its start and its end around "…",
+/// MaxLength characters in all.
+QString CutInMiddle(const QString& Text, qsizetype MaxLength);
 /// A message with an OK button under the application's title.
 void ShowMessage(const QString& Msg);
 /// Shows Dialog modally over the active window and returns its result. The dialog is placed and

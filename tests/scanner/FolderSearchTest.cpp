@@ -106,10 +106,12 @@ protected:
     }
 };
 
-TEST_F(FolderSearchTest, ListsProjectsThenDatabasesBreadthFirstInAnyCaseAndSkipsHiddenFolders) {
+TEST_F(FolderSearchTest, ListsProjectsThenDatabasesOfBothLayoutsBreadthFirstInAnyCaseAndSkipsHiddenFolders) {
     Touch(QStringLiteral("tree/b.vbp"));
     Touch(QStringLiteral("tree/A.MAK"));
     Touch(QStringLiteral("tree/z.mdb"));
+    Touch(QStringLiteral("tree/Y.ACCDB"));
+    Touch(QStringLiteral("tree/accdb"));
     Touch(QStringLiteral("tree/notes.txt"));
     Touch(QStringLiteral("tree/vbp"));
     Touch(QStringLiteral("tree/.hidden.vbp"));
@@ -118,6 +120,7 @@ TEST_F(FolderSearchTest, ListsProjectsThenDatabasesBreadthFirstInAnyCaseAndSkips
     Touch(QStringLiteral("tree/sub1/x.mdb/inner.vbp"));
     Touch(QStringLiteral("tree/sub1/deep/f.Vbp"));
     Touch(QStringLiteral("tree/sub2/e.Mdb"));
+    Touch(QStringLiteral("tree/sub2/d.accdb"));
     Touch(QStringLiteral("tree/sub2/h.vbp"));
     Touch(QStringLiteral("tree/.git/g.vbp"));
     Touch(QStringLiteral("tree/sub2/.cache/deeper/i.mak"));
@@ -128,7 +131,8 @@ TEST_F(FolderSearchTest, ListsProjectsThenDatabasesBreadthFirstInAnyCaseAndSkips
         Under(Root, {QStringLiteral("A.MAK"), QStringLiteral("sub1/c.mak"), QStringLiteral(".hidden.vbp"),
                      QStringLiteral("b.vbp"), QStringLiteral("sub1/D.VBP"), QStringLiteral("sub2/h.vbp"),
                      QStringLiteral("sub1/deep/f.Vbp"), QStringLiteral("sub1/x.mdb/inner.vbp"),
-                     QStringLiteral("z.mdb"), QStringLiteral("sub1/x.mdb"), QStringLiteral("sub2/e.Mdb")}));
+                     QStringLiteral("Y.ACCDB"), QStringLiteral("z.mdb"), QStringLiteral("sub1/x.mdb"),
+                     QStringLiteral("sub2/d.accdb"), QStringLiteral("sub2/e.Mdb")}));
 }
 
 TEST_F(FolderSearchTest, NextWaitsForAFolderFromTheDialogAndAnEmptyPathKeepsTheWizardOnStep1) {
@@ -411,8 +415,9 @@ TEST_F(FolderSearchTest, ScanDirectoriesScansTheDatabasesItFindsToo) {
 }
 
 // An automatic batch over real-shaped folders runs through without a click: what cannot be read
-// (modules, a database object, a project file that is a pipe, a folder named like a database)
-// costs only itself, and one message after the last file names each with its reason.
+// (modules, a database object, a project file that is a pipe or lists no modules, a folder named
+// like a database) costs only itself, and one message after the last file names each with its
+// reason.
 TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartOnceAtItsEnd) {
     Touch(QStringLiteral("batch/good/App.vbp"), "\xEF\xBB\xBF"
                                                 "Module=A; A_PILOT.BAS\r\nModule=L; Lost.bas\r\n"
@@ -421,6 +426,7 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
     Touch(QStringLiteral("batch/wide/U.vbp"),
           std::string("\xFE\xFF\0M\0o\0d\0u\0l\0e\0=\0U\0;\0 \0U\0.\0b\0a\0s\0\r\0\n", 36));
     Touch(QStringLiteral("batch/wide/U.bas"), std::string("\xFF\xFEy\0=\0D\0a\0t\0e\0", 14));
+    Touch(QStringLiteral("batch/empty/Empty.vbp"));
     QDir().mkpath(At(QStringLiteral("batch/SecMan.mdb")));
     const fs::path Db(ToFileName(At(QStringLiteral("batch/db"))));
     fs::create_directories(Db);
@@ -440,7 +446,7 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
     QTimer Poll;
     QObject::connect(&Poll, &QTimer::timeout, [&] {
         if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            Boxes << Box->text();
+            Boxes << BoxText(*Box);
             WizardUp = WizardUp || frmScanWizard->isVisible();
             Box->button(QMessageBox::Ok)->click();
         }
@@ -450,7 +456,7 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
         auto& Search = *qobject_cast<TfrmProjects*>(W);
         BrowseTo(Search, At(QStringLiteral("batch")));
         Search.Steps()->NextButton->click();
-        EXPECT_EQ(Search.Projects()->count(), 5);
+        EXPECT_EQ(Search.Projects()->count(), 6);
         Search.SetScanMode(smAutomatic);
         Search.Steps()->NextButton->click();
     });
@@ -478,11 +484,19 @@ TEST_F(FolderSearchTest, AnAutomaticBatchRunsUnattendedAndNamesEverySkippedPartO
     EXPECT_TRUE(Boxes[1].startsWith(QStringLiteral("The forms and reports of nwind.mdb were read from the "
                                                    "database file")))
         << Boxes[1].toStdString();
-    EXPECT_TRUE(Boxes[1].contains(At(QStringLiteral("batch/db/nwind.mdb.src/")))) << Boxes[1].toStdString();
+    EXPECT_TRUE(Boxes[1].endsWith(u'\n' + At(QStringLiteral("batch/db/nwind.mdb.src/"))))
+        << Boxes[1].toStdString();
     const QStringList Lines = Boxes[0].split(u'\n');
     const QString Good = At(QStringLiteral("batch/good/App.vbp, module "));
     const QString Nwind = At(QStringLiteral("batch/db/nwind.mdb, "));
     ASSERT_EQ(Lines.size(), 7) << Boxes[0].toStdString();
+    EXPECT_EQ(Lines[0],
+              QStringLiteral("6 parts in 5 files could not be read and are left out of the document."));
+    // A project file that lists no modules is named, not merged as an empty project.
+    EXPECT_EQ(Lines[1],
+              At(QStringLiteral("batch/empty/Empty.vbp: '")) +
+                  At(QStringLiteral("batch/empty/Empty.vbp' lists no modules (no form, module, class or "
+                                    "user control file): there is nothing in it to scan.")));
     EXPECT_TRUE(Lines[2].startsWith(Good + QStringLiteral("LOST.BAS: Cannot open file ")))
         << Lines[2].toStdString();
     EXPECT_TRUE(Lines[3].startsWith(Good + QStringLiteral("WARNING|D:\\SRC\\MAIN.FRM|CANNOT LOAD: ")));

@@ -101,16 +101,29 @@ TEST_F(ProjectFileTest, ReadsBothKindsOfLinesIntoSortedUpperCaseEntries) {
     EXPECT_FALSE(Wizard.IsMDB());
 }
 
-TEST_F(ProjectFileTest, EmptyUnrelatedSecondAndMissingFiles) {
-    Read(QStringLiteral("Empty.vbp"), "");
-    EXPECT_TRUE(Files().empty());
-    EXPECT_TRUE(VBXs().empty());
-    EXPECT_EQ(ScanProject->Name, "Empty.vbp");
-    EXPECT_FALSE(NextEnabled()) << "an empty file leaves Next as it was";
-
-    Read(QStringLiteral("Other.mak"), "ProjWinSize=152,402,248,215\r\nTitle=\"Other\"\r\n");
-    EXPECT_TRUE(Files().empty());
-    EXPECT_TRUE(NextEnabled()) << "any line enables Next; the scan then has no modules";
+TEST_F(ProjectFileTest, FilesWithoutModulesAreRefusedByNameAndASecondOrMissingFileReplacesTheLists) {
+    // Empty, text of something else, binary, or add-ons alone: nothing to scan, said by name.
+    std::string Binary;
+    for (int I = 0; I < 1024; ++I)
+        Binary += static_cast<char>(I * 7 % 256);
+    const std::pair<QString, std::string> NoModules[] = {
+        {QStringLiteral("Empty.vbp"), ""},
+        {QStringLiteral("Other.mak"), "ProjWinSize=152,402,248,215\r\nTitle=\"Other\"\r\n"},
+        {QStringLiteral("Picture.vbp"), Binary},
+        {QStringLiteral("AddOns.vbp"), "Object={0}#1.0#0; A.ocx\r\n"}};
+    for (const auto& [Name, Bytes] : NoModules) {
+        const std::string Message = testsupport::MessageOf<Exception>([&] { Read(Name, Bytes); });
+        EXPECT_EQ(Message, "'" + Folder() + ToFileName(Name) +
+                               "' lists no modules (no form, module, class or user control file): there is "
+                               "nothing in it to scan.");
+        EXPECT_TRUE(Files().empty());
+        EXPECT_TRUE(VBXs().empty());
+        EXPECT_FALSE(NextEnabled());
+    }
+    // UTF-16 without a byte-order mark is read as such.
+    Read(QStringLiteral("Wide.vbp"), std::string("F\0o\0r\0m\0=\0A\0.\0f\0r\0m\0\r\0\n\0", 24));
+    EXPECT_EQ(Files(), std::vector<std::string>{"A.FRM"});
+    EXPECT_TRUE(NextEnabled());
 
     // A second file replaces the lists and the project of the first.
     ASSERT_TRUE(QDir(Dir.path()).mkdir(QStringLiteral("two")));

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -412,20 +414,25 @@ TEST_F(ScanWizardTest, AnAutomaticBatchRunClosesItselfAndMergesWithoutAnyWindowW
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
 
-    // A file that gives nothing to scan cancels itself the same way; nothing is merged.
-    Run(Write(QStringLiteral("e"), {{QStringLiteral("Empty.vbp"), ""}}) + QStringLiteral("/Empty.vbp"),
-        smAutomatic);
+    // A file that gives nothing to scan, or cannot be read, closes itself the same way; nothing is
+    // merged, and the file is noted for the batch's end message.
+    const std::string Empty = ToFileName(Write(QStringLiteral("e"), {{QStringLiteral("Empty.vbp"), ""}}) +
+                                         QStringLiteral("/Empty.vbp"));
+    Run(FromFileName(Empty), smAutomatic);
     EXPECT_FALSE(Forced);
     EXPECT_FALSE(W.AutoStarted());
     EXPECT_EQ(Document->ProjectCount(), 1);
-
-    // A file that cannot be read closes itself too, and is noted for the batch's end message.
-    EXPECT_TRUE(W.Skipped().empty());
+    ASSERT_EQ(W.Skipped().size(), 1u);
+    EXPECT_EQ(W.Skipped()[0].File, Empty);
+    EXPECT_EQ(W.Skipped()[0].Reason, "'" + Empty +
+                                         "' lists no modules (no form, module, class or user control file): "
+                                         "there is nothing in it to scan.");
     const std::string Missing = ToFileName(Dir.filePath(QStringLiteral("missing.vbp")));
     Run(FromFileName(Missing), smAutomatic);
     EXPECT_FALSE(Forced);
     ASSERT_EQ(W.Skipped().size(), 1u);
-    EXPECT_EQ(W.Skipped()[0].Name, Missing);
+    EXPECT_EQ(W.Skipped()[0].File, Missing);
+    EXPECT_TRUE(W.Skipped()[0].What.empty());
     EXPECT_EQ(W.Skipped()[0].Reason, "Cannot open file " + Missing);
     EXPECT_EQ(Document->ProjectCount(), 1);
 }
@@ -463,19 +470,24 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     const QString Base =
         Write(QStringLiteral("m/app"),
               {// A UTF-8 byte-order mark before the first entry, a line that merely mentions a form, short
-               // names, one of which fits two files, and a module saved as UTF-16.
+               // names, one of which fits two files, a module saved as UTF-16, one larger than memory,
+               // and an add-on that is a folder.
                {QStringLiteral("P.vbp"),
                 "\xEF\xBB\xBF"
                 "Module=A; A_PILOT.BAS\r\nForm=Lost.frm\r\n"
                 "Class=R; ..\\..\\other\\viewer\\RecordSetDat.cls\r\n"
                 "Form=CALCUL~1\\FRMCAL~1.FRM\r\nModule=U; MODUTI~1.BAS\r\n"
                 "Module=W; Wide.bas\r\nModule=Q; Pipe.bas\r\nObject={0}#1.0#0; Pipe.ocx\r\n"
-                "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\n"},
+                "Error1=WARNING|D:\\src\\Main.frm|cannot load\r\nModule=H; Huge.bas\r\n"
+                "Object={1}#1.0#0; Grid.ocx\r\n"},
                {QStringLiteral("a_pilot.bas"), "x = Now\r\n"},
+               {QStringLiteral("Huge.bas"), ""},
                {QStringLiteral("Calculator Tools/frmCalculator.frm"), "d = Date\r\n"},
                {QStringLiteral("modUtilDates.bas"), "y = Year(d)\r\n"},
                {QStringLiteral("modUtilities.bas"), "y = Year(d)\r\n"},
                {QStringLiteral("Wide.bas"), std::string("\xFF\xFEz\0 \0=\0 \0N\0o\0w\0\r\0\n\0", 20)}});
+    std::filesystem::resize_file(ToFileName(Base) + "/Huge.bas", std::uintmax_t{1} << 40); // sparse
+    QDir().mkpath(Base + QStringLiteral("/Grid.ocx"));
     testsupport::TNamedPipe Pipe(ToFileName(Base) + "/Pipe.bas");
     testsupport::TNamedPipe AddOn(ToFileName(Base) + "/Pipe.ocx");
     ASSERT_TRUE(Pipe.Made() && AddOn.Made());
@@ -487,7 +499,7 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     ScanProjectFile(File, smAutomatic, [&] {
         testsupport::AnswerNextModal([&](QWidget* Box) {
             TfrmScanWizard& W = *frmScanWizard;
-            EndMessage = qobject_cast<QMessageBox*>(Box)->text();
+            EndMessage = BoxText(*qobject_cast<QMessageBox*>(Box));
             Visible = W.isVisible();
             Animated = Named<TScanAnimation>(W, "aniScan")->Active();
             Value = Named<QProgressBar>(W, "ProgressBar")->value();
@@ -516,12 +528,15 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     const QString Folder = Base + u'/';
     // In the order of the file list; each reason names the file as it was looked for.
     const QStringList Expected = {
-        QStringLiteral("These could not be read and are left out of the document:"),
-        QString(),
+        QStringLiteral("8 parts in 1 file could not be read and are left out of the document."),
         File + QStringLiteral(", add-on PIPE.OCX: Cannot open file ") + Folder +
             QStringLiteral("Pipe.ocx: it is a named pipe, not a file"),
+        File + QStringLiteral(", add-on GRID.OCX: Cannot open file ") + Folder +
+            QStringLiteral("Grid.ocx: it is a folder, not a file"),
         File + QStringLiteral(", module ..\\..\\OTHER\\VIEWER\\RECORDSETDAT.CLS: Cannot open file ") +
             Dir.filePath(QStringLiteral("OTHER/VIEWER/RECORDSETDAT.CLS")),
+        File + QStringLiteral(", module HUGE.BAS: Cannot read file ") + Folder +
+            QStringLiteral("Huge.bas: it is 1,099,511,627,776 bytes, more than the memory can hold"),
         File + QStringLiteral(", module LOST.FRM: Cannot open file ") + Folder + QStringLiteral("LOST.FRM"),
         File + QStringLiteral(", module MODUTI~1.BAS: Cannot open file ") + Folder +
             QStringLiteral("MODUTI~1.BAS: the short name MODUTI~1.BAS fits 2 names: modUtilDates.bas, "
@@ -550,7 +565,7 @@ TEST_F(ScanWizardTest, UnreadableModulesAreLeftOutAndNamedOnceAtTheEndOfTheScan)
     QTimer EndBox;
     QObject::connect(&EndBox, &QTimer::timeout, [&] {
         if (auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            EndMessage = Box->text();
+            EndMessage = BoxText(*Box);
             Box->button(QMessageBox::Ok)->click();
         }
     });
@@ -632,12 +647,11 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
     const std::string Folder = ToFileName(Dir.filePath(QStringLiteral("db"))) + "/";
     std::vector<std::string> Listed;
     QStringList Messages;
+    TMessageBoxAnswers Answers(Messages);
     testsupport::AnswerNextModal([&](QWidget*) {
         TfrmScanWizard& W = *frmScanWizard;
-        {
-            TMessageBoxAnswers Answers(Messages);
-            Pick(File);
-        }
+        Pick(File);
+        EXPECT_TRUE(Messages.isEmpty()) << "nothing is said before the scan";
         EXPECT_TRUE(W.IsMDB());
         EXPECT_TRUE(Named<QListWidget>(W, "lstVBXs")->isHidden());
         EXPECT_TRUE(Named<QLabel>(W, "lblVBXs")->isHidden());
@@ -685,7 +699,8 @@ TEST_F(ScanWizardTest, ADatabaseIsListedWithItsCodeWrittenBesideItAndThenScanned
               static_cast<std::size_t>(ScanMDB ? 0
                                                : Document->GetMDB(0)->Tables().Count() +
                                                      Document->GetMDB(0)->Querys().Count() + 21 + 13 + 3));
-    // Most forms and reports came from the file without their property values: said once.
+    // Most forms and reports came from the file without their property values: said once, at the
+    // scan's end.
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_TRUE(Messages[0].startsWith(QStringLiteral("The forms and reports of nwind.mdb were read from the "
                                                       "database file")))
@@ -718,7 +733,7 @@ TEST_F(ScanWizardTest, ASecondDatabaseReplacesTheFirstAndOneTheEngineRefusesLeav
         // Northwind2000 has no text export: forms, reports and code come from the file itself.
         Pick(Second);
         Answers.reset();
-        EXPECT_EQ(Messages.size(), 2); // once for each database
+        EXPECT_TRUE(Messages.isEmpty()) << "the forms are read, and the note given, by the scan";
         EXPECT_EQ(ScanMDB->Name, "Northwind2000.mdb");
         EXPECT_NE(ScanMDB->ObjectCount(), FirstCount);
         EXPECT_EQ(ScanMDB->Forms().Count(), 22);
@@ -759,13 +774,10 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     WriteFile(Kept, "not code");
     std::filesystem::create_symlink(ToFileName(Kept), Folder + "Form_Employees.cbf");
 
-    QString EndMessage;
     QStringList Messages;
+    TMessageBoxAnswers Answers(Messages);
     testsupport::AnswerNextModal([&](QWidget*) {
-        {
-            TMessageBoxAnswers Answers(Messages); // forms read without their property values
-            Pick(File);
-        }
+        Pick(File);
         // The export holds 3 forms, 2 reports and 2 modules; the file gives the others.
         const std::vector<std::string> Modules = NamesOf(ScanMDB->Modules());
         EXPECT_EQ(Modules.size(), 14u);
@@ -776,7 +788,6 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
             EXPECT_EQ(std::find(Modules.begin(), Modules.end(), Name), Modules.end()) << Name;
         EXPECT_EQ(ScanMDB->Forms().Count(), 21);
         EXPECT_TRUE(Named<QPushButton>(*frmScanWizard, "btnNext")->isEnabled());
-        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &EndMessage);
         frmScanWizard->SetScanMode(smAutomatic);
         Named<QPushButton>(*frmScanWizard, "btnNext")->click();
     });
@@ -793,61 +804,93 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     EXPECT_EQ(Merged.Forms().Count(), 20);
     EXPECT_EQ(Merged.Modules().Count(), 14);
     EXPECT_EQ(Merged.Reports().Count(), 13);
-    EXPECT_EQ(Messages.size(), 1);
     EXPECT_GT(Merged.Tables().Count(), 5);
 
+    // The parts left out, then the forms read without their property values.
+    ASSERT_EQ(Messages.size(), 2);
+    EXPECT_TRUE(Messages[1].startsWith(QStringLiteral("The forms and reports of nwind.mdb were read")));
     const QString Db = File + QStringLiteral(", ");
-    const QStringList Lines = EndMessage.split(u'\n');
-    ASSERT_EQ(Lines.size(), 5) << EndMessage.toStdString();
-    EXPECT_EQ(Lines[0], QStringLiteral("These could not be read and are left out of the document:"));
-    EXPECT_TRUE(Lines[2].startsWith(Db + QStringLiteral("code module 'Form_Orders': ")) &&
-                Lines[2].contains(QStringLiteral("the file ends inside a block")))
-        << Lines[2].toStdString();
-    EXPECT_TRUE(Lines[3].startsWith(Db +
+    const QStringList Lines = Messages[0].split(u'\n');
+    ASSERT_EQ(Lines.size(), 4) << Messages[0].toStdString();
+    EXPECT_EQ(Lines[0],
+              QStringLiteral("3 parts in 1 file could not be read and are left out of the document."));
+    EXPECT_TRUE(Lines[1].startsWith(Db + QStringLiteral("code module 'Form_Orders': ")) &&
+                Lines[1].contains(QStringLiteral("the file ends inside a block")))
+        << Lines[1].toStdString();
+    EXPECT_TRUE(Lines[2].startsWith(Db +
                                     QStringLiteral("code module 'Startup': Access cannot write the module "
                                                    "'Startup' to '") +
                                     FromFileName(Folder) + QStringLiteral("Startup.Bas'")))
+        << Lines[2].toStdString();
+    EXPECT_TRUE(Lines[3].startsWith(Db + QStringLiteral("form 'Orders': ")) &&
+                Lines[3].contains(QStringLiteral("the file ends inside a block")))
         << Lines[3].toStdString();
-    EXPECT_TRUE(Lines[4].startsWith(Db + QStringLiteral("form 'Orders': ")) &&
-                Lines[4].contains(QStringLiteral("the file ends inside a block")))
-        << Lines[4].toStdString();
 }
 
-TEST_F(ScanWizardTest, FormsAndReportsReadWithoutTheirPropertyValuesAreSaidToBeSoOnce) {
-    // Testing.accdb with the complete text export an add-in wrote from it, under a name the
-    // wizard takes for a database.
+// An Access file of the newer layout, named in any letter case, is read and scanned as a
+// database. The note on forms and reports read without their property values comes at the scan's
+// end, and only for a database some of whose forms or reports were read.
+TEST_F(ScanWizardTest, AnAccdbFileIsScannedAsADatabaseAndTheFormsNoteNamesOnlyDatabasesWhoseFormsWereRead) {
     namespace fs = std::filesystem;
     const fs::path Data = fs::path(QUORVEX_TEST_DATA) / "vcs-testing";
     const fs::path Folder(ToFileName(Dir.filePath(QStringLiteral("t"))));
     fs::create_directories(Folder);
-    fs::copy_file(Data / "Testing.accdb", Folder / "Testing.mdb");
-    fs::copy(Data / "Testing.accdb.src", Folder / "Testing.mdb.src", fs::copy_options::recursive);
-    const QString File = FromFileName((Folder / "Testing.mdb").string());
+    fs::copy_file(Data / "Testing.accdb", Folder / "Testing.ACCDB");
+    fs::copy(Data / "Testing.accdb.src", Folder / "Testing.ACCDB.src", fs::copy_options::recursive);
+    const QString File = FromFileName((Folder / "Testing.ACCDB").string());
+    EXPECT_TRUE(QtNameFilters(Named<TCDKPathEditor>(Wizard, "sbSelect")->Filter())
+                    .contains(QStringLiteral("MS Access (*.mdb *.accdb)")));
     QStringList Messages;
-    testsupport::AnswerNextModal([&](QWidget*) {
-        {
-            TMessageBoxAnswers Answers(Messages);
+    TMessageBoxAnswers Answers(Messages);
+    auto Scan = [&](std::function<void()> BeforeScan) {
+        testsupport::AnswerNextModal([=](QWidget*) {
+            TfrmScanWizard& W = *frmScanWizard;
             Pick(File);
-            EXPECT_EQ(ScanMDB->Forms().Count(), 1);
-            EXPECT_TRUE(Messages.isEmpty()) << "the export holds every form and report";
-            fs::remove_all(Folder / "Testing.mdb.src");
-            Pick(File);
-            EXPECT_EQ(ScanMDB->Forms().Count(), 1);
-            EXPECT_EQ(ScanMDB->Reports().Count(), 2);
-        }
-        Named<QPushButton>(*frmScanWizard, "btnCancel")->click();
-    });
-    Main().sbScanClick();
-    EXPECT_TRUE(testsupport::AllAnswered());
+            EXPECT_TRUE(W.IsMDB());
+            EXPECT_EQ(TfrmScanWizard::Entries(Named<QListWidget>(W, "lstFiles")).size(), 16u);
+            BeforeScan();
+            W.SetScanMode(smAutomatic);
+            Named<QPushButton>(W, "btnNext")->click();
+        });
+        Main().sbScanClick();
+        EXPECT_TRUE(testsupport::AllAnswered());
+    };
+
+    // With its complete text export: nothing to say.
+    Scan([] {});
+    EXPECT_TRUE(Messages.isEmpty()) << Messages.join(u'|').toStdString();
+    ASSERT_EQ(Document->MDBCount(), 1);
+    EXPECT_EQ(Document->ProjectCount(), 0);
+    EXPECT_EQ(Document->GetMDB(0)->Name, "Testing.ACCDB");
+    EXPECT_EQ(NamesOf(Document->GetMDB(0)->Forms()), std::vector<std::string>{"frmMain"});
+    EXPECT_EQ(Document->GetMDB(0)->Reports().Count(), 2);
+
+    // Without it: said once, at the end, with the folder to put it in.
+    fs::remove_all(Folder / "Testing.ACCDB.src");
+    Scan([] {});
     ASSERT_EQ(Messages.size(), 1);
     EXPECT_EQ(
         Messages[0],
-        QStringLiteral("The forms and reports of Testing.mdb were read from the database file, which gives "
+        QStringLiteral("The forms and reports of Testing.ACCDB were read from the database file, which gives "
                        "only their controls' names and types: their property values (formats, control "
                        "sources, default values) are not scanned.\nTo have them scanned, put a text export "
                        "of the database (Access's SaveAsText files in the folders forms, reports and "
-                       "modules) into the folder ") +
-            File + QStringLiteral(".src/."));
+                       "modules) into the folder named below.\n") +
+            File + QStringLiteral(".src/"));
+    EXPECT_EQ(Document->GetMDB(0)->Forms().Count(), 1);
+
+    // Forms and reports none of which could be read (the file listed is replaced by another
+    // database before the scan): they are named as left out, and no note speaks of them.
+    Messages.clear();
+    Scan([=] {
+        fs::copy_file(Data / ".." / "nwind.mdb", Folder / "Testing.ACCDB",
+                      fs::copy_options::overwrite_existing);
+    });
+    ASSERT_EQ(Messages.size(), 1) << Messages.join(u'|').toStdString();
+    EXPECT_TRUE(Messages[0].contains(File + QStringLiteral(", form 'frmMain': ")))
+        << Messages[0].toStdString();
+    EXPECT_TRUE(Messages[0].contains(File + QStringLiteral(", report 'rptDefaultPrinter': ")));
+    EXPECT_EQ(Document->GetMDB(0)->Forms().Count() + Document->GetMDB(0)->Reports().Count(), 0);
 }
 
 // A file that cannot be read leaves nothing to scan: Next is disabled, so that the project read
@@ -885,9 +928,13 @@ TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProj
     // The project file reads, but none of its modules does: the node keeps its hits.
     for (const char* Module : {"frmMain.frm", "modDates.bas", "clsItem.cls"})
         ASSERT_TRUE(QFile::remove(QFileInfo(Good).dir().filePath(QString::fromLatin1(Module))));
-    QString Named;
-    ScanProjectFile(Good, smAutomatic, [&] { testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Named); });
-    EXPECT_TRUE(Named.contains(QStringLiteral("App.vbp: none of its modules could be read")));
+    QStringList Named;
+    {
+        TMessageBoxAnswers Answers(Named);
+        ScanProjectFile(Good, smAutomatic);
+    }
+    ASSERT_EQ(Named.size(), 1);
+    EXPECT_TRUE(Named[0].contains(QStringLiteral("App.vbp: none of its modules could be read")));
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
 }
@@ -932,6 +979,54 @@ TEST_F(ScanWindowsTest, TheWizardAndThePromptOpenCentredEachTimeAsDialogsOfTheMa
     EXPECT_EQ(Places[3], Places[1]) << "the prompt opens where it opened before";
     for (const QRect& Place : Places)
         EXPECT_LE((Place.center() - Screen.center()).manhattanLength(), 1);
+}
+
+// However many parts a scan leaves out, its end message fits the screen: a count as its text, the
+// parts in a scrolling list that can be copied, an over-long entry cut in the middle.
+TEST_F(ScanWindowsTest, TheEndMessageFitsTheScreenWhateverTheNumberOfPartsLeftOut) {
+    constexpr int Missing = 3000;
+    const QString Long = QString(600, u'x');
+    std::string Project;
+    for (int I = 0; I < Missing; ++I)
+        Project += "Module=M; " + (I == 7 ? ToFileName(Long) + "\\" : std::string()) + "M" +
+                   std::to_string(I) + ".bas\r\n";
+    const QString File =
+        Write(QStringLiteral("many"), {{QStringLiteral("P.vbp"), Project}}) + QStringLiteral("/P.vbp");
+    Main().show();
+    QString Summary, Copied;
+    QStringList Lines;
+    ScanProjectFile(File, smAutomatic, [&] {
+        testsupport::AnswerNextModal([&](QWidget* W) {
+            auto* Box = qobject_cast<QMessageBox*>(W);
+            ASSERT_NE(Box, nullptr);
+            EXPECT_TRUE(Box->screen()->availableGeometry().contains(Box->frameGeometry()))
+                << Box->frameGeometry().height() << " px tall";
+            Summary = Box->text();
+            auto* List = Named<QTextEdit>(*Box, "memDetails");
+            EXPECT_TRUE(List->isVisible());
+            EXPECT_TRUE(List->isReadOnly());
+            EXPECT_TRUE(List->verticalScrollBar()->isVisible());
+            Lines = List->toPlainText().split(u'\n');
+            List->selectAll();
+            List->copy();
+            Copied = QApplication::clipboard()->text();
+            Box->button(QMessageBox::Ok)->click();
+        });
+    });
+    // Each module, and the project that is therefore not merged.
+    EXPECT_EQ(Summary,
+              QStringLiteral("3001 parts in 1 file could not be read and are left out of the document."));
+    ASSERT_EQ(Lines.size(), Missing + 1);
+    EXPECT_TRUE(Lines.back().endsWith(
+        QStringLiteral("none of its modules could be read; the document keeps what it had")));
+    EXPECT_EQ(Copied, Lines.join(u'\n'));
+    const auto Cut =
+        std::find_if(Lines.begin(), Lines.end(), [](const QString& L) { return L.contains(u'…'); });
+    ASSERT_NE(Cut, Lines.end());
+    EXPECT_EQ(Cut->size(), MaxDetailLength);
+    EXPECT_TRUE(Cut->startsWith(File + QStringLiteral(", module XXX")));
+    EXPECT_TRUE(Cut->endsWith(QStringLiteral("XXX/M7.BAS"))) << Cut->toStdString();
+    EXPECT_EQ(Document->ProjectCount(), 0);
 }
 
 TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInItsToolTip) {

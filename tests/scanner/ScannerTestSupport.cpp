@@ -124,12 +124,16 @@ TfrmMain& TScanningTest::Main() {
     return *mMain;
 }
 
+QString BoxText(const QMessageBox& Box) {
+    return Box.detailedText().isEmpty() ? Box.text() : Box.text() + u'\n' + Box.detailedText();
+}
+
 TMessageBoxAnswers::TMessageBoxAnswers(QStringList& Texts) {
     QObject::connect(&mTimer, &QTimer::timeout, [&Texts] {
         auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (Box == nullptr || !Box->isVisible())
             return;
-        Texts.append(Box->text());
+        Texts.append(BoxText(*Box));
         if (QAbstractButton* Ok = Box->button(QMessageBox::Ok))
             Ok->click();
         else

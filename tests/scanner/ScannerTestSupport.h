@@ -11,6 +11,7 @@
 #include "scanner/fOptions.h"
 #include "tests/support/ModalHelper.h"
 
+#include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -46,8 +47,11 @@ std::vector<std::string> Entries(const TStringList& List);
 std::string ReadFile(const QString& Name);
 void WriteFile(const QString& Name, const std::string& Bytes);
 
+/// A message box's text, and its list under it when it has one.
+QString BoxText(const QMessageBox& Box);
+
 /// While it lives, every message box that shows is answered with its OK button and its text
-/// appended to Texts.
+/// (BoxText) appended to Texts.
 class TMessageBoxAnswers {
 public:
     explicit TMessageBoxAnswers(QStringList& Texts);
