@@ -893,8 +893,9 @@ TEST_F(ScanWizardTest, AnAccdbFileIsScannedAsADatabaseAndTheFormsNoteNamesOnlyDa
     EXPECT_EQ(Document->GetMDB(0)->Forms().Count() + Document->GetMDB(0)->Reports().Count(), 0);
 }
 
-// A file that cannot be read leaves nothing to scan: Next is disabled, so that the project read
-// before cannot be replaced by an empty one. A named pipe is refused, not waited on.
+// A file that cannot be read, or lists no modules, leaves nothing to scan: Next is disabled, so
+// that the project read before cannot be replaced by an empty one. A named pipe is refused, not
+// waited on.
 TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProjectBefore) {
     const QString Good = SampleProject();
     ScanProjectFile(Good, smAutomatic);
@@ -924,6 +925,34 @@ TEST_F(ScanWizardTest, AFileThatCannotBeReadDisablesNextSoNothingReplacesTheProj
               QStringLiteral("Cannot open file ") + Dir.filePath(QStringLiteral("missing.vbp")));
     ASSERT_EQ(Document->ProjectCount(), 1);
     EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
+
+    // The project file saved again as UTF-16 without a byte-order mark is read as before; rewritten
+    // so that it lists no modules, it is refused by name and the node keeps its hits.
+    const std::string Text = ReadFile(Good);
+    std::string Wide;
+    for (const char C : Text)
+        Wide += std::string{C, '\0'};
+    WriteFile(Good, Wide);
+    ScanProjectFile(Good, smAutomatic);
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
+    WriteFile(Good, "[MS Transaction Server]\r\nAutoRefresh=1\r\n");
+    QString Refused;
+    testsupport::AnswerNextModal([&](QWidget*) {
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Refused);
+        Pick(Good);
+        EXPECT_FALSE(Named<QPushButton>(*frmScanWizard, "btnNext")->isEnabled());
+        Named<QPushButton>(*frmScanWizard, "btnCancel")->click();
+    });
+    Main().sbScanClick();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    EXPECT_TRUE(
+        Refused.endsWith(QStringLiteral("App.vbp' lists no modules (no form, module, class or user control "
+                                        "file): there is nothing in it to scan.")))
+        << Refused.toStdString();
+    ASSERT_EQ(Document->ProjectCount(), 1);
+    EXPECT_EQ(HitCount(*Document->GetProject(0)), 5);
+    WriteFile(Good, Text);
 
     // The project file reads, but none of its modules does: the node keeps its hits.
     for (const char* Module : {"frmMain.frm", "modDates.bas", "clsItem.cls"})

@@ -12,8 +12,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -290,9 +292,10 @@ TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgramWithAReportPreviewOpen) {
     EXPECT_NE(ReadFile(Dir.filePath(QStringLiteral("KeyWords.TXT"))).find("Fiscal\r\n"), std::string::npos);
 }
 
-// A document and a word list that are named pipes are refused, each with one box that names it,
-// rather than waited on; the program comes up untitled and leaves the word list as it was.
-TEST_F(StartupTest, PipesNamedAsDocumentOrWordListAreRefusedNotWaitedOn) {
+// A document and a word list that are named pipes or folders are refused, each with one box that
+// names it and says what it is, rather than waited on or taken for nothing; the program comes up
+// untitled and leaves the word list as it was.
+TEST_F(StartupTest, PipesAndFoldersNamedAsDocumentOrWordListAreRefusedByName) {
     testsupport::TNamedPipe Document(File(QStringLiteral("pipe.qxs")));
     testsupport::TNamedPipe KeyWords(File(QStringLiteral("KeyWords.TXT")));
     ASSERT_TRUE(Document.Made() && KeyWords.Made());
@@ -308,6 +311,19 @@ TEST_F(StartupTest, PipesNamedAsDocumentOrWordListAreRefusedNotWaitedOn) {
     ExpectUntitled(Run);
     struct stat St {};
     EXPECT_TRUE(::stat(KeyWords.Name().c_str(), &St) == 0 && S_ISFIFO(St.st_mode));
+
+    const QString Folder = Dir.filePath(QStringLiteral("audit.qxs"));
+    const QString Excluded = Dir.filePath(QStringLiteral("ExcWords.TXT"));
+    QFile::remove(Excluded); // written at the end of the first run
+    ASSERT_TRUE(QDir().mkpath(Folder) && QDir().mkpath(Excluded));
+    const TStartup Again = Start(Program, {Folder});
+    EXPECT_EQ(Again.Errors.mid(1), (QStringList{QStringLiteral("Cannot open file ") + Excluded +
+                                                    QStringLiteral(": it is a folder, not a file"),
+                                                QStringLiteral("Cannot open file ") + Folder +
+                                                    QStringLiteral(": it is a folder, not a file")}));
+    EXPECT_EQ(Again.ExitCode, 0);
+    ExpectUntitled(Again);
+    EXPECT_TRUE(QFileInfo(Excluded).isDir());
 }
 
 } // namespace
