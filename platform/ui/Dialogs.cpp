@@ -225,8 +225,17 @@ TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsg
             Button->click();
             break;
         }
-    if (auto* Area = Box.findChild<QTextEdit*>())
+    if (auto* Area = Box.findChild<QTextEdit*>()) {
         Area->setObjectName(QStringLiteral("memDetails"));
+        // Wider and taller than Qt's few lines where the screen has room; the box's size stays
+        // bounded by the screen whatever the list holds.
+        if (const QScreen* Screen = MainScreen()) {
+            const QRect Room = Screen->availableGeometry();
+            Area->setMinimumWidth(std::min(600, Room.width() * 3 / 5));
+            Area->setFixedHeight(
+                std::max(100, std::min(Area->fontMetrics().lineSpacing() * 16, Room.height() * 2 / 5)));
+        }
+    }
     return ShowBox(Box);
 }
 
