@@ -392,8 +392,9 @@ std::size_t ReadOpened(TFileStream& F, const std::string& FileName, std::size_t 
 
 /// Reads the whole of FileName into Text (of Capacity bytes; both are replaced when the file is
 /// larger) with as few system calls as the file allows; returns its size. Raises the class
-/// library's "Cannot open file %s", and "Stream read error: <file> (<reason>)" when reading
-/// fails part way, so that a scan never goes on with a text cut short.
+/// library's "Cannot open file %s", "Stream read error: <file> (<reason>)" when reading fails part
+/// way, so that a scan never goes on with a text cut short, and TooLarge's error for a file the
+/// memory cannot hold.
 std::size_t ReadWhole(const std::string& FileName, std::unique_ptr<char[]>& Text, std::size_t& Capacity,
                       TFileIdentity* Identity = nullptr) {
     TFileStream F(FileName, fmOpenRead);

@@ -8,8 +8,7 @@
 
 /// Every "*.mak", "*.vbp" and database ("*.mdb", "*.accdb"; any letter case) in and below Start,
 /// in three groups in that order, each in breadth-first order, names sorted by bytes within a
-/// folder. Folders
-/// whose names begin with '.' are not searched, folders that cannot be listed add nothing,
-/// and a folder reached twice (through symbolic links) is searched once. Start is a folder
+/// folder. Folders whose names begin with '.' are not searched, folders that cannot be listed add
+/// nothing, and a folder reached twice (through symbolic links) is searched once. Start is a folder
 /// without a trailing '/' (the root is "/"); the results read Start + '/' + name.
 std::vector<std::string> SearchFolders(const std::string& Start);
