@@ -152,7 +152,7 @@ QStringList QtNameFilters(const QString& Filter) {
 }
 
 namespace {
-/// A message box with the type's icon and caption and the buttons Btns.
+/// Gives a message box the type's icon and caption and the buttons Btns.
 void SetUpBox(QMessageBox& Box, TMsgDlgType Type, unsigned Btns) {
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
     QString Caption;
@@ -196,9 +196,8 @@ TModalResult ShowBox(QMessageBox& Box) {
 } // namespace
 
 TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
-    QMessageBox Box;
+    QMessageBox Box(QMessageBox::NoIcon, QString(), Msg);
     SetUpBox(Box, Type, Btns);
-    Box.setText(Msg);
     return ShowBox(Box);
 }
 
@@ -211,9 +210,8 @@ QString CutInMiddle(const QString& Text, qsizetype MaxLength) {
 }
 
 TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsgDlgType Type, unsigned Btns) {
-    QMessageBox Box;
+    QMessageBox Box(QMessageBox::NoIcon, QString(), Summary);
     SetUpBox(Box, Type, Btns);
-    Box.setText(Summary);
     QStringList Lines;
     Lines.reserve(Details.size());
     for (const QString& Entry : Details)
