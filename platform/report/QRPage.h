@@ -84,8 +84,8 @@ QString CheckPicture(const QByteArray& Png);
 /// an empty string and sets PageRect when the page is sound, otherwise what is wrong.
 QString CheckPage(const QByteArray& Data, QRect& PageRect);
 
-/// CheckPage for the pages of one file. With a picture table, pages may refer to its pictures, which must
-/// have been checked.
+/// CheckPage for the pages of one file. With a picture table, pages may refer to its pictures,
+/// which must have been checked.
 class TPageChecker {
 public:
     TPageChecker() = default;
