@@ -9,6 +9,7 @@
 #include "tests/platform/report/ReportFiles.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QPicture>
 
 #include <benchmark/benchmark.h>
@@ -18,8 +19,66 @@
 #include <memory>
 
 namespace {
+using namespace reportfiles;
+
 // The files made by this run, removed at its end.
 std::vector<std::string> Made;
+
+// Png with a text chunk holding Text after its header chunk: a PNG file of other bytes and the
+// same pixels.
+QByteArray WithTextChunk(const QByteArray& Png, const QByteArray& Text) {
+    QByteArray Chunk(4, '\0');
+    for (int I = 0; I < 4; ++I)
+        Chunk[I] = static_cast<char>(static_cast<quint32>(Text.size()) >> (24 - 8 * I));
+    Chunk.append("tEXt").append(Text);
+    const uLong Sum =
+        crc32(0, reinterpret_cast<const Bytef*>(Chunk.constData() + 4), static_cast<uInt>(Chunk.size() - 4));
+    for (int I = 0; I < 4; ++I)
+        Chunk.append(static_cast<char>(Sum >> (24 - 8 * I)));
+    // After the signature (8 bytes) and the header chunk (25).
+    return Png.left(33) + Chunk + Png.mid(33);
+}
+
+// Report file Source with Pngs added to its picture table (Source keeps its pictures once).
+std::vector<char> WithPictures(const std::vector<char>& Source, const std::vector<QByteArray>& Pngs) {
+    const std::size_t First = FirstRecord(Source);
+    std::vector<char> Prefix(Source.begin(), Source.begin() + static_cast<std::ptrdiff_t>(First));
+    Put32(Prefix, 124, U32(Source, 124) + static_cast<quint32>(Pngs.size()));
+    for (const QByteArray& Png : Pngs) {
+        Prefix.resize(Prefix.size() + 4);
+        Put32(Prefix, Prefix.size() - 4, static_cast<quint32>(Png.size()));
+        Prefix.insert(Prefix.end(), Png.begin(), Png.end());
+    }
+    std::vector<QByteArray> Pages;
+    for (int I = 1; I <= static_cast<int>(U32(Source, 8)); ++I)
+        Pages.push_back(PageData(Source, I));
+    return WithPages(Prefix, Pages);
+}
+
+// A PNG file of a picture of Size pixels, plain but for a few lines.
+QByteArray LargePng(QSize Size) {
+    QImage Image(Size, QImage::Format_RGB32);
+    Image.fill(QColor(230, 240, 250));
+    QPainter Paint(&Image);
+    for (int Y = 0; Y < Size.height(); Y += Size.height() / 8)
+        Paint.drawLine(0, Y, Size.width(), Size.height() - Y);
+    Paint.end();
+    QByteArray Png;
+    QBuffer Buffer(&Png);
+    Buffer.open(QIODevice::WriteOnly);
+    Image.save(&Buffer, "PNG");
+    return Png;
+}
+
+// Report file Source with Count distinct pictures of Size pixels added to its table, which no
+// page draws.
+std::vector<char> UnusedPicturesFile(const std::vector<char>& Source, int Count, QSize Size) {
+    const QByteArray Png = LargePng(Size);
+    std::vector<QByteArray> Pngs;
+    for (int I = 0; I < Count; ++I)
+        Pngs.push_back(WithTextChunk(Png, QByteArray("Comment") + '\0' + QByteArray::number(I)));
+    return WithPictures(Source, Pngs);
+}
 
 double PeakMegabytes() {
     return static_cast<double>(qxbench::StatusKb("VmHWM")) / 1024.0;
@@ -57,7 +116,7 @@ const std::string& HighExpansionFile(int PageMB, int Pages) {
 const std::string& PicturesFile() {
     static const std::string Name = [] {
         const std::string File = qxbench::TempName("pictures.QXV");
-        reportfiles::WriteFile(File, reportfiles::UnusedPicturesFile(TextReport(), 30, QSize(5000, 5000)));
+        reportfiles::WriteFile(File, UnusedPicturesFile(TextReport(), 30, QSize(5000, 5000)));
         Made.push_back(File);
         return File;
     }();

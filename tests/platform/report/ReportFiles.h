@@ -4,7 +4,6 @@
 #include "platform/report/QRPage.h"
 #include "platform/report/QRPrinter.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
@@ -143,62 +142,6 @@ inline std::vector<char> HighExpansionFile(const std::vector<char>& Source, qsiz
         InsertRecords(Page, QByteArray(2, '\0'), static_cast<int>((PageBytes - Page.size()) / 2));
     return WithPages(Source, std::vector<QByteArray>(static_cast<std::size_t>(Pages), Big),
                      Z_BEST_COMPRESSION);
-}
-
-/// Png with a text chunk holding Text after its header chunk: a PNG file of other bytes and the
-/// same pixels.
-inline QByteArray WithTextChunk(const QByteArray& Png, const QByteArray& Text) {
-    QByteArray Chunk(4, '\0');
-    for (int I = 0; I < 4; ++I)
-        Chunk[I] = static_cast<char>(static_cast<quint32>(Text.size()) >> (24 - 8 * I));
-    Chunk.append("tEXt").append(Text);
-    const uLong Sum =
-        crc32(0, reinterpret_cast<const Bytef*>(Chunk.constData() + 4), static_cast<uInt>(Chunk.size() - 4));
-    for (int I = 0; I < 4; ++I)
-        Chunk.append(static_cast<char>(Sum >> (24 - 8 * I)));
-    // After the signature (8 bytes) and the header chunk (25).
-    return Png.left(33) + Chunk + Png.mid(33);
-}
-
-/// Report file Source with Pngs added to its picture table (Source keeps its pictures once).
-inline std::vector<char> WithPictures(const std::vector<char>& Source, const std::vector<QByteArray>& Pngs) {
-    const std::size_t First = FirstRecord(Source);
-    std::vector<char> Prefix(Source.begin(), Source.begin() + static_cast<std::ptrdiff_t>(First));
-    Put32(Prefix, 124, U32(Source, 124) + static_cast<quint32>(Pngs.size()));
-    for (const QByteArray& Png : Pngs) {
-        Prefix.resize(Prefix.size() + 4);
-        Put32(Prefix, Prefix.size() - 4, static_cast<quint32>(Png.size()));
-        Prefix.insert(Prefix.end(), Png.begin(), Png.end());
-    }
-    std::vector<QByteArray> Pages;
-    for (int I = 1; I <= static_cast<int>(U32(Source, 8)); ++I)
-        Pages.push_back(PageData(Source, I));
-    return WithPages(Prefix, Pages);
-}
-
-/// A PNG file of a picture of Size pixels, plain but for a few lines.
-inline QByteArray LargePng(QSize Size) {
-    QImage Image(Size, QImage::Format_RGB32);
-    Image.fill(QColor(230, 240, 250));
-    QPainter Paint(&Image);
-    for (int Y = 0; Y < Size.height(); Y += Size.height() / 8)
-        Paint.drawLine(0, Y, Size.width(), Size.height() - Y);
-    Paint.end();
-    QByteArray Png;
-    QBuffer Buffer(&Png);
-    Buffer.open(QIODevice::WriteOnly);
-    Image.save(&Buffer, "PNG");
-    return Png;
-}
-
-/// Report file Source with Count distinct pictures of Size pixels added to its table, which no
-/// page draws.
-inline std::vector<char> UnusedPicturesFile(const std::vector<char>& Source, int Count, QSize Size) {
-    const QByteArray Png = LargePng(Size);
-    std::vector<QByteArray> Pngs;
-    for (int I = 0; I < Count; ++I)
-        Pngs.push_back(WithTextChunk(Png, QByteArray("Comment") + '\0' + QByteArray::number(I)));
-    return WithPictures(Source, Pngs);
 }
 
 /// F with its pages compressed (or not): the same report in the other page storage.
