@@ -359,14 +359,16 @@ TEST(ReportFile, FilesWithAPictureInEveryPageStillLoadAndSaveSmaller) {
               (Uses - 1) * Original.Pictures().Png(0).size() - 8);
 
     TQRPrinter Loaded;
-    LoadFromBytes(Loaded, Old);
-    ASSERT_EQ(Loaded.PageCount(), Original.PageCount());
-    EXPECT_EQ(Loaded.Pictures().Count(), 1);
-    for (int Page = 1; Page <= Original.PageCount(); ++Page) {
-        EXPECT_EQ(QByteArray(Loaded.Page(Page).data(), Loaded.Page(Page).size()),
-                  QByteArray(Original.Page(Page).data(), Original.Page(Page).size()))
-            << Page;
-        EXPECT_EQ(Render(Loaded, Page), Render(Original, Page)) << Page;
+    for (bool Compressed : {true, false}) {
+        LoadFromBytes(Loaded, Repacked(Old, Compressed));
+        ASSERT_EQ(Loaded.PageCount(), Original.PageCount());
+        EXPECT_EQ(Loaded.Pictures().Count(), 1);
+        for (int Page = 1; Page <= Original.PageCount(); ++Page) {
+            EXPECT_EQ(QByteArray(Loaded.Page(Page).data(), Loaded.Page(Page).size()),
+                      QByteArray(Original.Page(Page).data(), Original.Page(Page).size()))
+                << Page;
+            EXPECT_EQ(Render(Loaded, Page), Render(Original, Page)) << Page;
+        }
     }
     // Saved again, the old file takes the new layout.
     EXPECT_EQ(SaveToBytes(Loaded).size(), New.size());
