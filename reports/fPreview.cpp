@@ -50,7 +50,14 @@ TfrmPreview::~TfrmPreview() {
 
 std::unique_ptr<TfrmPreview> TfrmPreview::Open(TObject* Sender, const QStringList& Arguments) {
     auto Window = std::make_unique<TfrmPreview>(Arguments);
-    Window->QRPreview()->SetQRPrinter(dynamic_cast<TQRPrinter*>(Sender));
+    auto* Printer = dynamic_cast<TQRPrinter*>(Sender);
+    Window->QRPreview()->SetQRPrinter(Printer);
+    if (Printer != nullptr) {
+        // Found while a page is painted; the message waits until the painting is done.
+        connect(Printer, &TQRPrinter::PictureUnreadable, Window.get(), &ShowMessage, Qt::QueuedConnection);
+        if (Printer->Complete())
+            Window->UpdateStatus();
+    }
     return Window;
 }
 
@@ -170,12 +177,18 @@ void TfrmPreview::LoadReportFile(const std::string& FileName) {
     TQRPrinter* Pages = Printer();
     if (Pages == nullptr)
         return;
-    // Until the file's pages are ready (and a page button is used) the status line says so.
+    // Until the file's pages are ready the status line says so; a file refused clears it.
     ui->Status->setText(QStringLiteral("Working..."));
     ui->Status->repaint();
     THourglass Wait;
-    Pages->Load(FileName);
+    try {
+        Pages->Load(FileName);
+    } catch (...) {
+        ui->Status->clear();
+        throw;
+    }
     ui->QRPreview->ShowPage(1);
+    UpdateStatus();
 }
 
 void TfrmPreview::ZoomToFitClick() {

@@ -38,7 +38,9 @@ public:
     explicit TfrmPreview(const QStringList& Arguments = QCoreApplication::arguments().mid(1));
     ~TfrmPreview() override;
 
-    /// What a report's preview event does: a new window showing the printer object Sender.
+    /// What a report's preview event does: a new window showing the printer object Sender,
+    /// with "Page 1 of n" once its pages are complete. A picture of the pages that turns out not
+    /// to decode when drawn is named in a message.
     static std::unique_ptr<TfrmPreview>
     Open(TObject* Sender, const QStringList& Arguments = QCoreApplication::arguments().mid(1));
 
@@ -50,9 +52,10 @@ public:
 
     /// Shows "Page n of m" in the status line.
     void UpdateStatus();
-    /// Loads a report file into the attached printer object and shows its first page; a file
-    /// that does not exist gives the message "File does not exist" (a folder of that name
-    /// "<name> is a folder, not a report file") and keeps the pages.
+    /// Loads a report file into the attached printer object and shows its first page and
+    /// "Page 1 of n"; a file that does not exist gives the message "File does not exist" (a
+    /// folder of that name "<name> is a folder, not a report file") and keeps the pages. A file
+    /// that cannot be read raises, keeping the pages, with the status line cleared.
     void LoadReportFile(const std::string& FileName);
 
     // Handlers of the toolbar and the timer.

@@ -3,10 +3,13 @@
 #include <QBuffer>
 #include <QByteArrayView>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
 #include <QPicture>
 #include <QTransform>
+
+#include <zlib.h>
 
 #include <cmath>
 #include <cstring>
@@ -83,6 +86,13 @@ constexpr int HeaderSize = 32;
 constexpr quint64 MaxPagePoints = 20'000;
 constexpr quint64 MaxPagePixels = 16'000'000;
 
+// The most pixels a picture may have: 50 million, and no more than Qt decodes at 4 bytes a pixel
+// within its allocation limit (0: none).
+quint64 MaxPicturePixels() {
+    const quint64 Limit = static_cast<quint64>(std::max(0, QImageReader::allocationLimit())) << 20;
+    return Limit > 0 ? std::min<quint64>(50'000'000, Limit / 4) : 50'000'000;
+}
+
 // An image record that refers to the report's picture table holds this marker where Qt's
 // image stream has 0 (no image) or 1 (a PNG file follows), then the picture's number.
 constexpr qint32 SharedImageMarker = 2;
@@ -103,6 +113,11 @@ quint16 RecordedVersion() {
     return Version;
 }
 
+quint32 GetBE(const unsigned char* D) {
+    return static_cast<quint32>(D[0]) << 24 | static_cast<quint32>(D[1]) << 16 |
+           static_cast<quint32>(D[2]) << 8 | D[3];
+}
+
 /// The drawing work a page asks for so far: points of polygons and path elements, and the
 /// pixels of the pictures it draws (each drawing counted).
 struct TPageWork {
@@ -114,9 +129,9 @@ struct TPageWork {
 /// record is sound only when all reads succeeded and consumed it exactly.
 class TRecordReader {
 public:
-    TRecordReader(const unsigned char* Data, qsizetype Size, QSet<QByteArray>& GoodImages, TPageWork& Work,
+    TRecordReader(const unsigned char* Data, qsizetype Size, TPageWork& Work,
                   const TPictureTable* Pictures = nullptr)
-        : mData(Data), mSize(Size), mGoodImages(GoodImages), mWork(Work), mPictures(Pictures) {}
+        : mData(Data), mSize(Size), mWork(Work), mPictures(Pictures) {}
 
     bool Ok() const { return mOk; }
     bool AtEnd() const { return mOk && mPos == mSize; }
@@ -280,8 +295,7 @@ public:
             mOk = false;
     }
     // An image as Qt streams it: a marker, then a PNG file whose chunks must end exactly at
-    // the given end, so that replaying leaves the stream where the next field begins, and
-    // which must decode: a PNG that fails half-way would leave the replay mid-record.
+    // the given end, so that replaying leaves the stream where the next field begins.
     void Image(qsizetype End) {
         const qint32 Marker = I32();
         if (Marker == 0 || !mOk)
@@ -300,14 +314,15 @@ public:
         }
         Png(End);
     }
-    // A PNG file whose chunks end exactly at End.
+    // A PNG file whose chunks end exactly at End, each with its checksum. Whether it decodes is
+    // learnt when it is first drawn (TPictureTable::Drawable): decoding every picture of a file
+    // at once would take long and is mostly not needed.
     void Png(qsizetype End) {
         static const unsigned char Signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
         if (End > mSize || End - mPos < 8 || std::memcmp(Here(), Signature, 8) != 0) {
             mOk = false;
             return;
         }
-        const qsizetype Start = mPos;
         Skip(8);
         bool First = true;
         while (mOk) {
@@ -317,12 +332,18 @@ public:
                 mOk = false;
                 return;
             }
+            // The checksum covers the chunk's type and data.
+            const uLong Sum = crc32(crc32(0, nullptr, 0), Here() - 4, Len + 4);
+            if (GetBE(Here() + Len) != Sum) {
+                mOk = false;
+                return;
+            }
             if (First) {
                 // IHDR: bound the pixel count before anything decodes it.
                 const quint32 W = Len >= 8 ? U32() : 0;
                 const quint32 H = Len >= 8 ? U32() : 0;
                 if (Type != 0x49484452u || W == 0 || H == 0 || W > 20000 || H > 20000 ||
-                    static_cast<quint64>(W) * H > 50'000'000u) {
+                    static_cast<quint64>(W) * H > MaxPicturePixels()) {
                     mOk = false;
                     return;
                 }
@@ -336,31 +357,16 @@ public:
             if (Type == 0x49454E44u) { // IEND
                 if (mPos != End)
                     mOk = false;
-                else
-                    Decodes(
-                        QByteArray::fromRawData(reinterpret_cast<const char*>(mData + Start), End - Start));
                 return;
             }
         }
     }
 
 private:
-    // Pages repeat the same few pictures; each distinct one is decoded once.
-    void Decodes(const QByteArray& Png) {
-        if (mGoodImages.contains(Png))
-            return;
-        if (QImage::fromData(Png, "PNG").isNull()) {
-            mOk = false;
-            return;
-        }
-        mGoodImages.insert(QByteArray(Png.constData(), Png.size()));
-    }
-
     const unsigned char* mData;
     qsizetype mSize;
     qsizetype mPos = 0;
     bool mOk = true;
-    QSet<QByteArray>& mGoodImages;
     TPageWork& mWork;
     const TPictureTable* mPictures;
 };
@@ -457,11 +463,6 @@ bool CheckRecord(quint8 Code, TRecordReader& R) {
         return false;
     }
     return R.AtEnd();
-}
-
-quint32 GetBE(const unsigned char* D) {
-    return static_cast<quint32>(D[0]) << 24 | static_cast<quint32>(D[1]) << 16 |
-           static_cast<quint32>(D[2]) << 8 | D[3];
 }
 
 // The frame of the record at Pos, as QPicture writes it: its code, then its length in a byte, or
@@ -562,6 +563,8 @@ int TPictureTable::Add(const QImage& Image) {
     QImageWriter(&Buffer, "png").write(Image);
     const int Index = AddPng(Png);
     mByImage.insert(Image.cacheKey(), Index);
+    // Made from a picture in memory, it decodes.
+    mDrawable[static_cast<std::size_t>(Index)] = 1;
     return Index;
 }
 
@@ -571,8 +574,16 @@ int TPictureTable::AddPng(const QByteArray& Png) {
         return *Known;
     const int Index = Count();
     mPngs.push_back(Png);
+    mDrawable.push_back(0);
     mByPng.insert(Png, Index);
     return Index;
+}
+
+bool TPictureTable::Drawable(int Index) const {
+    qint8& Known = mDrawable[static_cast<std::size_t>(Index)];
+    if (Known == 0)
+        Known = QImage::fromData(Png(Index), "PNG").isNull() ? -1 : 1;
+    return Known > 0;
 }
 
 quint64 TPictureTable::Pixels(int Index) const {
@@ -592,10 +603,10 @@ void DrawTableImage(QPainter& Painter, const QRectF& Target, int Index, const QR
     Painter.drawPolyline(StandIn, StandInPoints);
 }
 
-QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table) {
+QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table, bool StandIns) {
     return RewriteRecords(Page, [&](quint8 Code, const unsigned char* Body, qsizetype Len, QByteArray& Out) {
-        if (Code == PdcDrawPolyline && Len == 4 + 16 * StandInPoints && GetBE(Body) == StandInPoints &&
-            GetDouble(Body + 4) == StandInMark) {
+        if (StandIns && Code == PdcDrawPolyline && Len == 4 + 16 * StandInPoints &&
+            GetBE(Body) == StandInPoints && GetDouble(Body + 4) == StandInMark) {
             // The stand-in's later points are the image record's two rectangles, field by field.
             const auto* Rects = reinterpret_cast<const char*>(Body + 4 + 16);
             QByteArray Record(Rects, 32);
@@ -615,7 +626,7 @@ QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table) {
     });
 }
 
-QByteArray ResolveImages(const QByteArray& Page, const TPictureTable& Table) {
+QByteArray ResolveImages(const QByteArray& Page, const TPictureTable& Table, std::vector<int>* Undrawable) {
     return RewriteRecords(Page, [&](quint8 Code, const unsigned char* Body, qsizetype Len, QByteArray& Out) {
         if (Code != PdcDrawImage || Len != 32 + 8 + 36 || GetBE(Body + 32) != SharedImageMarker)
             return false;
@@ -623,17 +634,23 @@ QByteArray ResolveImages(const QByteArray& Page, const TPictureTable& Table) {
         if (Index >= static_cast<quint32>(Table.Count()))
             return false;
         QByteArray Image;
-        AppendBE(Image, 1);
-        Image.append(Table.Png(static_cast<int>(Index)));
+        if (Table.Drawable(static_cast<int>(Index))) {
+            AppendBE(Image, 1);
+            Image.append(Table.Png(static_cast<int>(Index)));
+        } else {
+            // No image: Qt draws nothing there and reads on at the next field.
+            AppendBE(Image, 0);
+            if (Undrawable != nullptr)
+                Undrawable->push_back(static_cast<int>(Index));
+        }
         AppendRecord(Out, PdcDrawImage, ImageRecord(Body, Image, Body + 40));
         return true;
     });
 }
 
 QString CheckPicture(const QByteArray& Png) {
-    QSet<QByteArray> Decoded;
     TPageWork Work;
-    TRecordReader R(reinterpret_cast<const unsigned char*>(Png.constData()), Png.size(), Decoded, Work);
+    TRecordReader R(reinterpret_cast<const unsigned char*>(Png.constData()), Png.size(), Work);
     R.Png(Png.size());
     return R.AtEnd() ? QString() : QStringLiteral("not a sound PNG picture");
 }
@@ -649,7 +666,7 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
     if (Size < HeaderSize || std::memcmp(D, "QPIC", 4) != 0)
         return QStringLiteral("not a page picture");
     TPageWork Work;
-    TRecordReader Header(D, HeaderSize, mGoodImages, Work);
+    TRecordReader Header(D, HeaderSize, Work);
     Header.Skip(4);
     const quint16 Checksum = Header.U16();
     const quint16 Version = Header.U16();
@@ -683,7 +700,7 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
                 return QStringLiteral("misplaced picture end");
             Ended = true;
         } else {
-            TRecordReader R(D + Pos, Len, mGoodImages, Work, mPictures);
+            TRecordReader R(D + Pos, Len, Work, mPictures);
             if (!CheckRecord(Code, R))
                 return QStringLiteral("bad picture record %1 (code %2)").arg(I + 1).arg(Code);
             if (Work.Points > MaxPagePoints)

@@ -8,7 +8,6 @@
 #include <QFont>
 #include <QHash>
 #include <QRect>
-#include <QSet>
 #include <QSizeF>
 #include <QString>
 
@@ -49,9 +48,13 @@ public:
     const QByteArray& Png(int Index) const { return mPngs[static_cast<std::size_t>(Index)]; }
     /// Width x height of picture Index, read from its PNG header.
     quint64 Pixels(int Index) const;
+    /// Whether picture Index decodes: learnt when it is first asked, then remembered.
+    bool Drawable(int Index) const;
 
 private:
     std::vector<QByteArray> mPngs;
+    /// Per picture: 1 decodes, -1 does not, 0 not yet known.
+    mutable std::vector<qint8> mDrawable;
     QHash<QByteArray, int> mByPng;
     QHash<qint64, int> mByImage;
 };
@@ -60,15 +63,20 @@ private:
 /// stand-in until ShareImages turns it into a reference to the table.
 void DrawTableImage(QPainter& Painter, const QRectF& Target, int Index, const QRectF& Source);
 
-/// A recorded page as report files and printer objects keep it: every picture drawn on it,
-/// whether a stand-in of DrawTableImage or a PNG held in the page, becomes a reference to
-/// Table (pictures held in the page are added to it).
-QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table);
-/// The page as Qt replays it: every reference to Table replaced by the picture's PNG.
-QByteArray ResolveImages(const QByteArray& Page, const TPictureTable& Table);
+/// A recorded page as report files and printer objects keep it: every PNG held in the page,
+/// and with StandIns every stand-in of DrawTableImage, becomes a reference to Table (pictures
+/// held in the page are added to it). Only a page just recorded holds stand-ins; in a page read
+/// from a file such a polyline is a polyline.
+QByteArray ShareImages(const QByteArray& Page, TPictureTable& Table, bool StandIns);
+/// The page as Qt replays it: every reference to Table replaced by the picture's PNG. A picture
+/// that does not decode is left out (nothing is drawn in its place) and its number added to
+/// Undrawable.
+QByteArray ResolveImages(const QByteArray& Page, const TPictureTable& Table,
+                         std::vector<int>* Undrawable = nullptr);
 
-/// Checks that Png is a picture a page may refer to: a sound PNG file of bounded size that
-/// decodes. Returns an empty string when it is, otherwise what is wrong.
+/// Checks that Png is a picture a page may refer to: a sound PNG file of bounded size whose
+/// chunks match their checksums. Returns an empty string when it is, otherwise what is wrong.
+/// Whether its pixels decode is learnt when it is drawn (TPictureTable::Drawable).
 QString CheckPicture(const QByteArray& Png);
 
 /// Checks that Data is a page picture the engine can replay safely: the picture header,
@@ -76,8 +84,8 @@ QString CheckPicture(const QByteArray& Png);
 /// an empty string and sets PageRect when the page is sound, otherwise what is wrong.
 QString CheckPage(const QByteArray& Data, QRect& PageRect);
 
-/// CheckPage for the pages of one file: remembers the pictures already found sound.
-/// With a picture table, pages may refer to its pictures, which must have been checked.
+/// CheckPage for the pages of one file. With a picture table, pages may refer to its pictures,
+/// which must have been checked.
 class TPageChecker {
 public:
     TPageChecker() = default;
@@ -86,7 +94,6 @@ public:
 
 private:
     const TPictureTable* mPictures = nullptr;
-    QSet<QByteArray> mGoodImages;
 };
 } // namespace qrpage
 

@@ -82,10 +82,7 @@ void TQRPrinter::Print(QPrinter& Printer) const {
             throw Exception("The printer did not accept a new page");
         const QSize Size = PageSize(Number);
         const double Scale = std::min(Paper.width() / Size.width(), Paper.height() / Size.height());
-        // Pages the preview has not shown are made for the printer alone and let go after it,
-        // so that printing a long report does not keep a second copy of every page.
-        const TPage& P = mPages[static_cast<std::size_t>(Number - 1)];
-        qrpage::PlayPage(Painter, P.Picture ? *P.Picture : Resolved(P), QTransform::fromScale(Scale, Scale));
+        qrpage::PlayPage(Painter, Page(Number), QTransform::fromScale(Scale, Scale));
     }
     if (!Painter.end())
         throw Exception("Printing failed");

@@ -7,9 +7,11 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
 constexpr int HeaderSize = 124;
@@ -17,8 +19,13 @@ constexpr int CountOffset = 8;
 constexpr int DateOffset = 12;
 constexpr int CompressionOffset = 21;
 constexpr int PictureTableOffset = 22;
-// A page's uncompressed size is a few hundred kilobytes at most; a larger claim is damage.
-constexpr quint32 MaxPageBytes = 64u << 20;
+// What a file may expand to. A report page's picture is a few hundred kilobytes at most, and
+// pictures held in a page (files with byte 22 zero) do not shrink when compressed: a page may
+// take MaxPageBytes more than it is stored in. Real pages compress about tenfold; all pages of
+// a file together may take MaxExpansionRatio times the file, or MinExpansion for a small file.
+constexpr quint64 MaxPageBytes = 8u << 20;
+constexpr quint64 MaxExpansionRatio = 64;
+constexpr quint64 MinExpansion = 64u << 20;
 
 void PutLE(std::vector<char>& Out, std::size_t At, quint64 Value, int Bytes) {
     for (int I = 0; I < Bytes; ++I)
@@ -47,25 +54,55 @@ double NowAsDayCount() {
 [[noreturn]] void Damaged(const std::string& What) {
     throw EQRFileError(What);
 }
+
+// A page's bytes as a zlib stream.
+QByteArray Compressed(const QByteArray& Page) {
+    uLongf Size = compressBound(static_cast<uLong>(Page.size()));
+    QByteArray Packed(static_cast<qsizetype>(Size), Qt::Uninitialized);
+    if (compress2(reinterpret_cast<Bytef*>(Packed.data()), &Size,
+                  reinterpret_cast<const Bytef*>(Page.constData()), static_cast<uLong>(Page.size()),
+                  Z_BEST_SPEED) != Z_OK)
+        throw std::bad_alloc();
+    Packed.resize(static_cast<qsizetype>(Size));
+    return Packed;
+}
 } // namespace
 
 TQRPrinter::TQRPrinter() = default;
 TQRPrinter::~TQRPrinter() = default;
 
-const QPicture& TQRPrinter::Page(int PageNumber) const {
+QPicture TQRPrinter::Page(int PageNumber) const {
     if (PageNumber < 1 || PageNumber > PageCount())
         throw EListError(Format("List index out of bounds (%d)", PageNumber));
-    const TPage& P = mPages[static_cast<std::size_t>(PageNumber - 1)];
-    if (!P.Picture)
-        P.Picture = Resolved(P);
-    return *P.Picture;
+    if (PageNumber == mDrawnNumber)
+        return mDrawn;
+    std::vector<int> Undrawable;
+    const QByteArray Bytes = qrpage::ResolveImages(Expanded(mPages[static_cast<std::size_t>(PageNumber - 1)]),
+                                                   mPictures, &Undrawable);
+    mDrawn = QPicture();
+    mDrawn.setData(Bytes.constData(), static_cast<uint>(Bytes.size()));
+    mDrawnNumber = PageNumber;
+    for (const int Index : Undrawable)
+        if (std::find(mUnreadable.begin(), mUnreadable.end(), Index) == mUnreadable.end()) {
+            mUnreadable.push_back(Index);
+            emit PictureUnreadable(QStringLiteral("Picture %1 of the report cannot be drawn: it is damaged. "
+                                                  "Page %2 is shown without it.")
+                                       .arg(Index + 1)
+                                       .arg(PageNumber));
+        }
+    return mDrawn;
 }
 
-QPicture TQRPrinter::Resolved(const TPage& Page) const {
-    const QByteArray Bytes = qrpage::ResolveImages(Page.Stored, mPictures);
-    QPicture Picture;
-    Picture.setData(Bytes.constData(), static_cast<uint>(Bytes.size()));
-    return Picture;
+QByteArray TQRPrinter::Expanded(const TPage& Page) {
+    if (Page.Length == 0)
+        return Page.Stored;
+    // Loading checked that the stream expands to exactly Length bytes.
+    QByteArray Bytes(static_cast<qsizetype>(Page.Length), Qt::Uninitialized);
+    uLongf Size = Page.Length;
+    uncompress(reinterpret_cast<Bytef*>(Bytes.data()), &Size,
+               reinterpret_cast<const Bytef*>(Page.Stored.constData()),
+               static_cast<uLong>(Page.Stored.size()));
+    return Bytes;
 }
 
 QSize TQRPrinter::PageSize(int PageNumber) const {
@@ -89,11 +126,12 @@ void TQRPrinter::SetPages(std::vector<QPicture> Pages, qrpage::TPictureTable Pic
     mPages.clear();
     mPages.reserve(Pages.size());
     mPictures = std::move(Pictures);
+    ForgetDrawn();
     for (const QPicture& P : Pages)
-        mPages.push_back({qrpage::ShareImages(
-                              QByteArray::fromRawData(P.data(), static_cast<qsizetype>(P.size())), mPictures),
-                          P.boundingRect().size(),
-                          {}});
+        mPages.push_back(
+            {qrpage::ShareImages(QByteArray::fromRawData(P.data(), static_cast<qsizetype>(P.size())),
+                                 mPictures, true),
+             0, P.boundingRect().size()});
     mComplete = true;
     emit PagesChanged();
 }
@@ -131,7 +169,7 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
 
     std::vector<Bytef> Packed;
     for (int I = 0; I < PageCount(); ++I) {
-        const QByteArray& Page = mPages[static_cast<std::size_t>(I)].Stored;
+        const QByteArray Page = Expanded(mPages[static_cast<std::size_t>(I)]);
         const auto Start = static_cast<quint32>(Out.size());
         const char* Data = Page.constData();
         const auto Size = static_cast<uLong>(Page.size());
@@ -218,6 +256,8 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
     std::vector<TPage> Pages;
     Pages.reserve(static_cast<std::size_t>(Count));
     qrpage::TPageChecker Checker(Shared == 1 ? &Pictures : nullptr);
+    const quint64 MaxTotal = std::max(MinExpansion, MaxExpansionRatio * static_cast<quint64>(Size));
+    quint64 Total = 0;
     for (qint32 Number = 1; Number <= Count; ++Number) {
         if (static_cast<std::size_t>(Size) - Pos < 12)
             Damaged("the file is truncated");
@@ -232,12 +272,20 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
         const char* Data = In.data() + Pos + 8;
         std::size_t DataSize = Next - Pos - 12;
         QByteArray Bytes;
+        TPage Page;
         if (Flag == 1) {
             if (DataSize < 4)
                 Damaged(Format("page %d is damaged", Number));
             const quint32 Length = GetLE(In, Pos + 8);
-            if (Length == 0 || Length > MaxPageBytes)
+            if (Length == 0)
                 Damaged(Format("page %d is damaged", Number));
+            if (Length > MaxPageBytes + DataSize)
+                Damaged(
+                    Format("page %d expands to more than a report page holds (%u bytes)", Number, Length));
+            Total += Length;
+            if (Total > MaxTotal)
+                Damaged(Format("its pages expand to more than a report file of its size holds (over %llu MB)",
+                               static_cast<unsigned long long>(MaxTotal >> 20)));
             Bytes.resize(static_cast<qsizetype>(Length));
             uLongf Unpacked = Length;
             if (uncompress(reinterpret_cast<Bytef*>(Bytes.data()), &Unpacked,
@@ -245,20 +293,38 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
                            static_cast<uLong>(DataSize - 4)) != Z_OK ||
                 Unpacked != Length)
                 Damaged(Format("page %d is damaged", Number));
+            // The page stays as stored; it is expanded again when drawn.
+            Page.Stored = QByteArray(Data + 4, static_cast<qsizetype>(DataSize - 4));
+            Page.Length = Length;
         } else {
             Bytes = QByteArray(Data, static_cast<qsizetype>(DataSize));
+            Page.Stored = Bytes;
         }
         QRect Rect;
         const QString Problem = Checker.Check(Bytes, Rect);
         if (!Problem.isEmpty())
             Damaged(Format("page %d is damaged (%s)", Number, Problem.toStdString()));
-        // Pages of older files hold their pictures; they join the table like a report run's.
-        Pages.push_back({Shared == 1 ? Bytes : qrpage::ShareImages(Bytes, Pictures), Rect.size(), {}});
+        Page.Size = Rect.size();
+        if (Shared == 0) {
+            // Pages of older files hold their pictures; they join the table like a report run's,
+            // and the page is kept as it is then.
+            const QByteArray Own = qrpage::ShareImages(Bytes, Pictures, false);
+            Page.Stored = Flag == 1 ? Compressed(Own) : Own;
+            Page.Length = Flag == 1 ? static_cast<quint32>(Own.size()) : 0;
+        }
+        Pages.push_back(std::move(Page));
         Pos = Next;
+    }
+    if (Pos != static_cast<std::size_t>(Size)) {
+        // A page count lower than the records would leave pages out without a word.
+        if (static_cast<std::size_t>(Size) - Pos >= 12 && GetLE(In, Pos) == static_cast<quint32>(Count) + 1)
+            Damaged(Format("its page count (%d) is lower than the page records it holds", Count));
+        Damaged(Format("it holds data after its last page record (page %d)", Count));
     }
 
     mPages = std::move(Pages);
     mPictures = std::move(Pictures);
+    ForgetDrawn();
     mComplete = true;
     if (!mPages.empty())
         AdoptPaper(mPages.front().Size);
@@ -274,6 +340,12 @@ void TQRPrinter::Load(const std::string& FileName) {
     } catch (const EReadError&) {
         throw EQRFileError(Format("Cannot load report file %s: the file could not be read", FileName));
     }
+}
+
+void TQRPrinter::ForgetDrawn() {
+    mDrawnNumber = 0;
+    mDrawn = QPicture();
+    mUnreadable.clear();
 }
 
 void TQRPrinter::AdoptPaper(QSize PageSize) {

@@ -9,8 +9,6 @@
 #include <QPicture>
 #include <QSize>
 
-#include <optional>
-
 #include <string>
 #include <vector>
 
@@ -19,8 +17,9 @@ class QPrinter;
 /// A report file that cannot be read: not a report file, truncated, or damaged.
 QX_DECLARE_EXCEPTION(EQRFileError, EReadError)
 
-/// Holds the pages of a report as QPictures in page units (see QRPage.h), saves them to and
-/// loads them from a report file, and prints them. Preview controls attach to it; the report's
+/// Holds the pages of a report in page units (see QRPage.h), saves them to and loads them from
+/// a report file, and prints them. Pages stay as the file keeps them (compressed or not) and are
+/// made into QPictures when drawn, one at a time. Preview controls attach to it; the report's
 /// Preview waits until the last of them has let go.
 ///
 /// Report file layout (little-endian):
@@ -37,6 +36,9 @@ QX_DECLARE_EXCEPTION(EQRFileError, EReadError)
 /// (the marker 1 and a PNG file), the marker 2 and the picture's number from 0, both 4 bytes
 /// big-endian as every field of the page data; the page's checksum covers these bytes. Files
 /// with byte 22 zero, whose pages hold each image they draw, are still read.
+/// A file is read only as far as it could hold: a compressed page may expand to 8 MB more than
+/// it is stored in, and all pages together to 64 times the file's size (at least 64 MB); the
+/// page count covers every page record.
 class TQRPrinter : public QObject, public TObject {
     Q_OBJECT
 
@@ -49,8 +51,10 @@ public:
     std::string ClassName() const override { return "TQRPrinter"; }
 
     int PageCount() const { return static_cast<int>(mPages.size()); }
-    /// Page PageNumber (from 1); raises EListError outside 1 .. PageCount.
-    const QPicture& Page(int PageNumber) const;
+    /// Page PageNumber (from 1), made from the page as kept; raises EListError outside
+    /// 1 .. PageCount. A picture of the page that does not decode is left out of it and named
+    /// by PictureUnreadable, once per picture.
+    QPicture Page(int PageNumber) const;
     /// Size of page PageNumber in page units; the paper's size for a number outside the pages.
     QSize PageSize(int PageNumber) const;
 
@@ -105,21 +109,30 @@ signals:
     void PagesChanged();
     /// The last attached preview control let go.
     void PreviewsReleased();
+    /// A picture of the pages was found not to decode when a page was drawn; Message names it.
+    void PictureUnreadable(const QString& Message) const;
 
 private:
     struct TPage {
-        /// The page as the report file keeps it, its pictures referring to mPictures.
+        /// The page's data, its pictures referring to mPictures: the bytes of its picture, or
+        /// when Length is not 0 their zlib stream.
         QByteArray Stored;
+        /// The length of the page's picture when Stored is compressed.
+        quint32 Length = 0;
         QSize Size;
-        /// The page as Qt replays it, made on first use.
-        mutable std::optional<QPicture> Picture;
     };
     void AdoptPaper(QSize PageSize);
-    /// The page as Qt replays it, made anew.
-    QPicture Resolved(const TPage& Page) const;
+    void ForgetDrawn();
+    /// The bytes of Page's picture.
+    static QByteArray Expanded(const TPage& Page);
 
     std::vector<TPage> mPages;
     qrpage::TPictureTable mPictures;
+    /// The page drawn last, kept for the repaints that follow.
+    mutable int mDrawnNumber = 0;
+    mutable QPicture mDrawn;
+    /// Pictures already named as not decoding.
+    mutable std::vector<int> mUnreadable;
     TQRPaperSize mPaperSize = TQRPaperSize::A4;
     TPrinterOrientation mOrientation = poPortrait;
     std::string mTitle;

@@ -56,7 +56,8 @@ TEST_F(PreviewWindowTest, PageButtonsStayWithinTheReportAndShowWhereTheyAre) {
         ASSERT_EQ(Window.Printer()->PageCount(), 12);
         EXPECT_EQ(Window.windowTitle(), QStringLiteral("Report Preview"));
         EXPECT_TRUE(Window.windowState() & Qt::WindowMaximized);
-        EXPECT_EQ(Window.StatusText(), QStringLiteral("Working..."));
+        // The report is ready when the window shows it.
+        EXPECT_EQ(Window.StatusText(), QStringLiteral("Page 1 of 12"));
         TQRPreview& View = *Window.QRPreview();
         const std::pair<const char*, std::pair<int, const char*>> Steps[] = {
             {"LastPage", {12, "Page 12 of 12"}}, {"NextPage", {12, "Page 12 of 12"}},
@@ -164,8 +165,8 @@ TEST_F(PreviewWindowTest, ASavedReportLoadsBackAsTheSamePages) {
         EXPECT_EQ(PageBytes(*Window.Printer()), Saved);
         EXPECT_EQ(Window.Printer()->Orientation(), poLandscape);
         EXPECT_EQ(Window.QRPreview()->PageNumber(), 1);
-        // Loading shows the status line's "Working..." until a page button is used.
-        EXPECT_EQ(Window.StatusText(), QStringLiteral("Working..."));
+        // Once the file's pages are ready the status line says where they are.
+        EXPECT_EQ(Window.StatusText(), QStringLiteral("Page 1 of 12"));
 
         // Saving as "hits" again asks before the file of that name with the extension is replaced.
         QString Question;
@@ -197,5 +198,7 @@ TEST_F(PreviewWindowTest, MissingAndDamagedFilesLeaveThePagesShown) {
         EXPECT_TRUE(testsupport::AllAnswered());
         EXPECT_TRUE(Message.startsWith(QStringLiteral("Cannot load report file "))) << Message.toStdString();
         EXPECT_EQ(PageBytes(*Window.Printer()), Before);
+        // The refused file leaves no "Working..." behind.
+        EXPECT_EQ(Window.StatusText(), QString());
     });
 }

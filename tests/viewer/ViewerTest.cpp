@@ -4,6 +4,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Text.h"
 #include "reports/fPreview.h"
+#include "tests/platform/report/ReportFiles.h"
 #include "tests/support/ModalHelper.h"
 #include "tests/support/NamedPipe.h"
 #include "tests/viewer/ViewerTestSupport.h"
@@ -43,6 +44,30 @@ protected:
 void WaitForCommandLine() {
     QTest::qWait(1300);
 }
+
+// Loads File with the window's Load button; when the file is Refused, returns the text of the
+// message box that follows.
+QString LoadWithButton(TfrmPreview& Window, const QString& File, bool Refused) {
+    QString Message;
+    testsupport::AnswerNextModal([&](QWidget* W) {
+        auto* Dialog = qobject_cast<QFileDialog*>(W);
+        ASSERT_NE(Dialog, nullptr);
+        Dialog->selectFile(File);
+        if (Refused)
+            testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
+        static_cast<QDialog*>(Dialog)->accept();
+    });
+    Window.findChild<QAbstractButton*>(QStringLiteral("Load"))->click();
+    EXPECT_TRUE(testsupport::AllAnswered());
+    return Message;
+}
+
+std::vector<char> ReadBytes(const std::string& Name) {
+    TFileStream File(Name, fmOpenRead);
+    std::vector<char> Bytes(static_cast<std::size_t>(File.Size()));
+    File.ReadBuffer(Bytes.data(), File.Size());
+    return Bytes;
+}
 } // namespace
 
 TEST_F(ViewerTest, WithoutArgumentsItShowsTheEmptyReportAndLoadsThroughItsLoadButton) {
@@ -56,6 +81,7 @@ TEST_F(ViewerTest, WithoutArgumentsItShowsTheEmptyReportAndLoadsThroughItsLoadBu
                                     [] { return frmSplash != nullptr && !frmSplash->isVisible(); }));
                                 TQRPrinter& Printer = *Window.Printer();
                                 EXPECT_EQ(Printer.PageCount(), 1);
+                                EXPECT_EQ(Window.StatusText(), QStringLiteral("Page 1 of 1"));
                                 EXPECT_EQ(Printer.PaperSize(), TQRPaperSize::A4);
                                 EXPECT_EQ(Printer.Orientation(), poPortrait);
                                 WaitForCommandLine();
@@ -72,6 +98,7 @@ TEST_F(ViewerTest, WithoutArgumentsItShowsTheEmptyReportAndLoadsThroughItsLoadBu
                                 });
                                 Window.findChild<QAbstractButton*>(QStringLiteral("Load"))->click();
                                 EXPECT_EQ(Printer.PageCount(), 3);
+                                EXPECT_EQ(Window.StatusText(), QStringLiteral("Page 1 of 3"));
                                 // A landscape report file is shown in landscape.
                                 EXPECT_EQ(Printer.Orientation(), poLandscape);
                                 EXPECT_EQ(Window.QRPreview()->PageNumber(), 1);
@@ -139,5 +166,84 @@ TEST_F(ViewerTest, ClosingTheWindowByEscapeEndsTheProgram) {
     RunViewerWith({}, [](TfrmPreview& Window) {
         QTest::keyClick(&Window, Qt::Key_Escape);
         EXPECT_FALSE(Window.isVisible());
+    });
+}
+
+// Files built to expand without bound or to hide pages are refused with a message naming the
+// fault; the pages shown stay and the status line no longer says "Working...".
+TEST_F(ViewerTest, ReportFilesPastWhatTheyCouldHoldAreRefusedWithAMessage) {
+    using namespace reportfiles;
+    const std::vector<char> Plain = ReadBytes(File(QStringLiteral("hits.QXV")));
+    const std::vector<char> Packed = Repacked(Plain, true);
+    std::vector<char> FewerCounted = Plain, NoneCounted = Plain;
+    Put32(FewerCounted, 8, 2);
+    Put32(NoneCounted, 8, 0);
+    const std::pair<std::vector<char>, const char*> Cases[] = {
+        // One page of 9 MB, and 20 pages of 4 MB, in files of a few kilobytes.
+        {HighExpansionFile(Packed, 9 << 20, 1),
+         "page 1 expands to more than a report page holds (9437184 bytes)"},
+        {HighExpansionFile(Packed, 4 << 20, 20),
+         "its pages expand to more than a report file of its size holds (over 64 MB)"},
+        {FewerCounted, "its page count (2) is lower than the page records it holds"},
+        {NoneCounted, "its page count (0) is lower than the page records it holds"},
+    };
+    RunViewerWith({}, [&](TfrmPreview& Window) {
+        for (const auto& [Bytes, Fault] : Cases) {
+            const QString Name = Path(QStringLiteral("hostile.QXV"));
+            WriteFile(ToFileName(Name), Bytes);
+            EXPECT_EQ(LoadWithButton(Window, Name, true).toStdString(),
+                      "Cannot load report file " + ToFileName(Name) + ": " + Fault);
+            EXPECT_EQ(Window.Printer()->PageCount(), 1) << Fault;
+            EXPECT_EQ(Window.StatusText(), QString()) << Fault;
+        }
+        // Within what it could hold, a file that expands much still loads.
+        WriteFile(File(QStringLiteral("dense.QXV")), HighExpansionFile(Packed, 4 << 20, 3));
+        LoadWithButton(Window, Path(QStringLiteral("dense.QXV")), false);
+        EXPECT_EQ(Window.StatusText(), QStringLiteral("Page 1 of 3"));
+    });
+}
+
+// Pictures are decoded when a page draws them: a picture that does not decode is named when its
+// page is shown, and the page is shown without it.
+TEST_F(ViewerTest, APictureThatCannotBeDecodedIsNamedWhenItsPageIsShown) {
+    using namespace reportfiles;
+    std::vector<QPicture> Pages;
+    for (int I = 0; I < 2; ++I) {
+        QImage Picture(40, 40, QImage::Format_RGB32);
+        Picture.fill(I == 0 ? Qt::red : Qt::blue);
+        QPicture Page;
+        Page.setBoundingRect(QRect(0, 0, 8419, 5953));
+        QPainter P(&Page);
+        P.setFont(QFont(QStringLiteral("Arial"), 40));
+        P.drawText(500, 1000, QStringLiteral("Page %1").arg(I + 1));
+        P.drawImage(QRectF(500, 2000, 3000, 3000), Picture);
+        P.end();
+        Pages.push_back(Page);
+    }
+    TQRPrinter Source;
+    Source.SetPages(std::move(Pages));
+    std::vector<char> Bytes = SaveToBytes(Source);
+    BreakPixels(Bytes, 1);
+    WriteFile(File(QStringLiteral("pictures.QXV")), Bytes);
+
+    RunViewerWith({Path(QStringLiteral("pictures.QXV"))}, [&](TfrmPreview& Window) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Window.Printer()->PageCount() == 2; }, 3000));
+        TQRPreview& View = *Window.QRPreview();
+        // Drawn at a tenth of page units, the picture covers 50..350 x 200..500.
+        const QPoint InPicture(200, 350);
+        View.viewport()->grab();
+        EXPECT_EQ(Render(*Window.Printer(), 1).pixelColor(InPicture), QColor(Qt::red));
+
+        QString Message;
+        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
+        Window.findChild<QAbstractButton*>(QStringLiteral("NextPage"))->click();
+        View.viewport()->grab();
+        EXPECT_TRUE(QTest::qWaitFor([] { return testsupport::AllAnswered(); }, 3000));
+        EXPECT_EQ(Message.toStdString(),
+                  "Picture 2 of the report cannot be drawn: it is damaged. Page 2 is shown without it.");
+        // The page's text is there; where the picture was, the paper.
+        const QImage Second = Render(*Window.Printer(), 2);
+        EXPECT_GT(InkedPixels(Second), 20);
+        EXPECT_EQ(Second.pixelColor(InPicture), QColor(Qt::white));
     });
 }

@@ -1,6 +1,7 @@
 #include "tests/platform/report/ReportFiles.h"
 #include "tests/platform/report/SampleReport.h"
 
+#include <QDataStream>
 #include <QDate>
 #include <QDateTime>
 #include <QPainterPath>
@@ -174,6 +175,13 @@ TEST(ReportFile, DamagedFilesRaiseAClearErrorAndKeepThePages) {
         {"shorter than a header", [](auto& F) { F.resize(100); }, "not a report file"},
         {"negative page count", [](auto& F) { Put32(F, 8, 0xFFFFFFFF); }, "invalid page count -1"},
         {"more pages than records", [](auto& F) { Put32(F, 8, 40000); }, "truncated"},
+        // A lower count would leave pages out without a word (none at all for 0).
+        {"fewer pages than records", [](auto& F) { Put32(F, 8, 1); },
+         "its page count (1) is lower than the page records it holds"},
+        {"no pages but records", [](auto& F) { Put32(F, 8, 0); },
+         "its page count (0) is lower than the page records it holds"},
+        {"data after the last page", [](auto& F) { F.insert(F.end(), 6, 'x'); },
+         "it holds data after its last page record"},
         {"cut inside the last page", [](auto& F) { F.resize(F.size() - 50); }, "broken link"},
         {"cut after the header", [](auto& F) { F.resize(124 + 6); }, "truncated"},
         {"cut inside the pictures", [](auto& F) { F.resize(Png + 20); }, "truncated"},
@@ -351,22 +359,36 @@ TEST(ReportFile, FilesWithAPictureInEveryPageStillLoadAndSaveSmaller) {
               (Uses - 1) * Original.Pictures().Png(0).size() - 8);
 
     TQRPrinter Loaded;
-    LoadFromBytes(Loaded, Old);
-    ASSERT_EQ(Loaded.PageCount(), Original.PageCount());
-    EXPECT_EQ(Loaded.Pictures().Count(), 1);
-    for (int Page = 1; Page <= Original.PageCount(); ++Page) {
-        EXPECT_EQ(QByteArray(Loaded.Page(Page).data(), Loaded.Page(Page).size()),
-                  QByteArray(Original.Page(Page).data(), Original.Page(Page).size()))
-            << Page;
-        EXPECT_EQ(Render(Loaded, Page), Render(Original, Page)) << Page;
+    for (bool Compressed : {true, false}) {
+        LoadFromBytes(Loaded, Repacked(Old, Compressed));
+        ASSERT_EQ(Loaded.PageCount(), Original.PageCount());
+        EXPECT_EQ(Loaded.Pictures().Count(), 1);
+        for (int Page = 1; Page <= Original.PageCount(); ++Page) {
+            EXPECT_EQ(QByteArray(Loaded.Page(Page).data(), Loaded.Page(Page).size()),
+                      QByteArray(Original.Page(Page).data(), Original.Page(Page).size()))
+                << Page;
+            EXPECT_EQ(Render(Loaded, Page), Render(Original, Page)) << Page;
+        }
     }
     // Saved again, the old file takes the new layout.
     EXPECT_EQ(SaveToBytes(Loaded).size(), New.size());
 
+    // No record of that layout refers to the table: a polyline whose first point holds the mark
+    // of a report run's picture stand-in is drawn as the polyline it is.
+    QByteArray Polyline;
+    QDataStream Stream(&Polyline, QIODevice::WriteOnly);
+    Stream << quint8(12) << quint8(4 + 5 * 16) << quint32(5);
+    for (const QPointF Point :
+         {QPointF(-8765432, 0), QPointF(100, 100), QPointF(500, 500), QPointF(0, 0), QPointF(32, 32)})
+        Stream << Point.x() << Point.y();
+    std::vector<QByteArray> Pages{InsertRecords(PageData(Old, 1), Polyline, 1)};
+    LoadFromBytes(Loaded, WithPages(Old, Pages));
+    EXPECT_TRUE(QByteArray(Loaded.Page(1).data(), Loaded.Page(1).size()).contains(Polyline));
+
     // A page may refer only to pictures of its own file's table.
     const QPicture& First = Original.Page(1);
     qrpage::TPictureTable Fresh;
-    const QByteArray Stored = qrpage::ShareImages(QByteArray(First.data(), First.size()), Fresh);
+    const QByteArray Stored = qrpage::ShareImages(QByteArray(First.data(), First.size()), Fresh, false);
     QRect Rect;
     EXPECT_FALSE(qrpage::CheckPage(Stored, Rect).isEmpty());
     EXPECT_TRUE(qrpage::TPageChecker(&Original.Pictures()).Check(Stored, Rect).isEmpty());

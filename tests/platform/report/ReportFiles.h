@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QPainter>
 #include <QTransform>
+#include <QtEndian>
+
+#include <zlib.h>
 
 #include <cstdio>
 #include <vector>
@@ -67,6 +70,103 @@ inline void FixChecksum(QByteArray& Page) {
     const quint16 Sum = qChecksum(QByteArrayView(Page).sliced(6));
     Page[4] = static_cast<char>(Sum >> 8);
     Page[5] = static_cast<char>(Sum & 0xFF);
+}
+
+/// The page data of page Number (from 1) of a report file, expanded when the file is compressed.
+inline QByteArray PageData(const std::vector<char>& F, int Number) {
+    std::size_t Pos = FirstRecord(F);
+    for (int I = 1; I < Number; ++I)
+        Pos = U32(F, Pos + 4);
+    const std::size_t Next = U32(F, Pos + 4);
+    if (F[21] == 0)
+        return QByteArray(F.data() + Pos + 8, static_cast<qsizetype>(Next - Pos - 12));
+    QByteArray Page(static_cast<qsizetype>(U32(F, Pos + 8)), '\0');
+    uLongf Size = static_cast<uLongf>(Page.size());
+    uncompress(reinterpret_cast<Bytef*>(Page.data()), &Size,
+               reinterpret_cast<const Bytef*>(F.data() + Pos + 12), static_cast<uLong>(Next - Pos - 16));
+    return Page;
+}
+
+/// The header and pictures of report file F followed by Pages as its page records, compressed at
+/// Level when F is; the page count becomes the number of pages.
+inline std::vector<char> WithPages(const std::vector<char>& F, const std::vector<QByteArray>& Pages,
+                                   int Level = Z_BEST_SPEED) {
+    std::vector<char> Out(F.begin(), F.begin() + static_cast<std::ptrdiff_t>(FirstRecord(F)));
+    Put32(Out, 8, static_cast<quint32>(Pages.size()));
+    for (std::size_t I = 0; I < Pages.size(); ++I) {
+        const std::size_t Start = Out.size();
+        Out.resize(Start + 8);
+        Put32(Out, Start, static_cast<quint32>(I + 1));
+        const QByteArray& Page = Pages[I];
+        if (F[21] == 0) {
+            Out.insert(Out.end(), Page.begin(), Page.end());
+        } else {
+            uLongf Size = compressBound(static_cast<uLong>(Page.size()));
+            std::vector<char> Packed(Size);
+            compress2(reinterpret_cast<Bytef*>(Packed.data()), &Size,
+                      reinterpret_cast<const Bytef*>(Page.data()), static_cast<uLong>(Page.size()), Level);
+            Out.resize(Out.size() + 4);
+            Put32(Out, Out.size() - 4, static_cast<quint32>(Page.size()));
+            Out.insert(Out.end(), Packed.begin(), Packed.begin() + static_cast<std::ptrdiff_t>(Size));
+        }
+        Put32(Out, Start + 4, static_cast<quint32>(Out.size() + 4));
+        Out.resize(Out.size() + 4);
+        Put32(Out, Out.size() - 4, static_cast<quint32>(Start));
+    }
+    return Out;
+}
+
+/// Page with Times copies of Record (its code, length and body) put before its first record:
+/// the header's record count and checksum follow.
+inline QByteArray InsertRecords(const QByteArray& Page, const QByteArray& Record, int Times) {
+    QByteArray Out = Page.left(32);
+    Out.reserve(Page.size() + Record.size() * Times);
+    for (int I = 0; I < Times; ++I)
+        Out.append(Record);
+    Out.append(Page.mid(32));
+    const auto* D = reinterpret_cast<const unsigned char*>(Page.constData());
+    const quint32 Records = (static_cast<quint32>(D[28]) << 24 | static_cast<quint32>(D[29]) << 16 |
+                             static_cast<quint32>(D[30]) << 8 | D[31]) +
+                            static_cast<quint32>(Times);
+    for (int I = 0; I < 4; ++I)
+        Out[28 + I] = static_cast<char>(Records >> (24 - 8 * I));
+    FixChecksum(Out);
+    return Out;
+}
+
+/// A report file of Pages pages that each expand to about PageBytes: the first page of Source (a
+/// compressed report file) with empty records put before its own, packed as tightly as zlib can.
+inline std::vector<char> HighExpansionFile(const std::vector<char>& Source, qsizetype PageBytes, int Pages) {
+    const QByteArray Page = PageData(Source, 1);
+    const QByteArray Big =
+        InsertRecords(Page, QByteArray(2, '\0'), static_cast<int>((PageBytes - Page.size()) / 2));
+    return WithPages(Source, std::vector<QByteArray>(static_cast<std::size_t>(Pages), Big),
+                     Z_BEST_COMPRESSION);
+}
+
+/// F with its pages compressed (or not): the same report in the other page storage.
+inline std::vector<char> Repacked(const std::vector<char>& F, bool Compress) {
+    std::vector<QByteArray> Pages;
+    for (int I = 1; I <= static_cast<int>(U32(F, 8)); ++I)
+        Pages.push_back(PageData(F, I));
+    std::vector<char> Out = F;
+    Out[21] = Compress ? 1 : 0;
+    return WithPages(Out, Pages);
+}
+
+/// F with picture Index (from 0) of its table made undecodable yet sound in every checksum: its
+/// pixel data no longer starts a zlib stream.
+inline void BreakPixels(std::vector<char>& F, int Index) {
+    std::size_t Pos = 128;
+    for (int I = 0; I < Index; ++I)
+        Pos += 4 + U32(F, Pos);
+    const QByteArrayView Png(F.data() + Pos + 4, static_cast<qsizetype>(U32(F, Pos)));
+    const std::size_t Type = Pos + 4 + static_cast<std::size_t>(Png.indexOf("IDAT"));
+    const quint32 Length = qFromBigEndian<quint32>(F.data() + Type - 4);
+    F[Type + 4] = F[Type + 5] = static_cast<char>(0xFF);
+    const quint32 Sum =
+        static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(F.data() + Type), Length + 4));
+    qToBigEndian(Sum, F.data() + Type + 4 + Length);
 }
 
 /// Page PageNumber drawn at a tenth of its page units (72 dpi).
