@@ -1,5 +1,7 @@
 #include "reports/qrHtml.h"
 
+#include "platform/rtl/SafeFile.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -136,7 +138,7 @@ TQRRowExportFilter::~TQRRowExportFilter() = default;
 
 void TQRRowExportFilter::BeginExport(int, int, const QFont& Font) {
     mRows = std::make_unique<TTextCont>();
-    mFile = std::make_unique<TFileStream>(FileName(), fmCreate);
+    mFile = std::make_unique<TSafeFile>(FileName());
     // The font's size in tenths of a millimetre, the unit of the positions placed.
     const double Points = Font.pointSizeF() > 0 ? Font.pointSizeF() : 10;
     mCharWidth = mLineHeight = Points * 254 / 72;
@@ -161,6 +163,7 @@ void TQRRowExportFilter::EndExport() {
     if (!mFile)
         return;
     Write(FileEnd());
+    mFile->Commit();
     mFile.reset();
     mRows.reset();
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class TFileStream;
+class TSafeFile;
 
 /// One text of a page. Col and Row are its position in columns (X / CharWidth x 1.5) and in
 /// line heights (Y / LineHeight). NextRow and PrevRow link the first texts of the rows and are
@@ -75,9 +75,10 @@ private:
 };
 
 /// What the HTML and CSV filters share: the output file, the grid of the report's font and the
-/// page's rows. BeginExport creates the file; each FlushPage writes the page's rows and
-/// releases them; EndExport writes the last line and closes the file. A file that cannot be
-/// created or written raises the stream error at that point.
+/// page's rows. BeginExport starts the new file (a TSafeFile); each FlushPage writes the page's
+/// rows and releases them; EndExport writes the last line and puts the new file in the old one's
+/// place. A file that cannot be created or written raises at that point, naming it and why; an
+/// export that stops on the way leaves the old file as it was and nothing beside it.
 class TQRRowExportFilter : public TQRExportFilter {
 public:
     explicit TQRRowExportFilter(std::string FileName);
@@ -102,7 +103,7 @@ protected:
 private:
     void Write(const std::string& Bytes);
 
-    std::unique_ptr<TFileStream> mFile;
+    std::unique_ptr<TSafeFile> mFile;
     std::unique_ptr<TTextCont> mRows;
     double mCharWidth = 1;
     double mLineHeight = 1;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -100,6 +101,11 @@ public:
     int Handle() const { return mHandle; }
     /// The opened file's status, taken when it was opened (all zero for a file created here).
     const struct stat& Status() const { return mStatus; }
+
+protected:
+    /// A stream over a file that is already open under the name FileName: it takes Handle over
+    /// and closes it.
+    TFileStream(int Handle, std::string FileName) : mFileName(std::move(FileName)), mHandle(Handle) {}
 
 private:
     std::string mFileName;

@@ -40,8 +40,17 @@ bool NaturalLess(const QString& A, const QString& B) {
 }
 } // namespace
 
+namespace {
+// Where the settings are kept when the settings file's name is taken by something that is no
+// file: a name below a device node, which can be neither read nor made, so the settings live in
+// memory only (shared by every TRegIniFile, as usual) and the node is never opened or replaced.
+const QString NoSettingsFile = QStringLiteral("/dev/null/Quorvex/Registry.ini");
+} // namespace
+
 TRegIniFile::TRegIniFile(const std::string& KeyPath)
-    : mSettings(std::make_unique<QSettings>(SettingsFileName(), QSettings::IniFormat)) {
+    : mNotAFile(NonFileKind(SettingsFileName().toStdString())),
+      mSettings(std::make_unique<QSettings>(mNotAFile.empty() ? SettingsFileName() : NoSettingsFile,
+                                            QSettings::IniFormat)) {
     mSettings->setAtomicSyncRequired(true);
     QString Path = Utf8(KeyPath);
     Path.replace(u'\\', u'/');
@@ -92,6 +101,9 @@ void TRegIniFile::EraseSection(const std::string& Section) {
 }
 
 void TRegIniFile::UpdateFile() {
+    if (!mNotAFile.empty())
+        throw Exception(Format("Cannot write the settings file %s: it is %s, not a file",
+                               SettingsFileName().toStdString(), mNotAFile));
     mSettings->sync();
     if (mSettings->status() != QSettings::NoError)
         throw Exception(Format("Cannot write the settings file %s", mSettings->fileName().toStdString()));
