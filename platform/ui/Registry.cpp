@@ -1,6 +1,7 @@
 #include "platform/ui/Registry.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -64,9 +65,10 @@ TRegIniFile::TRegIniFile(const std::string& KeyPath)
 TRegIniFile::~TRegIniFile() = default;
 
 QString TRegIniFile::SettingsFileName() {
-    const QSettings User(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvex"),
-                         QStringLiteral("Registry"));
-    return User.fileName();
+    // The name QSettings gives the user's file of organisation "Quorvex", application "Registry";
+    // made here without a QSettings object, which would read the file (and wait on a pipe).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quorvex/Registry.ini");
 }
 
 QString TRegIniFile::Key(const std::string& Section, const std::string& Ident) const {
