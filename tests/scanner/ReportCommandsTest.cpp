@@ -14,6 +14,7 @@
 #include "tests/support/FullDisk.h"
 #include "tests/support/ModalHelper.h"
 #include "tests/support/Named.h"
+#include "tests/support/SpecialFiles.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -26,13 +27,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <iostream>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using testsupport::Named;
 
@@ -184,20 +180,13 @@ TEST_F(ReportCommandsTest, AnExportOntoWhatIsNoFileIsRefusedNamingWhatItIs) {
         ASSERT_EQ(::mkfifo(File(QLatin1String(Name)).c_str(), 0644), 0);
         Nodes.emplace_back(QLatin1String(Name), QStringLiteral("a named pipe"));
     }
-    const int Socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un Address{};
-    Address.sun_family = AF_UNIX;
-    const std::string SocketName = File(QStringLiteral("socket.HTM"));
-    ASSERT_LT(SocketName.size(), sizeof Address.sun_path);
-    std::strcpy(Address.sun_path, SocketName.c_str());
-    ASSERT_EQ(::bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address), 0);
-    ::close(Socket);
+    ASSERT_TRUE(testsupport::MakeSocket(File(QStringLiteral("socket.HTM"))));
     Nodes.emplace_back(QStringLiteral("socket.HTM"), QStringLiteral("a socket"));
-    // A node like /dev/null's, made here; making one needs the right to.
-    if (::mknod(File(QStringLiteral("device.HTM")).c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+    if (const std::string Problem = testsupport::MakeDeviceNode(File(QStringLiteral("device.HTM")));
+        Problem.empty())
         Nodes.emplace_back(QStringLiteral("device.HTM"), QStringLiteral("a device"));
     else
-        std::cout << "device node left out: this process may not make one (" << std::strerror(errno) << ")\n";
+        std::cout << "device node left out: " << Problem << "\n";
 
     for (const auto& [Name, Kind] : Nodes) {
         const TExportType Type = Name.endsWith(QStringLiteral("TXT"))   ? etText

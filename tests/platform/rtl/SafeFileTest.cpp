@@ -1,4 +1,5 @@
 #include "platform/rtl/SafeFile.h"
+#include "tests/support/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +10,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -116,23 +114,15 @@ TEST_F(SafeFileTest, WhatIsNoFileIsRefusedAndStaysAsItWas) {
     std::vector<std::pair<std::string, std::string>> Nodes; // name, what it is
     ASSERT_EQ(::mkfifo((Dir / "pipe.qxs").c_str(), 0644), 0);
     Nodes.emplace_back("pipe.qxs", "a named pipe");
-    const int Socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un Address{};
-    Address.sun_family = AF_UNIX;
-    const std::string SocketName = (Dir / "socket.qxs").string();
-    ASSERT_LT(SocketName.size(), sizeof Address.sun_path);
-    std::strcpy(Address.sun_path, SocketName.c_str());
-    ASSERT_EQ(::bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address), 0);
-    ::close(Socket);
+    ASSERT_TRUE(testsupport::MakeSocket((Dir / "socket.qxs").string()));
     Nodes.emplace_back("socket.qxs", "a socket");
     fs::create_directory(Dir / "folder.qxs");
     Nodes.emplace_back("folder.qxs", "a folder");
-    // A node like /dev/null's, made here; making one needs the right to (root, outside a
-    // container that forbids it).
-    if (::mknod((Dir / "device.qxs").c_str(), S_IFCHR | 0666, ::makedev(1, 3)) == 0)
+    if (const std::string Problem = testsupport::MakeDeviceNode((Dir / "device.qxs").string());
+        Problem.empty())
         Nodes.emplace_back("device.qxs", "a device");
     else
-        std::cout << "device node left out: this process may not make one (" << std::strerror(errno) << ")\n";
+        std::cout << "device node left out: " << Problem << "\n";
 
     for (const auto& [Name, Kind] : Nodes) {
         fs::create_symlink(Name, Dir / ("link-" + Name));
