@@ -84,7 +84,8 @@ void CheckRegularFile(const std::string& FileName);
 
 /// A stream over a file. Mode is the class library's mode word: access in the low 4 bits
 /// (0 read, 1 write, 2 read-write), share bits ignored, or fmCreate to create or truncate. A file
-/// is opened only when it is a regular file (see CheckRegularFile).
+/// is opened or created only when it is a regular file (see CheckRegularFile); fmCreate on
+/// anything else raises EFCreateError "Cannot create file %s: it is <...>, not a file".
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& FileName, Word Mode);
