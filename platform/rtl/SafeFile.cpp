@@ -77,67 +77,64 @@ struct TSafeFile::TNew {
     std::string Temp;
 };
 
+TSafeFile::TNew TSafeFile::Create(const std::string& FileName, bool ReplaceLink) {
+    if (FileName.empty())
+        throw EFCreateError(Format("Cannot create file %s", FileName));
+    TNew New;
+    New.Target = ReplaceLink ? FileName : LinkTarget(FileName);
+    // Only a regular file is replaced: renaming over a pipe or a device node would put a
+    // file where the system expects the node. A link that is replaced counts as no file.
+    struct stat Old {};
+    const bool Exists = ReplaceLink ? ::lstat(New.Target.c_str(), &Old) == 0 && !S_ISLNK(Old.st_mode)
+                                    : ::stat(New.Target.c_str(), &Old) == 0;
+    if (Exists) {
+        if (const std::string Kind = NonFileKind(Old); !Kind.empty())
+            RefuseNonFile(FileName, Kind);
+        // A read-only file is not to be replaced, even though its folder would allow it.
+        if (::access(New.Target.c_str(), W_OK) != 0)
+            throw EFCreateError(Format("Cannot create file %s", FileName));
+    }
+    // Unnamed where the file system has unnamed files and the process can name one later.
+    New.Handle = ::open(FolderOf(New.Target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (New.Handle >= 0 && ::access("/proc/self/fd", X_OK) != 0 && ::geteuid() != 0) {
+        ::close(New.Handle);
+        New.Handle = -1;
+    }
+    if (New.Handle < 0) {
+        New.Temp = ExtractFilePath(New.Target) + "." + ExtractFileName(New.Target) + ".XXXXXX";
+        New.Handle = ::mkostemp(New.Temp.data(), O_CLOEXEC);
+        if (New.Handle < 0)
+            throw EFCreateError(Format("Cannot create file %s", FileName));
+    }
+    // The new file keeps the old one's permission bits, or gets those of a newly created file.
+    mode_t Mode = 0;
+    if (Exists) {
+        Mode = Old.st_mode & 07777;
+    } else {
+        const mode_t Mask = ::umask(0);
+        ::umask(Mask);
+        Mode = 0666 & ~Mask;
+    }
+    if (::fchmod(New.Handle, Mode) != 0) {
+        const int Error = errno;
+        ::close(New.Handle);
+        if (!New.Temp.empty())
+            ::unlink(New.Temp.c_str());
+        throw EWriteError(Format("Cannot write file %s (%s)", FileName, std::strerror(Error)));
+    }
+    return New;
+}
+
 TSafeFile::TSafeFile(const std::string& FileName, bool ReplaceLink)
-    : TSafeFile(FileName, [&] {
-          if (FileName.empty())
-              throw EFCreateError(Format("Cannot create file %s", FileName));
-          TNew New;
-          New.Target = ReplaceLink ? FileName : LinkTarget(FileName);
-          // Only a regular file is replaced: renaming over a pipe or a device node would put a
-          // file where the system expects the node. A link that is replaced counts as no file.
-          struct stat Old {};
-          const bool Exists = ReplaceLink ? ::lstat(New.Target.c_str(), &Old) == 0 && !S_ISLNK(Old.st_mode)
-                                          : ::stat(New.Target.c_str(), &Old) == 0;
-          if (Exists) {
-              if (const std::string Kind = NonFileKind(Old); !Kind.empty())
-                  RefuseNonFile(FileName, Kind);
-              // A read-only file is not to be replaced, even though its folder would allow it.
-              if (::access(New.Target.c_str(), W_OK) != 0)
-                  throw EFCreateError(Format("Cannot create file %s", FileName));
-          }
-          // Unnamed where the file system has unnamed files and the process can name one later.
-          New.Handle = ::open(FolderOf(New.Target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-          if (New.Handle >= 0 && ::access("/proc/self/fd", X_OK) != 0 && ::geteuid() != 0) {
-              ::close(New.Handle);
-              New.Handle = -1;
-          }
-          if (New.Handle < 0) {
-              New.Temp = ExtractFilePath(New.Target) + "." + ExtractFileName(New.Target) + ".XXXXXX";
-              New.Handle = ::mkostemp(New.Temp.data(), O_CLOEXEC);
-              if (New.Handle < 0)
-                  throw EFCreateError(Format("Cannot create file %s", FileName));
-          }
-          // The new file keeps the old one's permission bits, or gets those of a newly created file.
-          mode_t Mode = 0;
-          if (Exists) {
-              Mode = Old.st_mode & 07777;
-          } else {
-              const mode_t Mask = ::umask(0);
-              ::umask(Mask);
-              Mode = 0666 & ~Mask;
-          }
-          if (::fchmod(New.Handle, Mode) != 0) {
-              const int Error = errno;
-              ::close(New.Handle);
-              if (!New.Temp.empty())
-                  ::unlink(New.Temp.c_str());
-              throw EWriteError(Format("Cannot write file %s (%s)", FileName, std::strerror(Error)));
-          }
-          return New;
-      }()) {}
+    : TSafeFile(FileName, Create(FileName, ReplaceLink)) {}
 
 TSafeFile::TSafeFile(const std::string& FileName, TNew New)
     : TFileStream(New.Handle, FileName), mTarget(std::move(New.Target)), mTemp(std::move(New.Temp)) {}
 
 TSafeFile::~TSafeFile() {
-    if (mOpen)
-        Discard();
-}
-
-void TSafeFile::Discard() {
-    if (!mTemp.empty())
+    // An unnamed file goes with its handle; a named one is removed.
+    if (mOpen && !mTemp.empty())
         ::unlink(mTemp.c_str());
-    mTemp.clear();
 }
 
 void TSafeFile::Fail(int Error) {

@@ -36,9 +36,10 @@ public:
 
 private:
     struct TNew;
+    /// Checks FileName and opens the new file.
+    static TNew Create(const std::string& FileName, bool ReplaceLink);
     TSafeFile(const std::string& FileName, TNew New);
     [[noreturn]] void Fail(int Error);
-    void Discard();
 
     std::string mTarget; // the file to replace, links followed unless ReplaceLink
     std::string mTemp;   // the temporary name, empty while the new file has none

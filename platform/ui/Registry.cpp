@@ -39,9 +39,7 @@ bool NaturalLess(const QString& A, const QString& B) {
     }
     return A.size() - I < B.size() - J;
 }
-} // namespace
 
-namespace {
 // Where the settings are kept when the settings file's name is taken by something that is no
 // file: a name below a device node, which can be neither read nor made, so the settings live in
 // memory only (shared by every TRegIniFile, as usual) and the node is never opened or replaced.

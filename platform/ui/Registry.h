@@ -16,8 +16,9 @@ class QSettings;
 /// values. Strings are UTF-8. Changes are kept in memory, where every TRegIniFile of the process
 /// sees them at once, and reach the settings file with UpdateFile: the whole file is replaced in
 /// one step (a new file, synced, renamed over the old one), so that a program ended half-way
-/// leaves either the old file or the new one, and nothing beside it (the new file has no name
-/// until it is complete). Changes left over when the object ends are written then, without a
+/// leaves either the old file or the new one; the new file has no name until it is complete, so
+/// none is left beside it (a lock file that a killed program leaves is taken over as stale by
+/// the next write). Changes left over when the object ends are written then, without a
 /// report. When the settings file's name is taken by something that is no regular file (a named
 /// pipe, a device, a socket, a folder), it is neither read nor replaced: the settings live in
 /// memory only and UpdateFile raises, saying what is in the way.
