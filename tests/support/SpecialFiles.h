@@ -22,7 +22,8 @@ inline bool MakeSocket(const std::string& Name) {
         return false;
     std::strcpy(Address.sun_path, Name.c_str());
     const int Socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool Made = Socket >= 0 && ::bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address) == 0;
+    const bool Made =
+        Socket >= 0 && ::bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address) == 0;
     if (Socket >= 0)
         ::close(Socket);
     return Made;

@@ -164,16 +164,13 @@ TEST_F(SafeFileTest, ASaveKilledHalfWayLeavesTheOldFileAndNothingElse) {
     ASSERT_GE(Child, 0);
     if (Child == 0) {
         ::close(Written[0]);
-        try {
-            SaveFileSafely(File, [&](TStream& S) {
-                const std::vector<char> Block(1 << 20, 'x');
-                for (int I = 0; I < 16; ++I)
-                    S.WriteBuffer(Block.data(), static_cast<Longint>(Block.size()));
-                [[maybe_unused]] const ssize_t N = ::write(Written[1], "w", 1);
-                ::pause(); // killed here
-            });
-        } catch (...) {
-        }
+        SaveFileSafely(File, [&](TStream& S) {
+            const std::vector<char> Block(1 << 20, 'x');
+            for (int I = 0; I < 16; ++I)
+                S.WriteBuffer(Block.data(), static_cast<Longint>(Block.size()));
+            [[maybe_unused]] const ssize_t N = ::write(Written[1], "w", 1);
+            ::pause(); // killed here
+        });
         ::_exit(1);
     }
     ::close(Written[1]);
