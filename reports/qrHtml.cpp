@@ -1,7 +1,10 @@
 #include "reports/qrHtml.h"
 
+#include "platform/rtl/SafeFile.h"
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 // Both filters join the engine's filter library when the program starts.
@@ -136,7 +139,7 @@ TQRRowExportFilter::~TQRRowExportFilter() = default;
 
 void TQRRowExportFilter::BeginExport(int, int, const QFont& Font) {
     mRows = std::make_unique<TTextCont>();
-    mFile = std::make_unique<TFileStream>(FileName(), fmCreate);
+    mFile = std::make_unique<TSafeFile>(FileName());
     // The font's size in tenths of a millimetre, the unit of the positions placed.
     const double Points = Font.pointSizeF() > 0 ? Font.pointSizeF() : 10;
     mCharWidth = mLineHeight = Points * 254 / 72;
@@ -161,6 +164,7 @@ void TQRRowExportFilter::EndExport() {
     if (!mFile)
         return;
     Write(FileEnd());
+    mFile->Commit();
     mFile.reset();
     mRows.reset();
 }
@@ -176,6 +180,11 @@ std::string HtmlEscape(const std::string& Text) {
     std::string Out;
     Out.reserve(Text.size());
     for (char C : Text) {
+        // Control characters other than tab and the line ends are not allowed in HTML at all.
+        if (static_cast<unsigned char>(C) < 0x20 && C != '\t' && C != '\n' && C != '\r') {
+            Out += "&#65533;";
+            continue;
+        }
         switch (C) {
         case '&':
             Out += "&amp;";
@@ -243,10 +252,13 @@ std::string TQRHtmlExportFilter::PageLines(TTextCont& Rows) const {
 // --- CSV ---
 
 std::string CsvField(const std::string& Text) {
-    if (Text.find_first_of(";\"\r\n") == std::string::npos)
-        return Text;
+    // A spreadsheet would take a cell that starts like this for a formula and run it.
+    const std::string Cell =
+        !Text.empty() && std::strchr("=+-@", Text.front()) != nullptr ? "'" + Text : Text;
+    if (Cell.find_first_of(";\"\r\n") == std::string::npos)
+        return Cell;
     std::string Out = "\"";
-    for (char C : Text) {
+    for (char C : Cell) {
         if (C == '"')
             Out += '"';
         Out += C;

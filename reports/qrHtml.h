@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-class TFileStream;
+class TSafeFile;
 
 /// One text of a page. Col and Row are its position in columns (X / CharWidth x 1.5) and in
 /// line heights (Y / LineHeight). NextRow and PrevRow link the first texts of the rows and are
@@ -75,9 +75,10 @@ private:
 };
 
 /// What the HTML and CSV filters share: the output file, the grid of the report's font and the
-/// page's rows. BeginExport creates the file; each FlushPage writes the page's rows and
-/// releases them; EndExport writes the last line and closes the file. A file that cannot be
-/// created or written raises the stream error at that point.
+/// page's rows. BeginExport starts the new file (a TSafeFile); each FlushPage writes the page's
+/// rows and releases them; EndExport writes the last line and puts the new file in the old one's
+/// place. A file that cannot be created or written raises at that point, naming it and why; an
+/// export that stops on the way leaves the old file as it was and nothing beside it.
 class TQRRowExportFilter : public TQRExportFilter {
 public:
     explicit TQRRowExportFilter(std::string FileName);
@@ -102,7 +103,7 @@ protected:
 private:
     void Write(const std::string& Bytes);
 
-    std::unique_ptr<TFileStream> mFile;
+    std::unique_ptr<TSafeFile> mFile;
     std::unique_ptr<TTextCont> mRows;
     double mCharWidth = 1;
     double mLineHeight = 1;
@@ -144,7 +145,10 @@ protected:
 };
 
 /// A text as HTML: &, <, > and " as character references, and so the bytes that Windows-1252
-/// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) as numeric ones.
+/// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) as numeric ones; control characters other
+/// than tab, CR and LF, which HTML does not allow, become U+FFFD (&#65533;).
 std::string HtmlEscape(const std::string& Text);
-/// A field of a semicolon-separated line, quoted when it must be.
+/// A field of a semicolon-separated line, quoted when it must be. A text that starts with =, +,
+/// - or @ gets a leading apostrophe, so that a spreadsheet shows it rather than runs it as a
+/// formula.
 std::string CsvField(const std::string& Text);

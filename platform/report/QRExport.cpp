@@ -1,5 +1,7 @@
 #include "platform/report/QRExport.h"
 
+#include "platform/rtl/SafeFile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -31,7 +33,7 @@ TQRAsciiExportFilter::TQRAsciiExportFilter(std::string FileName) : TQRExportFilt
 TQRAsciiExportFilter::~TQRAsciiExportFilter() = default;
 
 void TQRAsciiExportFilter::BeginExport(int, int, const QFont& Font) {
-    mFile = std::make_unique<TFileStream>(FileName(), fmCreate);
+    mFile = std::make_unique<TSafeFile>(FileName());
     const double Size = (Font.pointSizeF() > 0 ? Font.pointSizeF() : 10) * 254 / 72;
     mLineHeight = Size;
     mCharWidth = Size / 2;
@@ -88,5 +90,7 @@ void TQRAsciiExportFilter::FlushPage() {
 }
 
 void TQRAsciiExportFilter::EndExport() {
+    if (mFile)
+        mFile->Commit();
     mFile.reset();
 }

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-class TFileStream;
+class TSafeFile;
 
 /// Base of the export filters. It keeps the output file name; its operations do nothing.
 /// Calls come in this order: BeginExport once; per page ClearPage, PlaceText for each text
@@ -74,7 +74,8 @@ TQRExportFilterLibrary& QRExportFilterLibrary();
 /// Writes each page as lines of plain text: every text goes to the line and column that its
 /// position falls on (a column is half the report font's size, a line its size), after any
 /// text already on that line that would overlap it. Lines end with CR LF; an empty line
-/// separates the pages.
+/// separates the pages. The file is written as a TSafeFile: it replaces the old one only when
+/// EndExport is reached.
 class TQRAsciiExportFilter final : public TQRExportFilter {
 public:
     explicit TQRAsciiExportFilter(std::string FileName);
@@ -97,7 +98,7 @@ private:
         double Y;
         std::string Text;
     };
-    std::unique_ptr<TFileStream> mFile;
+    std::unique_ptr<TSafeFile> mFile;
     std::vector<TText> mTexts;
     double mCharWidth = 1;
     double mLineHeight = 1;

@@ -94,6 +94,9 @@ void CheckRegularFile(const std::string& FileName) {
 
 TFileStream::TFileStream(const std::string& FileName, Word Mode) : mFileName(FileName) {
     if (Mode == fmCreate) {
+        // Writing, too, is for regular files only: a pipe's open would wait for a reader.
+        if (const std::string Kind = NonFileKind(FileName); !Kind.empty())
+            throw EFCreateError(Format("Cannot create file %s: it is %s, not a file", FileName, Kind));
         mHandle = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (mHandle < 0)
             throw EFCreateError(Format("Cannot create file %s", FileName));

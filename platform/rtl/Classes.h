@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -83,7 +84,8 @@ void CheckRegularFile(const std::string& FileName);
 
 /// A stream over a file. Mode is the class library's mode word: access in the low 4 bits
 /// (0 read, 1 write, 2 read-write), share bits ignored, or fmCreate to create or truncate. A file
-/// is opened only when it is a regular file (see CheckRegularFile).
+/// is opened or created only when it is a regular file (see CheckRegularFile); fmCreate on
+/// anything else raises EFCreateError "Cannot create file %s: it is <...>, not a file".
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& FileName, Word Mode);
@@ -100,6 +102,11 @@ public:
     int Handle() const { return mHandle; }
     /// The opened file's status, taken when it was opened (all zero for a file created here).
     const struct stat& Status() const { return mStatus; }
+
+protected:
+    /// A stream over a file that is already open under the name FileName: it takes Handle over
+    /// and closes it.
+    TFileStream(int Handle, std::string FileName) : mFileName(std::move(FileName)), mHandle(Handle) {}
 
 private:
     std::string mFileName;

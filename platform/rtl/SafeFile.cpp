@@ -4,25 +4,11 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
-#include <memory>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// The new file while it is written; remembers why a write fell short.
-class TNewFile final : public TFileStream {
-public:
-    using TFileStream::TFileStream;
-    Longint Write(const void* Buffer, Longint Count) override {
-        errno = 0;
-        const Longint Done = TFileStream::Write(Buffer, Count);
-        if (Done < Count && Error == 0)
-            Error = errno != 0 ? errno : ENOSPC;
-        return Done;
-    }
-    int Error = 0;
-};
 
 // The file that FileName finally names: symbolic links are followed, a relative one from its own
 // folder, so that the link's target is replaced and the link stays. A link that points nowhere
@@ -43,48 +29,83 @@ std::string LinkTarget(const std::string& FileName) {
     throw EFCreateError(Format("Cannot create file %s", FileName));
 }
 
+std::string FolderOf(const std::string& FileName) {
+    const std::string Folder = ExtractFilePath(FileName);
+    return Folder.empty() ? "." : Folder;
+}
+
+// A hidden name beside Target that ends in six random letters or digits.
+std::string TempName(const std::string& Target) {
+    static const char Chars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 Random{std::random_device{}()};
+    std::string Name = ExtractFilePath(Target) + "." + ExtractFileName(Target) + ".";
+    for (int I = 0; I < 6; ++I)
+        Name += Chars[std::uniform_int_distribution<std::size_t>(0, sizeof Chars - 2)(Random)];
+    return Name;
+}
+
+// Gives the unnamed file open at Fd the name Name, through its entry under /proc, or without
+// /proc where the process may link a file by its handle.
+int LinkUnnamed(int Fd, const std::string& Name) {
+    const std::string Proc = "/proc/self/fd/" + std::to_string(Fd);
+    if (::linkat(AT_FDCWD, Proc.c_str(), AT_FDCWD, Name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return 0;
+    if (errno != ENOENT)
+        return errno;
+    return ::linkat(Fd, "", AT_FDCWD, Name.c_str(), AT_EMPTY_PATH) == 0 ? 0 : errno;
+}
+
 // Makes the rename itself durable. The new file is already in place when this runs, so a folder
 // that cannot be synced costs nothing but that guarantee.
 void SyncFolder(const std::string& FileName) {
-    const std::string Folder = ExtractFilePath(FileName);
-    const int Fd = ::open(Folder.empty() ? "." : Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int Fd = ::open(FolderOf(FileName).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (Fd >= 0) {
         ::fsync(Fd);
         ::close(Fd);
     }
 }
 
+[[noreturn]] void RefuseNonFile(const std::string& FileName, const std::string& Kind) {
+    throw EFCreateError(Format("Cannot create file %s: it is %s, not a file", FileName, Kind));
+}
+
 } // namespace
 
-void SaveFileSafely(const std::string& FileName, const std::function<void(TStream&)>& Write,
-                    bool ReplaceLink) {
+struct TSafeFile::TNew {
+    std::string Target;
+    int Handle = -1;
+    std::string Temp;
+};
+
+TSafeFile::TNew TSafeFile::Create(const std::string& FileName, bool ReplaceLink) {
     if (FileName.empty())
         throw EFCreateError(Format("Cannot create file %s", FileName));
-    const std::string Target = ReplaceLink ? FileName : LinkTarget(FileName);
-    // A read-only file is not to be replaced, even though its folder would allow it. A link that
-    // is replaced counts as no file: the new one gets the permissions of a new file.
+    TNew New;
+    New.Target = ReplaceLink ? FileName : LinkTarget(FileName);
+    // Only a regular file is replaced: renaming over a pipe or a device node would put a
+    // file where the system expects the node. A link that is replaced counts as no file.
     struct stat Old {};
-    const bool Exists = ReplaceLink ? ::lstat(Target.c_str(), &Old) == 0 && !S_ISLNK(Old.st_mode)
-                                    : ::stat(Target.c_str(), &Old) == 0;
-    if (Exists && (S_ISDIR(Old.st_mode) || ::access(Target.c_str(), W_OK) != 0))
-        throw EFCreateError(Format("Cannot create file %s", FileName));
-
-    std::string Temp = ExtractFilePath(Target) + "." + ExtractFileName(Target) + ".XXXXXX";
-    const int Fd = ::mkstemp(Temp.data());
-    if (Fd < 0)
-        throw EFCreateError(Format("Cannot create file %s", FileName));
-    ::close(Fd);
-    std::unique_ptr<TNewFile> Data;
-    try {
-        Data = std::make_unique<TNewFile>(Temp, fmOpenReadWrite);
-    } catch (const EFOpenError&) {
-        ::unlink(Temp.c_str());
-        throw EFCreateError(Format("Cannot create file %s", FileName));
+    const bool Exists = ReplaceLink ? ::lstat(New.Target.c_str(), &Old) == 0 && !S_ISLNK(Old.st_mode)
+                                    : ::stat(New.Target.c_str(), &Old) == 0;
+    if (Exists) {
+        if (const std::string Kind = NonFileKind(Old); !Kind.empty())
+            RefuseNonFile(FileName, Kind);
+        // A read-only file is not to be replaced, even though its folder would allow it.
+        if (::access(New.Target.c_str(), W_OK) != 0)
+            throw EFCreateError(Format("Cannot create file %s", FileName));
     }
-    auto Fail = [&](int Error) {
-        ::unlink(Temp.c_str());
-        throw EWriteError(Format("Cannot write file %s (%s)", FileName, std::strerror(Error)));
-    };
+    // Unnamed where the file system has unnamed files and the process can name one later.
+    New.Handle = ::open(FolderOf(New.Target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (New.Handle >= 0 && ::access("/proc/self/fd", X_OK) != 0 && ::geteuid() != 0) {
+        ::close(New.Handle);
+        New.Handle = -1;
+    }
+    if (New.Handle < 0) {
+        New.Temp = ExtractFilePath(New.Target) + "." + ExtractFileName(New.Target) + ".XXXXXX";
+        New.Handle = ::mkostemp(New.Temp.data(), O_CLOEXEC);
+        if (New.Handle < 0)
+            throw EFCreateError(Format("Cannot create file %s", FileName));
+    }
     // The new file keeps the old one's permission bits, or gets those of a newly created file.
     mode_t Mode = 0;
     if (Exists) {
@@ -94,25 +115,77 @@ void SaveFileSafely(const std::string& FileName, const std::function<void(TStrea
         ::umask(Mask);
         Mode = 0666 & ~Mask;
     }
-    if (::fchmod(Data->Handle(), Mode) != 0)
-        Fail(errno);
-    try {
-        Write(*Data);
-    } catch (...) {
-        // A failing disk reads better in the system's words than in the stream's.
-        if (Data->Error != 0)
-            Fail(Data->Error);
-        ::unlink(Temp.c_str());
-        throw;
+    if (::fchmod(New.Handle, Mode) != 0) {
+        const int Error = errno;
+        ::close(New.Handle);
+        if (!New.Temp.empty())
+            ::unlink(New.Temp.c_str());
+        throw EWriteError(Format("Cannot write file %s (%s)", FileName, std::strerror(Error)));
     }
-    if (Data->Error != 0)
-        Fail(Data->Error);
-    // Synced before the rename, so that the name never stands for a file whose data is not on
-    // disk yet; the close cannot lose anything after that.
-    if (::fsync(Data->Handle()) != 0)
+    return New;
+}
+
+TSafeFile::TSafeFile(const std::string& FileName, bool ReplaceLink)
+    : TSafeFile(FileName, Create(FileName, ReplaceLink)) {}
+
+TSafeFile::TSafeFile(const std::string& FileName, TNew New)
+    : TFileStream(New.Handle, FileName), mTarget(std::move(New.Target)), mTemp(std::move(New.Temp)) {}
+
+TSafeFile::~TSafeFile() {
+    // An unnamed file goes with its handle; a named one is removed.
+    if (mOpen && !mTemp.empty())
+        ::unlink(mTemp.c_str());
+}
+
+void TSafeFile::Fail(int Error) {
+    throw EWriteError(Format("Cannot write file %s (%s)", FileName(), std::strerror(Error)));
+}
+
+Longint TSafeFile::Write(const void* Buffer, Longint Count) {
+    errno = 0;
+    const Longint Done = TFileStream::Write(Buffer, Count);
+    // A failing disk reads better in the system's words than in the stream's.
+    if (Done < Count)
+        Fail(errno != 0 ? errno : ENOSPC);
+    return Done;
+}
+
+void TSafeFile::Commit() {
+    if (!mOpen)
+        return;
+    // Synced before it gets the name, so that the name never stands for a file whose data is not
+    // on disk yet.
+    if (::fsync(Handle()) != 0)
         Fail(errno);
-    Data.reset();
-    if (::rename(Temp.c_str(), Target.c_str()) != 0)
+    // Whatever took the name while the file was written is looked at once more.
+    struct stat Now {};
+    if (::lstat(mTarget.c_str(), &Now) == 0 && !S_ISLNK(Now.st_mode))
+        if (const std::string Kind = NonFileKind(Now); !Kind.empty())
+            RefuseNonFile(FileName(), Kind);
+    if (mTemp.empty()) {
+        // A link cannot replace a file, so the unnamed file gets a temporary name first; the
+        // rename then replaces the old file in one step.
+        for (int Tries = 0;; ++Tries) {
+            std::string Temp = TempName(mTarget);
+            const int Error = LinkUnnamed(Handle(), Temp);
+            if (Error == 0) {
+                mTemp = std::move(Temp);
+                break;
+            }
+            if (Error != EEXIST || Tries == 100)
+                Fail(Error);
+        }
+    }
+    if (::rename(mTemp.c_str(), mTarget.c_str()) != 0)
         Fail(errno);
-    SyncFolder(Target);
+    mTemp.clear();
+    mOpen = false;
+    SyncFolder(mTarget);
+}
+
+void SaveFileSafely(const std::string& FileName, const std::function<void(TStream&)>& Write,
+                    bool ReplaceLink) {
+    TSafeFile File(FileName, ReplaceLink);
+    Write(File);
+    File.Commit();
 }

@@ -1,6 +1,7 @@
 #include "platform/ui/Registry.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -38,10 +39,17 @@ bool NaturalLess(const QString& A, const QString& B) {
     }
     return A.size() - I < B.size() - J;
 }
+
+// Where the settings are kept when the settings file's name is taken by something that is no
+// file: a name below a device node, which can be neither read nor made, so the settings live in
+// memory only (shared by every TRegIniFile, as usual) and the node is never opened or replaced.
+const QString NoSettingsFile = QStringLiteral("/dev/null/Quorvex/Registry.ini");
 } // namespace
 
 TRegIniFile::TRegIniFile(const std::string& KeyPath)
-    : mSettings(std::make_unique<QSettings>(SettingsFileName(), QSettings::IniFormat)) {
+    : mNotAFile(NonFileKind(SettingsFileName().toStdString())),
+      mSettings(std::make_unique<QSettings>(mNotAFile.empty() ? SettingsFileName() : NoSettingsFile,
+                                            QSettings::IniFormat)) {
     mSettings->setAtomicSyncRequired(true);
     QString Path = Utf8(KeyPath);
     Path.replace(u'\\', u'/');
@@ -55,9 +63,10 @@ TRegIniFile::TRegIniFile(const std::string& KeyPath)
 TRegIniFile::~TRegIniFile() = default;
 
 QString TRegIniFile::SettingsFileName() {
-    const QSettings User(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvex"),
-                         QStringLiteral("Registry"));
-    return User.fileName();
+    // The name QSettings gives the user's file of organisation "Quorvex", application "Registry";
+    // made here without a QSettings object, which would read the file (and wait on a pipe).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Quorvex/Registry.ini");
 }
 
 QString TRegIniFile::Key(const std::string& Section, const std::string& Ident) const {
@@ -92,6 +101,9 @@ void TRegIniFile::EraseSection(const std::string& Section) {
 }
 
 void TRegIniFile::UpdateFile() {
+    if (!mNotAFile.empty())
+        throw Exception(Format("Cannot write the settings file %s: it is %s, not a file",
+                               SettingsFileName().toStdString(), mNotAFile));
     mSettings->sync();
     if (mSettings->status() != QSettings::NoError)
         throw Exception(Format("Cannot write the settings file %s", mSettings->fileName().toStdString()));

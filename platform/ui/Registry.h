@@ -16,8 +16,12 @@ class QSettings;
 /// values. Strings are UTF-8. Changes are kept in memory, where every TRegIniFile of the process
 /// sees them at once, and reach the settings file with UpdateFile: the whole file is replaced in
 /// one step (a new file, synced, renamed over the old one), so that a program ended half-way
-/// leaves either the old file or the new one. Changes left over when the object ends are written
-/// then, without a report.
+/// leaves either the old file or the new one; the new file has no name until it is complete, so
+/// none is left beside it (a lock file that a killed program leaves is taken over as stale by
+/// the next write). Changes left over when the object ends are written then, without a
+/// report. When the settings file's name is taken by something that is no regular file (a named
+/// pipe, a device, a socket, a folder), it is neither read nor replaced: the settings live in
+/// memory only and UpdateFile raises, saying what is in the way.
 class TRegIniFile final {
 public:
     /// Opens KeyPath (backslashes or slashes, a leading separator optional).
@@ -43,5 +47,6 @@ private:
     QString Key(const std::string& Section, const std::string& Ident = {}) const;
 
     QString mPath;
+    std::string mNotAFile; // what the settings file is when it is no regular file
     std::unique_ptr<QSettings> mSettings;
 };

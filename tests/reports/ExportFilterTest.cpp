@@ -163,6 +163,19 @@ TEST(HtmlExport, TextsAreEscapedOrQuotedSoThatEveryColumnStaysInPlace) {
     EXPECT_EQ(HtmlEscape("a\x81\x8D\x8F\x90\x9D\x80z"), "a&#129;&#141;&#143;&#144;&#157;\x80z");
     EXPECT_EQ(CsvField("two\r\nlines"), "\"two\r\nlines\"");
     EXPECT_EQ(CsvField("a\nb"), "\"a\nb\"");
+
+    // Control characters that HTML forbids become U+FFFD; tab and the line ends stay. A CSV cell
+    // that a spreadsheet would run as a formula starts with an apostrophe, inside its quotes.
+    EXPECT_EQ(HtmlEscape(std::string("a\0b\x01\x08\t\x0B\x0C\r\n\x0E\x1F\x20z", 14)),
+              "a&#65533;b&#65533;&#65533;\t&#65533;&#65533;\r\n&#65533;&#65533; z");
+    const TPage Formulas = {{1, 0, "=Date + cmd|' /C calc'!A0"},
+                            {30, 0, "-Date+1"},
+                            {50, 0, "+1;2"},
+                            {70, 0, "@SUM(A1)"},
+                            {90, 0, "x = -1"}};
+    EXPECT_EQ(Export<TQRCSVExportFilter>({Formulas}),
+              (std::vector<std::string>{"'=Date + cmd|' /C calc'!A0;'-Date+1;\"'+1;2\";'@SUM(A1);x = -1",
+                                        "</CSV>"}));
 }
 
 TEST(HtmlExport, AFileThatCannotBeCreatedRaisesNamingIt) {

@@ -136,8 +136,9 @@ TEST_F(DocumentCommandsTest, ClosingSavesTheDocumentEvenWhenTheWordListsCannotBe
     testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Text);
     Main.reset();
     EXPECT_TRUE(testsupport::AllAnswered());
-    EXPECT_EQ(Text, FromFileName("Cannot create file " + Program + "ExcWords.TXT\nCannot create file " +
-                                 Program + "KeyWords.TXT"));
+    EXPECT_EQ(Text, FromFileName("Cannot create file " + Program +
+                                 "ExcWords.TXT: it is a folder, not a file\nCannot create file " + Program +
+                                 "KeyWords.TXT: it is a folder, not a file"));
     EXPECT_EQ(LoadScanDocument(Saved)->Name, "Kept");
     EXPECT_EQ(Document, nullptr);
 }

@@ -107,8 +107,8 @@ TEST(StringList, DecodesTextThatBeginsWithAByteOrderMark) {
     std::remove(Name.c_str());
 }
 
-// A pipe, a device, a socket or a folder is refused before anything is read from it, by name and
-// kind; a pipe would otherwise wait for a writer for ever.
+// A pipe, a device, a socket or a folder is refused before anything is read from it or written
+// to it, by name and kind; a pipe would otherwise wait for a writer or a reader for ever.
 TEST(FileStream, RefusesWhatIsNoRegularFile) {
     const std::string Folder = TempFile("nonfiles");
     std::filesystem::remove_all(Folder);
@@ -128,6 +128,8 @@ TEST(FileStream, RefusesWhatIsNoRegularFile) {
         EXPECT_EQ(MessageOf<EFOpenError>([&] { TFileStream F(Name, fmOpenRead); }), Expected);
         EXPECT_EQ(MessageOf<EFOpenError>([&] { TStringList().LoadFromFile(Name); }), Expected);
         EXPECT_EQ(MessageOf<EFOpenError>([&] { TMemoryStream().LoadFromFile(Name); }), Expected);
+        EXPECT_EQ(MessageOf<EFCreateError>([&] { TStringList().SaveToFile(Name); }),
+                  "Cannot create file " + Name + ": it is " + Kind + ", not a file");
     }
     EXPECT_FALSE(Pipe.Released());
     ::close(Fd);

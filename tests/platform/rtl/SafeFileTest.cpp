@@ -1,11 +1,19 @@
 #include "platform/rtl/SafeFile.h"
+#include "tests/support/SpecialFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -23,6 +31,9 @@ protected:
         fs::create_directories(Dir);
     }
     ~SafeFileTest() override { fs::remove_all(Dir); }
+    std::ptrdiff_t Entries() const {
+        return std::distance(fs::directory_iterator(Dir), fs::directory_iterator());
+    }
     fs::path Dir;
 };
 
@@ -94,6 +105,86 @@ TEST_F(SafeFileTest, SavingThroughALinkReplacesItsTarget) {
     fs::create_symlink("loop1.qxs", Dir / "loop2.qxs");
     EXPECT_THROW(SaveFileSafely((Dir / "loop1.qxs").string(), [](TStream& S) { S.WriteBuffer("x", 1); }),
                  EFCreateError);
+}
+
+// A named pipe, a socket, a device node or a folder is never replaced, nor is one that a link
+// points to: the save names it and says what it is, and the node and the link stay as they were.
+// A link that is to be replaced itself (ReplaceLink) is replaced, and the node it points to stays.
+TEST_F(SafeFileTest, WhatIsNoFileIsRefusedAndStaysAsItWas) {
+    std::vector<std::pair<std::string, std::string>> Nodes; // name, what it is
+    ASSERT_EQ(::mkfifo((Dir / "pipe.qxs").c_str(), 0644), 0);
+    Nodes.emplace_back("pipe.qxs", "a named pipe");
+    ASSERT_TRUE(testsupport::MakeSocket((Dir / "socket.qxs").string()));
+    Nodes.emplace_back("socket.qxs", "a socket");
+    fs::create_directory(Dir / "folder.qxs");
+    Nodes.emplace_back("folder.qxs", "a folder");
+    if (const std::string Problem = testsupport::MakeDeviceNode((Dir / "device.qxs").string());
+        Problem.empty())
+        Nodes.emplace_back("device.qxs", "a device");
+    else
+        std::cout << "device node left out: " << Problem << "\n";
+
+    for (const auto& [Name, Kind] : Nodes) {
+        fs::create_symlink(Name, Dir / ("link-" + Name));
+        const fs::file_type Type = fs::symlink_status(Dir / Name).type();
+        for (const std::string& Saved : {Name, "link-" + Name}) {
+            SCOPED_TRACE(Saved);
+            const std::string File = (Dir / Saved).string();
+            try {
+                SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("new", 3); });
+                ADD_FAILURE() << "saved";
+            } catch (const EFCreateError& E) {
+                EXPECT_EQ(E.Message(), "Cannot create file " + File + ": it is " + Kind + ", not a file");
+            }
+        }
+        EXPECT_THROW(SaveFileSafely((Dir / Name).string(), [](TStream&) {}, true), EFCreateError);
+        EXPECT_EQ(fs::symlink_status(Dir / Name).type(), Type);
+        EXPECT_TRUE(fs::is_symlink(Dir / ("link-" + Name)));
+    }
+    EXPECT_EQ(Entries(), static_cast<std::ptrdiff_t>(2 * Nodes.size()));
+
+    SaveFileSafely((Dir / "link-pipe.qxs").string(), [](TStream& S) { S.WriteBuffer("new", 3); }, true);
+    EXPECT_EQ(ReadAll(Dir / "link-pipe.qxs"), "new");
+    EXPECT_EQ(fs::symlink_status(Dir / "pipe.qxs").type(), fs::file_type::fifo);
+}
+
+// A save killed half-way through a large write leaves the old file as it was and nothing else in
+// the folder, not even while it writes: the new file has no name until it is complete.
+TEST_F(SafeFileTest, ASaveKilledHalfWayLeavesTheOldFileAndNothingElse) {
+    if (const int Fd = ::open(Dir.c_str(), O_TMPFILE | O_RDWR, 0600); Fd >= 0)
+        ::close(Fd);
+    else
+        GTEST_SKIP() << "the temporary folder's file system has no unnamed files (" << std::strerror(errno)
+                     << "); saves there keep a hidden temporary name";
+    const std::string File = (Dir / "doc.qxs").string();
+    SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("old", 3); });
+    int Written[2];
+    ASSERT_EQ(::pipe(Written), 0);
+    const pid_t Child = ::fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        ::close(Written[0]);
+        SaveFileSafely(File, [&](TStream& S) {
+            const std::vector<char> Block(1 << 20, 'x');
+            for (int I = 0; I < 16; ++I)
+                S.WriteBuffer(Block.data(), static_cast<Longint>(Block.size()));
+            [[maybe_unused]] const ssize_t N = ::write(Written[1], "w", 1);
+            ::pause(); // killed here
+        });
+        ::_exit(1);
+    }
+    ::close(Written[1]);
+    char Byte = 0;
+    const bool HalfWay = ::read(Written[0], &Byte, 1) == 1;
+    ::close(Written[0]);
+    EXPECT_TRUE(HalfWay) << "the child did not get to write";
+    EXPECT_EQ(Entries(), 1);
+    ::kill(Child, SIGKILL);
+    int Status = 0;
+    ASSERT_EQ(::waitpid(Child, &Status, 0), Child);
+    EXPECT_TRUE(WIFSIGNALED(Status) && WTERMSIG(Status) == SIGKILL);
+    EXPECT_EQ(ReadAll(File), "old");
+    EXPECT_EQ(Entries(), 1);
 }
 
 } // namespace

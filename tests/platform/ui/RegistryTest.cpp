@@ -1,5 +1,8 @@
 #include "platform/ui/Registry.h"
+#include "tests/support/NamedPipe.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -45,6 +48,34 @@ TEST(RegistryTest, SectionValuesComeInNumberOrderAndEraseRemovesThemAll) {
     Reg.ReadSectionValues("List", After);
     EXPECT_EQ(After.Count(), 0);
     EXPECT_EQ(Reg.ReadString("Other", "F0", ""), "elsewhere");
+}
+
+// A settings file whose name is taken by a named pipe is neither read (which would wait for a
+// writer) nor replaced: the settings live in memory, and writing them says what is in the way.
+TEST(RegistryTest, ASettingsFileThatIsAPipeIsNeitherReadNorReplaced) {
+    const QString File = TRegIniFile::SettingsFileName();
+    QFile::remove(File);
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(File).path()));
+    testsupport::TNamedPipe Pipe(File.toStdString());
+    ASSERT_TRUE(Pipe.Made());
+    {
+        TRegIniFile Reg("\\Software\\Brackle\\Quorvex\\VB");
+        Reg.WriteString("MRU Items", "F0", "/home/u/a.qxs");
+        EXPECT_EQ(TRegIniFile("Software/Brackle/Quorvex/VB").ReadString("MRU Items", "F0", "none"),
+                  "/home/u/a.qxs");
+        try {
+            Reg.UpdateFile();
+            ADD_FAILURE() << "the settings were written";
+        } catch (const Exception& E) {
+            EXPECT_EQ(E.Message(),
+                      "Cannot write the settings file " + Pipe.Name() + ": it is a named pipe, not a file");
+        }
+    }
+    EXPECT_FALSE(Pipe.Released());
+    EXPECT_FALSE(QFileInfo(File).isFile());
+    EXPECT_EQ(QDir(QFileInfo(File).path())
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QFileInfo(File).fileName()});
 }
 
 } // namespace
