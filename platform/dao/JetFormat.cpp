@@ -109,6 +109,24 @@ std::uint32_t PageOwner(std::string_view Page) {
     return Page.size() >= 8 ? U32(Page, 4) : 0;
 }
 
+namespace {
+
+/// Whether the offsets of a row's variable-length values, the end of its data last, can frame it:
+/// none before the fixed part, none below the one before, and the end of the data at or before
+/// the offset table. A row that shrank keeps its offset table where it was, with slack (zero
+/// bytes) between its data and the table; a row cut at the wrong place rarely gives such offsets.
+bool VarOffsetsFit(const std::vector<std::size_t>& Offsets, std::size_t CountSize, std::size_t TableAt) {
+    std::size_t Below = CountSize;
+    for (const std::size_t O : Offsets) {
+        if (O < Below)
+            return false;
+        Below = O;
+    }
+    return Below <= TableAt;
+}
+
+} // namespace
+
 bool RowFrameFits(std::string_view Row, bool Jet4, unsigned Columns, unsigned VarColumns) {
     const std::size_t Size = Row.size(), CountSize = Jet4 ? 2 : 1;
     if (Size < CountSize)
@@ -125,18 +143,28 @@ bool RowFrameFits(std::string_view Row, bool Jet4, unsigned Columns, unsigned Va
     const std::size_t Var = Jet4 ? U16(Row, VarAt) : static_cast<std::uint8_t>(Row[VarAt]);
     if (Var > VarColumns)
         return false;
+    std::vector<std::size_t> Offsets;
     if (Jet4) {
         if (VarAt < 2 * Var + 2 + CountSize)
             return false;
         const std::size_t EodAt = VarAt - 2 * Var - 2;
-        return U16(Row, EodAt) == EodAt;
+        for (std::size_t I = 0; I <= Var; ++I)
+            Offsets.push_back(U16(Row, VarAt - 2 - 2 * I));
+        return VarOffsetsFit(Offsets, CountSize, EodAt);
     }
-    // The jump table may carry one dummy entry more than the row needs.
+    // One-byte offsets: the jump table lists the values at which they pass the next multiple of
+    // 256. It may carry one dummy entry more than the row needs.
     for (std::size_t Jumps = (Size - 1) / 256 + 1; Jumps-- > 0;) {
         if (VarAt < Jumps + Var + 1 + CountSize)
             continue;
         const std::size_t EodAt = VarAt - Jumps - Var - 1;
-        if (static_cast<std::uint8_t>(Row[EodAt]) == (EodAt & 0xFF))
+        Offsets.clear();
+        for (std::size_t I = 0, Used = 0; I <= Var; ++I) {
+            while (Used < Jumps && static_cast<std::uint8_t>(Row[VarAt - 1 - Used]) == I)
+                ++Used;
+            Offsets.push_back(static_cast<std::uint8_t>(Row[EodAt + Var - I]) + 256 * Used);
+        }
+        if (VarOffsetsFit(Offsets, CountSize, EodAt))
             return true;
     }
     return false;

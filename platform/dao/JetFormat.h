@@ -56,7 +56,8 @@ std::uint32_t PageOwner(std::string_view Page);
 
 /// Checks the frame of one row of a table with Columns columns, VarColumns of them of variable
 /// length: the column count at its start, and at its end the null mask, the count of variable-length
-/// columns and the end-of-data offset, which points at itself. A row cut at the wrong place fails.
+/// columns and their offsets, which rise to the end of the data at or before the offset table (a
+/// row that shrank leaves slack between them). A row cut at the wrong place fails.
 ///
 ///   Jet 4: count:u16 fixed... var... eod:u16 varoffset:u16[n] n:u16 nullmask[(count+7)/8]
 ///   Jet 3: count:u8  fixed... var... eod:u8  varoffset:u8[n] jump:u8[size/256] n:u8 nullmask[..]

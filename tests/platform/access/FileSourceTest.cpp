@@ -164,6 +164,26 @@ TEST(FileSourceTest, Jet3AndAccess2000FilesGiveTheirModulesAndControls) {
         North->DoCmd().OpenForm(Form, acDesign);
         EXPECT_GT(North->Forms(Form)->Controls().Count(), 0) << Form;
     }
+
+    // Access 2000 with its objects in MSysAccessStorage, a row of which ends its data before its
+    // offset table: one form with six controls and its code, nothing else.
+    auto Connect = Application::Create();
+    Connect->OpenCurrentDatabase(CopyAlone(Dir, "connect.mdb"));
+    EXPECT_EQ(Documents(*Connect, "Forms"), std::vector<std::string>{"admGerenciadorDeTabelas"});
+    EXPECT_TRUE(Documents(*Connect, "Reports").empty());
+    EXPECT_TRUE(Documents(*Connect, "Modules").empty());
+    Connect->DoCmd().OpenForm("admGerenciadorDeTabelas", acDesign);
+    const auto& Controls = Connect->Forms("admGerenciadorDeTabelas")->Controls();
+    std::vector<std::string> Names;
+    for (int I = 0; I < Controls.Count(); ++I)
+        Names.push_back(Controls.Item(I).Name() + "/" + Controls.Item(I).ControlType());
+    EXPECT_EQ(Names, (std::vector<std::string>{"lstTabelas/ListBox", "Tabelas vinculadas_Label/Label",
+                                               "cmdVerificar/CommandButton", "cmdAtualizar/CommandButton",
+                                               "cmdSelecionar/CommandButton", "cmdLimpar/CommandButton"}));
+    const std::vector<std::string> FormCode = Output(*Connect, "Form_admGerenciadorDeTabelas", Dir);
+    EXPECT_EQ(FormCode.size(), 165u); // its 175 lines less 8 Attribute lines and the blank ones at the end
+    EXPECT_EQ(FormCode.front(), "Option Compare Database");
+    EXPECT_EQ(FormCode.back(), "End Sub");
 }
 
 TEST(FileSourceTest, DamagedApplicationObjectsGiveAClearErrorAndNeverStopTheReader) {

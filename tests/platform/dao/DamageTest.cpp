@@ -4,6 +4,8 @@
 
 #include "platform/dao/DAO.h"
 #include "platform/dao/JetFormat.h"
+#include "platform/dao/ReaderProcess.h"
+#include "platform/dao/Snapshot.h"
 #include "tests/platform/dao/CatalogueDump.h"
 
 #include <gtest/gtest.h>
@@ -190,4 +192,93 @@ TEST(JetPageTest, RowSlotsAndRowFramesOfARealPage) {
     Bad = Page;
     Bad[0] = dao::kDefinitionPage;
     EXPECT_EQ(dao::ReadPageRows(Bad, false, Rows), "it is not a data page (kind 2)");
+}
+
+namespace {
+
+/// Everything the reader gives of a file, as text.
+std::string SnapshotText(const std::string& File) {
+    const auto S = dao::ReadSnapshot(File, dao::ReaderProgram(), dao::ReaderTimeLimit());
+    std::string Text;
+    dao::SnapshotWriter W(Text);
+    W.Header(S->JetVersion);
+    for (const dao::CatalogObject& O : S->Objects)
+        W.Object(O);
+    for (const dao::TableRows& T : S->Tables)
+        W.Table(T);
+    W.Project(S->Project);
+    return Text;
+}
+
+std::size_t U16At(const std::string& B, std::size_t At) {
+    return static_cast<std::uint8_t>(B[At]) | static_cast<std::size_t>(static_cast<std::uint8_t>(B[At + 1]))
+                                                  << 8;
+}
+
+void PutU16(std::string& B, std::size_t At, std::size_t V) {
+    B[At] = static_cast<char>(V & 0xFF);
+    B[At + 1] = static_cast<char>(V >> 8);
+}
+
+/// Gives the lowest row of each data page of the table defined on page Definition Slack zero bytes
+/// between its data and its offset table, as Access leaves a row that shrank; the row grows into
+/// the page's free space. Returns how many rows were given slack.
+int AddSlack(std::string& Data, const Fixture& F, std::uint32_t Definition, std::size_t Slack) {
+    const std::size_t CountAt = F.Jet4 ? 12 : 8, CountSize = F.Jet4 ? 2 : 1;
+    int Done = 0;
+    for (std::size_t N = 3; N < Data.size() / F.PageSize; ++N) {
+        const std::size_t Page = N * F.PageSize;
+        if (Data[Page] != dao::kDataPage ||
+            dao::PageOwner(std::string_view(Data).substr(Page, 8)) != Definition)
+            continue;
+        const std::size_t Count = U16At(Data, Page + CountAt);
+        if (Count == 0)
+            continue;
+        const std::size_t Slot = Page + CountAt + 2 * Count, Raw = U16At(Data, Slot);
+        const std::size_t Start = Raw & 0x1FFF,
+                          End = Count == 1 ? F.PageSize : U16At(Data, Slot - 2) & 0x1FFF;
+        const std::size_t Size = End - Start;
+        if ((Raw & 0xC000) != 0 || Size < 8 || Start < CountAt + 2 * Count + 2 + Slack ||
+            (Size - 1) / 256 != (Size + Slack - 1) / 256)
+            continue;
+        std::string Row = Data.substr(Page + Start, Size);
+        const std::size_t Columns = F.Jet4 ? U16At(Row, 0) : static_cast<std::uint8_t>(Row[0]);
+        const std::size_t VarAt = Size - (Columns + 7) / 8 - CountSize;
+        const std::size_t Var = F.Jet4 ? U16At(Row, VarAt) : static_cast<std::uint8_t>(Row[VarAt]);
+        const std::size_t Table = F.Jet4 ? VarAt - 2 * Var - 2 : VarAt - (Size - 1) / 256 - Var - 1;
+        Row.insert(Table, Slack, '\0');
+        Data.replace(Page + Start - Slack, Row.size(), Row);
+        PutU16(Data, Slot, Start - Slack);
+        PutU16(Data, Page + 2, U16At(Data, Page + 2) - Slack); // free space
+        ++Done;
+    }
+    return Done;
+}
+
+} // namespace
+
+TEST(JetPageTest, RowsWithSlackBeforeTheirOffsetTableAreRead) {
+    // connect.mdb: row 0 of page 85 (MSysAccessStorage) ends its data 11 bytes before its offset
+    // table; its one form, its controls and its code are read.
+    const std::string Connect = SnapshotText(QUORVEX_TEST_DATA "/connect.mdb");
+    EXPECT_EQ(Connect.find("\nA\t"), std::string::npos) << "nothing is noted as unread";
+    EXPECT_NE(Connect.find("\nG\tF\tadmGerenciadorDeTabelas\n"), std::string::npos);
+    EXPECT_NE(Connect.find("\nM\tForm_admGerenciadorDeTabelas\t1\t"), std::string::npos);
+
+    // The same slack given to rows of the catalogue and of the object stores of real files leaves
+    // everything read as it was.
+    const fs::path Dir = fs::temp_directory_path() / ("qxslack-" + std::to_string(getpid()));
+    fs::create_directories(Dir);
+    const std::pair<const Fixture*, std::vector<std::uint32_t>> Cases[] = {
+        {&kFixtures[0], {2}}, {&kFixtures[1], {2, 498}}, {&kFixtures[2], {2, 43}}};
+    for (const auto& [F, Tables] : Cases) {
+        const std::string Path = std::string(QUORVEX_TEST_DATA "/") + F->File;
+        std::string Data = ReadFile(Path);
+        for (const std::uint32_t Definition : Tables)
+            EXPECT_GT(AddSlack(Data, *F, Definition, 6), 0) << F->File << " table " << Definition;
+        const std::string File = (Dir / fs::path(F->File).filename()).string();
+        std::ofstream(File, std::ios::binary | std::ios::trunc) << Data;
+        EXPECT_TRUE(SnapshotText(File) == SnapshotText(Path)) << F->File;
+    }
+    fs::remove_all(Dir);
 }
