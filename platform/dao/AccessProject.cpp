@@ -127,14 +127,15 @@ std::string Convert(std::string_view Text, const char* From) {
     return Out;
 }
 
-void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
+void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind, bool Listed,
                  std::vector<FileDesign>& Designs, std::vector<std::string>& Problems) {
     const StorageNode* Storage = Root.Child(Folder);
-    if (!Storage)
+    const StorageNode* Dir = Storage ? Storage->Child("DirData") : nullptr;
+    if (!Dir || !Dir->Stream) {
+        if (Listed)
+            Problems.push_back(Format("the list of %ss is missing", Kind));
         return;
-    const StorageNode* Dir = Storage->Child("DirData");
-    if (!Dir || !Dir->Stream)
-        return;
+    }
     std::vector<std::pair<std::string, std::uint32_t>> Entries;
     try {
         Entries = ParseDirData(Dir->Bytes());
@@ -239,7 +240,7 @@ std::vector<StorageRow> StorageRows(const TableRows& T, const std::vector<std::s
 }
 
 std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
-                           std::vector<std::string>& Problems) {
+                           std::vector<ChunkHole>& Holes) {
     const StorageRow* Header = nullptr;
     for (const StorageRow& R : Rows)
         if (R.Id == 0)
@@ -249,22 +250,122 @@ std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t Chun
     const std::uint32_t Total = U32(Header->Data, 4);
     if (Total > kMaxTree)
         Fail("MSysAccessObjects states an implausible length");
+    const std::size_t Chunks = (Total + ChunkSize - 1) / ChunkSize;
     std::string Out(Total, '\0');
+    // What each chunk of the file's length holds: 0 nothing, else its bytes; and why not.
+    std::vector<std::size_t> Held(Chunks, 0);
+    std::map<std::size_t, std::string> Damaged;
     for (const StorageRow& R : Rows) {
-        if (R.Id == 0)
+        // Chunks wholly past the stated end are left over from a longer file written before.
+        if (R.Id <= 0 || static_cast<std::size_t>(R.Id) > Chunks)
             continue;
-        if (R.Id < 0 || R.Data.size() > ChunkSize || !R.Damage.empty()) {
-            Problems.push_back(Format("MSysAccessObjects holds a damaged chunk (ID %d%s)", R.Id,
-                                      R.Damage.empty() ? std::string() : ": " + R.Damage));
+        const std::size_t N = static_cast<std::size_t>(R.Id) - 1, At = N * ChunkSize;
+        if (R.Data.size() > ChunkSize || !R.Damage.empty()) {
+            Damaged.emplace(N, R.Damage.empty() ? Format("chunk %d holds more than a chunk", R.Id)
+                                                : Format("chunk %d cannot be read: %s", R.Id, R.Damage));
             continue;
         }
-        const std::uint64_t At = static_cast<std::uint64_t>(R.Id - 1) * ChunkSize;
-        // The last chunk is stored at full size, with leftover bytes past the stated end; chunks
-        // wholly past it are left over from a longer file written before.
-        if (At < Total)
-            std::memcpy(Out.data() + At, R.Data.data(), std::min<std::uint64_t>(R.Data.size(), Total - At));
+        // The last chunk is stored at full size, with leftover bytes past the stated end.
+        const std::size_t Size = std::min<std::size_t>(R.Data.size(), Total - At);
+        std::memcpy(Out.data() + At, R.Data.data(), Size);
+        Held[N] = std::max(Held[N], std::max<std::size_t>(Size, 1));
+    }
+    for (std::size_t N = 0; N < Chunks; ++N) {
+        const std::size_t At = N * ChunkSize, Want = std::min<std::size_t>(ChunkSize, Total - At);
+        if (Held[N] >= Want)
+            continue;
+        const auto D = Damaged.find(N);
+        std::string Why = D != Damaged.end() ? D->second
+                          : Held[N] == 0     ? Format("chunk %zu is missing", N + 1)
+                                             : Format("chunk %zu is cut short", N + 1);
+        Holes.push_back({At + (Held[N] > 1 ? Held[N] : 0), At + Want, std::move(Why)});
     }
     return Out;
+}
+
+namespace {
+
+/// The streams of A whose data differ from those of B, added to Differ; false when the two trees
+/// differ in their shape (names, kinds, sizes, children).
+bool CompareTrees(StorageNode& A, const StorageNode& B, std::vector<StorageNode*>& Differ) {
+    if (A.Name != B.Name || A.Stream != B.Stream || A.Children.size() != B.Children.size() ||
+        A.Data.size() != B.Data.size())
+        return false;
+    if (A.Data != B.Data)
+        Differ.push_back(&A);
+    for (std::size_t I = 0; I < A.Children.size(); ++I)
+        if (!CompareTrees(A.Children[I], B.Children[I], Differ))
+            return false;
+    return true;
+}
+
+/// Bytes with the stretches of Holes overwritten, so that what lay in them shows.
+std::string Marked(std::string Bytes, const std::vector<ChunkHole>& Holes) {
+    for (const ChunkHole& H : Holes)
+        std::fill(Bytes.begin() + static_cast<std::ptrdiff_t>(H.Start),
+                  Bytes.begin() + static_cast<std::ptrdiff_t>(H.End), '\xA5');
+    return Bytes;
+}
+
+std::string HoleReason(const std::vector<std::string>& Whys, std::size_t More) {
+    std::string Why;
+    for (const std::string& W : Whys)
+        Why += (Why.empty() ? "" : ", ") + W;
+    if (More > 0)
+        Why += Format(" and %zu more", More);
+    return "the file is damaged: MSysAccessObjects lacks part of it (" + Why + ")";
+}
+
+} // namespace
+
+FileProject ReadChunkedProject(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
+                               const ListedObjects& Listed) {
+    std::vector<ChunkHole> Holes;
+    const std::string Bytes = AssembleChunks(Rows, ChunkSize, Holes);
+    if (Holes.empty())
+        return ReadAccessProject(ReadCompoundFile(Bytes), Listed);
+    // Which streams lay in the holes at all, then, while that stays cheap, in which hole each.
+    constexpr std::size_t kMaxNamed = 3, kMaxReads = 32;
+    auto Whole = [&Holes]() {
+        std::vector<std::string> Whys;
+        for (std::size_t I = 0; I < Holes.size() && I < kMaxNamed; ++I)
+            Whys.push_back(Holes[I].Why);
+        return HoleReason(Whys, Holes.size() - Whys.size());
+    };
+    StorageNode Tree;
+    std::vector<StorageNode*> Differ;
+    try {
+        Tree = ReadCompoundFile(Bytes);
+        if (!CompareTrees(Tree, ReadCompoundFile(Marked(Bytes, Holes)), Differ))
+            Fail("the holes reach its structure");
+    } catch (const AccessFileError&) {
+        Fail("its application objects cannot be read (" + Whole() + ")");
+    }
+    // A part that the tree lacks where a hole lies may be one of them: what cannot be read says
+    // so too.
+    auto WithHoles = [&Whole](FileProject P) {
+        NoteCause(P, Whole());
+        return P;
+    };
+    if (Differ.empty())
+        return WithHoles(ReadAccessProject(Tree, Listed));
+    std::map<const StorageNode*, std::vector<std::string>> Whys;
+    if (Holes.size() <= kMaxReads)
+        for (const ChunkHole& H : Holes) {
+            std::vector<StorageNode*> One;
+            try {
+                CompareTrees(Tree, ReadCompoundFile(Marked(Bytes, {H})), One);
+            } catch (const AccessFileError&) {
+            }
+            for (const StorageNode* Node : One)
+                Whys[Node].push_back(H.Why);
+        }
+    for (StorageNode* Node : Differ) {
+        const auto It = Whys.find(Node);
+        Node->Damage =
+            It == Whys.end() || It->second.size() > kMaxNamed ? Whole() : HoleReason(It->second, 0);
+    }
+    return WithHoles(ReadAccessProject(Tree, Listed));
 }
 
 StorageNode ReadCompoundFile(std::string_view Bytes) {
@@ -542,9 +643,12 @@ std::vector<FileControl> ParseTypeInfo(std::string_view B) {
     return Controls;
 }
 
-FileProject ReadAccessProject(const StorageNode& Root) {
+FileProject ReadAccessProject(const StorageNode& Root, const ListedObjects& Listed) {
     FileProject P;
-    if (const StorageNode* Vba = Root.Find("VBA/VBAProject/VBA")) {
+    const StorageNode* Vba = Root.Find("VBA/VBAProject/VBA");
+    if (!Vba && Listed.Code)
+        P.Problems.push_back("its VBA project is missing");
+    if (Vba) {
         try {
             const StorageNode* DirStream = Vba->Child("dir");
             if (!DirStream || !DirStream->Stream)
@@ -580,15 +684,30 @@ FileProject ReadAccessProject(const StorageNode& Root) {
             P.Problems.push_back(Format("its VBA project cannot be read (%s)", E.what()));
         }
     }
-    ReadDesigns(Root, "Forms", "form", P.Forms, P.Problems);
-    ReadDesigns(Root, "Reports", "report", P.Reports, P.Problems);
+    ReadDesigns(Root, "Forms", "form", Listed.Forms, P.Forms, P.Problems);
+    ReadDesigns(Root, "Reports", "report", Listed.Reports, P.Reports, P.Problems);
     return P;
+}
+
+void NoteCause(FileProject& P, const std::string& Cause) {
+    for (std::string& Problem : P.Problems) {
+        if (Problem.find("the file is damaged") != std::string::npos)
+            continue;
+        if (!Problem.empty() && Problem.back() == ')')
+            Problem.insert(Problem.size() - 1, "; " + Cause);
+        else
+            Problem += " (" + Cause + ")";
+    }
 }
 
 void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) {
     auto Has = [](const auto& Items, const std::string& Name) {
         return std::any_of(Items.begin(), Items.end(),
                            [&Name](const auto& I) { return SameText(I.Name, Name); });
+    };
+    // What the project could not give and is given here is not lost.
+    auto Found = [&P](const std::string& Note) {
+        std::erase_if(P.Problems, [&Note](const std::string& Problem) { return Problem.starts_with(Note); });
     };
     for (const LegacyObject& O : Objects) {
         const bool Layout = O.Kind != LegacyObject::Module;
@@ -599,6 +718,7 @@ void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) 
         if (!O.Code.empty() && !Has(P.Modules, ModuleName)) {
             try {
                 P.Modules.push_back({ModuleName, Layout, LegacyModuleSource(O.Code)});
+                Found("the code of module '" + ModuleName + "' cannot be read (");
             } catch (const AccessFileError& E) {
                 P.Problems.push_back(
                     Format("the code of module '%s' cannot be read (%s)", ModuleName, E.what()));
@@ -608,6 +728,7 @@ void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) 
         if (Layout && !O.TypeInfo.empty() && !Has(Designs, O.Name)) {
             try {
                 Designs.push_back({O.Name, ParseTypeInfo(O.TypeInfo)});
+                Found(Format("the design of the %s '%s' cannot be read (", Kind, O.Name));
             } catch (const AccessFileError& E) {
                 P.Problems.push_back(
                     Format("the design of the %s '%s' cannot be read (%s)", Kind, O.Name, E.what()));

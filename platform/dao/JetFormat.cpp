@@ -65,12 +65,6 @@ JetHeader CheckJetFile(const std::string& FileName) {
         H.Problem = "the file is truncated";
         return H;
     }
-    if (H.FileSize % H.PageSize != 0) {
-        H.Problem =
-            Format("the file is damaged: its size (%lld bytes) is not a whole number of %d-byte pages",
-                   H.FileSize, H.PageSize);
-        return H;
-    }
     char Kind = 0;
     In.seekg(2LL * H.PageSize);
     In.read(&Kind, 1);
@@ -94,15 +88,20 @@ std::string ReadPageRows(std::string_view Page, bool Jet4, std::vector<PageRow>&
     if (TableEnd > Page.size())
         return Format("its %zu rows do not fit the page", Count);
     int Above = static_cast<int>(Page.size());
+    std::string Problem;
     for (std::size_t I = 0; I < Count; ++I) {
         const std::uint32_t Raw = U16(Page, CountAt + 2 + 2 * I);
         const int Start = static_cast<int>(Raw & 0x1FFF);
-        if (Start < static_cast<int>(TableEnd) || Start > Above)
-            return Format("the offset of its row %zu does not fit the page", I);
+        if (Start < static_cast<int>(TableEnd) || Start > Above) {
+            if (Problem.empty())
+                Problem = Format("the offset of its row %zu does not fit the page", I);
+            Rows.push_back({Above, Above, Raw & 0xC000, true});
+            continue;
+        }
         Rows.push_back({Start, Above, Raw & 0xC000});
         Above = Start;
     }
-    return {};
+    return Problem;
 }
 
 std::uint32_t PageOwner(std::string_view Page) {

@@ -24,8 +24,8 @@ struct JetHeader {
 };
 
 /// Checks what libmdb would trust before it is handed the file: the signature of page 0, a known
-/// version, a size of whole pages that reaches the catalogue's definition page (2), and that
-/// page's kind.
+/// version, a size that reaches the catalogue's definition page (2), and that page's kind. A
+/// partial page at the end is no page: what lay on it is missing, as in a file cut before it.
 JetHeader CheckJetFile(const std::string& FileName);
 
 /// Page kinds (the first byte of a page).
@@ -40,13 +40,15 @@ struct PageRow {
     int Start = 0;
     int End = 0;
     unsigned Flags = 0;
+    /// Its offset does not fit the page: the row cannot be read (it holds no bytes here).
+    bool Bad = false;
 };
 
 /// Reads the row slots of a data page and checks that they fit it: the page is a data page, the
 /// table of row offsets after its header fits the page, and every row lies after that table and
 /// below the row before it (rows fill the page from its end). Returns what is wrong, or an empty
-/// text. The table that owns the page is in its bytes 4 to 7 (ignored here; long-value pages of
-/// Jet 4 hold "LVAL" there).
+/// text; a row whose offset does not fit is still listed, as Bad. The table that owns the page is in its
+/// bytes 4 to 7 (ignored here; long-value pages of Jet 4 hold "LVAL" there).
 ///
 ///   page := kind:u8 (1) u8 freespace:u16 owner:u32 [u32 in Jet 4] count:u16 offset:u16[count] ...
 std::string ReadPageRows(std::string_view Page, bool Jet4, std::vector<PageRow>& Rows);
