@@ -638,8 +638,14 @@ std::vector<FileControl> ParseTypeInfo(std::string_view B) {
         const std::string_view Name = CString();
         if (Type == kFieldEntry)
             continue; // a field of the record source, not a control
+        // Access's control types run from 100 (Label) to 130; sections follow.
+        if (CodeName.empty() || Type < 100 || (Type > 130 && Type < kFirstSection) || Type > kLastSection)
+            Fail(Format("its control list holds an entry that is no control (type %d)", Type));
         Controls.push_back({std::string(Name.empty() ? CodeName : Name), Type});
     }
+    // Damage that shifts the entries rarely ends them where the list ends.
+    if (At != B.size())
+        Fail("its control list does not end where its entries do");
     return Controls;
 }
 

@@ -140,7 +140,8 @@ std::vector<std::pair<std::string, std::uint32_t>> ParseDirData(std::string_view
 /// The type code of TypeInfo entries that are fields of the record source.
 constexpr int kFieldEntry = 255;
 
-/// The controls of a TypeInfo stream in stream order, sections included, fields left out.
+/// The controls of a TypeInfo stream in stream order, sections included, fields left out. A list
+/// that holds an entry that is no control, or does not end where its entries do, is damaged.
 std::vector<FileControl> ParseTypeInfo(std::string_view Bytes);
 
 /// Everything the tree holds: the modules' source and the forms' and reports' controls. Damage to

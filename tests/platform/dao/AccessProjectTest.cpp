@@ -340,6 +340,19 @@ TEST(AccessProjectTest, DamagedPartsGiveAClearErrorAndNeverACrashOrAHang) {
     EXPECT_GT(Errors, 3000);
 }
 
+TEST(AccessProjectTest, AControlListThatDoesNotReadToItsEndIsDamaged) {
+    // A byte that ends a name, or one that makes an entry no control, shifts or breaks what
+    // follows: the list is damaged, never read as other, nameless controls.
+    const std::string TypeInfo = RealTypeInfo();
+    ASSERT_EQ(ParseTypeInfo(TypeInfo).size(), 8u);
+    std::string Joined = TypeInfo;
+    Joined[TypeInfo.find("Detail") + 6] = 'x';
+    std::string NoControl = TypeInfo;
+    NoControl[TypeInfo.find("cmdRunTests") - 8] = '\x30';
+    for (const std::string& Damaged : {Joined, NoControl, TypeInfo + "Extra\0\0"})
+        EXPECT_THROW(ParseTypeInfo(Damaged), AccessFileError);
+}
+
 TEST(AccessProjectTest, DamagedCompoundFilesGiveAClearError) {
     // A compound file as a real writer lays it out, with the project inside.
     gsf_init();
