@@ -254,15 +254,20 @@ bool ValueFits(int Type, std::size_t Size) {
     }
 }
 
-void ParseBlock(std::string_view Body, const std::vector<std::string>& Names, bool Jet4,
-                PropertyBlock& Block) {
-    if (Body.size() < 6)
+void ParseBlock(std::string_view Body, const std::vector<std::string>& Names, bool Jet4, PropertyBlock& Block,
+                std::string& Damage) {
+    if (Body.size() < 6) {
+        Damage = "a block is cut short";
         return;
+    }
     const std::size_t NameLength = U16(Body, 4);
-    if (6 + NameLength > Body.size())
+    if (6 + NameLength > Body.size()) {
+        Damage = "a block's name does not fit it";
         return;
+    }
     Block.Name = DecodeJetText(Body.substr(6, NameLength), Jet4);
-    for (std::size_t Pos = 6 + NameLength; Pos + 8 <= Body.size();) {
+    std::size_t Pos = 6 + NameLength;
+    while (Pos + 8 <= Body.size()) {
         const std::size_t Length = U16(Body, Pos);
         if (Length < 8 || Pos + Length > Body.size())
             break; // the rest of the block cannot be framed
@@ -271,20 +276,29 @@ void ParseBlock(std::string_view Body, const std::vector<std::string>& Names, bo
         const std::size_t Size = U16(Body, Pos + 6);
         if (NameIndex < Names.size() && 8 + Size <= Length && ValueFits(Type, Size))
             Block.Properties.push_back({Names[NameIndex], JetValue(Type, Body.substr(Pos + 8, Size), Jet4)});
+        else if (Damage.empty())
+            Damage = Format("a property of the block '%s' cannot be read", Block.Name);
         Pos += Length;
     }
+    if (Pos != Body.size() && Damage.empty())
+        Damage = Format("the block '%s' cannot be read to its end", Block.Name);
 }
 
 } // namespace
 
-std::vector<PropertyBlock> ParseLvProp(std::string_view Blob, bool Jet4) {
+std::vector<PropertyBlock> ParseLvProp(std::string_view Blob, bool Jet4, std::string* Damage) {
     std::vector<PropertyBlock> Blocks;
+    std::string Why;
     if (Blob.size() < 4 || (Blob.substr(0, 4) != std::string_view("KKD\0", 4) &&
-                            Blob.substr(0, 4) != std::string_view("MR2\0", 4)))
+                            Blob.substr(0, 4) != std::string_view("MR2\0", 4))) {
+        if (Damage && !Blob.empty())
+            *Damage = "its stored properties do not start as such a list does";
         return Blocks;
+    }
     std::vector<std::string> Names;
     bool HaveNames = false;
-    for (std::size_t Pos = 4; Pos + 6 <= Blob.size();) {
+    std::size_t Pos = 4;
+    while (Pos + 6 <= Blob.size()) {
         const std::size_t Length = U32(Blob, Pos);
         if (Length < 6 || Length > Blob.size() - Pos)
             break;
@@ -292,21 +306,28 @@ std::vector<PropertyBlock> ParseLvProp(std::string_view Blob, bool Jet4) {
         const std::string_view Body = Blob.substr(Pos + 6, Length - 6);
         if (Type == 0x80) {
             Names.clear();
-            for (std::size_t N = 0; N + 2 <= Body.size();) {
+            std::size_t N = 0;
+            while (N + 2 <= Body.size()) {
                 const std::size_t L = U16(Body, N);
                 if (N + 2 + L > Body.size())
                     break;
                 Names.push_back(DecodeJetText(Body.substr(N + 2, L), Jet4));
                 N += 2 + L;
             }
+            if (N != Body.size() && Why.empty())
+                Why = "its list of property names cannot be read to its end";
             HaveNames = true;
         } else if (Type <= 2 && HaveNames) {
             PropertyBlock Block;
-            ParseBlock(Body, Names, Jet4, Block);
+            ParseBlock(Body, Names, Jet4, Block, Why);
             Blocks.push_back(std::move(Block));
         }
         Pos += Length;
     }
+    if (Pos != Blob.size() && Why.empty())
+        Why = "they cannot be read to their end";
+    if (Damage && !Why.empty())
+        *Damage = "its stored properties are damaged: " + Why;
     return Blocks;
 }
 

@@ -79,12 +79,13 @@ Variant JetValue(int Type, std::string_view Bytes, bool Jet4);
 /// per object and per column, each a run of records (length, DDL flag, data type, name index,
 /// value size, value). Records that do not fit their block, name no pooled name or whose value
 /// does not fit its type are passed over; a chunk that does not fit the blob ends the parse.
+/// With Damage, what was passed over or left unread is said there (empty when all was read).
 ///
 ///   blob   := magic[4] chunk*
 ///   chunk  := length:u32 (with this header) type:u16 body      type 0x80 names, 0..2 a block
 ///   names  := (length:u16 bytes)*
 ///   block  := length:u32 namelength:u16 name record*
 ///   record := length:u16 ddl:u8 type:u8 nameindex:u16 size:u16 value[size]
-std::vector<PropertyBlock> ParseLvProp(std::string_view Blob, bool Jet4);
+std::vector<PropertyBlock> ParseLvProp(std::string_view Blob, bool Jet4, std::string* Damage = nullptr);
 
 } // namespace dao

@@ -446,7 +446,7 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
         if (LvProp >= 0) {
             const std::string_view R = Raw(Col(LvProp));
             if (!R.empty())
-                O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4);
+                O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4, &O.Damage);
         }
         // Forms and reports of the Access 95 layout keep their controls in Lv.
         if (Lv >= 0 && (O.Type == kFormObject || O.Type == kReportObject)) {
@@ -674,13 +674,24 @@ void Reader::Run(SnapshotWriter& W) {
             }
             continue;
         }
-        ReadDefinition(O);
-        for (const char* System : {"MSysQueries", "MSysIMEXSpecs", "MSysIMEXColumns"})
-            if (O.Name == System && O.HasDefinition) {
-                TableRows Rows;
-                if (ReadRows(O.Name, static_cast<unsigned long>(O.Id) & 0x00FFFFFF, Rows))
-                    Tables.push_back(std::move(Rows));
-            }
+        // The catalogue's queries need MSysQueries; any other table that cannot be read costs only
+        // itself, and says why to whoever asks for it.
+        const bool Queries = O.Name == "MSysQueries";
+        try {
+            ReadDefinition(O);
+            for (const char* System : {"MSysQueries", "MSysIMEXSpecs", "MSysIMEXColumns"})
+                if (O.Name == System) {
+                    TableRows Rows;
+                    if (ReadRows(O.Name, static_cast<unsigned long>(O.Id) & 0x00FFFFFF, Rows))
+                        Tables.push_back(std::move(Rows));
+                }
+        } catch (const Failure& F) {
+            if (Queries)
+                throw;
+            O.HasDefinition = false;
+            O.Columns.clear();
+            O.Damage = F.Message;
+        }
     }
     for (const CatalogObject& O : Objects)
         W.Object(O);

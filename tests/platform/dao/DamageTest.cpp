@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 
 namespace fs = std::filesystem;
@@ -98,8 +99,12 @@ TEST(DamagedDatabaseTest, OpensFailClearlyOrGiveTheWholeCatalogue) {
                 EXPECT_TRUE(Got == Expected) << F.File << ", " << D.What << ": opened with another catalogue";
                 ++Same;
             } catch (const EOleException& E) {
+                // The file refused whole, or one table of it that cannot be read.
                 EXPECT_EQ(E.ErrorCode(), dao::daoErrCannotRead) << E.Message();
-                EXPECT_EQ(E.Message().rfind("'" + File + "' could not be read: ", 0), 0u) << E.Message();
+                EXPECT_TRUE(E.Message().starts_with("'" + File + "' could not be read: ") ||
+                            std::regex_search(E.Message(), std::regex("^The table '[^']+' of '" + File +
+                                                                      "' cannot be read: ")))
+                    << E.Message();
                 EXPECT_NE(E.Message().find(D.MustFail.empty() ? "damaged" : D.MustFail), std::string::npos)
                     << F.File << ", " << D.What << ": " << E.Message();
                 ++Refused;
@@ -282,5 +287,127 @@ TEST(JetPageTest, RowsWithSlackBeforeTheirOffsetTableAreRead) {
         std::ofstream(File, std::ios::binary | std::ios::trunc) << Data;
         EXPECT_TRUE(SnapshotText(File) == SnapshotText(Path)) << F->File;
     }
+    fs::remove_all(Dir);
+}
+
+namespace {
+
+/// Every table and query of a file, each as what the scans read of it or the message of the error
+/// that reading it raises.
+std::map<std::string, std::string> Definitions(const std::string& File) {
+    auto Db = dao::DBEngine::Create()->Workspaces(0)->OpenDatabase(File, false, true, "");
+    std::map<std::string, std::string> Out;
+    auto Dump = [&Out](const std::string& Name, const auto& Def) {
+        std::string& Text = Out[Name];
+        try {
+            daotest::DumpProperties(Def->Properties(), Text);
+            for (int F = 0; F < Def->Fields().Count(); ++F)
+                daotest::DumpProperties(Def->Fields().Item(F).Properties(), Text);
+        } catch (const EOleException& E) {
+            Text = "! " + E.Message();
+        }
+    };
+    for (int I = 0; I < Db->TableDefs().Count(); ++I)
+        Dump(Db->TableDefs().Item(I)->Name(), Db->TableDefs().Item(I));
+    for (int I = 0; I < Db->QueryDefs().Count(); ++I)
+        Dump(Db->QueryDefs().Item(I)->Name(), Db->QueryDefs().Item(I));
+    return Out;
+}
+
+/// The names whose text differs between two reads.
+std::vector<std::string> Differ(const std::map<std::string, std::string>& A,
+                                const std::map<std::string, std::string>& B) {
+    std::vector<std::string> Out;
+    for (const auto& [Name, Text] : A)
+        if (!B.contains(Name) || B.at(Name) != Text)
+            Out.push_back(Name);
+    return Out;
+}
+
+} // namespace
+
+TEST(DamagedDatabaseTest, ATableThatCannotBeReadCostsOnlyItselfAndSaysWhy) {
+    // nwind.mdb: the definition pages of a user table and of three system tables the scans need
+    // or not, and the stored properties of tables and queries (records whose length is made
+    // impossible).
+    const std::string Path = QUORVEX_TEST_DATA "/nwind.mdb";
+    const std::string Original = ReadFile(Path);
+    const auto Expected = Definitions(Path);
+    const fs::path Dir = fs::temp_directory_path() / ("qxtable-" + std::to_string(getpid()));
+    fs::create_directories(Dir);
+    const std::string File = (Dir / "nwind.mdb").string();
+    auto Write = [&File](const std::string& Data) {
+        std::ofstream(File, std::ios::binary | std::ios::trunc) << Data;
+    };
+    for (const auto& [Table, Page] : {std::pair<std::string, std::size_t>{"Employees", 94},
+                                      {"MSysCmdbars", 204},
+                                      {"MSysRelationships", 5},
+                                      {"MSysIMEXColumns", 211}}) {
+        std::string Data = Original;
+        std::fill_n(Data.begin() + static_cast<std::ptrdiff_t>(Page * 2048), 2048, '\0');
+        Write(Data);
+        const auto Read = Definitions(File);
+        // Queries over the table take their columns from it, and say so.
+        std::vector<std::string> Names = Differ(Read, Expected);
+        std::erase_if(Names, [&](const std::string& Name) {
+            return Read.at(Name).starts_with("! The query '" + Name + "' of '" + File +
+                                             "' cannot be read: its table '" + Table + "' cannot be read (");
+        });
+        EXPECT_EQ(Names, std::vector<std::string>{Table});
+        EXPECT_TRUE(Read.at(Table).starts_with("! The table '" + Table + "' of '" + File +
+                                               "' cannot be read: the file is damaged: page " +
+                                               std::to_string(Page)))
+            << Read.at(Table);
+        auto Db = dao::DBEngine::Create()->Workspaces(0)->OpenDatabase(File, false, true, "");
+        EXPECT_EQ(Db->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3)->EOF(), true);
+        if (Table == "MSysIMEXColumns") {
+            try {
+                Db->OpenRecordset("SELECT * FROM MSysIMEXColumns", 2, 512, 3);
+                ADD_FAILURE() << "the damaged table answered";
+            } catch (const EOleException& E) {
+                EXPECT_NE(E.Message().find("The table 'MSysIMEXColumns' of '" + File + "' cannot be read"),
+                          std::string::npos)
+                    << E.Message();
+            }
+        }
+    }
+    // A record of stored properties whose length is made impossible: the rest of its block cannot
+    // be framed, and the one table or query it belongs to says so.
+    int Damaged = 0, Tried = 0;
+    for (std::size_t At = Original.find(std::string("KKD\0", 4)); At != std::string::npos && Tried < 12;
+         At = Original.find(std::string("KKD\0", 4), At + 1)) {
+        // The blob: magic, the chunk of names (length, type), then a block: chunk length and type,
+        // block length, name length and name, then its first record's length.
+        const std::size_t Names = U16At(Original, At + 4) | U16At(Original, At + 6) << 16;
+        const std::size_t Block = At + 4 + Names;
+        // Those of tables and queries name field properties such as Caption.
+        if (Block + 16 > Original.size() || U16At(Original, Block + 4) > 2 ||
+            Original.substr(At, Names).find("Caption") == std::string::npos)
+            continue;
+        const std::size_t Record = Block + 6 + 6 + U16At(Original, Block + 10);
+        std::string Data = Original;
+        PutU16(Data, Record, 0xFFF0);
+        Write(Data);
+        ++Tried;
+        const auto Read = Definitions(File);
+        std::vector<std::string> Changed = Differ(Read, Expected);
+        if (Changed.empty())
+            continue; // a copy the file no longer uses
+        // One table or query says so, and queries over it name it.
+        const auto Own = std::find_if(Changed.begin(), Changed.end(), [&Read](const std::string& Name) {
+            return Read.at(Name).find("cannot be read: its stored properties are damaged") !=
+                   std::string::npos;
+        });
+        ASSERT_NE(Own, Changed.end()) << "blob at " << At;
+        for (const std::string& Name : Changed) {
+            if (Name == *Own)
+                continue;
+            EXPECT_NE(Read.at(Name).find("' cannot be read: its query '" + *Own + "' cannot be read ("),
+                      std::string::npos)
+                << Read.at(Name);
+        }
+        ++Damaged;
+    }
+    EXPECT_GE(Damaged, 6);
     fs::remove_all(Dir);
 }
