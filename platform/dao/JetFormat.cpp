@@ -2,6 +2,7 @@
 
 #include "platform/rtl/TextCodec.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
@@ -35,6 +36,23 @@ std::vector<std::uint8_t> ToBytes(std::string_view B) {
 
 } // namespace
 
+std::string NonDatabaseKind(std::string_view Head, long long Size) {
+    if (Size == 0)
+        return "the file is empty";
+    if (Head.starts_with("PK\x03\x04"))
+        return "it is a ZIP archive, such as an Excel workbook or a Word document";
+    if (Head.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1"))
+        return "it is an OLE compound file, such as an Excel workbook or a Word document of before 2007";
+    // Text: no control characters but line ends and tabs, a byte-order mark allowed.
+    if (Head.starts_with("\xEF\xBB\xBF") || Head.starts_with("\xFF\xFE") || Head.starts_with("\xFE\xFF"))
+        return "it is a text file";
+    const bool Text = std::all_of(Head.begin(), Head.end(), [](char C) {
+        const auto B = static_cast<unsigned char>(C);
+        return B >= 0x20 || B == '\t' || B == '\n' || B == '\r' || B == '\f';
+    });
+    return Text ? "it is a text file" : "";
+}
+
 JetHeader CheckJetFile(const std::string& FileName) {
     JetHeader H;
     std::ifstream In(FileName, std::ios::binary);
@@ -45,13 +63,15 @@ JetHeader CheckJetFile(const std::string& FileName) {
     In.seekg(0, std::ios::end);
     H.FileSize = static_cast<long long>(In.tellg());
     In.seekg(0);
-    char Page0[0x20] = {};
-    In.read(Page0, sizeof Page0);
-    if (In.gcount() != static_cast<std::streamsize>(sizeof Page0) ||
-        std::memcmp(Page0, "\x00\x01\x00\x00", 4) != 0 ||
+    char Head[512] = {};
+    In.read(Head, sizeof Head);
+    const auto Got = static_cast<std::size_t>(In.gcount());
+    const char* Page0 = Head;
+    if (Got < 0x20 || std::memcmp(Page0, "\x00\x01\x00\x00", 4) != 0 ||
         (std::memcmp(Page0 + 4, "Standard Jet DB", 16) != 0 &&
          std::memcmp(Page0 + 4, "Standard ACE DB", 16) != 0)) {
-        H.Problem = "it is not an Access database";
+        H.NotDatabase = true;
+        H.Problem = NonDatabaseKind(std::string_view(Head, Got), H.FileSize);
         return H;
     }
     H.Version = static_cast<std::uint8_t>(Page0[0x14]);

@@ -17,8 +17,11 @@ struct JetHeader {
     int Version = 0;
     int PageSize = 0;
     long long FileSize = 0;
-    /// Why the file is refused, when it is.
+    /// Why the file is refused, when it is; for a file that is no Access database, what it plainly is
+    /// (NonDatabaseKind), which may be empty.
     std::string Problem;
+    /// The file is no Access database at all.
+    bool NotDatabase = false;
     /// The file is an Access database but damaged (rather than no Access database at all).
     bool Damaged = false;
 };
@@ -27,6 +30,10 @@ struct JetHeader {
 /// version, a size that reaches the catalogue's definition page (2), and that page's kind. A
 /// partial page at the end is no page: what lay on it is missing, as in a file cut before it.
 JetHeader CheckJetFile(const std::string& FileName);
+
+/// What a file that is no Access database plainly is, from its first bytes and its size: "the file
+/// is empty", "it is a ZIP archive, such as ..." or "it is a text file"; "" when that is not plain.
+std::string NonDatabaseKind(std::string_view Head, long long Size);
 
 /// Page kinds (the first byte of a page).
 constexpr int kDataPage = 0x01;

@@ -735,7 +735,7 @@ int main(int argc, char** argv) {
 #endif
     const JetHeader H = CheckJetFile(argv[1]);
     if (!H.Ok) {
-        W.Error(H.Problem);
+        W.Error(H.NotDatabase ? "it is not an Access database" : H.Problem);
         Finish(1);
     }
     MdbHandle* Mdb = mdb_open(argv[1], MDB_NOFLAGS);
