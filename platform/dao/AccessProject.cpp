@@ -75,27 +75,34 @@ struct TreeBudget {
 void Walk(GsfInfile* In, StorageNode& Node, int Depth, TreeBudget& Budget) {
     if (Depth > kMaxDepth)
         Fail("its application objects are nested too deeply");
+    // A part that cannot be opened or read is kept with the reason: it costs only what needs it.
     const int N = gsf_infile_num_children(In);
     for (int I = 0; I < N; ++I) {
         GRef<GsfInput> Child(gsf_infile_child_by_index(In, I));
-        if (!Child.P)
-            Fail("a part of its application objects cannot be opened");
         StorageNode Sub;
-        const char* Name = gsf_input_name(Child.P);
+        const char* Name = Child.P ? gsf_input_name(Child.P) : gsf_infile_name_by_index(In, I);
         Sub.Name = Name ? Utf8ToCp1252(Name) : std::string();
-        if (GSF_IS_INFILE(Child.P) && gsf_infile_num_children(GSF_INFILE(Child.P)) >= 0) {
+        if (!Child.P) {
+            Sub.Stream = true;
+            Sub.Damage = "a part of its application objects cannot be opened";
+        } else if (GSF_IS_INFILE(Child.P) && gsf_infile_num_children(GSF_INFILE(Child.P)) >= 0) {
             Budget.Take(0);
             Walk(GSF_INFILE(Child.P), Sub, Depth + 1, Budget);
         } else {
             Sub.Stream = true;
             const gsf_off_t Size = gsf_input_size(Child.P);
-            if (Size < 0 || static_cast<std::uint64_t>(Size) > kMaxTree)
-                Fail("a stream of its application objects has an impossible size");
-            Budget.Take(static_cast<std::size_t>(Size));
-            Sub.Data.resize(static_cast<std::size_t>(Size));
-            if (Size > 0 && !gsf_input_read(Child.P, static_cast<std::size_t>(Size),
-                                            reinterpret_cast<guint8*>(Sub.Data.data())))
-                Fail("a stream of its application objects cannot be read");
+            if (Size < 0) {
+                Sub.Damage = "a stream of its application objects has an impossible size";
+            } else {
+                // The budget refuses a size past what a tree may hold before anything is allocated.
+                Budget.Take(static_cast<std::size_t>(std::min<std::uint64_t>(Size, kMaxTree + 1)));
+                Sub.Data.resize(static_cast<std::size_t>(Size));
+                if (Size > 0 && !gsf_input_read(Child.P, static_cast<std::size_t>(Size),
+                                                reinterpret_cast<guint8*>(Sub.Data.data()))) {
+                    Sub.Data.clear();
+                    Sub.Damage = "a stream of its application objects cannot be read";
+                }
+            }
         }
         Node.Children.push_back(std::move(Sub));
     }
@@ -245,9 +252,17 @@ std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t Chun
     for (const StorageRow& R : Rows)
         if (R.Id == 0)
             Header = &R;
-    if (!Header || Header->Data.size() < 8 || U32(Header->Data, 0) != 5)
-        Fail("the header row of MSysAccessObjects is missing or damaged");
-    const std::uint32_t Total = U32(Header->Data, 4);
+    // Without its header row the file runs to the end of its last chunk (the compound file's own
+    // header says where its parts lie).
+    std::uint64_t Total = 0;
+    if (Header && Header->Data.size() >= 8 && U32(Header->Data, 0) == 5) {
+        Total = U32(Header->Data, 4);
+    } else {
+        for (const StorageRow& R : Rows)
+            Total =
+                std::max<std::uint64_t>(Total, R.Id > 0 ? static_cast<std::uint64_t>(R.Id) * ChunkSize : 0);
+        Holes.push_back({0, 0, "its header row is missing or damaged"});
+    }
     if (Total > kMaxTree)
         Fail("MSysAccessObjects states an implausible length");
     const std::size_t Chunks = (Total + ChunkSize - 1) / ChunkSize;
@@ -285,18 +300,20 @@ std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t Chun
 
 namespace {
 
-/// The streams of A whose data differ from those of B, added to Differ; false when the two trees
-/// differ in their shape (names, kinds, sizes, children).
-bool CompareTrees(StorageNode& A, const StorageNode& B, std::vector<StorageNode*>& Differ) {
-    if (A.Name != B.Name || A.Stream != B.Stream || A.Children.size() != B.Children.size() ||
-        A.Data.size() != B.Data.size())
-        return false;
-    if (A.Data != B.Data)
+/// The streams of A that B does not hold alike at the same place, added to Differ.
+void CompareTrees(StorageNode& A, const StorageNode* B, std::vector<StorageNode*>& Differ) {
+    // A stream whose bytes both reads give alike lay wholly outside the holes, its directory
+    // entry and its chain of sectors too; any other may hold bytes that are not its own.
+    if (A.Stream && (!B || !B->Stream || A.Data != B->Data))
         Differ.push_back(&A);
-    for (std::size_t I = 0; I < A.Children.size(); ++I)
-        if (!CompareTrees(A.Children[I], B.Children[I], Differ))
-            return false;
-    return true;
+    for (StorageNode& Child : A.Children) {
+        const StorageNode* Other = nullptr;
+        if (B)
+            for (const StorageNode& C : B->Children)
+                if (C.Name == Child.Name && C.Stream == Child.Stream)
+                    Other = &C;
+        CompareTrees(Child, Other, Differ);
+    }
 }
 
 /// Bytes with the stretches of Holes overwritten, so that what lay in them shows.
@@ -333,14 +350,21 @@ FileProject ReadChunkedProject(const std::vector<StorageRow>& Rows, std::size_t 
         return HoleReason(Whys, Holes.size() - Whys.size());
     };
     StorageNode Tree;
-    std::vector<StorageNode*> Differ;
     try {
         Tree = ReadCompoundFile(Bytes);
-        if (!CompareTrees(Tree, ReadCompoundFile(Marked(Bytes, Holes)), Differ))
-            Fail("the holes reach its structure");
     } catch (const AccessFileError&) {
         Fail("its application objects cannot be read (" + Whole() + ")");
     }
+    // The tree read with the holes filled otherwise; nil when it cannot be read at all.
+    auto Other = [&Bytes](const std::vector<ChunkHole>& Filled) -> std::unique_ptr<StorageNode> {
+        try {
+            return std::make_unique<StorageNode>(ReadCompoundFile(Marked(Bytes, Filled)));
+        } catch (const AccessFileError&) {
+            return nullptr;
+        }
+    };
+    std::vector<StorageNode*> Differ;
+    CompareTrees(Tree, Other(Holes).get(), Differ);
     // A part that the tree lacks where a hole lies may be one of them: what cannot be read says
     // so too.
     auto WithHoles = [&Whole](FileProject P) {
@@ -353,10 +377,7 @@ FileProject ReadChunkedProject(const std::vector<StorageRow>& Rows, std::size_t 
     if (Holes.size() <= kMaxReads)
         for (const ChunkHole& H : Holes) {
             std::vector<StorageNode*> One;
-            try {
-                CompareTrees(Tree, ReadCompoundFile(Marked(Bytes, {H})), One);
-            } catch (const AccessFileError&) {
-            }
+            CompareTrees(Tree, Other({H}).get(), One);
             for (const StorageNode* Node : One)
                 Whys[Node].push_back(H.Why);
         }

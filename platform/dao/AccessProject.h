@@ -94,9 +94,10 @@ std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t Chun
 
 /// The project that the chunks of MSysAccessObjects hold. Access leaves out chunks of zeros, so a
 /// hole costs nothing by itself: the file is read again with its holes filled with other bytes,
-/// and the streams that differ lay in a hole. Those cost only their modules and designs, each
-/// named with the chunks it lacks; holes in the file's own structure cost the whole project
-/// (AccessFileError).
+/// and the streams that either read gives otherwise may hold bytes that are not theirs. Those
+/// cost only their modules and designs, each named with the chunks it lacks; a hole in the
+/// directory costs the parts whose entries lay in it, named as missing. Only a compound file that
+/// cannot be read at all costs the whole project (AccessFileError).
 FileProject ReadChunkedProject(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
                                const ListedObjects& Listed = {});
 
