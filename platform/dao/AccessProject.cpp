@@ -14,6 +14,7 @@
 #include <iconv.h>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace dao {
 
@@ -423,10 +424,21 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
             RootRow = &R;
         }
     }
-    if (!RootRow)
-        Fail("MSysAccessStorage has no root");
+    // A root row that is lost held nothing: the tree hangs from the parent of the top storages.
+    std::int32_t RootId = RootRow ? RootRow->Id : 0;
+    if (!RootRow) {
+        std::set<std::int32_t> Ids;
+        for (const StorageRow& R : Rows)
+            Ids.insert(R.Id);
+        const auto Top = std::find_if(Rows.begin(), Rows.end(), [&Ids](const StorageRow& R) {
+            return (R.Name == "VBA" || R.Name == "Forms" || R.Name == "Reports") && !Ids.contains(R.ParentId);
+        });
+        if (Top == Rows.end())
+            Fail("MSysAccessStorage has no root");
+        RootId = Top->ParentId;
+    }
     StorageNode Root;
-    Root.Name = RootRow->Name;
+    Root.Name = "MSysAccessStorage_ROOT";
     // Built breadth-first with an explicit queue: each row is taken once, so a cycle of parents
     // cannot loop, and a deep chain cannot exhaust the stack.
     struct Pending {
@@ -434,7 +446,7 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
         StorageNode* Node;
         int Depth;
     };
-    std::vector<Pending> Queue{{RootRow->Id, &Root, 0}};
+    std::vector<Pending> Queue{{RootId, &Root, 0}};
     TreeBudget Budget;
     for (std::size_t Q = 0; Q < Queue.size(); ++Q) {
         const Pending P = Queue[Q];

@@ -302,6 +302,11 @@ TEST(AccessProjectTest, TheStorageTreeHangsFromItsRootAndIgnoresStrayRows) {
         EXPECT_STREQ(E.what(), "a long value is damaged");
     }
     EXPECT_EQ(Root.Find("Lost"), nullptr);
+    // A lost root row held nothing: the tree hangs from the parent of its top storages.
+    EXPECT_EQ(StorageTree({Row(4, 1, "VBA", 1), Row(5, 4, "dir", 2, "xyz"), Row(6, 2, "Lost", 2)})
+                  .Find("VBA/dir")
+                  ->Bytes(),
+              "xyz");
     EXPECT_THROW(StorageTree({Row(3, 3, "Other", 1)}), AccessFileError);
     EXPECT_THROW(
         StorageTree({Row(1, 1, "MSysAccessStorage_ROOT", 1), Row(2, 2, "MSysAccessStorage_ROOT", 1)}),
