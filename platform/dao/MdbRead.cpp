@@ -179,9 +179,9 @@ void Table::CheckPages(PageFile& Pages, bool Rows) {
         try {
             P = Pages.Read(N, What());
             const std::string Problem = ReadPageRows(P, mJet4, Slots);
-            const bool RowsListed =
+            const bool BadRows =
                 std::any_of(Slots.begin(), Slots.end(), [](const PageRow& R) { return R.Bad; });
-            if (!Problem.empty() && (!mLost || !RowsListed))
+            if (!Problem.empty() && (!mLost || !BadRows))
                 Damaged(Format("page %u of %s is damaged: %s", N, What(), Problem));
             // Rows are independent: a row whose offset does not fit costs only that row.
             for (std::size_t R = 0; R < Slots.size(); ++R)
@@ -574,8 +574,8 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
             NoteCause(P, LostRows(Source->Name, Lost));
         break;
     }
-    ReadLegacyObjects(Objects, P);
     P.Problems.insert(P.Problems.begin(), mStoreProblems.begin(), mStoreProblems.end());
+    ReadLegacyObjects(Objects, P);
     return P;
 }
 
