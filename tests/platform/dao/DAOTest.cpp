@@ -278,7 +278,7 @@ TEST(OpenDatabaseTest, RefusesWhatIsNoReadableAccessFileNamingIt) {
     const std::string Empty = Dir.File("empty.mdb", "");
     EXPECT_EQ(OleMessage([&] { Open(Empty); }),
               "'" + Empty + "' is not an Access database (the file is empty).");
-    const std::string Zip = Dir.File("book.mdb", std::string("PK\x03\x04\x14\x00\x06\x00\x08\x00", 12) +
+    const std::string Zip = Dir.File("book.mdb", std::string("PK\x03\x04\x14\x00\x06\x00\x08\x00", 10) +
                                                      std::string(300, '\x01'));
     EXPECT_EQ(OleMessage([&] { Open(Zip); }),
               "'" + Zip +
