@@ -443,10 +443,15 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
             O.Database = Text(Col(Database));
         if (Foreign >= 0)
             O.ForeignName = Text(Col(Foreign));
+        // Stored properties that cannot be read cost only their object, which says so when used.
         if (LvProp >= 0) {
-            const std::string_view R = Raw(Col(LvProp));
-            if (!R.empty())
-                O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4, &O.Damage);
+            try {
+                const std::string_view R = Raw(Col(LvProp));
+                if (!R.empty())
+                    O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4, &O.Damage);
+            } catch (const Failure& F) {
+                O.Damage = F.Message;
+            }
         }
         // Forms and reports of the Access 95 layout keep their controls in Lv.
         if (Lv >= 0 && (O.Type == kFormObject || O.Type == kReportObject)) {
