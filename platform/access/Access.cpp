@@ -2,6 +2,7 @@
 
 #include "platform/access/FileSource.h"
 #include "platform/dao/DAO.h"
+#include "platform/dao/JetFormat.h"
 #include "platform/dao/ReaderProcess.h"
 
 #include "platform/rtl/SafeFile.h"
@@ -222,13 +223,9 @@ void Application::OpenCurrentDatabase(const std::string& FileName, bool /*Exclus
         Fail(Format("Access already has the database '%s' open.", mDatabase));
     if (!IsRegularFile(FileName))
         Fail(Format("Access cannot find the database file '%s'.", FileName));
-    char Signature[20] = {};
-    std::ifstream In(FileName, std::ios::binary);
-    In.read(Signature, sizeof Signature);
-    if (In.gcount() != static_cast<std::streamsize>(sizeof Signature) ||
-        (std::memcmp(Signature, "\x00\x01\x00\x00Standard Jet DB", 19) != 0 &&
-         std::memcmp(Signature, "\x00\x01\x00\x00Standard ACE DB", 19) != 0))
-        Fail(Format("'%s' is not an Access database.", FileName));
+    if (const dao::JetHeader H = dao::CheckJetFile(FileName); H.NotDatabase)
+        Fail(Format("'%s' is not an Access database%s.", FileName,
+                    H.Problem.empty() ? std::string() : " (" + H.Problem + ")"));
     auto Found = std::make_unique<Files>();
     const std::string Folder = FileName + ".src/";
     struct stat St {};

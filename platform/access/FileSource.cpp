@@ -95,10 +95,10 @@ std::vector<std::string> FileSource::Documents(const std::string& Container) con
     return Names;
 }
 
-std::string FileSource::ProblemWith(const std::string& Name) const {
-    // The reader's notes name the module or design they concern; the others concern the whole
-    // project, the list of forms or reports, or all of the file's application objects.
-    // Of a note that names it ("the design of the form 'X' cannot be read (why)"), the reason.
+std::string FileSource::ProblemWith(const std::string& Name, int Kind) const {
+    // The reader's notes name the module or design they concern ("the design of the form 'X'
+    // cannot be read (why)"), or concern all the modules ("its VBA project ..."), all the forms
+    // or reports ("the list of forms ..."), or everything of the file's application objects.
     const std::vector<std::string>& Problems = mData->Project.Problems;
     const std::string Named = "'" + Name + "' cannot be read (";
     for (const std::string& P : Problems)
@@ -107,9 +107,19 @@ std::string FileSource::ProblemWith(const std::string& Name) const {
     for (const std::string& P : Problems)
         if (P.find("'" + Name + "'") != std::string::npos)
             return P;
-    for (const std::string& P : Problems)
-        if (P.rfind("the design of ", 0) != 0 && P.rfind("the code of module ", 0) != 0)
+    const char* Scope = Kind == acForm     ? "the list of forms"
+                        : Kind == acReport ? "the list of reports"
+                                           : nullptr;
+    for (const std::string& P : Problems) {
+        if (P.starts_with("the design of ") || P.starts_with("the code of module "))
+            continue;
+        const bool Modules = P.starts_with("its VBA project");
+        const bool Designs = P.starts_with("the list of ");
+        const bool Both = P.starts_with("the list of forms and reports");
+        if ((!Modules && !Designs) || (Modules && Kind == acModule) ||
+            (Scope && (Both || P.starts_with(Scope))))
             return P;
+    }
     return {};
 }
 
@@ -123,7 +133,7 @@ std::shared_ptr<AccessObject> FileSource::Load(int Kind, const std::string& Name
     const auto& Designs = Kind == acForm ? mData->Project.Forms : mData->Project.Reports;
     const dao::FileDesign* Design = FindNamed(Designs, *Listed);
     if (!Design) {
-        const std::string Why = ProblemWith(*Listed);
+        const std::string Why = ProblemWith(*Listed, Kind);
         Fail(Format("The design of the %s '%s' cannot be read from '%s': %s.", KindName(Kind), *Listed,
                     mDatabase,
                     Why.empty() ? std::string("the file holds no design of it that can be read") : Why));
@@ -155,11 +165,11 @@ std::vector<std::string> FileSource::ModuleCode(const std::string& ModuleName) c
         const std::vector<std::string> Names = Documents(Kind == acForm ? "Forms" : "Reports");
         if (std::any_of(Names.begin(), Names.end(),
                         [&Name](const std::string& N) { return SameText(N, Name); }) &&
-            ProblemWith(ModuleName).empty())
+            ProblemWith(ModuleName, acModule).empty())
             throw EOleException(Format("The %s '%s' has no module.", KindName(Kind), Name), acErrNoModule,
                                 kSource);
     }
-    const std::string Why = ProblemWith(ModuleName);
+    const std::string Why = ProblemWith(ModuleName, acModule);
     if (!Why.empty())
         Fail(Format("The module '%s' cannot be read from '%s': %s.", ModuleName, mDatabase, Why));
     const std::vector<std::string> Modules = Documents("Modules");

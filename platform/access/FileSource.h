@@ -41,8 +41,9 @@ public:
     std::vector<std::string> ModuleCode(const std::string& ModuleName) const;
 
 private:
-    /// The sentence of the reader's notes that concerns Name ("" when none does).
-    std::string ProblemWith(const std::string& Name) const;
+    /// The sentence of the reader's notes that concerns the module (Kind acModule), form or report
+    /// Name ("" when none does).
+    std::string ProblemWith(const std::string& Name, int Kind) const;
     std::string mDatabase;
     std::shared_ptr<const dao::Snapshot> mData;
 };

@@ -14,6 +14,7 @@
 #include <iconv.h>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace dao {
 
@@ -75,27 +76,34 @@ struct TreeBudget {
 void Walk(GsfInfile* In, StorageNode& Node, int Depth, TreeBudget& Budget) {
     if (Depth > kMaxDepth)
         Fail("its application objects are nested too deeply");
+    // A part that cannot be opened or read is kept with the reason: it costs only what needs it.
     const int N = gsf_infile_num_children(In);
     for (int I = 0; I < N; ++I) {
         GRef<GsfInput> Child(gsf_infile_child_by_index(In, I));
-        if (!Child.P)
-            Fail("a part of its application objects cannot be opened");
         StorageNode Sub;
-        const char* Name = gsf_input_name(Child.P);
+        const char* Name = Child.P ? gsf_input_name(Child.P) : gsf_infile_name_by_index(In, I);
         Sub.Name = Name ? Utf8ToCp1252(Name) : std::string();
-        if (GSF_IS_INFILE(Child.P) && gsf_infile_num_children(GSF_INFILE(Child.P)) >= 0) {
+        if (!Child.P) {
+            Sub.Stream = true;
+            Sub.Damage = "a part of its application objects cannot be opened";
+        } else if (GSF_IS_INFILE(Child.P) && gsf_infile_num_children(GSF_INFILE(Child.P)) >= 0) {
             Budget.Take(0);
             Walk(GSF_INFILE(Child.P), Sub, Depth + 1, Budget);
         } else {
             Sub.Stream = true;
             const gsf_off_t Size = gsf_input_size(Child.P);
-            if (Size < 0 || static_cast<std::uint64_t>(Size) > kMaxTree)
-                Fail("a stream of its application objects has an impossible size");
-            Budget.Take(static_cast<std::size_t>(Size));
-            Sub.Data.resize(static_cast<std::size_t>(Size));
-            if (Size > 0 && !gsf_input_read(Child.P, static_cast<std::size_t>(Size),
-                                            reinterpret_cast<guint8*>(Sub.Data.data())))
-                Fail("a stream of its application objects cannot be read");
+            if (Size < 0) {
+                Sub.Damage = "a stream of its application objects has an impossible size";
+            } else {
+                // The budget refuses a size past what a tree may hold before anything is allocated.
+                Budget.Take(static_cast<std::size_t>(std::min<std::uint64_t>(Size, kMaxTree + 1)));
+                Sub.Data.resize(static_cast<std::size_t>(Size));
+                if (Size > 0 && !gsf_input_read(Child.P, static_cast<std::size_t>(Size),
+                                                reinterpret_cast<guint8*>(Sub.Data.data()))) {
+                    Sub.Data.clear();
+                    Sub.Damage = "a stream of its application objects cannot be read";
+                }
+            }
         }
         Node.Children.push_back(std::move(Sub));
     }
@@ -127,14 +135,15 @@ std::string Convert(std::string_view Text, const char* From) {
     return Out;
 }
 
-void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind,
+void ReadDesigns(const StorageNode& Root, const char* Folder, const char* Kind, bool Listed,
                  std::vector<FileDesign>& Designs, std::vector<std::string>& Problems) {
     const StorageNode* Storage = Root.Child(Folder);
-    if (!Storage)
+    const StorageNode* Dir = Storage ? Storage->Child("DirData") : nullptr;
+    if (!Dir || !Dir->Stream) {
+        if (Listed)
+            Problems.push_back(Format("the list of %ss is missing", Kind));
         return;
-    const StorageNode* Dir = Storage->Child("DirData");
-    if (!Dir || !Dir->Stream)
-        return;
+    }
     std::vector<std::pair<std::string, std::uint32_t>> Entries;
     try {
         Entries = ParseDirData(Dir->Bytes());
@@ -239,32 +248,146 @@ std::vector<StorageRow> StorageRows(const TableRows& T, const std::vector<std::s
 }
 
 std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
-                           std::vector<std::string>& Problems) {
+                           std::vector<ChunkHole>& Holes) {
     const StorageRow* Header = nullptr;
     for (const StorageRow& R : Rows)
         if (R.Id == 0)
             Header = &R;
-    if (!Header || Header->Data.size() < 8 || U32(Header->Data, 0) != 5)
-        Fail("the header row of MSysAccessObjects is missing or damaged");
-    const std::uint32_t Total = U32(Header->Data, 4);
+    // Without its header row the file runs to the end of its last chunk (the compound file's own
+    // header says where its parts lie).
+    std::uint64_t Total = 0;
+    if (Header && Header->Data.size() >= 8 && U32(Header->Data, 0) == 5) {
+        Total = U32(Header->Data, 4);
+    } else {
+        for (const StorageRow& R : Rows)
+            Total =
+                std::max<std::uint64_t>(Total, R.Id > 0 ? static_cast<std::uint64_t>(R.Id) * ChunkSize : 0);
+        Holes.push_back({0, 0, "its header row is missing or damaged"});
+    }
     if (Total > kMaxTree)
         Fail("MSysAccessObjects states an implausible length");
+    const std::size_t Chunks = (Total + ChunkSize - 1) / ChunkSize;
     std::string Out(Total, '\0');
+    // What each chunk of the file's length holds: 0 nothing, else its bytes; and why not.
+    std::vector<std::size_t> Held(Chunks, 0);
+    std::map<std::size_t, std::string> Damaged;
     for (const StorageRow& R : Rows) {
-        if (R.Id == 0)
+        // Chunks wholly past the stated end are left over from a longer file written before.
+        if (R.Id <= 0 || static_cast<std::size_t>(R.Id) > Chunks)
             continue;
-        if (R.Id < 0 || R.Data.size() > ChunkSize || !R.Damage.empty()) {
-            Problems.push_back(Format("MSysAccessObjects holds a damaged chunk (ID %d%s)", R.Id,
-                                      R.Damage.empty() ? std::string() : ": " + R.Damage));
+        const std::size_t N = static_cast<std::size_t>(R.Id) - 1, At = N * ChunkSize;
+        if (R.Data.size() > ChunkSize || !R.Damage.empty()) {
+            Damaged.emplace(N, R.Damage.empty() ? Format("chunk %d holds more than a chunk", R.Id)
+                                                : Format("chunk %d cannot be read: %s", R.Id, R.Damage));
             continue;
         }
-        const std::uint64_t At = static_cast<std::uint64_t>(R.Id - 1) * ChunkSize;
-        // The last chunk is stored at full size, with leftover bytes past the stated end; chunks
-        // wholly past it are left over from a longer file written before.
-        if (At < Total)
-            std::memcpy(Out.data() + At, R.Data.data(), std::min<std::uint64_t>(R.Data.size(), Total - At));
+        // The last chunk is stored at full size, with leftover bytes past the stated end.
+        const std::size_t Size = std::min<std::size_t>(R.Data.size(), Total - At);
+        std::memcpy(Out.data() + At, R.Data.data(), Size);
+        Held[N] = std::max(Held[N], std::max<std::size_t>(Size, 1));
+    }
+    for (std::size_t N = 0; N < Chunks; ++N) {
+        const std::size_t At = N * ChunkSize, Want = std::min<std::size_t>(ChunkSize, Total - At);
+        if (Held[N] >= Want)
+            continue;
+        const auto D = Damaged.find(N);
+        std::string Why = D != Damaged.end() ? D->second
+                          : Held[N] == 0     ? Format("chunk %zu is missing", N + 1)
+                                             : Format("chunk %zu is cut short", N + 1);
+        Holes.push_back({At + (Held[N] > 1 ? Held[N] : 0), At + Want, std::move(Why)});
     }
     return Out;
+}
+
+namespace {
+
+/// The streams of A that B does not hold alike at the same place, added to Differ.
+void CompareTrees(StorageNode& A, const StorageNode* B, std::vector<StorageNode*>& Differ) {
+    // A stream whose bytes both reads give alike lay wholly outside the holes, its directory
+    // entry and its chain of sectors too; any other may hold bytes that are not its own.
+    if (A.Stream && (!B || !B->Stream || A.Data != B->Data))
+        Differ.push_back(&A);
+    for (StorageNode& Child : A.Children) {
+        const StorageNode* Other = nullptr;
+        if (B)
+            for (const StorageNode& C : B->Children)
+                if (C.Name == Child.Name && C.Stream == Child.Stream)
+                    Other = &C;
+        CompareTrees(Child, Other, Differ);
+    }
+}
+
+/// Bytes with the stretches of Holes overwritten, so that what lay in them shows.
+std::string Marked(std::string Bytes, const std::vector<ChunkHole>& Holes) {
+    for (const ChunkHole& H : Holes)
+        std::fill(Bytes.begin() + static_cast<std::ptrdiff_t>(H.Start),
+                  Bytes.begin() + static_cast<std::ptrdiff_t>(H.End), '\xA5');
+    return Bytes;
+}
+
+std::string HoleReason(const std::vector<std::string>& Whys, std::size_t More) {
+    std::string Why;
+    for (const std::string& W : Whys)
+        Why += (Why.empty() ? "" : ", ") + W;
+    if (More > 0)
+        Why += Format(" and %zu more", More);
+    return "the file is damaged: MSysAccessObjects lacks part of it (" + Why + ")";
+}
+
+} // namespace
+
+FileProject ReadChunkedProject(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
+                               const ListedObjects& Listed) {
+    std::vector<ChunkHole> Holes;
+    const std::string Bytes = AssembleChunks(Rows, ChunkSize, Holes);
+    if (Holes.empty())
+        return ReadAccessProject(ReadCompoundFile(Bytes), Listed);
+    // Which streams lay in the holes at all, then, while that stays cheap, in which hole each.
+    constexpr std::size_t kMaxNamed = 3, kMaxReads = 32;
+    auto Whole = [&Holes]() {
+        std::vector<std::string> Whys;
+        for (std::size_t I = 0; I < Holes.size() && I < kMaxNamed; ++I)
+            Whys.push_back(Holes[I].Why);
+        return HoleReason(Whys, Holes.size() - Whys.size());
+    };
+    StorageNode Tree;
+    try {
+        Tree = ReadCompoundFile(Bytes);
+    } catch (const AccessFileError&) {
+        Fail("its application objects cannot be read (" + Whole() + ")");
+    }
+    // The tree read with the holes filled otherwise; nil when it cannot be read at all.
+    auto Other = [&Bytes](const std::vector<ChunkHole>& Filled) -> std::unique_ptr<StorageNode> {
+        try {
+            return std::make_unique<StorageNode>(ReadCompoundFile(Marked(Bytes, Filled)));
+        } catch (const AccessFileError&) {
+            return nullptr;
+        }
+    };
+    std::vector<StorageNode*> Differ;
+    CompareTrees(Tree, Other(Holes).get(), Differ);
+    // A part that the tree lacks where a hole lies may be one of them: what cannot be read says
+    // so too.
+    auto WithHoles = [&Whole](FileProject P) {
+        NoteCause(P, Whole());
+        return P;
+    };
+    if (Differ.empty())
+        return WithHoles(ReadAccessProject(Tree, Listed));
+    std::map<const StorageNode*, std::vector<std::string>> Whys;
+    if (Holes.size() <= kMaxReads)
+        for (const ChunkHole& H : Holes) {
+            std::vector<StorageNode*> One;
+            CompareTrees(Tree, Other({H}).get(), One);
+            for (const StorageNode* Node : One)
+                Whys[Node].push_back(H.Why);
+        }
+    for (StorageNode* Node : Differ) {
+        const auto It = Whys.find(Node);
+        Node->Damage =
+            It == Whys.end() || It->second.size() > kMaxNamed ? Whole() : HoleReason(It->second, 0);
+    }
+    return WithHoles(ReadAccessProject(Tree, Listed));
 }
 
 StorageNode ReadCompoundFile(std::string_view Bytes) {
@@ -301,10 +424,21 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
             RootRow = &R;
         }
     }
-    if (!RootRow)
-        Fail("MSysAccessStorage has no root");
+    // A root row that is lost held nothing: the tree hangs from the parent of the top storages.
+    std::int32_t RootId = RootRow ? RootRow->Id : 0;
+    if (!RootRow) {
+        std::set<std::int32_t> Ids;
+        for (const StorageRow& R : Rows)
+            Ids.insert(R.Id);
+        const auto Top = std::find_if(Rows.begin(), Rows.end(), [&Ids](const StorageRow& R) {
+            return (R.Name == "VBA" || R.Name == "Forms" || R.Name == "Reports") && !Ids.contains(R.ParentId);
+        });
+        if (Top == Rows.end())
+            Fail("MSysAccessStorage has no root");
+        RootId = Top->ParentId;
+    }
     StorageNode Root;
-    Root.Name = RootRow->Name;
+    Root.Name = "MSysAccessStorage_ROOT";
     // Built breadth-first with an explicit queue: each row is taken once, so a cycle of parents
     // cannot loop, and a deep chain cannot exhaust the stack.
     struct Pending {
@@ -312,7 +446,7 @@ StorageNode StorageTree(const std::vector<StorageRow>& Rows) {
         StorageNode* Node;
         int Depth;
     };
-    std::vector<Pending> Queue{{RootRow->Id, &Root, 0}};
+    std::vector<Pending> Queue{{RootId, &Root, 0}};
     TreeBudget Budget;
     for (std::size_t Q = 0; Q < Queue.size(); ++Q) {
         const Pending P = Queue[Q];
@@ -537,14 +671,23 @@ std::vector<FileControl> ParseTypeInfo(std::string_view B) {
         const std::string_view Name = CString();
         if (Type == kFieldEntry)
             continue; // a field of the record source, not a control
+        // Access's control types run from 100 (Label) to 130; sections follow.
+        if (CodeName.empty() || Type < 100 || (Type > 130 && Type < kFirstSection) || Type > kLastSection)
+            Fail(Format("its control list holds an entry that is no control (type %d)", Type));
         Controls.push_back({std::string(Name.empty() ? CodeName : Name), Type});
     }
+    // Damage that shifts the entries rarely ends them where the list ends.
+    if (At != B.size())
+        Fail("its control list does not end where its entries do");
     return Controls;
 }
 
-FileProject ReadAccessProject(const StorageNode& Root) {
+FileProject ReadAccessProject(const StorageNode& Root, const ListedObjects& Listed) {
     FileProject P;
-    if (const StorageNode* Vba = Root.Find("VBA/VBAProject/VBA")) {
+    const StorageNode* Vba = Root.Find("VBA/VBAProject/VBA");
+    if (!Vba && Listed.Code)
+        P.Problems.push_back("its VBA project is missing");
+    if (Vba) {
         try {
             const StorageNode* DirStream = Vba->Child("dir");
             if (!DirStream || !DirStream->Stream)
@@ -580,15 +723,30 @@ FileProject ReadAccessProject(const StorageNode& Root) {
             P.Problems.push_back(Format("its VBA project cannot be read (%s)", E.what()));
         }
     }
-    ReadDesigns(Root, "Forms", "form", P.Forms, P.Problems);
-    ReadDesigns(Root, "Reports", "report", P.Reports, P.Problems);
+    ReadDesigns(Root, "Forms", "form", Listed.Forms, P.Forms, P.Problems);
+    ReadDesigns(Root, "Reports", "report", Listed.Reports, P.Reports, P.Problems);
     return P;
+}
+
+void NoteCause(FileProject& P, const std::string& Cause) {
+    for (std::string& Problem : P.Problems) {
+        if (Problem.find("the file is damaged") != std::string::npos)
+            continue;
+        if (!Problem.empty() && Problem.back() == ')')
+            Problem.insert(Problem.size() - 1, "; " + Cause);
+        else
+            Problem += " (" + Cause + ")";
+    }
 }
 
 void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) {
     auto Has = [](const auto& Items, const std::string& Name) {
         return std::any_of(Items.begin(), Items.end(),
                            [&Name](const auto& I) { return SameText(I.Name, Name); });
+    };
+    // What the project could not give and is given here is not lost.
+    auto Found = [&P](const std::string& Note) {
+        std::erase_if(P.Problems, [&Note](const std::string& Problem) { return Problem.starts_with(Note); });
     };
     for (const LegacyObject& O : Objects) {
         const bool Layout = O.Kind != LegacyObject::Module;
@@ -599,6 +757,7 @@ void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) 
         if (!O.Code.empty() && !Has(P.Modules, ModuleName)) {
             try {
                 P.Modules.push_back({ModuleName, Layout, LegacyModuleSource(O.Code)});
+                Found("the code of module '" + ModuleName + "' cannot be read (");
             } catch (const AccessFileError& E) {
                 P.Problems.push_back(
                     Format("the code of module '%s' cannot be read (%s)", ModuleName, E.what()));
@@ -608,6 +767,7 @@ void AddLegacyObjects(const std::vector<LegacyObject>& Objects, FileProject& P) 
         if (Layout && !O.TypeInfo.empty() && !Has(Designs, O.Name)) {
             try {
                 Designs.push_back({O.Name, ParseTypeInfo(O.TypeInfo)});
+                Found(Format("the design of the %s '%s' cannot be read (", Kind, O.Name));
             } catch (const AccessFileError& E) {
                 P.Problems.push_back(
                     Format("the design of the %s '%s' cannot be read (%s)", Kind, O.Name, E.what()));

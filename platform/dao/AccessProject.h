@@ -70,13 +70,36 @@ struct StorageRow {
 /// data of a row could not be read (by row; empty when every row was read).
 std::vector<StorageRow> StorageRows(const TableRows& T, const std::vector<std::string>& Damage = {});
 
-/// The compound file that the chunks of MSysAccessObjects make, gaps and tail filled with zeros.
-/// The header row states the file's length; rows past it are left over from a longer file that
-/// Access wrote before and are not part of it. A chunk that cannot belong to the file (a negative
-/// ID, more bytes than a chunk holds) is left out and noted in Problems: it costs only what lies
-/// in its place.
+/// What the catalogue (MSysObjects) lists: forms, reports, and anything that may have code.
+struct ListedObjects {
+    bool Forms = false;
+    bool Reports = false;
+    bool Code = false;
+};
+
+/// A stretch of the compound file that MSysAccessObjects does not hold whole: a chunk missing
+/// from the numbering, held short, or whose row could not be read; Why says which.
+struct ChunkHole {
+    std::uint64_t Start = 0;
+    std::uint64_t End = 0;
+    std::string Why;
+};
+
+/// The compound file that the chunks of MSysAccessObjects make, what they do not hold filled with
+/// zeros and listed in Holes. The header row states the file's length; rows past it are left over
+/// from a longer file that Access wrote before and are not part of it. A chunk with more bytes
+/// than a chunk holds is left out: it costs only what lies in its place.
 std::string AssembleChunks(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
-                           std::vector<std::string>& Problems);
+                           std::vector<ChunkHole>& Holes);
+
+/// The project that the chunks of MSysAccessObjects hold. Access leaves out chunks of zeros, so a
+/// hole costs nothing by itself: the file is read again with its holes filled with other bytes,
+/// and the streams that either read gives otherwise may hold bytes that are not theirs. Those
+/// cost only their modules and designs, each named with the chunks it lacks; a hole in the
+/// directory costs the parts whose entries lay in it, named as missing. Only a compound file that
+/// cannot be read at all costs the whole project (AccessFileError).
+FileProject ReadChunkedProject(const std::vector<StorageRow>& Rows, std::size_t ChunkSize,
+                               const ListedObjects& Listed = {});
 
 /// The tree of an OLE compound file.
 StorageNode ReadCompoundFile(std::string_view Bytes);
@@ -118,12 +141,19 @@ std::vector<std::pair<std::string, std::uint32_t>> ParseDirData(std::string_view
 /// The type code of TypeInfo entries that are fields of the record source.
 constexpr int kFieldEntry = 255;
 
-/// The controls of a TypeInfo stream in stream order, sections included, fields left out.
+/// The controls of a TypeInfo stream in stream order, sections included, fields left out. A list
+/// that holds an entry that is no control, or does not end where its entries do, is damaged.
 std::vector<FileControl> ParseTypeInfo(std::string_view Bytes);
 
 /// Everything the tree holds: the modules' source and the forms' and reports' controls. Damage to
-/// one module or one form is noted in the project's Problems and does not stop the others.
-FileProject ReadAccessProject(const StorageNode& Root);
+/// one module or one form is noted in the project's Problems and does not stop the others; so is
+/// a VBA project, list of forms or list of reports that the tree lacks while Listed has objects
+/// that need it.
+FileProject ReadAccessProject(const StorageNode& Root, const ListedObjects& Listed = {});
+
+/// Adds Cause to the reason of every note of P that does not yet say what damage it comes from:
+/// what made the parts they name unreadable.
+void NoteCause(FileProject& P, const std::string& Cause);
 
 /// A form, report or standard module as the Access 95 layout keeps it.
 struct LegacyObject {

@@ -155,9 +155,23 @@ Variant Field::Value() const {
     return mValue();
 }
 
+const PropertyList& TableDef::Properties() const {
+    if (!mDamage.empty())
+        throw EOleException(mDamage, daoErrCannotRead, kSource);
+    return mProperties;
+}
+
+const FieldList& TableDef::Fields() const {
+    if (!mDamage.empty())
+        throw EOleException(mDamage, daoErrCannotRead, kSource);
+    return mFields;
+}
+
 void QueryDef::CheckOpen() const {
     if (mClosed)
         Closed(("query " + mName).c_str());
+    if (!mDamage.empty())
+        throw EOleException(mDamage, daoErrCannotRead, kSource);
 }
 
 const PropertyList& QueryDef::Properties() const {
@@ -240,6 +254,12 @@ const QueryDefList& Database::QueryDefs() const {
     return mQueryDefs;
 }
 
+std::string Database::Unreadable(const char* Kind, const CatalogObject& O) const {
+    return O.Damage.empty()
+               ? std::string()
+               : Format("The %s '%s' of '%s' cannot be read: %s.", Kind, O.Name, mFileName, O.Damage);
+}
+
 std::shared_ptr<TableDef> Database::MakeTableDef(const CatalogObject& O) const {
     Data();
     const bool Linked = O.Type != kLocalTable;
@@ -282,7 +302,7 @@ std::shared_ptr<TableDef> Database::MakeTableDef(const CatalogObject& O) const {
         MergeStored(FP, O.Block(C.Name));
         Fields.Add(Field(C.Name, std::move(FP)));
     }
-    return std::make_shared<TableDef>(O.Name, std::move(P), std::move(Fields));
+    return std::make_shared<TableDef>(O.Name, std::move(P), std::move(Fields), Unreadable("table", O));
 }
 
 std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
@@ -312,8 +332,17 @@ std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
                 return T;
         return Alias;
     };
-    auto SourceColumn = [this](const std::string& Table, const std::string& Field) -> const ColumnInfo* {
-        if (const CatalogObject* T = FindObject(mTables, Table))
+    // A query over a table whose definition cannot be read cannot be read whole either.
+    std::string Damage = Unreadable("query", O);
+    auto Damaged = [&](const CatalogObject* T) {
+        if (T && !T->HasDefinition && !T->Damage.empty() && Damage.empty())
+            Damage = Format("The query '%s' of '%s' cannot be read: its table '%s' cannot be read (%s).",
+                            O.Name, mFileName, T->Name, T->Damage);
+        return T;
+    };
+    auto SourceColumn = [this, &Damaged](const std::string& Table,
+                                         const std::string& Field) -> const ColumnInfo* {
+        if (const CatalogObject* T = Damaged(FindObject(mTables, Table)))
             for (const ColumnInfo& C : T->Columns)
                 if (SameText(C.Name, Field))
                     return &C;
@@ -334,7 +363,7 @@ std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
         for (const auto& [Alias, Table] : Q.Tables) {
             if (!C.SourceTable.empty() && !SameText(C.SourceTable, Alias))
                 continue;
-            if (const CatalogObject* T = FindObject(mTables, Table)) {
+            if (const CatalogObject* T = Damaged(FindObject(mTables, Table))) {
                 for (const ColumnInfo& TC : T->Columns)
                     Columns.push_back({TC.Name, Alias + "." + TC.Name, Table, TC.Name, Alias});
             } else if (const CatalogObject* Inner = FindObject(mQueries, Table); Inner && mQueryDepth < 8) {
@@ -348,9 +377,16 @@ std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
                     throw;
                 }
                 --mQueryDepth;
-                for (int I = 0; I < Def->Fields().Count(); ++I)
-                    Columns.push_back({Def->Fields().Item(I).Name(),
-                                       Alias + "." + Def->Fields().Item(I).Name(), "", "", Alias});
+                try {
+                    for (int I = 0; I < Def->Fields().Count(); ++I)
+                        Columns.push_back({Def->Fields().Item(I).Name(),
+                                           Alias + "." + Def->Fields().Item(I).Name(), "", "", Alias});
+                } catch (const EOleException& E) {
+                    if (Damage.empty())
+                        Damage = Format(
+                            "The query '%s' of '%s' cannot be read: its query '%s' cannot be read (%s)",
+                            O.Name, mFileName, Inner->Name, E.Message());
+                }
             }
         }
     }
@@ -376,7 +412,7 @@ std::shared_ptr<QueryDef> Database::MakeQueryDef(const CatalogObject& O) const {
         MergeStored(FP, Block ? Block : O.Block(C.Block));
         Fields.Add(Field(C.Name, std::move(FP)));
     }
-    return std::make_shared<QueryDef>(O.Name, Q.SQL, std::move(P), std::move(Fields));
+    return std::make_shared<QueryDef>(O.Name, Q.SQL, std::move(P), std::move(Fields), Damage);
 }
 
 // ---- workspace and engine ----

@@ -93,27 +93,33 @@ private:
 using FieldList = TNamedList<Field, kFieldNoun, ItemNotFound>;
 
 /// A table definition: its properties (built-in ones first, then those stored with the table)
-/// and its fields.
+/// and its fields. Of a table whose definition or stored properties the file holds damaged only
+/// the name can be read; Properties and Fields raise an error that says why.
 class TableDef {
 public:
-    TableDef(std::string Name, PropertyList Properties, FieldList Fields)
-        : mName(std::move(Name)), mProperties(std::move(Properties)), mFields(std::move(Fields)) {}
+    /// Damage: the message of the error that Properties and Fields raise.
+    TableDef(std::string Name, PropertyList Properties, FieldList Fields, std::string Damage = {})
+        : mName(std::move(Name)), mProperties(std::move(Properties)), mFields(std::move(Fields)),
+          mDamage(std::move(Damage)) {}
     const std::string& Name() const { return mName; }
-    const PropertyList& Properties() const { return mProperties; }
-    const FieldList& Fields() const { return mFields; }
+    const PropertyList& Properties() const;
+    const FieldList& Fields() const;
 
 private:
     std::string mName;
     PropertyList mProperties;
     FieldList mFields;
+    std::string mDamage;
 };
 
-/// A saved query: its properties (with its SQL text) and its output columns as fields.
+/// A saved query: its properties (with its SQL text) and its output columns as fields. As with a
+/// table, only the name of a query whose stored properties are damaged can be read.
 class QueryDef {
 public:
-    QueryDef(std::string Name, std::string SQL, PropertyList Properties, FieldList Fields)
+    QueryDef(std::string Name, std::string SQL, PropertyList Properties, FieldList Fields,
+             std::string Damage = {})
         : mName(std::move(Name)), mSQL(std::move(SQL)), mProperties(std::move(Properties)),
-          mFields(std::move(Fields)) {}
+          mFields(std::move(Fields)), mDamage(std::move(Damage)) {}
     const std::string& Name() const { return mName; }
     const std::string& SQL() const { return mSQL; }
     const PropertyList& Properties() const;
@@ -127,6 +133,7 @@ private:
     std::string mSQL;
     PropertyList mProperties;
     FieldList mFields;
+    std::string mDamage;
     bool mClosed = false;
 };
 
@@ -204,6 +211,8 @@ public:
     const Snapshot& Data() const;
     std::shared_ptr<TableDef> MakeTableDef(const CatalogObject& O) const;
     std::shared_ptr<QueryDef> MakeQueryDef(const CatalogObject& O) const;
+    /// The message of the error for an object that the file holds damaged ("" when it is not).
+    std::string Unreadable(const char* Kind, const CatalogObject& O) const;
     const std::vector<const CatalogObject*>& Tables() const { return mTables; }
     const std::vector<const CatalogObject*>& Queries() const { return mQueries; }
 

@@ -29,6 +29,7 @@ constexpr std::size_t kMaxLongValue = 16 * 1024 * 1024;
 /// MSysObjects' Type of forms and reports.
 constexpr int kFormObject = -32768;
 constexpr int kReportObject = -32764;
+constexpr int kModuleObject = -32761;
 
 struct Failure {
     std::string Message;
@@ -86,6 +87,9 @@ public:
     Table& operator=(const Table&) = delete;
 
     MdbTableDef* Def() const { return mTable; }
+    /// Rows of the table are independent: a data page or a row that cannot be read is noted in
+    /// Lost and left out, instead of failing the table.
+    void KeepGoing(std::vector<std::string>* Lost) { mLost = Lost; }
     void CheckPages(PageFile& Pages, bool Rows);
     bool Fetch();
     void CheckAllRowsRead();
@@ -109,6 +113,9 @@ private:
     /// Rows of the checked data pages that libmdb is to give (page, row), those it gave, and the
     /// deleted rows it gives too (sorted), which are no rows.
     std::vector<std::pair<std::uint32_t, unsigned>> mExpected, mFetched, mDeleted;
+    /// With KeepGoing: what was left out, and the data pages whose rows were all left out.
+    std::vector<std::string>* mLost = nullptr;
+    std::vector<std::uint32_t> mLostPages;
 };
 
 /// Checks the pages that libmdb reads for this table, so that damage fails the read instead of
@@ -160,6 +167,7 @@ void Table::CheckPages(PageFile& Pages, bool Rows) {
     // row. libmdb reads every row flagged 0x8000; deleted ones are passed over here, whatever
     // their bytes hold.
     std::vector<std::pair<std::uint32_t, std::vector<PageRow>>> DataPages;
+    mDeleted.clear();
     std::vector<std::uint32_t> Moved; // page and row where rows flagged as moved went
     for (gint32 Next = 0;
          (Next = mdb_map_find_next(mTable->entry->mdb, mTable->usage_map, static_cast<unsigned>(MapSize),
@@ -167,11 +175,30 @@ void Table::CheckPages(PageFile& Pages, bool Rows) {
         if (Next < 0)
             Damaged(Format("the usage map of %s is damaged", What()));
         const auto N = static_cast<std::uint32_t>(Next);
-        const std::string_view P = Pages.Read(N, What());
-        if (const std::string Problem = ReadPageRows(P, mJet4, Slots); !Problem.empty())
-            Damaged(Format("page %u of %s is damaged: %s", N, What(), Problem));
-        if (PageOwner(P) != mEntry.table_pg)
-            Damaged(Format("page %u listed by %s belongs to another table", N, What()));
+        std::string_view P;
+        try {
+            P = Pages.Read(N, What());
+            const std::string Problem = ReadPageRows(P, mJet4, Slots);
+            const bool BadRows =
+                std::any_of(Slots.begin(), Slots.end(), [](const PageRow& R) { return R.Bad; });
+            if (!Problem.empty() && (!mLost || !BadRows))
+                Damaged(Format("page %u of %s is damaged: %s", N, What(), Problem));
+            // Rows are independent: a row whose offset does not fit costs only that row.
+            for (std::size_t R = 0; R < Slots.size(); ++R)
+                if (Slots[R].Bad) {
+                    mLost->push_back(
+                        Format("the file is damaged: row %zu of page %u of %s is damaged", R, N, What()));
+                    mDeleted.emplace_back(N, static_cast<unsigned>(R));
+                }
+            if (PageOwner(P) != mEntry.table_pg)
+                Damaged(Format("page %u listed by %s belongs to another table", N, What()));
+        } catch (const Failure& F) {
+            if (!mLost)
+                throw;
+            mLost->push_back(F.Message);
+            mLostPages.push_back(N);
+            continue;
+        }
         for (const PageRow& R : Slots)
             if (R.Flags == 0x4000)
                 Moved.push_back(R.End - R.Start >= 4 ? U32At(P, static_cast<std::size_t>(R.Start)) : 0);
@@ -179,14 +206,20 @@ void Table::CheckPages(PageFile& Pages, bool Rows) {
     }
     std::vector<std::pair<std::uint32_t, unsigned>> Targets;
     for (const std::uint32_t To : Moved) {
-        const std::string_view P = Pages.Read(To >> 8, What());
-        if (!ReadPageRows(P, mJet4, Slots).empty() || PageOwner(P) != mEntry.table_pg ||
-            (To & 0xFF) >= Slots.size() || Slots[To & 0xFF].Flags != 0x8000)
-            Damaged(Format("a moved row of %s points at page %u, which does not hold it", What(), To >> 8));
+        const bool Outside = (To >> 8) >= Pages.Count();
+        const std::string_view P = Outside ? std::string_view() : Pages.Read(To >> 8, What());
+        if (Outside || !ReadPageRows(P, mJet4, Slots).empty() || PageOwner(P) != mEntry.table_pg ||
+            (To & 0xFF) >= Slots.size() || Slots[To & 0xFF].Flags != 0x8000) {
+            const std::string Problem =
+                Format("a moved row of %s points at page %u, which does not hold it", What(), To >> 8);
+            if (!mLost)
+                Damaged(Problem);
+            mLost->push_back("the file is damaged: " + Problem);
+            continue;
+        }
         Targets.emplace_back(To >> 8, To & 0xFF);
     }
     std::sort(Targets.begin(), Targets.end());
-    mDeleted.clear();
     for (const auto& [N, Rows] : DataPages)
         for (std::size_t R = 0; R < Rows.size(); ++R) {
             const std::pair<std::uint32_t, unsigned> Key(N, static_cast<unsigned>(R));
@@ -198,6 +231,7 @@ void Table::CheckPages(PageFile& Pages, bool Rows) {
                 mExpected.push_back(Key);
         }
     std::sort(mDeleted.begin(), mDeleted.end());
+    std::sort(mLostPages.begin(), mLostPages.end());
 }
 
 /// mdb_fetch_row, passing over deleted rows, noting which row of which page it gave and checking
@@ -206,14 +240,22 @@ bool Table::Fetch() {
     while (mdb_fetch_row(mTable)) {
         const unsigned Row = mTable->cur_row - 1;
         const std::pair<std::uint32_t, unsigned> Key(mTable->cur_phys_pg, Row);
-        if (std::binary_search(mDeleted.begin(), mDeleted.end(), Key))
+        if (std::binary_search(mDeleted.begin(), mDeleted.end(), Key) ||
+            std::binary_search(mLostPages.begin(), mLostPages.end(), Key.first))
             continue;
         int Start = 0;
         std::size_t Size = 0;
         if (mdb_find_row(mEntry.mdb, static_cast<int>(Row), &Start, &Size) != 0 ||
             !RowFrameFits({reinterpret_cast<const char*>(mEntry.mdb->pg_buf) + (Start & 0x1FFF), Size}, mJet4,
-                          mTable->num_cols, mTable->num_var_cols))
-            Damaged(Format("row %u of page %u of %s is damaged", Row, mTable->cur_phys_pg, What()));
+                          mTable->num_cols, mTable->num_var_cols)) {
+            const std::string Problem =
+                Format("row %u of page %u of %s is damaged", Row, mTable->cur_phys_pg, What());
+            if (!mLost)
+                Damaged(Problem);
+            mLost->push_back("the file is damaged: " + Problem);
+            mFetched.push_back(Key);
+            continue;
+        }
         mFetched.push_back(Key);
         return true;
     }
@@ -223,8 +265,12 @@ bool Table::Fetch() {
 void Table::CheckAllRowsRead() {
     std::sort(mFetched.begin(), mFetched.end());
     for (const auto& [Page, Row] : mExpected)
-        if (!std::binary_search(mFetched.begin(), mFetched.end(), std::make_pair(Page, Row)))
-            Damaged(Format("row %u of page %u of %s cannot be read", Row, Page, What()));
+        if (!std::binary_search(mFetched.begin(), mFetched.end(), std::make_pair(Page, Row))) {
+            const std::string Problem = Format("row %u of page %u of %s cannot be read", Row, Page, What());
+            if (!mLost)
+                Damaged(Problem);
+            mLost->push_back("the file is damaged: " + Problem);
+        }
 }
 
 class Reader {
@@ -244,8 +290,9 @@ private:
     void ReadDefinition(CatalogObject& O);
     /// With RowDamage, a row whose values cannot all be read is kept with Null in their place and
     /// why in (*RowDamage)[row]; RowDamage stays empty when every row was read.
+    /// With Lost, a data page or row that cannot be read is left out and noted there.
     bool ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary = false,
-                  std::vector<std::string>* RowDamage = nullptr);
+                  std::vector<std::string>* RowDamage = nullptr, std::vector<std::string>* Lost = nullptr);
     FileProject ReadProject(const std::vector<CatalogObject>& Objects);
     void ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FileProject& P);
 
@@ -396,10 +443,15 @@ void Reader::ReadCatalog(std::vector<CatalogObject>& Objects) {
             O.Database = Text(Col(Database));
         if (Foreign >= 0)
             O.ForeignName = Text(Col(Foreign));
+        // Stored properties that cannot be read cost only their object, which says so when used.
         if (LvProp >= 0) {
-            const std::string_view R = Raw(Col(LvProp));
-            if (!R.empty())
-                O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4);
+            try {
+                const std::string_view R = Raw(Col(LvProp));
+                if (!R.empty())
+                    O.Properties = ParseLvProp(LongValue(R, Col(LvProp)), mJet4, &O.Damage);
+            } catch (const Failure& F) {
+                O.Damage = F.Message;
+            }
         }
         // Forms and reports of the Access 95 layout keep their controls in Lv.
         if (Lv >= 0 && (O.Type == kFormObject || O.Type == kReportObject)) {
@@ -439,8 +491,9 @@ void Reader::ReadDefinition(CatalogObject& O) {
 }
 
 bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Rows, bool LongBinary,
-                      std::vector<std::string>* RowDamage) {
+                      std::vector<std::string>* RowDamage, std::vector<std::string>* Lost) {
     Table T(mMdb, Name, Page, mPageCount);
+    T.KeepGoing(Lost);
     T.CheckPages(mPages, true);
     Rows.Name = Name;
     for (unsigned I = 0; I < T.Columns(); ++I)
@@ -472,8 +525,30 @@ bool Reader::ReadRows(const std::string& Name, unsigned long Page, TableRows& Ro
     return true;
 }
 
+/// Why rows of Table were left out, as one reason: the first few, and how many more.
+std::string LostRows(const std::string& Table, const std::vector<std::string>& Lost) {
+    constexpr std::size_t kShown = 3;
+    std::string Why;
+    for (std::size_t I = 0; I < Lost.size() && I < kShown; ++I) {
+        std::string_view L = Lost[I];
+        if (L.starts_with("the file is damaged: "))
+            L.remove_prefix(21);
+        Why += (I ? "; " : "") + std::string(L);
+    }
+    if (Lost.size() > kShown)
+        Why += Format("; and %zu more", Lost.size() - kShown);
+    return Format("the file is damaged: rows of %s are missing (%s)", Table, Why);
+}
+
 FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
     FileProject P;
+    auto Lists = [&Objects](std::initializer_list<int> Types) {
+        return std::any_of(Objects.begin(), Objects.end(), [Types](const CatalogObject& O) {
+            return std::find(Types.begin(), Types.end(), O.Type) != Types.end();
+        });
+    };
+    const ListedObjects Listed{Lists({kFormObject}), Lists({kReportObject}),
+                               Lists({kFormObject, kReportObject, kModuleObject})};
     // Access 2002 and later keep the objects in MSysAccessStorage (a file may still have an old
     // MSysAccessObjects beside it); Access 97 and 2000 in the chunks of MSysAccessObjects.
     for (const char* Name : {"MSysAccessStorage", "MSysAccessObjects"}) {
@@ -482,33 +557,41 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
         });
         if (Source == Objects.end())
             continue;
+        // Rows are independent: a row or page that cannot be read costs what lay in it.
+        std::vector<std::string> Lost;
         try {
             TableRows Rows;
             std::vector<std::string> Damage;
-            ReadRows(Source->Name, static_cast<unsigned long>(Source->Id) & 0x00FFFFFF, Rows, true, &Damage);
-            if (Rows.Rows.empty())
+            ReadRows(Source->Name, static_cast<unsigned long>(Source->Id) & 0x00FFFFFF, Rows, true, &Damage,
+                     &Lost);
+            if (Rows.Rows.empty() && Lost.empty())
                 continue;
             const std::vector<StorageRow> Storage = StorageRows(Rows, Damage);
             Rows = {};
-            std::vector<std::string> Problems;
-            P = Source->Name == "MSysAccessStorage"
-                    ? ReadAccessProject(StorageTree(Storage))
-                    : ReadAccessProject(
-                          ReadCompoundFile(AssembleChunks(Storage, mJet4 ? 3992 : 241, Problems)));
-            P.Problems.insert(P.Problems.end(), Problems.begin(), Problems.end());
+            P = Source->Name == "MSysAccessStorage" ? ReadAccessProject(StorageTree(Storage), Listed)
+                                                    : ReadChunkedProject(Storage, mJet4 ? 3992 : 241, Listed);
         } catch (const AccessFileError& E) {
             P.Problems.push_back(E.what());
         } catch (const Failure& F) {
             P.Problems.push_back(Format("its table %s cannot be read (%s)", Source->Name, F.Message));
         }
+        if (!Lost.empty())
+            NoteCause(P, LostRows(Source->Name, Lost));
         break;
     }
-    ReadLegacyObjects(Objects, P);
     P.Problems.insert(P.Problems.begin(), mStoreProblems.begin(), mStoreProblems.end());
+    ReadLegacyObjects(Objects, P);
     return P;
 }
 
 void Reader::ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FileProject& P) {
+    // The modules of MSysModules2 count where the VBA project did not give them.
+    const auto ProjectNote = [](const std::string& Problem) {
+        return Problem.starts_with("its VBA project");
+    };
+    const bool Needed = P.Modules.empty() || std::any_of(P.Problems.begin(), P.Problems.end(), ProjectNote);
+    std::vector<std::string> Lost;
+    bool ReadWhole = false;
     std::vector<LegacyObject> Legacy;
     const auto Table = std::find_if(Objects.begin(), Objects.end(), [](const CatalogObject& O) {
         return O.Type == 1 && O.HasDefinition && O.Name == "MSysModules2";
@@ -516,7 +599,8 @@ void Reader::ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FilePr
     if (Table != Objects.end()) {
         try {
             TableRows Rows;
-            ReadRows(Table->Name, static_cast<unsigned long>(Table->Id) & 0x00FFFFFF, Rows, true);
+            ReadRows(Table->Name, static_cast<unsigned long>(Table->Id) & 0x00FFFFFF, Rows, true, nullptr,
+                     &Lost);
             auto Column = [&Rows](const char* Name) {
                 for (std::size_t I = 0; I < Rows.Columns.size(); ++I)
                     if (SameText(Rows.Columns[I].first, Name))
@@ -551,12 +635,32 @@ void Reader::ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FilePr
                     O.TypeInfo = Bytes(Row[static_cast<std::size_t>(TypeInfo)]);
                 Legacy.push_back(std::move(O));
             }
+            ReadWhole = Lost.empty();
         } catch (const Failure& F) {
-            P.Problems.push_back(Format("its table MSysModules2 cannot be read (%s)", F.Message));
+            Lost = {F.Message};
         }
     }
     Legacy.insert(Legacy.end(), mLegacyDesigns.begin(), mLegacyDesigns.end());
+    const bool Supplied =
+        std::any_of(Legacy.begin(), Legacy.end(), [](const LegacyObject& O) { return !O.Code.empty(); });
     AddLegacyObjects(Legacy, P);
+    // Read whole, MSysModules2 holds every module (Access 97 keeps each in both tables): what the
+    // VBA project lost is not lost, and what the other application objects lost costs the forms'
+    // and reports' designs only.
+    if (Supplied && ReadWhole)
+        for (auto It = P.Problems.begin(); It != P.Problems.end();) {
+            if (It->starts_with("its VBA project")) {
+                It = P.Problems.erase(It);
+                continue;
+            }
+            if (!It->starts_with("the design of ") && !It->starts_with("the code of module ") &&
+                !It->starts_with("the list of "))
+                *It = "the list of forms and reports cannot be read (" + *It + ")";
+            ++It;
+        }
+    if (Needed && !Lost.empty())
+        P.Problems.push_back("its VBA project cannot be read whole from MSysModules2 (" +
+                             LostRows("MSysModules2", Lost) + ")");
 }
 
 void Reader::Run(SnapshotWriter& W) {
@@ -575,13 +679,24 @@ void Reader::Run(SnapshotWriter& W) {
             }
             continue;
         }
-        ReadDefinition(O);
-        for (const char* System : {"MSysQueries", "MSysIMEXSpecs", "MSysIMEXColumns"})
-            if (O.Name == System && O.HasDefinition) {
-                TableRows Rows;
-                if (ReadRows(O.Name, static_cast<unsigned long>(O.Id) & 0x00FFFFFF, Rows))
-                    Tables.push_back(std::move(Rows));
-            }
+        // The catalogue's queries need MSysQueries; any other table that cannot be read costs only
+        // itself, and says why to whoever asks for it.
+        const bool Queries = O.Name == "MSysQueries";
+        try {
+            ReadDefinition(O);
+            for (const char* System : {"MSysQueries", "MSysIMEXSpecs", "MSysIMEXColumns"})
+                if (O.Name == System) {
+                    TableRows Rows;
+                    if (ReadRows(O.Name, static_cast<unsigned long>(O.Id) & 0x00FFFFFF, Rows))
+                        Tables.push_back(std::move(Rows));
+                }
+        } catch (const Failure& F) {
+            if (Queries)
+                throw;
+            O.HasDefinition = false;
+            O.Columns.clear();
+            O.Damage = F.Message;
+        }
     }
     for (const CatalogObject& O : Objects)
         W.Object(O);
@@ -625,7 +740,7 @@ int main(int argc, char** argv) {
 #endif
     const JetHeader H = CheckJetFile(argv[1]);
     if (!H.Ok) {
-        W.Error(H.Problem);
+        W.Error(H.NotDatabase ? "it is not an Access database" : H.Problem);
         Finish(1);
     }
     MdbHandle* Mdb = mdb_open(argv[1], MDB_NOFLAGS);

@@ -78,9 +78,10 @@ std::shared_ptr<const Snapshot> ReadSnapshot(const std::string& FileName, const 
     }
     const JetHeader H = CheckJetFile(FileName);
     if (!H.Ok) {
-        if (H.Damaged || H.Problem == "the file cannot be opened")
+        if (!H.NotDatabase)
             Fail(FileName, H.Problem);
-        throw EOleException(Format("'%s' is not an Access database (%s).", FileName, H.Problem),
+        throw EOleException(Format("'%s' is not an Access database%s.", FileName,
+                                   H.Problem.empty() ? std::string() : " (" + H.Problem + ")"),
                             daoErrUnrecognized, kSource);
     }
     if (access(Program.c_str(), X_OK) != 0)

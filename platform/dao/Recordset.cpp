@@ -282,6 +282,13 @@ void Database::Close() {
 std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& SQL, int /*Type*/, int /*Options*/,
                                                    int /*LockEdit*/) {
     const Snapshot& S = Data();
+    // A table of the catalogue that the file holds damaged, by name.
+    auto Damaged = [this](const std::string& Name) -> const CatalogObject* {
+        for (const CatalogObject* T : mTables)
+            if (SameText(T->Name, Name) && !T->Damage.empty())
+                return T;
+        return nullptr;
+    };
     if (!mSql) {
         auto State = std::make_shared<SqlState>();
         if (sqlite3_open(":memory:", &State->Db) != SQLITE_OK)
@@ -289,8 +296,9 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& SQL, int /
         Check(State->Db, sqlite3_exec(State->Db, "BEGIN", nullptr, nullptr, nullptr), mFileName);
         for (const TableRows& T : S.Tables)
             State->Load(T, mFileName);
+        // A file without them has none; a file whose table cannot be read says so when it is asked.
         for (const TableRows* Empty : {&kEmptySpecs, &kEmptyColumns})
-            if (!S.FindTable(Empty->Name))
+            if (!S.FindTable(Empty->Name) && !Damaged(Empty->Name))
                 State->Load(*Empty, mFileName);
         Check(State->Db, sqlite3_exec(State->Db, "COMMIT", nullptr, nullptr, nullptr), mFileName);
         mSql = std::move(State);
@@ -299,6 +307,9 @@ std::shared_ptr<Recordset> Database::OpenRecordset(const std::string& SQL, int /
     if (sqlite3_prepare_v2(mSql->Db, TranslateSql(SQL).c_str(), -1, &Stmt.S, nullptr) != SQLITE_OK ||
         !Stmt.S) {
         const std::string Message = sqlite3_errmsg(mSql->Db);
+        if (const CatalogObject* T =
+                Message.rfind("no such table: ", 0) == 0 ? Damaged(Message.substr(15)) : nullptr)
+            throw EOleException(Unreadable("table", *T), daoErrCannotRead, kSource);
         if (Message.rfind("no such table: ", 0) == 0)
             throw EOleException(
                 Format("The database engine cannot find the input table or query '%s' in '%s'.",

@@ -275,6 +275,11 @@ void SnapshotWriter::Object(const CatalogObject& O) {
         Field(IntToStr(O.RecordCount));
         EndLine();
     }
+    if (!O.Damage.empty()) {
+        mOut += "E";
+        Field(O.Damage);
+        EndLine();
+    }
 }
 
 void SnapshotWriter::Table(const TableRows& T) {
@@ -422,6 +427,11 @@ ParsedSnapshot ParseSnapshot(std::string_view Text) {
             S.Objects.back().HasDefinition = true;
             break;
         }
+        case 'E':
+            if (S.Objects.empty() || F.size() != 1)
+                return Fail("the reader's output has a malformed damage note");
+            S.Objects.back().Damage = std::move(F[0]);
+            break;
         case 'T':
             if (F.size() != 1)
                 return Fail("the reader's output has a malformed table");

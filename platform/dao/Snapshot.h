@@ -9,6 +9,7 @@
 //   P <block name> <property name> <value>     a stored property of the last object, in file order
 //   C <name> <type> <size> <flags>             a column of the last object's table definition
 //   R <record count>                           the last object has a table definition with that many rows
+//   E <damage>                                 what of the last object cannot be read, and why
 //   T <table>                                  rows of a system table follow
 //   K <column> <type>                          a column of the last table
 //   W <value>...                               one row of the last table
@@ -85,6 +86,8 @@ struct CatalogObject {
     std::vector<ColumnInfo> Columns;
     std::int64_t RecordCount = 0;
     bool HasDefinition = false;
+    /// Why the object's definition or stored properties cannot be read whole; empty when they can.
+    std::string Damage;
 
     /// The block of stored properties with that name, or nil.
     const PropertyBlock* Block(std::string_view BlockName) const;

@@ -630,3 +630,32 @@ TEST(MDBScanTest, ACopyWithoutItsExportIsScannedFromTheCodeInTheFile) {
     EXPECT_EQ(Hit->Line, "If Not Reports![Sales By Year].blnOpening Then Err.Raise 0");
     EXPECT_NE(Log.Find("Utility Functions.Bas", "IsLoaded", ""), nullptr);
 }
+
+TEST(MDBScanTest, ATableThatCannotBeReadIsNamedAndTheOthersAreScanned) {
+    // A copy of nwind.mdb whose Orders table has its definition page (449) zeroed: the scan names
+    // Orders through the object-failure path, leaves it out, and scans the other tables whole.
+    TempDir Dir;
+    std::ifstream In(kData + "nwind.mdb", std::ios::binary);
+    std::string Data(std::istreambuf_iterator<char>(In), {});
+    std::fill_n(Data.begin() + 449 * 2048, 2048, '\0');
+    std::ofstream(Dir.Path / "nwind.mdb", std::ios::binary) << Data;
+    THitLog Log;
+    TMDBInfo Db;
+    Db.Path = Dir.Folder();
+    Db.Name = "nwind.mdb";
+    for (const char* Table : {"Employees", "Orders", "Products"})
+        Add<TMDBTableInfo>(Db, &TMDBInfo::AddTable, Table, Log);
+    std::vector<std::string> Failed;
+    Db.OnObjectFailed = [&Failed](TMDBObjectInfo& Object, const std::exception& E) {
+        Failed.push_back(Object.Name + ": " + E.what());
+    };
+    Db.Scan(Words({"Date"}), Words({}, true));
+    ASSERT_EQ(Failed.size(), 1u);
+    EXPECT_EQ(Failed[0].rfind("Orders: The table 'Orders' of '" + Db.Path + Db.Name +
+                                  "' cannot be read: the file is damaged: page 449 of table Orders",
+                              0),
+              0u)
+        << Failed[0];
+    EXPECT_EQ(Db.Tables().Count(), 2);
+    EXPECT_NE(Log.Find("Employees", "Caption", "BirthDate"), nullptr);
+}

@@ -242,8 +242,8 @@ TEST(AccessApplicationTest, OpeningAndEndingTheApplication) {
 
     const std::string Text = (Dir.Path / "text.mdb").string();
     std::ofstream(Text) << "not a database at all";
-    EXPECT_NE(OleMessage([&] { App->OpenCurrentDatabase(Text); }).find("is not an Access database"),
-              std::string::npos);
+    EXPECT_EQ(OleMessage([&] { App->OpenCurrentDatabase(Text); }),
+              "'" + Text + "' is not an Access database (it is a text file).");
     EXPECT_NE(OleMessage([&] { App->OpenCurrentDatabase(Text + ".gone"); }).find("cannot find"),
               std::string::npos);
 

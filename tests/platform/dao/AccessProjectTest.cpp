@@ -202,30 +202,41 @@ TEST(AccessProjectTest, ChunksFillTheirGapsWithZerosAndLeaveOutWhatDoesNotBelong
         R.Data = std::move(Data);
         return R;
     };
-    std::vector<std::string> Problems;
-    // Chunk 2 is left out (all zeros); chunk 4 is the tail, stored at full size with leftovers;
-    // chunk 6 lies wholly past the stated end, left over from a longer file written before.
+    auto Holes = [](const std::vector<ChunkHole>& H) {
+        std::string Out;
+        for (const ChunkHole& Hole : H)
+            Out += "[" + std::to_string(Hole.Start) + "," + std::to_string(Hole.End) + ") " + Hole.Why + "; ";
+        return Out;
+    };
+    std::vector<ChunkHole> Problems;
+    // Chunk 2 is left out (Access leaves out chunks of zeros, so it is a hole that may cost
+    // nothing); chunk 4 is the tail, stored at full size with leftovers; chunk 6 lies wholly past
+    // the stated end, left over from a longer file written before.
     const std::vector<StorageRow> Rows = {Row(3, "CCCC"), Row(0, U32(5) + U32(14)), Row(1, "AAAA"),
                                           Row(4, "DDxx"), Row(6, "FFFF")};
     EXPECT_EQ(AssembleChunks(Rows, 4, Problems), std::string("AAAA\0\0\0\0CCCCDD", 14));
+    EXPECT_EQ(Holes(Problems), "[4,8) chunk 2 is missing; ");
+    Problems.clear();
     EXPECT_EQ(AssembleChunks({Row(0, U32(5) + U32(6))}, 4, Problems), std::string(6, '\0'));
-    EXPECT_TRUE(Problems.empty());
+    EXPECT_EQ(Holes(Problems), "[0,4) chunk 1 is missing; [4,6) chunk 2 is missing; ");
 
-    // A chunk that cannot belong, or whose row could not be read, costs only its own place, and
-    // is named.
+    // A chunk that cannot belong, is cut short, or whose row could not be read costs only its
+    // own place, and says why.
     StorageRow Unread = Row(3, {});
     Unread.Damage = "a long value is damaged";
-    EXPECT_EQ(
-        AssembleChunks({Row(0, U32(5) + U32(12)), Row(1, "AAAAA"), Row(2, "BBBB"), Row(-1, "A"), Unread}, 4,
-                       Problems),
-        std::string("\0\0\0\0BBBB\0\0\0\0", 12));
-    EXPECT_EQ(Problems, (std::vector<std::string>{
-                            "MSysAccessObjects holds a damaged chunk (ID 1)",
-                            "MSysAccessObjects holds a damaged chunk (ID -1)",
-                            "MSysAccessObjects holds a damaged chunk (ID 3: a long value is damaged)"}));
+    Problems.clear();
+    EXPECT_EQ(AssembleChunks({Row(0, U32(5) + U32(16)), Row(1, "AAAAA"), Row(2, "BBBB"), Row(-1, "A"), Unread,
+                              Row(4, "DD")},
+                             4, Problems),
+              std::string("\0\0\0\0BBBB\0\0\0\0DD\0\0", 16));
+    EXPECT_EQ(Holes(Problems), "[0,4) chunk 1 holds more than a chunk; [8,12) chunk 3 cannot be read: a long "
+                               "value is damaged; [14,16) chunk 4 is cut short; ");
 
-    EXPECT_THROW(AssembleChunks({Row(1, "AAAA")}, 4, Problems), AccessFileError);          // no header
-    EXPECT_THROW(AssembleChunks({Row(0, U32(4) + U32(8))}, 4, Problems), AccessFileError); // wrong header
+    // Without a header row that can be read, the file runs to the end of its last chunk.
+    Problems.clear();
+    EXPECT_EQ(AssembleChunks({Row(2, "BBBB"), Row(0, U32(4) + U32(8))}, 4, Problems),
+              std::string("\0\0\0\0BBBB", 8));
+    EXPECT_EQ(Holes(Problems), "[0,0) its header row is missing or damaged; [0,4) chunk 1 is missing; ");
     EXPECT_THROW(AssembleChunks({Row(0, U32(5) + U32(0xFFFFFFF0))}, 4, Problems), AccessFileError);
     EXPECT_THROW(ReadCompoundFile(std::string(1024, '\0')), AccessFileError);
 }
@@ -291,6 +302,11 @@ TEST(AccessProjectTest, TheStorageTreeHangsFromItsRootAndIgnoresStrayRows) {
         EXPECT_STREQ(E.what(), "a long value is damaged");
     }
     EXPECT_EQ(Root.Find("Lost"), nullptr);
+    // A lost root row held nothing: the tree hangs from the parent of its top storages.
+    EXPECT_EQ(StorageTree({Row(4, 1, "VBA", 1), Row(5, 4, "dir", 2, "xyz"), Row(6, 2, "Lost", 2)})
+                  .Find("VBA/dir")
+                  ->Bytes(),
+              "xyz");
     EXPECT_THROW(StorageTree({Row(3, 3, "Other", 1)}), AccessFileError);
     EXPECT_THROW(
         StorageTree({Row(1, 1, "MSysAccessStorage_ROOT", 1), Row(2, 2, "MSysAccessStorage_ROOT", 1)}),
@@ -330,6 +346,19 @@ TEST(AccessProjectTest, DamagedPartsGiveAClearErrorAndNeverACrashOrAHang) {
         EXPECT_LE(P.Modules.size(), 2u);
     }
     EXPECT_GT(Errors, 3000);
+}
+
+TEST(AccessProjectTest, AControlListThatDoesNotReadToItsEndIsDamaged) {
+    // A byte that ends a name, or one that makes an entry no control, shifts or breaks what
+    // follows: the list is damaged, never read as other, nameless controls.
+    const std::string TypeInfo = RealTypeInfo();
+    ASSERT_EQ(ParseTypeInfo(TypeInfo).size(), 8u);
+    std::string Joined = TypeInfo;
+    Joined[TypeInfo.find("Detail") + 6] = 'x';
+    std::string NoControl = TypeInfo;
+    NoControl[TypeInfo.find("cmdRunTests") - 8] = '\x30';
+    for (const std::string& Damaged : {Joined, NoControl, TypeInfo + "Extra\0\0"})
+        EXPECT_THROW(ParseTypeInfo(Damaged), AccessFileError);
 }
 
 TEST(AccessProjectTest, DamagedCompoundFilesGiveAClearError) {

@@ -271,9 +271,22 @@ TEST(OpenDatabaseTest, RefusesWhatIsNoReadableAccessFileNamingIt) {
     const std::string Missing = (Dir.Path / "missing.mdb").string();
     EXPECT_EQ(OleMessage([&] { Open(Missing); }), "Could not find file '" + Missing + "'.");
 
+    // Said once, with what the file is where that is plain.
     const std::string Text = Dir.File("notes.mdb", "This is a text file, not a database.\n");
-    const std::string Message = OleMessage([&] { Open(Text); });
-    EXPECT_NE(Message.find("'" + Text + "' is not an Access database"), std::string::npos) << Message;
+    EXPECT_EQ(OleMessage([&] { Open(Text); }),
+              "'" + Text + "' is not an Access database (it is a text file).");
+    const std::string Empty = Dir.File("empty.mdb", "");
+    EXPECT_EQ(OleMessage([&] { Open(Empty); }),
+              "'" + Empty + "' is not an Access database (the file is empty).");
+    const std::string Zip = Dir.File("book.mdb", std::string("PK\x03\x04\x14\x00\x06\x00\x08\x00", 10) +
+                                                     std::string(300, '\x01'));
+    EXPECT_EQ(OleMessage([&] { Open(Zip); }),
+              "'" + Zip +
+                  "' is not an Access database (it is a ZIP archive, such as an "
+                  "Excel workbook or a Word document).");
+    const std::string Binary =
+        Dir.File("data.mdb", std::string("\x7f\x01\x02\x00", 4) + std::string(100, '\x03'));
+    EXPECT_EQ(OleMessage([&] { Open(Binary); }), "'" + Binary + "' is not an Access database.");
 
     const std::string Nwind = ReadAll(kNwind);
     const std::string Truncated = Dir.File("truncated.mdb", Nwind.substr(0, 5000));
