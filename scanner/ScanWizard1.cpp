@@ -422,16 +422,21 @@ Info* TfrmScanWizard::NewMDBObject(const std::string& Name, const std::string& D
 void TfrmScanWizard::ReadMDBCatalogue(dao::Workspace& Workspace, const std::string& DatabaseFile) {
     const auto IsSystemObject = [](const std::string& Name) { return Name.starts_with("MSys"); };
     const auto Database = Workspace.OpenDatabase(DatabaseFile, false, true, "");
-    auto Specs = Database->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
-    if (!(Specs->BOF() && Specs->EOF())) {
-        Specs->MoveFirst();
-        for (; !Specs->EOF(); Specs->MoveNext()) {
-            const std::string Name = Specs->Fields().Item("SpecName").Value().AsString();
-            ScanMDB->AddIMEXSpec(NewMDBObject<TMDBIMEXSpecInfo>(Name, DatabaseFile));
-            AddSorted(ui->lstFiles, Name);
+    // A damaged table of import/export specifications costs only the specifications.
+    try {
+        auto Specs = Database->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
+        if (!(Specs->BOF() && Specs->EOF())) {
+            Specs->MoveFirst();
+            for (; !Specs->EOF(); Specs->MoveNext()) {
+                const std::string Name = Specs->Fields().Item("SpecName").Value().AsString();
+                ScanMDB->AddIMEXSpec(NewMDBObject<TMDBIMEXSpecInfo>(Name, DatabaseFile));
+                AddSorted(ui->lstFiles, Name);
+            }
         }
+        Specs->Close();
+    } catch (const EOleException& E) {
+        Skip("import/export specifications", E.what());
     }
-    Specs->Close();
     for (int I = 0; I < Database->TableDefs().Count(); ++I)
         if (const std::string Name = Database->TableDefs().Item(I)->Name(); !IsSystemObject(Name)) {
             ScanMDB->AddTable(NewMDBObject<TMDBTableInfo>(Name, DatabaseFile));

@@ -764,8 +764,12 @@ TEST_F(ScanWizardTest, ASecondDatabaseReplacesTheFirstAndOneTheEngineRefusesLeav
 TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTheEndOfTheScan) {
     const QString File = CopyDatabase(Dir.filePath(QStringLiteral("ro")), "nwind.mdb");
     const std::string Folder = ToFileName(Dir.filePath(QStringLiteral("ro"))) + "/";
-    // Orders' design ends inside a block; a folder stands in the place of one code file (a
-    // read-only folder would not stop tests that run as root); a link at another points away.
+    // The definition page of MSysIMEXSpecs is zeroed; Orders' design ends inside a block; a
+    // folder stands in the place of one code file (a read-only folder would not stop tests that
+    // run as root); a link at another points away.
+    std::string Database = ReadFile(File);
+    std::fill_n(Database.begin() + 215 * 2048, 2048, '\0');
+    WriteFile(File, Database);
     const std::string Orders = Folder + "nwind.mdb.src/forms/Orders.bas";
     const std::string Design = ReadFile(FromFileName(Orders));
     WriteFile(FromFileName(Orders), Design.substr(0, Design.size() / 2));
@@ -811,20 +815,25 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     EXPECT_TRUE(Messages[1].startsWith(QStringLiteral("The forms and reports of nwind.mdb were read")));
     const QString Db = File + QStringLiteral(", ");
     const QStringList Lines = Messages[0].split(u'\n');
-    ASSERT_EQ(Lines.size(), 4) << Messages[0].toStdString();
+    ASSERT_EQ(Lines.size(), 5) << Messages[0].toStdString();
     EXPECT_EQ(Lines[0],
-              QStringLiteral("3 parts in 1 file could not be read and are left out of the document."));
-    EXPECT_TRUE(Lines[1].startsWith(Db + QStringLiteral("code module 'Form_Orders': ")) &&
-                Lines[1].contains(QStringLiteral("the file ends inside a block")))
-        << Lines[1].toStdString();
-    EXPECT_TRUE(Lines[2].startsWith(Db +
+              QStringLiteral("4 parts in 1 file could not be read and are left out of the document."));
+    // The specifications fail when the database is read, the rest during the scan.
+    EXPECT_EQ(Lines[1], Db + QStringLiteral("import/export specifications: The table 'MSysIMEXSpecs' of '") +
+                            File +
+                            QStringLiteral("' cannot be read: the file is damaged: page 215 of table "
+                                           "MSysIMEXSpecs is not a table definition page."));
+    EXPECT_TRUE(Lines[2].startsWith(Db + QStringLiteral("code module 'Form_Orders': ")) &&
+                Lines[2].contains(QStringLiteral("the file ends inside a block")))
+        << Lines[2].toStdString();
+    EXPECT_TRUE(Lines[3].startsWith(Db +
                                     QStringLiteral("code module 'Startup': Access cannot write the module "
                                                    "'Startup' to '") +
                                     FromFileName(Folder) + QStringLiteral("Startup.Bas'")))
-        << Lines[2].toStdString();
-    EXPECT_TRUE(Lines[3].startsWith(Db + QStringLiteral("form 'Orders': ")) &&
-                Lines[3].contains(QStringLiteral("the file ends inside a block")))
         << Lines[3].toStdString();
+    EXPECT_TRUE(Lines[4].startsWith(Db + QStringLiteral("form 'Orders': ")) &&
+                Lines[4].contains(QStringLiteral("the file ends inside a block")))
+        << Lines[4].toStdString();
 }
 
 // An Access file of the newer layout, named in any letter case, is read and scanned as a
