@@ -422,7 +422,7 @@ Info* TfrmScanWizard::NewMDBObject(const std::string& Name, const std::string& D
 void TfrmScanWizard::ReadMDBCatalogue(dao::Workspace& Workspace, const std::string& DatabaseFile) {
     const auto IsSystemObject = [](const std::string& Name) { return Name.starts_with("MSys"); };
     const auto Database = Workspace.OpenDatabase(DatabaseFile, false, true, "");
-    // A damaged table of import/export specifications costs only the specifications.
+    // A damaged table of import/export specifications costs only the import/export specifications.
     try {
         auto Specs = Database->OpenRecordset("Select Specname From MSysIMEXSpecs", 2, 512, 3);
         if (!(Specs->BOF() && Specs->EOF())) {

@@ -818,7 +818,7 @@ TEST_F(ScanWizardTest, DatabaseObjectsThatCannotBeReadAreLeftOutAndNamedOnceAtTh
     ASSERT_EQ(Lines.size(), 5) << Messages[0].toStdString();
     EXPECT_EQ(Lines[0],
               QStringLiteral("4 parts in 1 file could not be read and are left out of the document."));
-    // The specifications fail when the database is read, the rest during the scan.
+    // The import/export specifications fail when the database is read, the rest during the scan.
     EXPECT_EQ(Lines[1], Db + QStringLiteral("import/export specifications: The table 'MSysIMEXSpecs' of '") +
                             File +
                             QStringLiteral("' cannot be read: the file is damaged: page 215 of table "
