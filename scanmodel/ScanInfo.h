@@ -565,7 +565,7 @@ private:
 
 /// Writes Document to FileName as a scan document (buffered filter, 4096-byte buffer) without
 /// risking the file already there: it is replaced only once the whole document is written (see
-/// SaveFileSafely). Raises "Cannot create file %s" or "Cannot write file %s (<reason>)".
+/// SaveFileSafely). Raises "Cannot create file %s (<reason>)" or "Cannot write file %s (<reason>)".
 void SaveScanDocument(TQuorvex& Document, const std::string& FileName);
 /// Reads a scan document. Raises "Cannot open file %s"; a file that is no scan document or is
 /// damaged raises the stream's error (an unregistered class name, "Invalid class typecast",

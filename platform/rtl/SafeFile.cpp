@@ -10,6 +10,10 @@
 
 namespace {
 
+[[noreturn]] void RefuseCreate(const std::string& FileName, int Error) {
+    throw EFCreateError(Format("Cannot create file %s (%s)", FileName, std::strerror(Error)));
+}
+
 // The file that FileName finally names: symbolic links are followed, a relative one from its own
 // folder, so that the link's target is replaced and the link stays. A link that points nowhere
 // names the file it would create.
@@ -22,11 +26,11 @@ std::string LinkTarget(const std::string& FileName) {
         char Buf[PATH_MAX];
         const ssize_t N = ::readlink(Name.c_str(), Buf, sizeof Buf);
         if (N <= 0 || N == static_cast<ssize_t>(sizeof Buf))
-            break;
+            RefuseCreate(FileName, N < 0 ? errno : ENAMETOOLONG);
         const std::string Target(Buf, static_cast<std::size_t>(N));
         Name = Target.front() == '/' ? Target : ExtractFilePath(Name) + Target;
     }
-    throw EFCreateError(Format("Cannot create file %s", FileName));
+    RefuseCreate(FileName, ELOOP);
 }
 
 std::string FolderOf(const std::string& FileName) {
@@ -79,7 +83,7 @@ struct TSafeFile::TNew {
 
 TSafeFile::TNew TSafeFile::Create(const std::string& FileName, bool ReplaceLink) {
     if (FileName.empty())
-        throw EFCreateError(Format("Cannot create file %s", FileName));
+        RefuseCreate(FileName, ENOENT);
     TNew New;
     New.Target = ReplaceLink ? FileName : LinkTarget(FileName);
     // Only a regular file is replaced: renaming over a pipe or a device node would put a
@@ -92,7 +96,7 @@ TSafeFile::TNew TSafeFile::Create(const std::string& FileName, bool ReplaceLink)
             RefuseNonFile(FileName, Kind);
         // A read-only file is not to be replaced, even though its folder would allow it.
         if (::access(New.Target.c_str(), W_OK) != 0)
-            throw EFCreateError(Format("Cannot create file %s", FileName));
+            RefuseCreate(FileName, errno);
     }
     // Unnamed where the file system has unnamed files and the process can name one later.
     New.Handle = ::open(FolderOf(New.Target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -104,12 +108,19 @@ TSafeFile::TNew TSafeFile::Create(const std::string& FileName, bool ReplaceLink)
         New.Temp = ExtractFilePath(New.Target) + "." + ExtractFileName(New.Target) + ".XXXXXX";
         New.Handle = ::mkostemp(New.Temp.data(), O_CLOEXEC);
         if (New.Handle < 0)
-            throw EFCreateError(Format("Cannot create file %s", FileName));
+            RefuseCreate(FileName, errno);
     }
-    // The new file keeps the old one's permission bits, or gets those of a newly created file.
+    // The new file keeps the old one's owner and permission bits, or gets those of a newly created
+    // file. A file whose owner cannot be kept (another user's, writable through its group) keeps
+    // at least its group, and loses the set-user and set-group bits rather than pass them on to
+    // the user who saves.
     mode_t Mode = 0;
     if (Exists) {
         Mode = Old.st_mode & 07777;
+        if (::fchown(New.Handle, Old.st_uid, Old.st_gid) != 0) {
+            [[maybe_unused]] const int Kept = ::fchown(New.Handle, static_cast<uid_t>(-1), Old.st_gid);
+            Mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+        }
     } else {
         const mode_t Mask = ::umask(0);
         ::umask(Mask);

@@ -17,9 +17,10 @@
 /// before anything is written. A symbolic link is followed: the file it points to is replaced
 /// and the link stays. With ReplaceLink, a link at FileName is itself replaced and what it points
 /// to is left alone (for files the program writes under fixed names beside the user's). The new
-/// file keeps the old one's permission bits.
+/// file keeps the old one's owner and permission bits where the process may give them.
 ///
-/// A file that cannot be made raises EFCreateError "Cannot create file %s"; data that cannot be
+/// A file that cannot be made raises EFCreateError "Cannot create file %s (<the system's
+/// reason>)"; data that cannot be
 /// stored raises EWriteError "Cannot write file %s (<the system's reason>)" at the failing write
 /// or at Commit.
 class TSafeFile final : public TFileStream {

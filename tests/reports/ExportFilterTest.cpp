@@ -181,7 +181,7 @@ TEST(HtmlExport, TextsAreEscapedOrQuotedSoThatEveryColumnStaysInPlace) {
 TEST(HtmlExport, AFileThatCannotBeCreatedRaisesNamingIt) {
     TQRHtmlExportFilter Filter("/nonexistent-folder/report.HTM");
     EXPECT_EQ(testsupport::MessageOf<EFCreateError>([&] { Filter.BeginExport(2970, 2100, QFont()); }),
-              "Cannot create file /nonexistent-folder/report.HTM");
+              "Cannot create file /nonexistent-folder/report.HTM (No such file or directory)");
 }
 
 TEST(HtmlExport, BothFiltersAreInTheEnginesLibrary) {

@@ -248,8 +248,9 @@ TEST_F(DocumentCommandsTest, AFailedSaveKeepsTheChangesMarkedAndThePreviousFile)
     Document->Name = "Renamed";
     Modified = true;
     AnswerFileDialog(Path(QStringLiteral("gone/audit.qxs")));
-    EXPECT_EQ(ErrorOf([&] { W.FileSaveAs(); }),
-              QStringLiteral("Cannot create file ") + Path(QStringLiteral("gone/audit.qxs")));
+    EXPECT_EQ(ErrorOf([&] { W.FileSaveAs(); }), QStringLiteral("Cannot create file ") +
+                                                    Path(QStringLiteral("gone/audit.qxs")) +
+                                                    QStringLiteral(" (No such file or directory)"));
     EXPECT_TRUE(Modified);
     EXPECT_EQ(W.CurrentFileName(), File(QStringLiteral("gone/audit.qxs")));
     EXPECT_EQ(ReadFile(FromFileName(Saved)), Before);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <iostream>
 #include <iterator>
 #include <sys/stat.h>
@@ -67,7 +68,7 @@ TEST_F(SafeFileTest, MissingFolderOrAFolderInThePlaceOfTheFile) {
         SaveFileSafely(Nowhere, [](TStream& S) { S.WriteBuffer("x", 1); });
         FAIL() << "saving into a missing folder succeeded";
     } catch (const EFCreateError& E) {
-        EXPECT_EQ(E.Message(), "Cannot create file " + Nowhere);
+        EXPECT_EQ(E.Message(), "Cannot create file " + Nowhere + " (No such file or directory)");
     }
     fs::create_directory(Dir / "taken.qxs");
     EXPECT_THROW(SaveFileSafely((Dir / "taken.qxs").string(), [](TStream&) {}), EFCreateError);
@@ -103,8 +104,54 @@ TEST_F(SafeFileTest, SavingThroughALinkReplacesItsTarget) {
     EXPECT_EQ(ReadAll(Dir / "real" / "new.qxs"), "new");
     fs::create_symlink("loop2.qxs", Dir / "loop1.qxs");
     fs::create_symlink("loop1.qxs", Dir / "loop2.qxs");
-    EXPECT_THROW(SaveFileSafely((Dir / "loop1.qxs").string(), [](TStream& S) { S.WriteBuffer("x", 1); }),
-                 EFCreateError);
+    try {
+        SaveFileSafely((Dir / "loop1.qxs").string(), [](TStream& S) { S.WriteBuffer("x", 1); });
+        ADD_FAILURE() << "a loop of links was saved";
+    } catch (const EFCreateError& E) {
+        EXPECT_EQ(E.Message(),
+                  "Cannot create file " + (Dir / "loop1.qxs").string() + " (" + std::strerror(ELOOP) + ")");
+    }
+}
+
+// A file saved by a user other than its owner keeps its owner and group where the saving process
+// may give them (root saving a user's file); where it may not, the file keeps its group and loses
+// the set-user and set-group bits instead of passing them on to the one who saved it.
+TEST_F(SafeFileTest, TheReplacedFileKeepsItsOwnerWherePossible) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can make files of other users";
+    const uid_t User = 65534;
+    const gid_t Group = 65534;
+    fs::permissions(Dir, fs::perms::all);
+    const std::string File = (Dir / "doc.qxs").string();
+    SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("old", 3); });
+    ASSERT_EQ(::chown(File.c_str(), 1, Group), 0);
+    ASSERT_EQ(::chmod(File.c_str(), 06664), 0);
+    auto Owner = [&] {
+        struct stat St {};
+        EXPECT_EQ(::stat(File.c_str(), &St), 0);
+        return std::to_string(St.st_uid) + ":" + std::to_string(St.st_gid) + " " +
+               std::to_string(St.st_mode & 07777);
+    };
+    SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("root", 4); });
+    EXPECT_EQ(Owner(), "1:65534 " + std::to_string(06664));
+
+    const pid_t Child = ::fork();
+    ASSERT_GE(Child, 0);
+    if (Child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(Group) != 0 || ::setuid(User) != 0)
+            ::_exit(2);
+        try {
+            SaveFileSafely(File, [](TStream& S) { S.WriteBuffer("user", 4); });
+        } catch (...) {
+            ::_exit(1);
+        }
+        ::_exit(0);
+    }
+    int Status = 0;
+    ASSERT_EQ(::waitpid(Child, &Status, 0), Child);
+    ASSERT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << Status;
+    EXPECT_EQ(ReadAll(File), "user");
+    EXPECT_EQ(Owner(), "65534:65534 " + std::to_string(0664));
 }
 
 // A named pipe, a socket, a device node or a folder is never replaced, nor is one that a link
