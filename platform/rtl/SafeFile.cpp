@@ -1,5 +1,6 @@
 #include "platform/rtl/SafeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -38,11 +39,20 @@ std::string FolderOf(const std::string& FileName) {
     return Folder.empty() ? "." : Folder;
 }
 
+// The hidden name beside Target that a new file has before the rename, less six random letters or
+// digits at its end. Target's own name is cut short where the whole would pass the longest name a
+// folder holds, so that a name of that length can be saved too.
+std::string TempPrefix(const std::string& Target) {
+    const std::string Name = ExtractFileName(Target);
+    return ExtractFilePath(Target) + "." + Name.substr(0, std::min<std::size_t>(Name.size(), NAME_MAX - 8)) +
+           ".";
+}
+
 // A hidden name beside Target that ends in six random letters or digits.
 std::string TempName(const std::string& Target) {
     static const char Chars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937 Random{std::random_device{}()};
-    std::string Name = ExtractFilePath(Target) + "." + ExtractFileName(Target) + ".";
+    std::string Name = TempPrefix(Target);
     for (int I = 0; I < 6; ++I)
         Name += Chars[std::uniform_int_distribution<std::size_t>(0, sizeof Chars - 2)(Random)];
     return Name;
@@ -105,7 +115,7 @@ TSafeFile::TNew TSafeFile::Create(const std::string& FileName, bool ReplaceLink)
         New.Handle = -1;
     }
     if (New.Handle < 0) {
-        New.Temp = ExtractFilePath(New.Target) + "." + ExtractFileName(New.Target) + ".XXXXXX";
+        New.Temp = TempPrefix(New.Target) + "XXXXXX";
         New.Handle = ::mkostemp(New.Temp.data(), O_CLOEXEC);
         if (New.Handle < 0)
             RefuseCreate(FileName, errno);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -60,6 +61,13 @@ TEST_F(SafeFileTest, ReplacesTheFileOnlyWhenEverythingWasWritten) {
     ASSERT_EQ(::stat(File.c_str(), &St), 0);
     EXPECT_EQ(St.st_mode & 0777, 0640u); // the replaced file keeps its permissions
     EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);
+
+    // A name as long as a folder allows is saved and replaced as well.
+    const std::string Long = (Dir / std::string(NAME_MAX, 'n')).string();
+    for (const char* Text : {"old", "new"})
+        SaveFileSafely(Long, [&](TStream& S) { S.WriteBuffer(Text, 3); });
+    EXPECT_EQ(ReadAll(Long), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 2);
 }
 
 TEST_F(SafeFileTest, MissingFolderOrAFolderInThePlaceOfTheFile) {
