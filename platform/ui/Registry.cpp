@@ -4,6 +4,8 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QString Utf8(const std::string& S) {
@@ -44,6 +46,22 @@ bool NaturalLess(const QString& A, const QString& B) {
 // file: a name below a device node, which can be neither read nor made, so the settings live in
 // memory only (shared by every TRegIniFile, as usual) and the node is never opened or replaced.
 const QString NoSettingsFile = QStringLiteral("/dev/null/Quorvex/Registry.ini");
+
+// Writes the changes of Settings to its file. The file that replaces the old one is given the old
+// one's owner where the process may do so: settings written by root for a user (a program run with
+// sudo in the user's home) stay the user's, who could otherwise never write them again.
+void SyncKeepingOwner(QSettings& Settings) {
+    const std::string Name = Settings.fileName().toStdString();
+    struct stat Old {};
+    const bool Existed = ::stat(Name.c_str(), &Old) == 0;
+    Settings.sync();
+    struct stat New {};
+    if (Existed && ::stat(Name.c_str(), &New) == 0 &&
+        (New.st_uid != Old.st_uid || New.st_gid != Old.st_gid)) {
+        // A process that may not give the file away leaves it its own, as any new file.
+        [[maybe_unused]] const int Given = ::chown(Name.c_str(), Old.st_uid, Old.st_gid);
+    }
+}
 } // namespace
 
 TRegIniFile::TRegIniFile(const std::string& KeyPath)
@@ -60,7 +78,10 @@ TRegIniFile::TRegIniFile(const std::string& KeyPath)
     mPath = Path;
 }
 
-TRegIniFile::~TRegIniFile() = default;
+TRegIniFile::~TRegIniFile() {
+    if (mNotAFile.empty())
+        SyncKeepingOwner(*mSettings);
+}
 
 QString TRegIniFile::SettingsFileName() {
     // The name QSettings gives the user's file of organisation "Quorvex", application "Registry";
@@ -104,7 +125,7 @@ void TRegIniFile::UpdateFile() {
     if (!mNotAFile.empty())
         throw Exception(Format("Cannot write the settings file %s: it is %s, not a file",
                                SettingsFileName().toStdString(), mNotAFile));
-    mSettings->sync();
+    SyncKeepingOwner(*mSettings);
     if (mSettings->status() != QSettings::NoError)
         throw Exception(Format("Cannot write the settings file %s", mSettings->fileName().toStdString()));
 }

@@ -21,7 +21,8 @@ class QSettings;
 /// the next write). Changes left over when the object ends are written then, without a
 /// report. When the settings file's name is taken by something that is no regular file (a named
 /// pipe, a device, a socket, a folder), it is neither read nor replaced: the settings live in
-/// memory only and UpdateFile raises, saying what is in the way.
+/// memory only and UpdateFile raises, saying what is in the way. The file keeps its owner where
+/// the process may give it.
 class TRegIniFile final {
 public:
     /// Opens KeyPath (backslashes or slashes, a leading separator optional).

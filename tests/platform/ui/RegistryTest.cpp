@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 std::vector<std::string> Lines(const TStringList& L) {
@@ -76,6 +79,35 @@ TEST(RegistryTest, ASettingsFileThatIsAPipeIsNeitherReadNorReplaced) {
     EXPECT_EQ(QDir(QFileInfo(File).path())
                   .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QFileInfo(File).fileName()});
+}
+
+// Settings written by root in a user's settings file stay the user's, whether written by
+// UpdateFile or when the object ends.
+TEST(RegistryTest, TheSettingsFileKeepsItsOwner) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can write a file of another user";
+    const std::string File = TRegIniFile::SettingsFileName().toStdString();
+    auto Owner = [&] {
+        struct stat St {};
+        EXPECT_EQ(::stat(File.c_str(), &St), 0);
+        return std::to_string(St.st_uid) + ":" + std::to_string(St.st_gid);
+    };
+    {
+        TRegIniFile Reg("Software/Test/Owner");
+        Reg.WriteString("S", "V", "by root");
+    }
+    ASSERT_EQ(::chown(File.c_str(), 65534, 65534), 0);
+    for (const char* Value : {"by UpdateFile", "at the end"}) {
+        SCOPED_TRACE(Value);
+        TRegIniFile Reg("Software/Test/Owner");
+        Reg.WriteString("S", "V", Value);
+        if (std::string(Value) == "by UpdateFile") {
+            Reg.UpdateFile();
+            EXPECT_EQ(Owner(), "65534:65534");
+        }
+    }
+    EXPECT_EQ(Owner(), "65534:65534");
+    EXPECT_EQ(TRegIniFile("Software/Test/Owner").ReadString("S", "V", ""), "at the end");
 }
 
 } // namespace
