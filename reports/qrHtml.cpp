@@ -181,7 +181,7 @@ std::string HtmlEscape(const std::string& Text) {
     Out.reserve(Text.size());
     for (char C : Text) {
         // Control characters other than tab and the line ends are not allowed in HTML at all.
-        if (static_cast<unsigned char>(C) < 0x20 && C != '\t' && C != '\n' && C != '\r') {
+        if ((static_cast<unsigned char>(C) < 0x20 && C != '\t' && C != '\n' && C != '\r') || C == '\x7F') {
             Out += "&#65533;";
             continue;
         }

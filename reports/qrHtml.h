@@ -146,7 +146,7 @@ protected:
 
 /// A text as HTML: &, <, > and " as character references, and so the bytes that Windows-1252
 /// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) as numeric ones; control characters other
-/// than tab, CR and LF, which HTML does not allow, become U+FFFD (&#65533;).
+/// than tab, CR and LF (DEL among them), which HTML does not allow, become U+FFFD (&#65533;).
 std::string HtmlEscape(const std::string& Text);
 /// A field of a semicolon-separated line, quoted when it must be. A text that starts with =, +,
 /// - or @ gets a leading apostrophe, so that a spreadsheet shows it rather than runs it as a

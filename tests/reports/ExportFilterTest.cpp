@@ -166,8 +166,8 @@ TEST(HtmlExport, TextsAreEscapedOrQuotedSoThatEveryColumnStaysInPlace) {
 
     // Control characters that HTML forbids become U+FFFD; tab and the line ends stay. A CSV cell
     // that a spreadsheet would run as a formula starts with an apostrophe, inside its quotes.
-    EXPECT_EQ(HtmlEscape(std::string("a\0b\x01\x08\t\x0B\x0C\r\n\x0E\x1F\x20z", 14)),
-              "a&#65533;b&#65533;&#65533;\t&#65533;&#65533;\r\n&#65533;&#65533; z");
+    EXPECT_EQ(HtmlEscape(std::string("a\0b\x01\x08\t\x0B\x0C\r\n\x0E\x1F\x20\x7Fz", 15)),
+              "a&#65533;b&#65533;&#65533;\t&#65533;&#65533;\r\n&#65533;&#65533; &#65533;z");
     const TPage Formulas = {{1, 0, "=Date + cmd|' /C calc'!A0"},
                             {30, 0, "-Date+1"},
                             {50, 0, "+1;2"},
