@@ -20,9 +20,8 @@
 /// file keeps the old one's owner and permission bits where the process may give them.
 ///
 /// A file that cannot be made raises EFCreateError "Cannot create file %s (<the system's
-/// reason>)"; data that cannot be
-/// stored raises EWriteError "Cannot write file %s (<the system's reason>)" at the failing write
-/// or at Commit.
+/// reason>)"; data that cannot be stored raises EWriteError "Cannot write file %s (<the system's
+/// reason>)" at the failing write or at Commit.
 class TSafeFile final : public TFileStream {
 public:
     explicit TSafeFile(const std::string& FileName, bool ReplaceLink = false);
