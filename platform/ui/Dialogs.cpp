@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
@@ -213,7 +214,7 @@ constexpr qsizetype MaxDetailsText = 100000;
 struct TTextRoom {
     int WordWidth; ///< the widest word shown whole
     int WrapWidth; ///< the narrowest width the text may be wrapped at
-    int Height;    ///< the text's height with the box's buttons and margins on the screen
+    int Height;    ///< the tallest text that leaves room for the box's title, buttons and margins
 };
 
 TTextRoom RoomOnScreen(const QRect& Area) {
@@ -267,26 +268,23 @@ void ShowDetails(QMessageBox& Box, const QString& Details) {
 void SetBoxText(QMessageBox& Box, const QString& Text, const QString& Details) {
     // Messages quote file names and file contents: they are never read as markup.
     Box.setTextFormat(Qt::PlainText);
+    const QString Bounded = CutInMiddle(Text, MaxDetailsText);
+    const QStringList Lines = Bounded.split(u'\n');
+    // Measured in the font of the box's label, which a style may set apart from the box's.
+    const auto* Label = Box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QFontMetrics Metrics = Label != nullptr ? Label->fontMetrics() : Box.fontMetrics();
     const QScreen* Screen = MainScreen();
-    if (Screen == nullptr) {
-        Box.setText(Text);
-        if (!Details.isEmpty())
-            ShowDetails(Box, Details);
-        return;
-    }
-    const QRect Area = Screen->availableGeometry();
+    const QRect Area = Screen != nullptr ? Screen->availableGeometry() : QRect();
     const TTextRoom Room = RoomOnScreen(Area);
     // With a details area the text shares the screen with it.
     const int Height = Details.isEmpty() ? Room.Height : Area.height() / 5;
-    const QFontMetrics Metrics = Box.fontMetrics();
-    const QString Bounded = CutInMiddle(Text, MaxDetailsText);
-    const QStringList Lines = Bounded.split(u'\n');
-    const bool Fits = Lines.size() <= Height / std::max(1, Metrics.lineSpacing()) &&
-                      std::all_of(Lines.begin(), Lines.end(),
-                                  [&](const QString& Line) {
-                                      return CutWideWords(Metrics, Line, Room.WordWidth) == Line;
-                                  }) &&
-                      TextHeight(Metrics, Bounded, Room.WrapWidth) <= Height;
+    const bool Fits =
+        Screen == nullptr || (Lines.size() <= Height / std::max(1, Metrics.lineSpacing()) &&
+                              std::all_of(Lines.begin(), Lines.end(),
+                                          [&](const QString& Line) {
+                                              return CutWideWords(Metrics, Line, Room.WordWidth) == Line;
+                                          }) &&
+                              TextHeight(Metrics, Bounded, Room.WrapWidth) <= Height);
     if (Fits) {
         Box.setText(Text);
         if (!Details.isEmpty())
