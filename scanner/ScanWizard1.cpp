@@ -185,11 +185,18 @@ void TfrmScanWizard::SetScanMode(TScanMode Value) {
 }
 
 void TfrmScanWizard::AddSorted(QListWidget* List, const std::string& Entry) {
+    // The place is found by halving: a project file or a database may list tens of thousands of
+    // entries, which a search from the end would compare with each other entry.
     const QString Text = FromAnsi(Entry);
-    int Row = List->count();
-    while (Row > 0 && List->item(Row - 1)->text().compare(Text, Qt::CaseInsensitive) > 0)
-        --Row;
-    List->insertItem(Row, Text);
+    int Low = 0, High = List->count();
+    while (Low < High) {
+        const int Mid = Low + (High - Low) / 2;
+        if (List->item(Mid)->text().compare(Text, Qt::CaseInsensitive) > 0)
+            High = Mid;
+        else
+            Low = Mid + 1;
+    }
+    List->insertItem(Low, Text);
 }
 
 void TfrmScanWizard::SetEntries(QListWidget* List, const std::vector<std::string>& Entries) {
@@ -522,11 +529,14 @@ void TfrmScanWizard::LoadProjectFile() {
     ScanProject->Path = ScanFolder;
     ScanProject->Name = ExtractFileName(FileName);
 
+    // A module listed twice is scanned once: twice, its hits and lines would count double.
+    std::set<std::string> Listed;
     for (const std::string& Line : Lines) {
         std::string S = UpperCase(Line);
         if (Contains(S, ".FRM") || Contains(S, ".BAS") || Contains(S, ".CTL") || Contains(S, ".CLS")) {
             CutProjectFileValue(S);
-            AddSorted(ui->lstFiles, S);
+            if (Listed.insert(S).second)
+                AddSorted(ui->lstFiles, S);
         }
         const bool VBX = Contains(S, ".VBX");
         if (VBX || Contains(S, ".OCX")) {

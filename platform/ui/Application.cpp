@@ -64,7 +64,8 @@ THelpWindow* TApplication::HelpWindow() const {
 }
 
 void TApplication::ShowException(const std::exception& E) {
-    QMessageBox Box(QMessageBox::Critical, mTitle, FromMessage(E.what()), QMessageBox::Ok);
+    QMessageBox Box(QMessageBox::Critical, mTitle, QString(), QMessageBox::Ok);
+    SetMessageText(Box, FromMessage(E.what()));
     ExecOverActiveWindow(Box);
 }
 

@@ -52,7 +52,8 @@ public:
     /// main window's own status handling.
     std::function<void(QObject* Sender)> OnHint;
 
-    /// The standard error box: the exception's message with the error icon.
+    /// The standard error box: the exception's message with the error icon, fitted to the screen
+    /// as SetMessageText fits it.
     void ShowException(const std::exception& E);
     /// Reports an exception caught by a guard: EAbort is silent, anything else goes to the error
     /// box. Never throws.

@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
@@ -195,12 +196,6 @@ TModalResult ShowBox(QMessageBox& Box) {
 }
 } // namespace
 
-TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
-    QMessageBox Box(QMessageBox::NoIcon, QString(), Msg);
-    SetUpBox(Box, Type, Btns);
-    return ShowBox(Box);
-}
-
 QString CutInMiddle(const QString& Text, qsizetype MaxLength) {
     if (Text.size() <= MaxLength)
         return Text;
@@ -209,14 +204,44 @@ QString CutInMiddle(const QString& Text, qsizetype MaxLength) {
     return Text.left(Head) + u'\u2026' + Text.right(Tail);
 }
 
-TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsgDlgType Type, unsigned Btns) {
-    QMessageBox Box(QMessageBox::NoIcon, QString(), Summary);
-    SetUpBox(Box, Type, Btns);
-    QStringList Lines;
-    Lines.reserve(Details.size());
-    for (const QString& Entry : Details)
-        Lines << CutInMiddle(Entry, MaxDetailLength);
-    Box.setDetailedText(Lines.join(u'\n'));
+namespace {
+// What the details area holds at most: a message is bounded before it reaches the screen.
+constexpr qsizetype MaxDetailsText = 100000;
+
+/// The room a message box's text has on the screen, as the box lays it out: the box is at most
+/// the screen's width on small screens and 1000 px on others; its text wraps at half that width
+/// until a word needs more.
+struct TTextRoom {
+    int WordWidth; ///< the widest word shown whole
+    int WrapWidth; ///< the narrowest width the text may be wrapped at
+    int Height;    ///< the tallest text that leaves room for the box's title, buttons and margins
+};
+
+TTextRoom RoomOnScreen(const QRect& Area) {
+    const int HardLimit = Area.width() <= 1024 ? Area.width() : std::min(Area.width() - 480, 1000);
+    const int SoftLimit = std::min(Area.width() / 2, 500);
+    // The icon and the margins take about a quarter of the box's width, and the title, the buttons
+    // and the margins about a fifth of the screen's height.
+    return {HardLimit * 3 / 4, SoftLimit * 3 / 4, Area.height() * 3 / 5};
+}
+
+/// Each word of Line wider than Width cut in the middle to fit it.
+QString CutWideWords(const QFontMetrics& Metrics, const QString& Line, int Width) {
+    QStringList Words = Line.split(u' ');
+    for (QString& Word : Words)
+        if (Metrics.horizontalAdvance(Word) > Width)
+            Word = Metrics.elidedText(Word, Qt::ElideMiddle, Width);
+    return Words.join(u' ');
+}
+
+int TextHeight(const QFontMetrics& Metrics, const QString& Text, int WrapWidth) {
+    return Metrics.boundingRect(QRect(0, 0, WrapWidth, 1 << 24), Qt::TextWordWrap, Text).height();
+}
+
+/// Shows Details, one entry a line, in the box's read-only details area (object name
+/// "memDetails"), open under the text in a scrolling area of a bounded height.
+void ShowDetails(QMessageBox& Box, const QString& Details) {
+    Box.setDetailedText(Details);
     // The list is what the box is about: it shows open, in its scrolling area of a fixed height.
     for (QAbstractButton* Button : Box.buttons())
         if (Box.buttonRole(Button) == QMessageBox::ActionRole) {
@@ -234,6 +259,85 @@ TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsg
                 std::max(100, std::min(Area->fontMetrics().lineSpacing() * 16, Room.height() * 2 / 5)));
         }
     }
+}
+
+/// Gives Box the text Text, and Details (one entry a line) in its details area when not empty.
+/// A text the box cannot show whole on the screen (very many lines, or a word wider than the
+/// screen, as a file name may be) shows as its first lines, with over-wide words cut in the
+/// middle, and whole in the details area, before Details.
+void SetBoxText(QMessageBox& Box, const QString& Text, const QString& Details) {
+    // Messages quote file names and file contents: they are never read as markup.
+    Box.setTextFormat(Qt::PlainText);
+    const QString Bounded = CutInMiddle(Text, MaxDetailsText);
+    const QStringList Lines = Bounded.split(u'\n');
+    // Measured in the font of the box's label, which a style may set apart from the box's.
+    const auto* Label = Box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QFontMetrics Metrics = Label != nullptr ? Label->fontMetrics() : Box.fontMetrics();
+    const QScreen* Screen = MainScreen();
+    const QRect Area = Screen != nullptr ? Screen->availableGeometry() : QRect();
+    const TTextRoom Room = RoomOnScreen(Area);
+    // With a details area the text shares the screen with it.
+    const int Height = Details.isEmpty() ? Room.Height : Area.height() / 5;
+    const bool Fits =
+        Screen == nullptr || (Lines.size() <= Height / std::max(1, Metrics.lineSpacing()) &&
+                              std::all_of(Lines.begin(), Lines.end(),
+                                          [&](const QString& Line) {
+                                              return CutWideWords(Metrics, Line, Room.WordWidth) == Line;
+                                          }) &&
+                              TextHeight(Metrics, Bounded, Room.WrapWidth) <= Height);
+    if (Fits) {
+        Box.setText(Text);
+        if (!Details.isEmpty())
+            ShowDetails(Box, Details);
+        return;
+    }
+    // The lines that fit a fifth of the screen, and "…" on a line of its own when some do not;
+    // a first line taller than that on its own is cut in the middle to fit it.
+    const int Shown = Area.height() / 5;
+    QString Short = CutWideWords(Metrics, Lines[0], Room.WordWidth);
+    if (TextHeight(Metrics, Short, Room.WrapWidth) > Shown) {
+        qsizetype Low = 1, High = Short.size();
+        while (Low < High) {
+            const qsizetype Mid = (Low + High + 1) / 2;
+            if (TextHeight(Metrics, CutInMiddle(Short, Mid), Room.WrapWidth) <= Shown)
+                Low = Mid;
+            else
+                High = Mid - 1;
+        }
+        Short = CutInMiddle(Short, Low);
+    }
+    for (qsizetype I = 1; I < Lines.size(); ++I) {
+        const QString Longer = Short + u'\n' + CutWideWords(Metrics, Lines[I], Room.WordWidth);
+        if (TextHeight(Metrics, Longer + QStringLiteral("\n\u2026"), Room.WrapWidth) > Shown) {
+            Short += QStringLiteral("\n\u2026");
+            break;
+        }
+        Short = Longer;
+    }
+    Box.setText(Short);
+    ShowDetails(Box, Details.isEmpty() ? Bounded : Bounded + QStringLiteral("\n\n") + Details);
+}
+} // namespace
+
+void SetMessageText(QMessageBox& Box, const QString& Text) {
+    SetBoxText(Box, Text, QString());
+}
+
+TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Btns) {
+    QMessageBox Box;
+    SetUpBox(Box, Type, Btns);
+    SetMessageText(Box, Msg);
+    return ShowBox(Box);
+}
+
+TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsgDlgType Type, unsigned Btns) {
+    QMessageBox Box;
+    SetUpBox(Box, Type, Btns);
+    QStringList Lines;
+    Lines.reserve(Details.size());
+    for (const QString& Entry : Details)
+        Lines << CutInMiddle(Entry, MaxDetailLength);
+    SetBoxText(Box, Summary, Lines.join(u'\n'));
     return ShowBox(Box);
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 class QAbstractButton;
+class QMessageBox;
 class QScreen;
 class QWidget;
 
@@ -29,17 +30,24 @@ enum TMsgDlgBtn : unsigned {
 /// A modal message box with the type's icon and caption ("Warning", "Error", "Information",
 /// "Confirm"; the application title for mtCustom). Returns the modal result of the button
 /// pressed, or mrCancel when the box is closed otherwise.
+/// Msg is shown as SetMessageText shows it.
 TModalResult MessageDlg(const QString& Msg, TMsgDlgType Type, unsigned Buttons);
 /// A message box as above for a list of any length: Summary as its text, and Details, one entry
 /// a line, in a read-only area (object name "memDetails") shown open under it, which scrolls
 /// within the box's bounded size and whose text can be selected and copied. An entry longer than
-/// MaxDetailLength characters is cut in the middle.
+/// MaxDetailLength characters is cut in the middle. A Summary too large for the screen is shown as
+/// SetMessageText shows a text, and whole before the list.
 TModalResult MessageDlg(const QString& Summary, const QStringList& Details, TMsgDlgType Type,
                         unsigned Buttons);
 inline constexpr qsizetype MaxDetailLength = 400;
 /// Text itself when it has at most MaxLength characters; else its start and its end around "…",
 /// MaxLength characters in all.
 QString CutInMiddle(const QString& Text, qsizetype MaxLength);
+/// Gives Box the message Text as plain text. A text the box could not show whole within the
+/// screen (very many lines, or a word wider than the screen, as a file name may be) shows as its
+/// first lines, with over-wide words cut in the middle, and whole in the details area under it
+/// (as the list of the MessageDlg above), so that the box always fits its screen.
+void SetMessageText(QMessageBox& Box, const QString& Text);
 /// A message with an OK button under the application's title.
 void ShowMessage(const QString& Msg);
 /// Shows Dialog modally over the active window and returns its result. The dialog is placed and

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using testsupport::Named;
 
 using namespace scannertest;
@@ -175,6 +177,23 @@ TEST_F(ProjectFileTest, CustomControlsBesideTheProjectGiveTheirVersionAndDamaged
     EXPECT_EQ(ScanProject->GetVBX(1)->Version, "");
     EXPECT_EQ(ScanProject->GetVBX(2)->Version, "3.0.0.1");
     EXPECT_EQ(Files(), std::vector<std::string>{"AFTER.FRM"});
+}
+
+// A module listed twice (in any letter case) is listed, and so scanned, once; however many
+// entries a file lists, they come sorted.
+TEST_F(ProjectFileTest, EachModuleIsListedOnceInSortedOrderHoweverManyTheFileLists) {
+    std::string Project = "Type=Exe\r\n";
+    std::vector<std::string> Expected;
+    for (int I = 0; I < 5000; ++I) {
+        const std::string Name = "M" + std::to_string(I * 7919 % 5000) + ".bas";
+        Project += "Module=A; " + Name + "\r\n";
+        Expected.push_back(UpperCase(Name));
+        if (I % 100 == 0)
+            Project += "Module=B; " + UpperCase(Name) + "\r\n";
+    }
+    Read(QStringLiteral("Many.vbp"), Project);
+    std::sort(Expected.begin(), Expected.end());
+    EXPECT_EQ(Files(), Expected);
 }
 
 TEST(ProjectEntries, RelativeEntriesLieInTheProjectFolderAndOthersHaveTheirOwn) {

@@ -1060,6 +1060,21 @@ TEST_F(ScanWindowsTest, TheEndMessageFitsTheScreenWhateverTheNumberOfPartsLeftOu
     EXPECT_EQ(Document->ProjectCount(), 0);
 }
 
+// File and module names are shown as they are: markup in a name (a '<' is allowed in names on
+// Linux) is not read as such.
+TEST_F(ScanWindowsTest, TheFileNameLineShowsANameHoldingMarkupAsItIs) {
+    const QString File = OneHitProject(QStringLiteral("<b>bold"));
+    ScanProjectFile(File, smAutomatic);
+    const QLabel* Shown = Named<QLabel>(*frmScanWizard, "lblFilename");
+    EXPECT_EQ(Shown->text(), File);
+    // Laid out as the name written plainly is, not as the bold remainder of it.
+    QLabel Plain;
+    Plain.setFont(Shown->font());
+    Plain.setTextFormat(Qt::PlainText);
+    Plain.setText(File);
+    EXPECT_EQ(Shown->sizeHint(), Plain.sizeHint());
+}
+
 TEST_F(ScanWindowsTest, ThePromptCutsALongFileNameInTheMiddleAndShowsItWholeInItsToolTip) {
     const QString File = OneHitProject(QStringLiteral("attendance-vb6/") + QString(120, u'x'));
     PromptAnswers Answers;

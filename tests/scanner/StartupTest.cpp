@@ -18,7 +18,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QWindow>
@@ -51,6 +53,8 @@ struct TStartup {
     bool SplashUpAtBox = true; // the splash still existed, hidden or not, when each box showed
     bool BoxOwnedByWindow = false;
     bool BoxOverSplash = true; // each box was placed over the splash, the window active then
+    bool BoxesOnScreen = true; // each box lay wholly on its screen's available area
+    QStringList Details;       // the texts of the boxes' details areas, where they had one
     bool MainShown = false;
     std::string DocumentName;
     Longint Projects = -1;
@@ -93,6 +97,10 @@ TStartup Start(const std::string& ProgramDir, const QStringList& Arguments) {
                 return;
             BoxTicks = 0;
             Result.Errors << Box->text();
+            Result.BoxesOnScreen =
+                Result.BoxesOnScreen && Box->screen()->availableGeometry().contains(Box->frameGeometry());
+            if (const auto* Details = Box->findChild<QTextEdit*>(QStringLiteral("memDetails")))
+                Result.Details << Details->toPlainText();
             const TfrmSplash* Splash = FindSplash();
             Result.SplashUpAtBox = Result.SplashUpAtBox && Splash != nullptr;
             Result.BoxOwnedByWindow = Result.BoxOwnedByWindow || Box->parent() != nullptr;
@@ -163,6 +171,7 @@ protected:
         EXPECT_TRUE(Run.SplashUpAtBox);
         EXPECT_FALSE(Run.BoxOwnedByWindow);
         EXPECT_TRUE(Run.BoxOverSplash);
+        EXPECT_TRUE(Run.BoxesOnScreen);
         EXPECT_TRUE(Run.MainShown);
         EXPECT_EQ(Run.ExitCode, 0);
     }
@@ -324,6 +333,26 @@ TEST_F(StartupTest, PipesAndFoldersNamedAsDocumentOrWordListAreRefusedByName) {
     EXPECT_EQ(Again.ExitCode, 0);
     ExpectUntitled(Again);
     EXPECT_TRUE(QFileInfo(Excluded).isDir());
+}
+
+// A damaged document whose name holds hundreds of line breaks and long runs without a blank:
+// its error box, shown before the main window, fits the screen and gives the whole message in
+// its details area.
+TEST_F(StartupTest, TheErrorBoxOfADocumentWithAHostileNameFitsTheScreen) {
+    QString Path = Dir.path();
+    for (int I = 0; I < 12; ++I)
+        Path += u'/' + QString(60, u'\n') + QString(180, u'x');
+    ASSERT_TRUE(QDir().mkpath(Path));
+    const QString Name = Path + QStringLiteral("/audit.qxs");
+    WriteFile(Name, "");
+    const TStartup Run = Start(Program, {Name});
+    const QString Message =
+        u'\'' + Name + QStringLiteral("' is damaged or not a scan document (Stream read error).");
+    ASSERT_EQ(Run.Errors.size(), 1);
+    EXPECT_TRUE(Run.Errors[0].startsWith(u'\'' + Dir.path())) << Run.Errors[0].toStdString();
+    EXPECT_EQ(Run.Details, QStringList{Message});
+    ExpectBoxesOverTheSplashAndUp(Run);
+    ExpectUntitled(Run);
 }
 
 } // namespace

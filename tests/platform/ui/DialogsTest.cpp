@@ -11,7 +11,9 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QTimer>
 #include <QWindow>
 
@@ -222,6 +224,63 @@ TEST_F(DialogsTest, DefaultExtensionIsAppliedBeforeTheOverwriteQuestionAndTheOpe
     });
     EXPECT_FALSE(Open.Execute());
     EXPECT_TRUE(NotFound.contains(QStringLiteral("File not found")));
+}
+
+// Messages quote file names, which may hold hundreds of line breaks, thousands of characters
+// without a blank, or markup, and reasons read from damaged files. Whatever they hold, the box
+// fits its screen: what does not fit is shown in part, and whole in the details area; an
+// ordinary message shows as it is, alone.
+TEST_F(DialogsTest, MessageBoxesFitTheScreenWhateverTheMessageHolds) {
+    QString Lines;
+    for (int I = 0; I < 500; ++I)
+        Lines += QStringLiteral("line %1\n").arg(I);
+    const QString Unbroken = QStringLiteral("Cannot open file /") + QString(10000, u'x');
+    const QString Markup =
+        QStringLiteral("Cannot open file /tmp/<table width=5000 height=5000><tr><td>x</td></tr></table>.qxs");
+    const QString Ordinary = QStringLiteral("Cannot open file /tmp/audit.qxs");
+    struct TShown {
+        QString Text, Details;
+        Qt::TextFormat Format = Qt::AutoText;
+    };
+    auto Show = [](const std::function<void()>& Call) {
+        TShown Shown;
+        testsupport::AnswerNextModal([&](QWidget* W) {
+            auto* Box = qobject_cast<QMessageBox*>(W);
+            const QRect Screen = Box->screen()->availableGeometry();
+            EXPECT_TRUE(Screen.contains(Box->frameGeometry()))
+                << Box->frameGeometry().width() << " x " << Box->frameGeometry().height() << " px";
+            Shown.Text = Box->text();
+            Shown.Format = Box->textFormat();
+            if (auto* Details = Box->findChild<QTextEdit*>(QStringLiteral("memDetails"))) {
+                EXPECT_TRUE(Details->isVisible());
+                Shown.Details = Details->toPlainText();
+            }
+            Box->button(QMessageBox::Ok)->click();
+        });
+        Call();
+        return Shown;
+    };
+    for (const QString& Msg : {Lines, Unbroken, Markup, Ordinary}) {
+        SCOPED_TRACE(Msg.left(40).toStdString());
+        const bool Large = Msg == Lines || Msg == Unbroken;
+        const TShown Plain = Show([&] { MessageDlg(Msg, TMsgDlgType::mtWarning, mbOK); });
+        const TShown Error = Show([&] { App.ShowException(Exception(ToFileName(Msg))); });
+        for (const TShown& Shown : {Plain, Error}) {
+            EXPECT_EQ(Shown.Format, Qt::PlainText);
+            EXPECT_EQ(Shown.Text == Msg, !Large);
+            EXPECT_EQ(Shown.Details, Large ? Msg : QString());
+        }
+        if (Large) {
+            EXPECT_TRUE(Plain.Text.startsWith(Msg.left(17))) << Plain.Text.toStdString();
+            EXPECT_LT(Plain.Text.size(), 200);
+        }
+        // A summary too large for the screen comes whole before the list.
+        const TShown Listed = Show([&] {
+            MessageDlg(Msg, {QStringLiteral("a"), QStringLiteral("b")}, TMsgDlgType::mtWarning, mbOK);
+        });
+        EXPECT_EQ(Listed.Text == Msg, !Large);
+        EXPECT_EQ(Listed.Details, Large ? Msg + QStringLiteral("\n\na\nb") : QStringLiteral("a\nb"));
+    }
 }
 
 } // namespace
