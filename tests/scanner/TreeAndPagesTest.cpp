@@ -150,6 +150,10 @@ TEST_F(TreeAndPagesTest, SummaryPagesShowTheSelectedNodesFigures) {
     EXPECT_EQ(Named<QLabel>(*Main, "lblMDBTabCount")->text(), QStringLiteral("1"));
     EXPECT_EQ(Named<QLabel>(*Main, "lblMDBQryCount")->text(), QStringLiteral("1"));
     EXPECT_EQ(Named<QLabel>(*Main, "lblMDBModCount")->text(), QStringLiteral("1"));
+    // Names and version texts come from files: markup in them is shown as it stands.
+    for (const char* Label : {"lblQvxFilename", "lblPrjFileName", "lblMDBFilename", "lblFilename",
+                              "lblProduct", "lblCompany", "lblVersion", "lblDescription"})
+        EXPECT_EQ(Named<QLabel>(*Main, Label)->textFormat(), Qt::PlainText) << Label;
     EXPECT_EQ(Named<QLabel>(*Main, "lblMDBLinesOfCode")->text(), QStringLiteral("7"));
     EXPECT_EQ(Named<QLabel>(*Main, "lblMDBCompliant")->text(), QStringLiteral("No"));
 }
