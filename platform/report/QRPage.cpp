@@ -123,6 +123,8 @@ quint32 GetBE(const unsigned char* D) {
 struct TPageWork {
     quint64 Points = 0;
     quint64 Pixels = 0;
+    /// Whether an image record holds its picture instead of referring to the table.
+    bool HeldPictures = false;
 };
 
 /// Bounds-checked big-endian reader over one record; every read fails softly, and the
@@ -312,6 +314,7 @@ public:
             mOk = false;
             return;
         }
+        mWork.HeldPictures = true;
         Png(End);
     }
     // A PNG file whose chunks end exactly at End, each with its checksum. Whether it decodes is
@@ -715,6 +718,7 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
     if (!Ended)
         return QStringLiteral("no picture end");
     PageRect = QRect(Left, Top, Width, Height);
+    mHeldPictures = Work.HeldPictures;
     return {};
 }
 

@@ -305,9 +305,10 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
         if (!Problem.isEmpty())
             Damaged(Format("page %d is damaged (%s)", Number, Problem.toStdString()));
         Page.Size = Rect.size();
-        if (Shared == 0) {
-            // Pages of older files hold their pictures; they join the table like a report run's,
-            // and the page is kept as it is then.
+        // Pictures held in a page (every page of an older file holds its own) join the table like
+        // a report run's, and the page is kept as it is then: one that does not decode is found and
+        // named when drawn, where Qt would end the page's replay at it without a word.
+        if (Checker.HeldPictures()) {
             const QByteArray Own = qrpage::ShareImages(Bytes, Pictures, false);
             Page.Stored = Flag == 1 ? Compressed(Own) : Own;
             Page.Length = Flag == 1 ? static_cast<quint32>(Own.size()) : 0;
