@@ -26,6 +26,8 @@ constexpr int PictureTableOffset = 22;
 constexpr quint64 MaxPageBytes = 8u << 20;
 constexpr quint64 MaxExpansionRatio = 64;
 constexpr quint64 MinExpansion = 64u << 20;
+// Files are written below 2 GB: streams give the size of larger ones as 2 GB less a byte.
+constexpr quint64 MaxFileSize = 0x7FFFFFFF;
 
 void PutLE(std::vector<char>& Out, std::size_t At, quint64 Value, int Bytes) {
     for (int I = 0; I < Bytes; ++I)
@@ -190,7 +192,7 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
         PutLE(Out, Start + 4, static_cast<quint32>(Out.size() + 4), 4);
         AppendLE(Out, Start);
     }
-    if (Out.size() > 0x7FFFFFFFu)
+    if (Out.size() >= MaxFileSize)
         throw EWriteError("The report is too large for a report file");
     Stream.WriteBuffer(Out.data(), static_cast<Longint>(Out.size()));
     return true;
@@ -209,10 +211,15 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
     const Longint Size = Stream.Size();
     if (Size < HeaderSize)
         Damaged("not a report file");
-    std::vector<char> In(static_cast<std::size_t>(Size));
-    Stream.ReadBuffer(In.data(), Size);
+    // The header first: a large file of another kind is not read whole to learn what it is.
+    std::vector<char> In(HeaderSize);
+    Stream.ReadBuffer(In.data(), HeaderSize);
     if (GetLE(In, 0) != (207u << 16 | 3u))
         Damaged("not a report file");
+    if (static_cast<quint64>(Size) >= MaxFileSize)
+        Damaged("it is larger than a report file can be (2 GB or more)");
+    In.resize(static_cast<std::size_t>(Size));
+    Stream.ReadBuffer(In.data() + HeaderSize, Size - HeaderSize);
     const auto Count = static_cast<qint32>(GetLE(In, CountOffset));
     const auto Flag = static_cast<unsigned char>(In[CompressionOffset]);
     const auto Shared = static_cast<unsigned char>(In[PictureTableOffset]);

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace viewertest;
 
 namespace {
@@ -196,6 +198,14 @@ TEST_F(ViewerTest, ReportFilesPastWhatTheyCouldHoldAreRefusedWithAMessage) {
             EXPECT_EQ(Window.Printer()->PageCount(), 1) << Fault;
             EXPECT_EQ(Window.StatusText(), QString()) << Fault;
         }
+        // A file larger than any report file is refused by its size, not read whole.
+        const QString Huge = Path(QStringLiteral("huge.QXV"));
+        WriteFile(ToFileName(Huge), std::vector<char>(Plain.begin(), Plain.begin() + 124));
+        std::filesystem::resize_file(ToFileName(Huge), std::uintmax_t{3} << 30);
+        EXPECT_EQ(LoadWithButton(Window, Huge, true).toStdString(),
+                  "Cannot load report file " + ToFileName(Huge) +
+                      ": it is larger than a report file can be (2 GB or more)");
+        EXPECT_EQ(Window.Printer()->PageCount(), 1);
         // Within what it could hold, a file that expands much still loads.
         WriteFile(File(QStringLiteral("dense.QXV")), HighExpansionFile(Packed, 4 << 20, 3));
         LoadWithButton(Window, Path(QStringLiteral("dense.QXV")), false);
