@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QStringList>
 
 #include <zlib.h>
 
@@ -74,6 +75,14 @@ TQRPrinter::TQRPrinter() = default;
 TQRPrinter::~TQRPrinter() = default;
 
 QPicture TQRPrinter::Page(int PageNumber) const {
+    std::vector<int> Found;
+    QPicture Picture = Drawn(PageNumber, Found);
+    if (!Found.empty())
+        emit PictureUnreadable(UnreadableMessage(Found, QStringLiteral("Page %1 is shown").arg(PageNumber)));
+    return Picture;
+}
+
+QPicture TQRPrinter::Drawn(int PageNumber, std::vector<int>& Found) const {
     if (PageNumber < 1 || PageNumber > PageCount())
         throw EListError(Format("List index out of bounds (%d)", PageNumber));
     if (PageNumber == mDrawnNumber)
@@ -87,12 +96,26 @@ QPicture TQRPrinter::Page(int PageNumber) const {
     for (const int Index : Undrawable)
         if (std::find(mUnreadable.begin(), mUnreadable.end(), Index) == mUnreadable.end()) {
             mUnreadable.push_back(Index);
-            emit PictureUnreadable(QStringLiteral("Picture %1 of the report cannot be drawn: it is damaged. "
-                                                  "Page %2 is shown without it.")
-                                       .arg(Index + 1)
-                                       .arg(PageNumber));
+            Found.push_back(Index);
         }
     return mDrawn;
+}
+
+QString TQRPrinter::UnreadableMessage(const std::vector<int>& Pictures, const QString& Pages) {
+    if (Pictures.size() == 1)
+        return QStringLiteral("Picture %1 of the report cannot be drawn: it is damaged. %2 without it.")
+            .arg(Pictures.front() + 1)
+            .arg(Pages);
+    // A page may draw thousands of pictures: the first few are named, the rest counted.
+    constexpr std::size_t Named = 10;
+    QStringList Numbers;
+    for (std::size_t I = 0; I < std::min(Pictures.size(), Named); ++I)
+        Numbers << QString::number(Pictures[I] + 1);
+    const QString Last =
+        Pictures.size() > Named ? QStringLiteral("%1 more").arg(Pictures.size() - Named) : Numbers.takeLast();
+    return QStringLiteral(
+               "Pictures %1 and %2 of the report cannot be drawn: they are damaged. %3 without them.")
+        .arg(Numbers.join(QStringLiteral(", ")), Last, Pages);
 }
 
 QByteArray TQRPrinter::Expanded(const TPage& Page) {

@@ -53,7 +53,8 @@ public:
     int PageCount() const { return static_cast<int>(mPages.size()); }
     /// Page PageNumber (from 1), made from the page as kept; raises EListError outside
     /// 1 .. PageCount. A picture of the page that does not decode is left out of it and named
-    /// by PictureUnreadable, once per picture.
+    /// by PictureUnreadable, once per picture: one message for all that one page (or one print)
+    /// finds.
     QPicture Page(int PageNumber) const;
     /// Size of page PageNumber in page units; the paper's size for a number outside the pages.
     QSize PageSize(int PageNumber) const;
@@ -125,6 +126,10 @@ private:
     void ForgetDrawn();
     /// The bytes of Page's picture.
     static QByteArray Expanded(const TPage& Page);
+    /// Page without the message: pictures first found not to decode are added to Found.
+    QPicture Drawn(int PageNumber, std::vector<int>& Found) const;
+    /// The message naming Pictures (numbers from 0) as left out of Pages ("Page 2 is shown").
+    static QString UnreadableMessage(const std::vector<int>& Pictures, const QString& Pages);
 
     std::vector<TPage> mPages;
     qrpage::TPictureTable mPictures;
