@@ -36,9 +36,9 @@ QX_DECLARE_EXCEPTION(EQRFileError, EReadError)
 /// (the marker 1 and a PNG file), the marker 2 and the picture's number from 0, both 4 bytes
 /// big-endian as every field of the page data; the page's checksum covers these bytes. Files
 /// with byte 22 zero, whose pages hold each image they draw, are still read.
-/// A file is smaller than 2 GB, as written, and is read only as far as it could hold: a compressed page may
-/// expand to 8 MB more than it is stored in, and all pages together to 64 times the file's size (at least 64
-/// MB); the page count covers every page record.
+/// A file is smaller than 2 GB, as written, and is read only as far as it could hold: a
+/// compressed page may expand to 8 MB more than it is stored in, and all pages together to 64
+/// times the file's size (at least 64 MB); the page count covers every page record.
 class TQRPrinter : public QObject, public TObject {
     Q_OBJECT
 
