@@ -11,6 +11,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -85,6 +86,9 @@ constexpr int HeaderSize = 32;
 // and over) from ever reaching the painter.
 constexpr quint64 MaxPagePoints = 20'000;
 constexpr quint64 MaxPagePixels = 16'000'000;
+// A page is drawn with each picture's PNG file in every image record that refers to it: a small
+// picture with large extra chunks, drawn over and over, would make the drawn page huge.
+constexpr quint64 MaxPagePictureBytes = 64u << 20;
 
 // The most pixels a picture may have: 50 million, and no more than Qt decodes at 4 bytes a pixel
 // within its allocation limit (0: none).
@@ -123,6 +127,9 @@ quint32 GetBE(const unsigned char* D) {
 struct TPageWork {
     quint64 Points = 0;
     quint64 Pixels = 0;
+    quint64 PictureBytes = 0;
+    /// Whether an image record holds its picture instead of referring to the table.
+    bool HeldPictures = false;
 };
 
 /// Bounds-checked big-endian reader over one record; every read fails softly, and the
@@ -304,14 +311,18 @@ public:
             const quint32 Index = U32();
             if (mPictures == nullptr || Index >= static_cast<quint32>(mPictures->Count()) || mPos != End)
                 mOk = false;
-            else
+            else {
                 mWork.Pixels += mPictures->Pixels(static_cast<int>(Index));
+                mWork.PictureBytes += static_cast<quint64>(mPictures->Png(static_cast<int>(Index)).size());
+            }
             return;
         }
         if (Marker != 1) {
             mOk = false;
             return;
         }
+        mWork.HeldPictures = true;
+        mWork.PictureBytes += static_cast<quint64>(std::max<qsizetype>(0, End - mPos));
         Png(End);
     }
     // A PNG file whose chunks end exactly at End, each with its checksum. Whether it decodes is
@@ -709,12 +720,16 @@ QString TPageChecker::Check(const QByteArray& Data, QRect& PageRect) {
             if (Work.Pixels > MaxPagePixels)
                 return QStringLiteral("more drawing than a report page holds: over %1 picture pixels")
                     .arg(MaxPagePixels);
+            if (Work.PictureBytes > MaxPagePictureBytes)
+                return QStringLiteral("more drawing than a report page holds: over %1 MB of pictures")
+                    .arg(MaxPagePictureBytes >> 20);
         }
         Pos += Len;
     }
     if (!Ended)
         return QStringLiteral("no picture end");
     PageRect = QRect(Left, Top, Width, Height);
+    mHeldPictures = Work.HeldPictures;
     return {};
 }
 

@@ -91,9 +91,13 @@ public:
     TPageChecker() = default;
     explicit TPageChecker(const TPictureTable* Pictures) : mPictures(Pictures) {}
     QString Check(const QByteArray& Data, QRect& PageRect);
+    /// Whether the page last found sound holds a picture of its own instead of referring to the
+    /// table (see ShareImages).
+    bool HeldPictures() const { return mHeldPictures; }
 
 private:
     const TPictureTable* mPictures = nullptr;
+    bool mHeldPictures = false;
 };
 } // namespace qrpage
 

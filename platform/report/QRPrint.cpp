@@ -77,15 +77,19 @@ void TQRPrinter::Print(QPrinter& Printer) const {
     if (!Painter.begin(&Printer))
         throw Exception("The printer could not be started");
     const QRectF Paper = Printer.pageLayout().fullRectPixels(Printer.resolution());
+    // Pictures that do not decode are named once for the whole print.
+    std::vector<int> Unreadable;
     for (int Number = First; Number <= Last; ++Number) {
         if (Number > First && !Printer.newPage())
             throw Exception("The printer did not accept a new page");
         const QSize Size = PageSize(Number);
         const double Scale = std::min(Paper.width() / Size.width(), Paper.height() / Size.height());
-        qrpage::PlayPage(Painter, Page(Number), QTransform::fromScale(Scale, Scale));
+        qrpage::PlayPage(Painter, Drawn(Number, Unreadable), QTransform::fromScale(Scale, Scale));
     }
     if (!Painter.end())
         throw Exception("Printing failed");
+    if (!Unreadable.empty())
+        emit PictureUnreadable(UnreadableMessage(Unreadable, QStringLiteral("The pages are printed")));
 }
 
 void TQRPrinter::Print() {

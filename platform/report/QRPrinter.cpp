@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QStringList>
 
 #include <zlib.h>
 
@@ -26,6 +27,8 @@ constexpr int PictureTableOffset = 22;
 constexpr quint64 MaxPageBytes = 8u << 20;
 constexpr quint64 MaxExpansionRatio = 64;
 constexpr quint64 MinExpansion = 64u << 20;
+// Files are written below 2 GB: streams give the size of larger ones as 2 GB less a byte.
+constexpr quint64 MaxFileSize = 0x7FFFFFFF;
 
 void PutLE(std::vector<char>& Out, std::size_t At, quint64 Value, int Bytes) {
     for (int I = 0; I < Bytes; ++I)
@@ -72,6 +75,14 @@ TQRPrinter::TQRPrinter() = default;
 TQRPrinter::~TQRPrinter() = default;
 
 QPicture TQRPrinter::Page(int PageNumber) const {
+    std::vector<int> Found;
+    QPicture Picture = Drawn(PageNumber, Found);
+    if (!Found.empty())
+        emit PictureUnreadable(UnreadableMessage(Found, QStringLiteral("Page %1 is shown").arg(PageNumber)));
+    return Picture;
+}
+
+QPicture TQRPrinter::Drawn(int PageNumber, std::vector<int>& Found) const {
     if (PageNumber < 1 || PageNumber > PageCount())
         throw EListError(Format("List index out of bounds (%d)", PageNumber));
     if (PageNumber == mDrawnNumber)
@@ -85,12 +96,26 @@ QPicture TQRPrinter::Page(int PageNumber) const {
     for (const int Index : Undrawable)
         if (std::find(mUnreadable.begin(), mUnreadable.end(), Index) == mUnreadable.end()) {
             mUnreadable.push_back(Index);
-            emit PictureUnreadable(QStringLiteral("Picture %1 of the report cannot be drawn: it is damaged. "
-                                                  "Page %2 is shown without it.")
-                                       .arg(Index + 1)
-                                       .arg(PageNumber));
+            Found.push_back(Index);
         }
     return mDrawn;
+}
+
+QString TQRPrinter::UnreadableMessage(const std::vector<int>& Pictures, const QString& Pages) {
+    if (Pictures.size() == 1)
+        return QStringLiteral("Picture %1 of the report cannot be drawn: it is damaged. %2 without it.")
+            .arg(Pictures.front() + 1)
+            .arg(Pages);
+    // A page may draw thousands of pictures: the first few are named, the rest counted.
+    constexpr std::size_t Named = 10;
+    QStringList Numbers;
+    for (std::size_t I = 0; I < std::min(Pictures.size(), Named); ++I)
+        Numbers << QString::number(Pictures[I] + 1);
+    const QString Last =
+        Pictures.size() > Named ? QStringLiteral("%1 more").arg(Pictures.size() - Named) : Numbers.takeLast();
+    return QStringLiteral(
+               "Pictures %1 and %2 of the report cannot be drawn: they are damaged. %3 without them.")
+        .arg(Numbers.join(QStringLiteral(", ")), Last, Pages);
 }
 
 QByteArray TQRPrinter::Expanded(const TPage& Page) {
@@ -190,7 +215,7 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
         PutLE(Out, Start + 4, static_cast<quint32>(Out.size() + 4), 4);
         AppendLE(Out, Start);
     }
-    if (Out.size() > 0x7FFFFFFFu)
+    if (Out.size() >= MaxFileSize)
         throw EWriteError("The report is too large for a report file");
     Stream.WriteBuffer(Out.data(), static_cast<Longint>(Out.size()));
     return true;
@@ -209,10 +234,15 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
     const Longint Size = Stream.Size();
     if (Size < HeaderSize)
         Damaged("not a report file");
-    std::vector<char> In(static_cast<std::size_t>(Size));
-    Stream.ReadBuffer(In.data(), Size);
+    // The header first: a large file of another kind is not read whole to learn what it is.
+    std::vector<char> In(HeaderSize);
+    Stream.ReadBuffer(In.data(), HeaderSize);
     if (GetLE(In, 0) != (207u << 16 | 3u))
         Damaged("not a report file");
+    if (static_cast<quint64>(Size) >= MaxFileSize)
+        Damaged("it is larger than a report file can be (2 GB or more)");
+    In.resize(static_cast<std::size_t>(Size));
+    Stream.ReadBuffer(In.data() + HeaderSize, Size - HeaderSize);
     const auto Count = static_cast<qint32>(GetLE(In, CountOffset));
     const auto Flag = static_cast<unsigned char>(In[CompressionOffset]);
     const auto Shared = static_cast<unsigned char>(In[PictureTableOffset]);
@@ -305,9 +335,10 @@ void TQRPrinter::LoadFromStream(TStream& Stream) {
         if (!Problem.isEmpty())
             Damaged(Format("page %d is damaged (%s)", Number, Problem.toStdString()));
         Page.Size = Rect.size();
-        if (Shared == 0) {
-            // Pages of older files hold their pictures; they join the table like a report run's,
-            // and the page is kept as it is then.
+        // Pictures held in a page (every page of an older file holds its own) join the table like
+        // a report run's, and the page is kept as it is then: one that does not decode is found and
+        // named when drawn, where Qt would end the page's replay at it without a word.
+        if (Checker.HeldPictures()) {
             const QByteArray Own = qrpage::ShareImages(Bytes, Pictures, false);
             Page.Stored = Flag == 1 ? Compressed(Own) : Own;
             Page.Length = Flag == 1 ? static_cast<quint32>(Own.size()) : 0;

@@ -36,9 +36,9 @@ QX_DECLARE_EXCEPTION(EQRFileError, EReadError)
 /// (the marker 1 and a PNG file), the marker 2 and the picture's number from 0, both 4 bytes
 /// big-endian as every field of the page data; the page's checksum covers these bytes. Files
 /// with byte 22 zero, whose pages hold each image they draw, are still read.
-/// A file is read only as far as it could hold: a compressed page may expand to 8 MB more than
-/// it is stored in, and all pages together to 64 times the file's size (at least 64 MB); the
-/// page count covers every page record.
+/// A file is smaller than 2 GB, as written, and is read only as far as it could hold: a
+/// compressed page may expand to 8 MB more than it is stored in, and all pages together to 64
+/// times the file's size (at least 64 MB); the page count covers every page record.
 class TQRPrinter : public QObject, public TObject {
     Q_OBJECT
 
@@ -53,7 +53,8 @@ public:
     int PageCount() const { return static_cast<int>(mPages.size()); }
     /// Page PageNumber (from 1), made from the page as kept; raises EListError outside
     /// 1 .. PageCount. A picture of the page that does not decode is left out of it and named
-    /// by PictureUnreadable, once per picture.
+    /// by PictureUnreadable, once per picture: one message for all that one page (or one print)
+    /// finds.
     QPicture Page(int PageNumber) const;
     /// Size of page PageNumber in page units; the paper's size for a number outside the pages.
     QSize PageSize(int PageNumber) const;
@@ -125,6 +126,10 @@ private:
     void ForgetDrawn();
     /// The bytes of Page's picture.
     static QByteArray Expanded(const TPage& Page);
+    /// Page without the message: pictures first found not to decode are added to Found.
+    QPicture Drawn(int PageNumber, std::vector<int>& Found) const;
+    /// The message naming Pictures (numbers from 0) as left out of Pages ("Page 2 is shown").
+    static QString UnreadableMessage(const std::vector<int>& Pictures, const QString& Pages);
 
     std::vector<TPage> mPages;
     qrpage::TPictureTable mPictures;

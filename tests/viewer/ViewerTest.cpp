@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 using namespace viewertest;
 
 namespace {
@@ -196,6 +198,14 @@ TEST_F(ViewerTest, ReportFilesPastWhatTheyCouldHoldAreRefusedWithAMessage) {
             EXPECT_EQ(Window.Printer()->PageCount(), 1) << Fault;
             EXPECT_EQ(Window.StatusText(), QString()) << Fault;
         }
+        // A file larger than any report file is refused by its size, not read whole.
+        const QString Huge = Path(QStringLiteral("huge.QXV"));
+        WriteFile(ToFileName(Huge), std::vector<char>(Plain.begin(), Plain.begin() + 124));
+        std::filesystem::resize_file(ToFileName(Huge), std::uintmax_t{3} << 30);
+        EXPECT_EQ(LoadWithButton(Window, Huge, true).toStdString(),
+                  "Cannot load report file " + ToFileName(Huge) +
+                      ": it is larger than a report file can be (2 GB or more)");
+        EXPECT_EQ(Window.Printer()->PageCount(), 1);
         // Within what it could hold, a file that expands much still loads.
         WriteFile(File(QStringLiteral("dense.QXV")), HighExpansionFile(Packed, 4 << 20, 3));
         LoadWithButton(Window, Path(QStringLiteral("dense.QXV")), false);
@@ -204,7 +214,8 @@ TEST_F(ViewerTest, ReportFilesPastWhatTheyCouldHoldAreRefusedWithAMessage) {
 }
 
 // Pictures are decoded when a page draws them: a picture that does not decode is named when its
-// page is shown, and the page is shown without it.
+// page is shown, and the page is shown without it, whether the file keeps it in its table or (as
+// another program might write it) in the page.
 TEST_F(ViewerTest, APictureThatCannotBeDecodedIsNamedWhenItsPageIsShown) {
     using namespace reportfiles;
     std::vector<QPicture> Pages;
@@ -214,36 +225,46 @@ TEST_F(ViewerTest, APictureThatCannotBeDecodedIsNamedWhenItsPageIsShown) {
         QPicture Page;
         Page.setBoundingRect(QRect(0, 0, 8419, 5953));
         QPainter P(&Page);
+        P.drawImage(QRectF(500, 2000, 3000, 3000), Picture);
+        // Drawn after the picture, so that it shows whether the page's replay went past it.
         P.setFont(QFont(QStringLiteral("Arial"), 40));
         P.drawText(500, 1000, QStringLiteral("Page %1").arg(I + 1));
-        P.drawImage(QRectF(500, 2000, 3000, 3000), Picture);
         P.end();
         Pages.push_back(Page);
     }
     TQRPrinter Source;
     Source.SetPages(std::move(Pages));
     std::vector<char> Bytes = SaveToBytes(Source);
+    std::vector<char> Header(Bytes.begin(), Bytes.begin() + 128);
+    Put32(Header, 124, 0); // no pictures in the table
+    std::vector<QByteArray> HeldPages{QByteArray(Source.Page(1).data(), Source.Page(1).size()),
+                                      QByteArray(Source.Page(2).data(), Source.Page(2).size())};
+    BreakPixels(HeldPages[1].data(), HeldPages[1].size());
+    FixChecksum(HeldPages[1]);
+    WriteFile(File(QStringLiteral("held.QXV")), WithPages(Header, HeldPages));
     BreakPixels(Bytes, 1);
     WriteFile(File(QStringLiteral("pictures.QXV")), Bytes);
 
-    RunViewerWith({Path(QStringLiteral("pictures.QXV"))}, [&](TfrmPreview& Window) {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Window.Printer()->PageCount() == 2; }, 3000));
-        TQRPreview& View = *Window.QRPreview();
-        // Drawn at a tenth of page units, the picture covers 50..350 x 200..500.
-        const QPoint InPicture(200, 350);
-        View.viewport()->grab();
-        EXPECT_EQ(Render(*Window.Printer(), 1).pixelColor(InPicture), QColor(Qt::red));
+    for (const QString& Name : {QStringLiteral("pictures.QXV"), QStringLiteral("held.QXV")})
+        RunViewerWith({Path(Name)}, [&](TfrmPreview& Window) {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return Window.Printer()->PageCount() == 2; }, 3000));
+            TQRPreview& View = *Window.QRPreview();
+            // Drawn at a tenth of page units, the picture covers 50..350 x 200..500.
+            const QPoint InPicture(200, 350);
+            View.viewport()->grab();
+            EXPECT_EQ(Render(*Window.Printer(), 1).pixelColor(InPicture), QColor(Qt::red));
 
-        QString Message;
-        testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
-        Window.findChild<QAbstractButton*>(QStringLiteral("NextPage"))->click();
-        View.viewport()->grab();
-        EXPECT_TRUE(QTest::qWaitFor([] { return testsupport::AllAnswered(); }, 3000));
-        EXPECT_EQ(Message.toStdString(),
-                  "Picture 2 of the report cannot be drawn: it is damaged. Page 2 is shown without it.");
-        // The page's text is there; where the picture was, the paper.
-        const QImage Second = Render(*Window.Printer(), 2);
-        EXPECT_GT(InkedPixels(Second), 20);
-        EXPECT_EQ(Second.pixelColor(InPicture), QColor(Qt::white));
-    });
+            QString Message;
+            testsupport::AnswerNextMessageBox(QMessageBox::Ok, &Message);
+            Window.findChild<QAbstractButton*>(QStringLiteral("NextPage"))->click();
+            View.viewport()->grab();
+            EXPECT_TRUE(QTest::qWaitFor([] { return testsupport::AllAnswered(); }, 3000));
+            EXPECT_EQ(Message.toStdString(),
+                      "Picture 2 of the report cannot be drawn: it is damaged. Page 2 is shown without it.")
+                << Name.toStdString();
+            // The page's text is there; where the picture was, the paper.
+            const QImage Second = Render(*Window.Printer(), 2);
+            EXPECT_GT(InkedPixels(Second), 20) << Name.toStdString();
+            EXPECT_EQ(Second.pixelColor(InPicture), QColor(Qt::white));
+        });
 }

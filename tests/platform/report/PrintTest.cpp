@@ -1,3 +1,4 @@
+#include "tests/platform/report/ReportFiles.h"
 #include "tests/platform/report/SampleReport.h"
 #include "tests/support/ModalHelper.h"
 
@@ -50,6 +51,50 @@ TEST(ReportPrint, PrintsThePagesThroughQPrinter) {
     Printer.setFromTo(2, 3);
     Pages.Print(Printer);
     EXPECT_EQ(PdfPages(Some), 2);
+}
+
+// However many pictures turn out not to decode, a page shown or a print names them in one message.
+TEST(ReportPrint, PicturesThatDoNotDecodeAreNamedInOneMessagePerPageOrPrint) {
+    using namespace reportfiles;
+    std::vector<QPicture> Pages(2);
+    for (int Page = 0; Page < 2; ++Page) {
+        Pages[Page].setBoundingRect(QRect(0, 0, 8419, 5953));
+        QPainter P(&Pages[Page]);
+        for (int I = 0; I < (Page == 0 ? 12 : 2); ++I) {
+            QImage Picture(4, 4, QImage::Format_RGB32);
+            Picture.fill(QColor(Page * 100 + I, 0, 0));
+            P.drawImage(QRectF(I * 100, 0, 80, 80), Picture);
+        }
+    }
+    TQRPrinter Source;
+    Source.SetPages(std::move(Pages));
+    std::vector<char> File = SaveToBytes(Source);
+    for (int I = 0; I < 14; ++I)
+        BreakPixels(File, I);
+    TQRPrinter Loaded;
+    QStringList Messages;
+    QObject::connect(&Loaded, &TQRPrinter::PictureUnreadable, [&](const QString& M) { Messages << M; });
+
+    LoadFromBytes(Loaded, File);
+    Loaded.Page(1);
+    Loaded.Page(2);
+    EXPECT_EQ(Messages,
+              QStringList({QStringLiteral("Pictures 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 and 2 more of the report "
+                                          "cannot be drawn: they are damaged. Page 1 is shown without them."),
+                           QStringLiteral("Pictures 13 and 14 of the report cannot be drawn: they are "
+                                          "damaged. Page 2 is shown without them.")}));
+
+    Messages.clear();
+    LoadFromBytes(Loaded, File);
+    QTemporaryDir Dir;
+    QPrinter Printer(QPrinter::HighResolution);
+    Printer.setOutputFormat(QPrinter::PdfFormat);
+    Printer.setOutputFileName(Dir.filePath(QStringLiteral("broken.pdf")));
+    Loaded.Print(Printer);
+    EXPECT_EQ(Messages,
+              QStringList(QStringLiteral("Pictures 1, 2, 3, 4, 5, 6, 7, 8, 9, 10 and 4 more of the report "
+                                         "cannot be drawn: they are damaged. The pages are printed without "
+                                         "them.")));
 }
 
 TEST(ReportPrint, ThePrintDialogOffersThePagesAndTheirPaper) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <zlib.h>
 
 #include <cstring>
@@ -249,7 +251,8 @@ TEST(ReportFile, PagePicturesWithForeignRecordsAreRejected) {
 
 TEST(ReportFile, PagesAskingForFarMoreDrawingThanAReportPageAreRefused) {
     // Pages built to take minutes to draw: a path of 300 000 elements, polygons of 30 000
-    // points in all, a picture of a million pixels drawn twenty times.
+    // points in all, a picture of a million pixels drawn twenty times, and a picture of one pixel
+    // whose PNG file holds a large comment, drawn until the page draws over 100 MB of PNG files.
     auto PageWith = [](const std::function<void(QPainter&)>& Draw) {
         QPicture Page;
         Page.setBoundingRect(QRect(0, 0, 8419, 5953));
@@ -260,6 +263,15 @@ TEST(ReportFile, PagesAskingForFarMoreDrawingThanAReportPageAreRefused) {
     };
     QImage Big(1000, 1000, QImage::Format_RGB32);
     Big.fill(Qt::gray);
+    QImage Commented(1, 1, QImage::Format_RGB32);
+    QByteArray Comment(1 << 20, '\0');
+    std::mt19937 Random(1);
+    for (char& C : Comment)
+        C = static_cast<char>('a' + Random() % 26);
+    Commented.setText(QStringLiteral("Comment"), QString::fromLatin1(Comment));
+    // Pictures are kept once, as a report run keeps them, and pages refer to them.
+    qrpage::TPictureTable Table;
+    const int Dot = Table.Add(Commented);
     const std::pair<const char*, std::function<void(QPainter&)>> Cases[] = {
         {"points",
          [](QPainter& P) {
@@ -281,6 +293,11 @@ TEST(ReportFile, PagesAskingForFarMoreDrawingThanAReportPageAreRefused) {
              for (int I = 0; I < 20; ++I)
                  P.drawImage(QRectF(I * 10, 0, 100, 100), Big);
          }},
+        {"MB of pictures",
+         [&](QPainter& P) {
+             for (int I = 0; I < 200; ++I)
+                 qrpage::DrawTableImage(P, QRectF(I * 10, 0, 10, 10), Dot, QRectF(0, 0, 1, 1));
+         }},
     };
     QTemporaryDir Dir;
     const std::string Name = Dir.filePath(QStringLiteral("heavy.QXV")).toStdString();
@@ -288,7 +305,7 @@ TEST(ReportFile, PagesAskingForFarMoreDrawingThanAReportPageAreRefused) {
         TQRPrinter Heavy;
         std::vector<QPicture> Pages{
             PageWith([](QPainter& P) { P.drawText(100, 100, QStringLiteral("fine")); }), PageWith(Draw)};
-        Heavy.SetPages(std::move(Pages));
+        Heavy.SetPages(std::move(Pages), Table);
         ASSERT_TRUE(Heavy.Save(Name));
         TQRPrinter Printer;
         try {

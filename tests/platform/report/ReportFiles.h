@@ -154,19 +154,23 @@ inline std::vector<char> Repacked(const std::vector<char>& F, bool Compress) {
     return WithPages(Out, Pages);
 }
 
-/// F with picture Index (from 0) of its table made undecodable yet sound in every checksum: its
-/// pixel data no longer starts a zlib stream.
+/// The first PNG file in Data made undecodable yet sound in every chunk checksum: its pixel data
+/// no longer starts a zlib stream.
+inline void BreakPixels(char* Data, qsizetype Size) {
+    const qsizetype Type = QByteArrayView(Data, Size).indexOf("IDAT");
+    const quint32 Length = qFromBigEndian<quint32>(Data + Type - 4);
+    Data[Type + 4] = Data[Type + 5] = static_cast<char>(0xFF);
+    const quint32 Sum =
+        static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(Data + Type), Length + 4));
+    qToBigEndian(Sum, Data + Type + 4 + Length);
+}
+
+/// F with picture Index (from 0) of its table made undecodable (BreakPixels).
 inline void BreakPixels(std::vector<char>& F, int Index) {
     std::size_t Pos = 128;
     for (int I = 0; I < Index; ++I)
         Pos += 4 + U32(F, Pos);
-    const QByteArrayView Png(F.data() + Pos + 4, static_cast<qsizetype>(U32(F, Pos)));
-    const std::size_t Type = Pos + 4 + static_cast<std::size_t>(Png.indexOf("IDAT"));
-    const quint32 Length = qFromBigEndian<quint32>(F.data() + Type - 4);
-    F[Type + 4] = F[Type + 5] = static_cast<char>(0xFF);
-    const quint32 Sum =
-        static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef*>(F.data() + Type), Length + 4));
-    qToBigEndian(Sum, F.data() + Type + 4 + Length);
+    BreakPixels(F.data() + Pos + 4, static_cast<qsizetype>(U32(F, Pos)));
 }
 
 /// Page PageNumber drawn at a tenth of its page units (72 dpi).
