@@ -159,6 +159,11 @@ void TfrmPreview::keyPressEvent(QKeyEvent* Event) {
 
 void TfrmPreview::UpdateStatus() {
     const int Pages = Printer() != nullptr ? Printer()->PageCount() : 0;
+    // A file without pages has no page to name.
+    if (Pages == 0) {
+        ui->Status->clear();
+        return;
+    }
     ui->Status->setText(QStringLiteral("%1 %2 %3 %4")
                             .arg(QLatin1String(QRStrPage))
                             .arg(ui->QRPreview->PageNumber())

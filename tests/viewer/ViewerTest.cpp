@@ -104,6 +104,13 @@ TEST_F(ViewerTest, WithoutArgumentsItShowsTheEmptyReportAndLoadsThroughItsLoadBu
                                 // A landscape report file is shown in landscape.
                                 EXPECT_EQ(Printer.Orientation(), poLandscape);
                                 EXPECT_EQ(Window.QRPreview()->PageNumber(), 1);
+                                // A file without pages names no page.
+                                TQRPrinter Pageless;
+                                Pageless.SetPages({});
+                                ASSERT_TRUE(Pageless.Save(File(QStringLiteral("none.QXV"))));
+                                LoadWithButton(Window, Path(QStringLiteral("none.QXV")), false);
+                                EXPECT_EQ(Printer.PageCount(), 0);
+                                EXPECT_EQ(Window.StatusText(), QString());
                                 Ran = true;
                             }),
               0);
