@@ -551,12 +551,17 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
                                Lists({kFormObject, kReportObject, kModuleObject})};
     // Access 2002 and later keep the objects in MSysAccessStorage (a file may still have an old
     // MSysAccessObjects beside it); Access 97 and 2000 in the chunks of MSysAccessObjects.
+    bool Read = false, Unreadable = false;
     for (const char* Name : {"MSysAccessStorage", "MSysAccessObjects"}) {
         const auto Source = std::find_if(Objects.begin(), Objects.end(), [Name](const CatalogObject& O) {
-            return O.Type == 1 && O.HasDefinition && O.Name == Name;
+            return O.Type == 1 && O.Name == Name;
         });
         if (Source == Objects.end())
             continue;
+        if (!Source->HasDefinition) {
+            Unreadable = true; // noted in mStoreProblems
+            continue;
+        }
         // Rows are independent: a row or page that cannot be read costs what lay in it.
         std::vector<std::string> Lost;
         try {
@@ -577,8 +582,19 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
         }
         if (!Lost.empty())
             NoteCause(P, LostRows(Source->Name, Lost));
+        Read = true;
         break;
     }
+    // Access 2000 and later keep every form, report and module there; without that table (its
+    // catalogue row damaged, or every row of it lost) nothing of them is known, not even that a
+    // form has no code. Files of the Access 95 layout keep them in MSysObjects and MSysModules2.
+    const bool Legacy = std::any_of(Objects.begin(), Objects.end(), [](const CatalogObject& O) {
+        return O.Type == 1 && O.Name == "MSysModules2";
+    });
+    if (!Read && !Unreadable && (mJet4 || (!Legacy && mLegacyDesigns.empty())) && Listed.Code)
+        P.Problems.push_back("the table that holds its forms, reports and modules is missing (the file is "
+                             "damaged: its catalogue lists them, but no table MSysAccessStorage or "
+                             "MSysAccessObjects holds them)");
     P.Problems.insert(P.Problems.begin(), mStoreProblems.begin(), mStoreProblems.end());
     ReadLegacyObjects(Objects, P);
     return P;

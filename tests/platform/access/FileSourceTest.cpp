@@ -615,3 +615,32 @@ TEST(FileSourceTest, DamageToRowsAndPagesOfTheObjectStoreCostsOnlyWhatLayInThem)
         EXPECT_EQ(Objects(WriteCopy(Dir, "cut", "nwind.mdb", NwindData.substr(0, Size)), Dir), NwindExpected)
             << Size;
 }
+
+TEST(FileSourceTest, AFileThatLostItsTableOfApplicationObjectsNamesEveryObjectItsCatalogueLists) {
+    // One damaged letter of the table's name in the catalogue: the table that holds the forms,
+    // reports and code is no longer found. Nothing of them is known, not even which forms have no
+    // code: every one is named, none answers "has no module".
+    TempDir Dir;
+    for (const auto& [Database, Table] :
+         {std::pair<std::string, std::string>{"connect.mdb", "MSysAccessStorage"},
+          {"Northwind2000.mdb", "MSysAccessObjects"}}) {
+        const std::string Original = CopyAlone(Dir, Database);
+        std::string Data = ReadFile(Original);
+        std::string Name; // as the catalogue stores it: UTF-16
+        for (const char C : Table)
+            Name += std::string{C, '\0'};
+        int Renamed = 0;
+        for (const std::size_t N : TablePages(Data, 2))
+            for (std::size_t At = Data.find(Name, N * Pages(Data).Size); At < (N + 1) * Pages(Data).Size;
+                 At = Data.find(Name, At + 1), ++Renamed)
+                Data[At + Name.size() - 2] = 'X';
+        ASSERT_EQ(Renamed, 1) << Database;
+        const auto Expected = Objects(Original, Dir);
+        const auto Read = Objects(WriteCopy(Dir, "renamed", Database, Data), Dir);
+        EXPECT_EQ(NamedLosses(Read, Expected).size(), Expected.size()) << Database;
+        for (const auto& [Object, Text] : Read)
+            EXPECT_NE(Text.find("no table MSysAccessStorage or MSysAccessObjects holds them"),
+                      std::string::npos)
+                << Object << ": " << Text;
+    }
+}
