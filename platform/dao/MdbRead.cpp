@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@ constexpr std::size_t kMaxLongValue = 16 * 1024 * 1024;
 constexpr int kFormObject = -32768;
 constexpr int kReportObject = -32764;
 constexpr int kModuleObject = -32761;
+constexpr int kQueryObject = 5;
 
 struct Failure {
     std::string Message;
@@ -714,6 +716,22 @@ void Reader::Run(SnapshotWriter& W) {
             O.Damage = F.Message;
         }
     }
+    // Every query has rows in MSysQueries (its kind at least): a query without any lost its
+    // definition, or the catalogue lost the table itself, and is not read as an empty one.
+    const auto Queries = std::find_if(Tables.begin(), Tables.end(),
+                                      [](const TableRows& T) { return T.Name == "MSysQueries"; });
+    std::set<std::int64_t> Defined;
+    if (Queries != Tables.end())
+        for (std::size_t C = 0; C < Queries->Columns.size(); ++C)
+            if (g_ascii_strcasecmp(Queries->Columns[C].first.c_str(), "ObjectId") == 0)
+                for (const std::vector<Variant>& Row : Queries->Rows)
+                    if (!Row[C].IsNull() && !Row[C].IsText())
+                        Defined.insert(Row[C].AsInteger());
+    for (CatalogObject& O : Objects)
+        if (O.Type == kQueryObject && O.Damage.empty() && !Defined.contains(O.Id))
+            O.Damage = Queries == Tables.end()
+                           ? "the file is damaged: its catalogue lists queries, but no table MSysQueries"
+                           : "the file is damaged: MSysQueries holds no row of it";
     for (const CatalogObject& O : Objects)
         W.Object(O);
     for (const TableRows& T : Tables)
