@@ -725,8 +725,12 @@ void Reader::Run(SnapshotWriter& W) {
         for (std::size_t C = 0; C < Queries->Columns.size(); ++C)
             if (g_ascii_strcasecmp(Queries->Columns[C].first.c_str(), "ObjectId") == 0)
                 for (const std::vector<Variant>& Row : Queries->Rows)
-                    if (!Row[C].IsNull() && !Row[C].IsText())
-                        Defined.insert(Row[C].AsInteger());
+                    try {
+                        if (!Row[C].IsNull())
+                            Defined.insert(Row[C].AsInteger());
+                    } catch (const std::exception&) {
+                        // a damaged file may give the column another type: no query's row
+                    }
     for (CatalogObject& O : Objects)
         if (O.Type == kQueryObject && O.Damage.empty() && !Defined.contains(O.Id))
             O.Damage = Queries == Tables.end()
