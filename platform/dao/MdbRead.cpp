@@ -307,6 +307,9 @@ private:
     std::vector<LegacyObject> mLegacyDesigns;
     /// What of the tables that hold forms, reports and code could not be read.
     std::vector<std::string> mStoreProblems;
+    /// Why the definition of MSysModules2 cannot be read: it costs only modules that the VBA
+    /// project does not give.
+    std::string mLegacyFailure;
 };
 
 /// The tables that hold forms, reports and code: damage there costs those objects, never the
@@ -676,6 +679,8 @@ void Reader::ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FilePr
                 *It = "the list of forms and reports cannot be read (" + *It + ")";
             ++It;
         }
+    if (!mLegacyFailure.empty())
+        Lost = {mLegacyFailure};
     if (Needed && !Lost.empty())
         P.Problems.push_back("its VBA project cannot be read whole from MSysModules2 (" +
                              LostRows("MSysModules2", Lost) + ")");
@@ -693,7 +698,10 @@ void Reader::Run(SnapshotWriter& W) {
                 ReadDefinition(O);
             } catch (const Failure& F) {
                 O.HasDefinition = false;
-                mStoreProblems.push_back(Format("its table %s cannot be read (%s)", O.Name, F.Message));
+                if (O.Name == "MSysModules2")
+                    mLegacyFailure = F.Message;
+                else
+                    mStoreProblems.push_back(Format("its table %s cannot be read (%s)", O.Name, F.Message));
             }
             continue;
         }
