@@ -82,16 +82,21 @@ FileSource::FileSource(std::string DatabaseName, std::shared_ptr<const dao::Snap
     : mDatabase(std::move(DatabaseName)), mData(std::move(Data)) {}
 
 std::vector<std::string> FileSource::Documents(const std::string& Container) const {
-    // Containers are the catalogue rows of type 3; their documents are the rows below them.
+    // Containers are the catalogue rows of type 3; their documents are the rows below them. When
+    // damage took the container's own row (its name, type or the row itself), its documents are
+    // still known by their type: every form, report or module, not none.
     std::vector<std::string> Names;
     const dao::CatalogObject* Row = nullptr;
     for (const dao::CatalogObject& O : mData->Objects)
         if (!Row && O.Type == 3 && SameText(O.Name, Container))
             Row = &O;
-    if (Row)
-        for (const dao::CatalogObject& O : mData->Objects)
-            if (O.ParentId == Row->Id && &O != Row)
-                Names.push_back(O.Name);
+    static const std::map<std::string, int> kTypes = {
+        {"Forms", -32768}, {"Reports", -32764}, {"Modules", -32761}};
+    const auto Type = std::find_if(kTypes.begin(), kTypes.end(),
+                                   [&Container](const auto& T) { return SameText(T.first, Container); });
+    for (const dao::CatalogObject& O : mData->Objects)
+        if (Row ? O.ParentId == Row->Id && &O != Row : Type != kTypes.end() && O.Type == Type->second)
+            Names.push_back(O.Name);
     return Names;
 }
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -647,4 +648,29 @@ TEST(FileSourceTest, AFileThatLostItsTableOfApplicationObjectsNamesEveryObjectIt
                       std::string::npos)
                 << Object << ": " << Text;
     }
+}
+
+TEST(FileSourceTest, FormsReportsAndModulesAreFoundWhenTheirContainersRowsAreDamaged) {
+    // One damaged letter in the catalogue row of each container ("Forms", "Reports", "Modules")
+    // of Northwind2000.mdb: the objects are still its forms, reports and modules, none is lost.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "Northwind2000.mdb");
+    std::string Data = ReadFile(Original);
+    int Renamed = 0;
+    for (const std::string Container : {"Forms", "Reports", "Modules"}) {
+        std::string Name; // as the catalogue stores it: UTF-16
+        for (const char C : Container)
+            Name += std::string{C, '\0'};
+        // The name alone, not within another ("Sales Reports Dialog"): after the row's fixed part.
+        for (const std::size_t N : TablePages(Data, 2))
+            for (std::size_t At = Data.find(Name, N * 4096); At < (N + 1) * 4096;
+                 At = Data.find(Name, At + 1))
+                if (Data.compare(At - 2, 2, std::string(2, '\0')) == 0 &&
+                    !std::isalpha(static_cast<unsigned char>(Data[At + Name.size()]))) {
+                    Data[At + Name.size() - 2] = 'X';
+                    ++Renamed;
+                }
+    }
+    ASSERT_EQ(Renamed, 3);
+    EXPECT_EQ(Objects(WriteCopy(Dir, "containers", "Northwind2000.mdb", Data), Dir), Objects(Original, Dir));
 }
