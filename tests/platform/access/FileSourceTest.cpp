@@ -674,3 +674,26 @@ TEST(FileSourceTest, FormsReportsAndModulesAreFoundWhenTheirContainersRowsAreDam
     ASSERT_EQ(Renamed, 3);
     EXPECT_EQ(Objects(WriteCopy(Dir, "containers", "Northwind2000.mdb", Data), Dir), Objects(Original, Dir));
 }
+
+TEST(FileSourceTest, CodeWhoseFormTheCatalogueNoLongerListsIsListedWithTheModules) {
+    // One damaged letter of the name of connect.mdb's one form in the catalogue: its design is no
+    // longer found (and says so), but the code of its module is still scanned.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "connect.mdb");
+    std::string Data = ReadFile(Original);
+    std::string Name; // as the catalogue stores it: UTF-16
+    for (const char C : std::string("admGerenciadorDeTabelas"))
+        Name += std::string{C, '\0'};
+    const std::size_t At = Data.find(Name, 14 * 4096);
+    ASSERT_LT(At, 15 * 4096u); // page 14: the catalogue's
+    Data[At + Name.size() - 2] = 'X';
+    auto App = Application::Create();
+    App->OpenCurrentDatabase(WriteCopy(Dir, "renamed", "connect.mdb", Data));
+    EXPECT_EQ(Documents(*App, "Forms"), std::vector<std::string>{"admGerenciadorDeTabelaX"});
+    EXPECT_EQ(Documents(*App, "Modules"), std::vector<std::string>{"Form_admGerenciadorDeTabelas"});
+    const std::vector<std::string> Code = Output(*App, "Form_admGerenciadorDeTabelas", Dir);
+    auto Intact = Application::Create();
+    Intact->OpenCurrentDatabase(Original);
+    EXPECT_EQ(Code, Output(*Intact, "Form_admGerenciadorDeTabelas", Dir));
+    EXPECT_GT(Code.size(), 100u);
+}
