@@ -97,21 +97,30 @@ std::vector<std::string> FileSource::Documents(const std::string& Container) con
     for (const dao::CatalogObject& O : mData->Objects)
         if (Row ? O.ParentId == Row->Id && &O != Row : Type != kTypes.end() && O.Type == Type->second)
             Names.push_back(O.Name);
-    if (!SameText(Container, "Modules"))
-        return Names;
-    // Code of the VBA project whose form, report or standard module the catalogue no longer lists
-    // (its row damaged) is still there to be scanned: it is listed with the modules. Other class
-    // modules the catalogue does not list are the project's own (forms of the VBA editor).
-    const std::vector<std::string> Forms = Documents("Forms"), Reports = Documents("Reports");
     auto Listed = [](const std::vector<std::string>& List, const std::string& Name) {
         return std::any_of(List.begin(), List.end(),
                            [&Name](const std::string& N) { return SameText(N, Name); });
     };
+    // What the file holds of a form, report or module whose catalogue row is damaged is still
+    // there to be scanned: the designs the file's list of forms and reports names, and the code
+    // of the VBA project of forms, reports and standard modules. Other class modules that the
+    // catalogue does not list are the project's own (forms of the VBA editor).
+    const bool Forms = SameText(Container, "Forms");
+    if (Forms || SameText(Container, "Reports")) {
+        for (const dao::FileDesign& D : Forms ? mData->Project.Forms : mData->Project.Reports)
+            if (!Listed(Names, D.Name))
+                Names.push_back(D.Name);
+        return Names;
+    }
+    if (!SameText(Container, "Modules"))
+        return Names;
+    const std::vector<std::string> FormNames = Documents("Forms"), ReportNames = Documents("Reports");
     for (const dao::FileModule& M : mData->Project.Modules) {
         const bool Form = M.Name.size() > 5 && SameText(M.Name.substr(0, 5), "Form_");
         const bool Report = M.Name.size() > 7 && SameText(M.Name.substr(0, 7), "Report_");
         if ((Form || Report || !M.Class) && !Listed(Names, M.Name) &&
-            !(Form && Listed(Forms, M.Name.substr(5))) && !(Report && Listed(Reports, M.Name.substr(7))))
+            !(Form && Listed(FormNames, M.Name.substr(5))) &&
+            !(Report && Listed(ReportNames, M.Name.substr(7))))
             Names.push_back(M.Name);
     }
     return Names;
