@@ -544,6 +544,14 @@ TEST(FileSourceTest, ALongValueOfTheObjectStoreThatCannotBeReadCostsOnlyItsObjec
 
 namespace {
 
+/// A name as the catalogue of a Jet 4 file stores it: UTF-16.
+std::string CatalogueName(const std::string& Name) {
+    std::string Out;
+    for (const char C : Name)
+        Out += std::string{C, '\0'};
+    return Out;
+}
+
 /// Data with the flags of row Row of page Page xored with Bits (0x8000: deleted; 0x0001: an offset
 /// that no longer frames the row).
 std::string FlipRowFlags(std::string Data, std::size_t Page, std::size_t Row, unsigned Bits) {
@@ -631,9 +639,7 @@ TEST(FileSourceTest, AFileThatLostItsTableOfApplicationObjectsNamesEveryObjectIt
           {"Northwind2000.mdb", "MSysAccessObjects"}}) {
         const std::string Original = CopyAlone(Dir, Database);
         std::string Data = ReadFile(Original);
-        std::string Name; // as the catalogue stores it: UTF-16
-        for (const char C : Table)
-            Name += std::string{C, '\0'};
+        const std::string Name = CatalogueName(Table);
         int Renamed = 0;
         for (const std::size_t N : TablePages(Data, 2))
             for (std::size_t At = Data.find(Name, N * Pages(Data).Size); At < (N + 1) * Pages(Data).Size;
@@ -658,9 +664,7 @@ TEST(FileSourceTest, FormsReportsAndModulesAreFoundWhenTheirContainersRowsAreDam
     std::string Data = ReadFile(Original);
     int Renamed = 0;
     for (const std::string Container : {"Forms", "Reports", "Modules"}) {
-        std::string Name; // as the catalogue stores it: UTF-16
-        for (const char C : Container)
-            Name += std::string{C, '\0'};
+        const std::string Name = CatalogueName(Container);
         // The name alone, not within another ("Sales Reports Dialog"): after the row's fixed part.
         for (const std::size_t N : TablePages(Data, 2))
             for (std::size_t At = Data.find(Name, N * 4096); At < (N + 1) * 4096;
@@ -682,9 +686,7 @@ TEST(FileSourceTest, FormsReportsAndCodeWhoseCatalogueRowsAreDamagedAreStillRead
     TempDir Dir;
     const std::string Original = CopyAlone(Dir, "connect.mdb");
     std::string Data = ReadFile(Original);
-    std::string Name; // as the catalogue stores it: UTF-16
-    for (const char C : std::string("admGerenciadorDeTabelas"))
-        Name += std::string{C, '\0'};
+    const std::string Name = CatalogueName("admGerenciadorDeTabelas");
     const std::size_t At = Data.find(Name, 14 * 4096);
     ASSERT_LT(At, 15 * 4096u); // page 14: the catalogue's
     Data[At + Name.size() - 2] = 'X';
