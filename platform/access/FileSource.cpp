@@ -82,16 +82,47 @@ FileSource::FileSource(std::string DatabaseName, std::shared_ptr<const dao::Snap
     : mDatabase(std::move(DatabaseName)), mData(std::move(Data)) {}
 
 std::vector<std::string> FileSource::Documents(const std::string& Container) const {
-    // Containers are the catalogue rows of type 3; their documents are the rows below them.
+    // Containers are the catalogue rows of type 3; their documents are the rows below them. When
+    // damage took the container's own row (its name, type or the row itself), its documents are
+    // still known by their type: every form, report or module, not none.
     std::vector<std::string> Names;
     const dao::CatalogObject* Row = nullptr;
     for (const dao::CatalogObject& O : mData->Objects)
         if (!Row && O.Type == 3 && SameText(O.Name, Container))
             Row = &O;
-    if (Row)
-        for (const dao::CatalogObject& O : mData->Objects)
-            if (O.ParentId == Row->Id && &O != Row)
-                Names.push_back(O.Name);
+    static const std::map<std::string, int> kTypes = {
+        {"Forms", -32768}, {"Reports", -32764}, {"Modules", -32761}};
+    const auto Type = std::find_if(kTypes.begin(), kTypes.end(),
+                                   [&Container](const auto& T) { return SameText(T.first, Container); });
+    for (const dao::CatalogObject& O : mData->Objects)
+        if (Row ? O.ParentId == Row->Id && &O != Row : Type != kTypes.end() && O.Type == Type->second)
+            Names.push_back(O.Name);
+    auto Listed = [](const std::vector<std::string>& List, const std::string& Name) {
+        return std::any_of(List.begin(), List.end(),
+                           [&Name](const std::string& N) { return SameText(N, Name); });
+    };
+    // What the file holds of a form, report or module whose catalogue row is damaged is still
+    // there to be scanned: the designs the file's list of forms and reports names, and the code
+    // of the VBA project of forms, reports and standard modules. Other class modules that the
+    // catalogue does not list are the project's own (forms of the VBA editor).
+    const bool Forms = SameText(Container, "Forms");
+    if (Forms || SameText(Container, "Reports")) {
+        for (const dao::FileDesign& D : Forms ? mData->Project.Forms : mData->Project.Reports)
+            if (!Listed(Names, D.Name))
+                Names.push_back(D.Name);
+        return Names;
+    }
+    if (!SameText(Container, "Modules"))
+        return Names;
+    const std::vector<std::string> FormNames = Documents("Forms"), ReportNames = Documents("Reports");
+    for (const dao::FileModule& M : mData->Project.Modules) {
+        const bool Form = M.Name.size() > 5 && SameText(M.Name.substr(0, 5), "Form_");
+        const bool Report = M.Name.size() > 7 && SameText(M.Name.substr(0, 7), "Report_");
+        if ((Form || Report || !M.Class) && !Listed(Names, M.Name) &&
+            !(Form && Listed(FormNames, M.Name.substr(5))) &&
+            !(Report && Listed(ReportNames, M.Name.substr(7))))
+            Names.push_back(M.Name);
+    }
     return Names;
 }
 

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <string>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -30,6 +31,7 @@ constexpr std::size_t kMaxLongValue = 16 * 1024 * 1024;
 constexpr int kFormObject = -32768;
 constexpr int kReportObject = -32764;
 constexpr int kModuleObject = -32761;
+constexpr int kQueryObject = 5;
 
 struct Failure {
     std::string Message;
@@ -305,6 +307,9 @@ private:
     std::vector<LegacyObject> mLegacyDesigns;
     /// What of the tables that hold forms, reports and code could not be read.
     std::vector<std::string> mStoreProblems;
+    /// Why the definition of MSysModules2 cannot be read: it costs only modules that the VBA
+    /// project does not give.
+    std::string mLegacyFailure;
 };
 
 /// The tables that hold forms, reports and code: damage there costs those objects, never the
@@ -551,12 +556,17 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
                                Lists({kFormObject, kReportObject, kModuleObject})};
     // Access 2002 and later keep the objects in MSysAccessStorage (a file may still have an old
     // MSysAccessObjects beside it); Access 97 and 2000 in the chunks of MSysAccessObjects.
+    bool Read = false, Unreadable = false;
     for (const char* Name : {"MSysAccessStorage", "MSysAccessObjects"}) {
         const auto Source = std::find_if(Objects.begin(), Objects.end(), [Name](const CatalogObject& O) {
-            return O.Type == 1 && O.HasDefinition && O.Name == Name;
+            return O.Type == 1 && O.Name == Name;
         });
         if (Source == Objects.end())
             continue;
+        if (!Source->HasDefinition) {
+            Unreadable = true; // noted in mStoreProblems
+            continue;
+        }
         // Rows are independent: a row or page that cannot be read costs what lay in it.
         std::vector<std::string> Lost;
         try {
@@ -577,8 +587,19 @@ FileProject Reader::ReadProject(const std::vector<CatalogObject>& Objects) {
         }
         if (!Lost.empty())
             NoteCause(P, LostRows(Source->Name, Lost));
+        Read = true;
         break;
     }
+    // Access 2000 and later keep every form, report and module there; without that table (its
+    // catalogue row damaged, or every row of it lost) nothing of them is known, not even that a
+    // form has no code. Files of the Access 95 layout keep them in MSysObjects and MSysModules2.
+    const bool Legacy = std::any_of(Objects.begin(), Objects.end(), [](const CatalogObject& O) {
+        return O.Type == 1 && O.Name == "MSysModules2";
+    });
+    if (!Read && !Unreadable && (mJet4 || (!Legacy && mLegacyDesigns.empty())) && Listed.Code)
+        P.Problems.push_back("the table that holds its forms, reports and modules is missing (the file is "
+                             "damaged: its catalogue lists them, but no table MSysAccessStorage or "
+                             "MSysAccessObjects holds them)");
     P.Problems.insert(P.Problems.begin(), mStoreProblems.begin(), mStoreProblems.end());
     ReadLegacyObjects(Objects, P);
     return P;
@@ -658,6 +679,8 @@ void Reader::ReadLegacyObjects(const std::vector<CatalogObject>& Objects, FilePr
                 *It = "the list of forms and reports cannot be read (" + *It + ")";
             ++It;
         }
+    if (!mLegacyFailure.empty())
+        Lost = {mLegacyFailure};
     if (Needed && !Lost.empty())
         P.Problems.push_back("its VBA project cannot be read whole from MSysModules2 (" +
                              LostRows("MSysModules2", Lost) + ")");
@@ -675,7 +698,10 @@ void Reader::Run(SnapshotWriter& W) {
                 ReadDefinition(O);
             } catch (const Failure& F) {
                 O.HasDefinition = false;
-                mStoreProblems.push_back(Format("its table %s cannot be read (%s)", O.Name, F.Message));
+                if (O.Name == "MSysModules2")
+                    mLegacyFailure = F.Message;
+                else
+                    mStoreProblems.push_back(Format("its table %s cannot be read (%s)", O.Name, F.Message));
             }
             continue;
         }
@@ -698,6 +724,26 @@ void Reader::Run(SnapshotWriter& W) {
             O.Damage = F.Message;
         }
     }
+    // Every query has rows in MSysQueries (its kind at least): a query without any lost its
+    // definition, or the catalogue lost the table itself, and is not read as an empty one.
+    const auto Queries = std::find_if(Tables.begin(), Tables.end(),
+                                      [](const TableRows& T) { return T.Name == "MSysQueries"; });
+    std::set<std::int64_t> Defined;
+    if (Queries != Tables.end())
+        for (std::size_t C = 0; C < Queries->Columns.size(); ++C)
+            if (g_ascii_strcasecmp(Queries->Columns[C].first.c_str(), "ObjectId") == 0)
+                for (const std::vector<Variant>& Row : Queries->Rows)
+                    try {
+                        if (!Row[C].IsNull())
+                            Defined.insert(Row[C].AsInteger());
+                    } catch (const std::exception&) {
+                        // a damaged file may give the column another type: no query's row
+                    }
+    for (CatalogObject& O : Objects)
+        if (O.Type == kQueryObject && O.Damage.empty() && !Defined.contains(O.Id))
+            O.Damage = Queries == Tables.end()
+                           ? "the file is damaged: its catalogue lists queries, but no table MSysQueries"
+                           : "the file is damaged: MSysQueries holds no row of it";
     for (const CatalogObject& O : Objects)
         W.Object(O);
     for (const TableRows& T : Tables)

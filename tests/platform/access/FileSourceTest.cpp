@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -543,6 +544,14 @@ TEST(FileSourceTest, ALongValueOfTheObjectStoreThatCannotBeReadCostsOnlyItsObjec
 
 namespace {
 
+/// A name as the catalogue of a Jet 4 file stores it: UTF-16.
+std::string CatalogueName(const std::string& Name) {
+    std::string Out;
+    for (const char C : Name)
+        Out += std::string{C, '\0'};
+    return Out;
+}
+
 /// Data with the flags of row Row of page Page xored with Bits (0x8000: deleted; 0x0001: an offset
 /// that no longer frames the row).
 std::string FlipRowFlags(std::string Data, std::size_t Page, std::size_t Row, unsigned Bits) {
@@ -614,4 +623,84 @@ TEST(FileSourceTest, DamageToRowsAndPagesOfTheObjectStoreCostsOnlyWhatLayInThem)
     for (const std::size_t Size : {1400u * 2048, 1465u * 2048 + 100})
         EXPECT_EQ(Objects(WriteCopy(Dir, "cut", "nwind.mdb", NwindData.substr(0, Size)), Dir), NwindExpected)
             << Size;
+    // Nor does the loss of its MSysModules2 (the definition on page 220): the VBA project holds all.
+    std::string NoLegacy = NwindData;
+    std::fill_n(NoLegacy.begin() + 220 * 2048, 2048, '\0');
+    EXPECT_EQ(Objects(WriteCopy(Dir, "legacy", "nwind.mdb", NoLegacy), Dir), NwindExpected);
+}
+
+TEST(FileSourceTest, AFileThatLostItsTableOfApplicationObjectsNamesEveryObjectItsCatalogueLists) {
+    // One damaged letter of the table's name in the catalogue: the table that holds the forms,
+    // reports and code is no longer found. Nothing of them is known, not even which forms have no
+    // code: every one is named, none answers "has no module".
+    TempDir Dir;
+    for (const auto& [Database, Table] :
+         {std::pair<std::string, std::string>{"connect.mdb", "MSysAccessStorage"},
+          {"Northwind2000.mdb", "MSysAccessObjects"}}) {
+        const std::string Original = CopyAlone(Dir, Database);
+        std::string Data = ReadFile(Original);
+        const std::string Name = CatalogueName(Table);
+        int Renamed = 0;
+        for (const std::size_t N : TablePages(Data, 2))
+            for (std::size_t At = Data.find(Name, N * Pages(Data).Size); At < (N + 1) * Pages(Data).Size;
+                 At = Data.find(Name, At + 1), ++Renamed)
+                Data[At + Name.size() - 2] = 'X';
+        ASSERT_EQ(Renamed, 1) << Database;
+        const auto Expected = Objects(Original, Dir);
+        const auto Read = Objects(WriteCopy(Dir, "renamed", Database, Data), Dir);
+        EXPECT_EQ(NamedLosses(Read, Expected).size(), Expected.size()) << Database;
+        for (const auto& [Object, Text] : Read)
+            EXPECT_NE(Text.find("no table MSysAccessStorage or MSysAccessObjects holds them"),
+                      std::string::npos)
+                << Object << ": " << Text;
+    }
+}
+
+TEST(FileSourceTest, FormsReportsAndModulesAreFoundWhenTheirContainersRowsAreDamaged) {
+    // One damaged letter in the catalogue row of each container ("Forms", "Reports", "Modules")
+    // of Northwind2000.mdb: the objects are still its forms, reports and modules, none is lost.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "Northwind2000.mdb");
+    std::string Data = ReadFile(Original);
+    int Renamed = 0;
+    for (const std::string Container : {"Forms", "Reports", "Modules"}) {
+        const std::string Name = CatalogueName(Container);
+        // The name alone, not within another ("Sales Reports Dialog"): after the row's fixed part.
+        for (const std::size_t N : TablePages(Data, 2))
+            for (std::size_t At = Data.find(Name, N * 4096); At < (N + 1) * 4096;
+                 At = Data.find(Name, At + 1))
+                if (Data.compare(At - 2, 2, std::string(2, '\0')) == 0 &&
+                    !std::isalpha(static_cast<unsigned char>(Data[At + Name.size()]))) {
+                    Data[At + Name.size() - 2] = 'X';
+                    ++Renamed;
+                }
+    }
+    ASSERT_EQ(Renamed, 3);
+    EXPECT_EQ(Objects(WriteCopy(Dir, "containers", "Northwind2000.mdb", Data), Dir), Objects(Original, Dir));
+}
+
+TEST(FileSourceTest, FormsReportsAndCodeWhoseCatalogueRowsAreDamagedAreStillRead) {
+    // connect.mdb with one damaged letter of its one form's name in the catalogue: the name the
+    // catalogue now gives has no design (and says so); the form, its controls and its code are
+    // read under the name the file's list of forms gives.
+    TempDir Dir;
+    const std::string Original = CopyAlone(Dir, "connect.mdb");
+    std::string Data = ReadFile(Original);
+    const std::string Name = CatalogueName("admGerenciadorDeTabelas");
+    const std::size_t At = Data.find(Name, 14 * 4096);
+    ASSERT_LT(At, 15 * 4096u); // page 14: the catalogue's
+    Data[At + Name.size() - 2] = 'X';
+    const auto Expected = Objects(Original, Dir);
+    auto Read = Objects(WriteCopy(Dir, "renamed", "connect.mdb", Data), Dir);
+    EXPECT_NE(Read["Form_admGerenciadorDeTabelaX"].find(
+                  "! The design of the form 'admGerenciadorDeTabelaX' cannot be read from '"),
+              std::string::npos);
+    Read.erase("Form_admGerenciadorDeTabelaX");
+    EXPECT_EQ(Read, Expected);
+    // Testing.accdb with the catalogue row of a report (row 9 of page 112) flagged deleted.
+    const std::string Testing = CopyAlone(Dir, "vcs-testing/Testing.accdb");
+    EXPECT_EQ(
+        Objects(WriteCopy(Dir, "deleted", "Testing.accdb", FlipRowFlags(ReadFile(Testing), 112, 9, 0x8000)),
+                Dir),
+        Objects(Testing, Dir));
 }

@@ -405,3 +405,38 @@ TEST(DamagedDatabaseTest, ATableThatCannotBeReadCostsOnlyItselfAndSaysWhy) {
     EXPECT_GT(Unread, 0);
     fs::remove_all(Dir);
 }
+
+TEST(DamagedDatabaseTest, QueriesWhoseDefinitionsAreGoneSayWhyAndTheTablesAreReadWhole) {
+    // One damaged letter of MSysQueries' name in the catalogue of nwind.mdb: the queries it lists
+    // have no definition left. Each says so instead of being read as an empty query.
+    const std::string Path = QUORVEX_TEST_DATA "/nwind.mdb";
+    std::string Data = ReadFile(Path);
+    int Renamed = 0;
+    for (std::size_t N = 3; N < Data.size() / 2048; ++N)
+        if (Data[N * 2048] == dao::kDataPage &&
+            dao::PageOwner(std::string_view(Data).substr(N * 2048, 2048)) == 2)
+            for (std::size_t At = Data.find("MSysQueries", N * 2048); At < (N + 1) * 2048;
+                 At = Data.find("MSysQueries", At + 1), ++Renamed)
+                Data[At + 10] = 'X';
+    ASSERT_EQ(Renamed, 1);
+    const fs::path Dir = fs::temp_directory_path() / ("qxqueries-" + std::to_string(getpid()));
+    fs::create_directories(Dir);
+    const std::string File = (Dir / "nwind.mdb").string();
+    std::ofstream(File, std::ios::binary) << Data;
+    const auto Expected = Definitions(Path);
+    const auto Read = Definitions(File);
+    int Queries = 0;
+    for (const auto& [Name, Text] : Read)
+        if (Name == "MSysQuerieX") {
+            continue;
+        } else if (Text.starts_with("! The query '")) {
+            ++Queries;
+            EXPECT_EQ(Text, "! The query '" + Name + "' of '" + File +
+                                "' cannot be read: the file is damaged: its catalogue lists queries, but no "
+                                "table MSysQueries.");
+        } else {
+            EXPECT_EQ(Text, Expected.at(Name)) << Name;
+        }
+    EXPECT_GT(Queries, 10);
+    fs::remove_all(Dir);
+}
