@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 namespace {
 constexpr int HeaderSize = 124;
@@ -65,7 +64,7 @@ QByteArray Compressed(const QByteArray& Page) {
     if (compress2(reinterpret_cast<Bytef*>(Packed.data()), &Size,
                   reinterpret_cast<const Bytef*>(Page.constData()), static_cast<uLong>(Page.size()),
                   Z_BEST_SPEED) != Z_OK)
-        throw std::bad_alloc();
+        throw EWriteError("Cannot compress report page");
     Packed.resize(static_cast<qsizetype>(Size));
     return Packed;
 }
@@ -192,25 +191,20 @@ bool TQRPrinter::SaveToStream(TStream& Stream) const {
         Out.insert(Out.end(), Png.begin(), Png.end());
     }
 
-    std::vector<Bytef> Packed;
     for (int I = 0; I < PageCount(); ++I) {
-        const QByteArray Page = Expanded(mPages[static_cast<std::size_t>(I)]);
+        const TPage& Page = mPages[static_cast<std::size_t>(I)];
         const auto Start = static_cast<quint32>(Out.size());
-        const char* Data = Page.constData();
-        const auto Size = static_cast<uLong>(Page.size());
         AppendLE(Out, static_cast<quint32>(I + 1));
         AppendLE(Out, 0); // forward link, known once the data is in
         if (mCompression) {
-            uLongf PackedSize = compressBound(Size);
-            Packed.resize(PackedSize);
-            if (compress2(Packed.data(), &PackedSize, reinterpret_cast<const Bytef*>(Data), Size,
-                          Z_BEST_SPEED) != Z_OK)
-                throw EWriteError("Cannot compress report page");
-            AppendLE(Out, static_cast<quint32>(Size));
-            Out.insert(Out.end(), reinterpret_cast<const char*>(Packed.data()),
-                       reinterpret_cast<const char*>(Packed.data()) + PackedSize);
+            // A page kept compressed is written as it is kept.
+            const bool Kept = Page.Length != 0;
+            const QByteArray Packed = Kept ? Page.Stored : Compressed(Page.Stored);
+            AppendLE(Out, Kept ? Page.Length : static_cast<quint32>(Page.Stored.size()));
+            Out.insert(Out.end(), Packed.begin(), Packed.end());
         } else {
-            Out.insert(Out.end(), Data, Data + Size);
+            const QByteArray Data = Expanded(Page);
+            Out.insert(Out.end(), Data.begin(), Data.end());
         }
         PutLE(Out, Start + 4, static_cast<quint32>(Out.size() + 4), 4);
         AppendLE(Out, Start);

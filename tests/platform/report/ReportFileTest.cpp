@@ -112,6 +112,17 @@ TEST(ReportFile, ASavedAndLoadedReportDrawsTheSamePages) {
             EXPECT_EQ(Before, After) << "page " << Page << (Compressed ? " compressed" : "");
             EXPECT_GT(InkedPixels(After), 1000) << Page;
         }
+        // Saved again, with its pages as loaded, in either layout.
+        for (bool Again : {false, true}) {
+            Loaded.SetCompression(Again);
+            const std::string Copy = Dir.filePath(QStringLiteral("again.QXV")).toStdString();
+            ASSERT_TRUE(Loaded.Save(Copy));
+            TQRPrinter Reloaded;
+            Reloaded.Load(Copy);
+            ASSERT_EQ(Reloaded.PageCount(), Original.PageCount());
+            for (int Page = 1; Page <= Original.PageCount(); ++Page)
+                EXPECT_EQ(Render(Reloaded, Page), Render(Original, Page)) << "page " << Page;
+        }
     }
 }
 
