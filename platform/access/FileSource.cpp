@@ -91,7 +91,7 @@ std::vector<std::string> FileSource::Documents(const std::string& Container) con
         if (!Row && O.Type == 3 && SameText(O.Name, Container))
             Row = &O;
     static const std::map<std::string, int> kTypes = {
-        {"Forms", -32768}, {"Reports", -32764}, {"Modules", -32761}};
+        {"Forms", dao::kFormObject}, {"Reports", dao::kReportObject}, {"Modules", dao::kModuleObject}};
     const auto Type = std::find_if(kTypes.begin(), kTypes.end(),
                                    [&Container](const auto& T) { return SameText(T.first, Container); });
     for (const dao::CatalogObject& O : mData->Objects)

@@ -27,11 +27,6 @@ namespace {
 
 constexpr std::size_t kMaxRows = 500000;
 constexpr std::size_t kMaxLongValue = 16 * 1024 * 1024;
-/// MSysObjects' Type of forms and reports.
-constexpr int kFormObject = -32768;
-constexpr int kReportObject = -32764;
-constexpr int kModuleObject = -32761;
-constexpr int kQueryObject = 5;
 
 struct Failure {
     std::string Message;

@@ -70,6 +70,12 @@ struct ColumnInfo {
     int Flags = 0;
 };
 
+/// MSysObjects' Type of the objects that the reader and the Access service look for.
+constexpr int kQueryObject = 5;
+constexpr int kFormObject = -32768;
+constexpr int kReportObject = -32764;
+constexpr int kModuleObject = -32761;
+
 /// One row of MSysObjects with what belongs to it.
 struct CatalogObject {
     std::int32_t Id = 0;
