@@ -349,13 +349,17 @@ std::string GroupedDigits(std::uint64_t N) {
                      " bytes, more than the memory can hold");
 }
 
-/// The memory of the machine: no file larger than it is read.
+/// The memory of the machine: no file larger than it is read. Asked of the system once, not
+/// for every module file.
 std::uint64_t MemoryBytes() {
-    const long Pages = ::sysconf(_SC_PHYS_PAGES);
-    const long PageSize = ::sysconf(_SC_PAGESIZE);
-    return Pages > 0 && PageSize > 0
-               ? static_cast<std::uint64_t>(Pages) * static_cast<std::uint64_t>(PageSize)
-               : UINT64_MAX;
+    static const std::uint64_t Bytes = [] {
+        const long Pages = ::sysconf(_SC_PHYS_PAGES);
+        const long PageSize = ::sysconf(_SC_PAGESIZE);
+        return Pages > 0 && PageSize > 0
+                   ? static_cast<std::uint64_t>(Pages) * static_cast<std::uint64_t>(PageSize)
+                   : UINT64_MAX;
+    }();
+    return Bytes;
 }
 
 /// ReadWhole's reading, once the file is open and its size known.
